@@ -1,0 +1,146 @@
+#include "registry/DisplayStore.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "registry/PersistedDisplayCoding.h"
+#include "registry/SyntheticDisplayID.h"
+
+namespace lumadesk {
+
+namespace {
+
+// Records of displays unseen for longer than this are forgotten.
+constexpr auto forgetAfter = std::chrono::seconds{2'592'000};  // 30 days
+// Displays of vendor 1552 are listed only while online: their records never become absent rows.
+constexpr std::string_view notKeptWhileAbsentPrefix = "1552-";
+constexpr int fullBrightness = 100;
+
+// One row of the reconciled list with the record stored for it.
+struct Entry {
+    Display display;
+    PersistedDisplay record;
+    // Order before renumbering; wider than sortOrder so that "after the last stored one" cannot overflow.
+    std::int64_t position;
+};
+
+// An online display that has a record: the record's name and order win, the display's state is taken.
+Entry returningEntry(const Display& online, const PersistedDisplay& stored, WallInstant now) {
+    const int brightness =
+        online.brightness >= 1 ? online.brightness : stored.lastBrightness.value_or(fullBrightness);
+    Entry entry{online, stored, stored.sortOrder};
+    entry.display.customName = stored.customName;
+    entry.display.brightness = brightness;
+    entry.display.isPresent = true;
+    entry.record.modelName = online.modelName;
+    entry.record.isConnected = online.isConnected;
+    entry.record.lastSeenAt = now;
+    entry.record.savedDisplayID = online.isConnected ? std::nullopt : stored.savedDisplayID;
+    entry.record.lastBrightness = brightness >= 1 ? std::optional(brightness) : stored.lastBrightness;
+    return entry;
+}
+
+// An online display seen for the first time: no name yet, placed at the end of the order.
+Entry newEntry(const Display& online, std::int64_t position, WallInstant now) {
+    Entry entry{online, PersistedDisplay{}, position};
+    entry.display.customName = std::nullopt;
+    entry.display.isPresent = true;
+    entry.record.hardwareID = online.hardwareID;
+    entry.record.modelName = online.modelName;
+    entry.record.isConnected = online.isConnected;
+    entry.record.lastSeenAt = now;
+    return entry;
+}
+
+bool keptWhileAbsent(const PersistedDisplay& stored, WallInstant now) {
+    // Compared this way round so that a far-past timestamp cannot overflow a difference.
+    return stored.lastSeenAt >= now - forgetAfter && !stored.hardwareID.starts_with(notKeptWhileAbsentPrefix);
+}
+
+// A known display that is not online, rebuilt from its record, which is stored again unchanged.
+Entry absentEntry(const PersistedDisplay& stored) {
+    Display display{
+        .id = syntheticDisplayID(stored.hardwareID),
+        .hardwareID = stored.hardwareID,
+        .modelName = stored.modelName.value_or(stored.hardwareID),
+        .customName = stored.customName,
+        .brightness = 0,
+        .isConnected = stored.isConnected,
+        .isPresent = false,
+        .supportsDDC = false,
+        .sortOrder = stored.sortOrder,
+    };
+    return Entry{std::move(display), stored, stored.sortOrder};
+}
+
+// The user's order; on a tie present displays first, then by hardware ID for a stable result.
+bool comesBefore(const Entry& a, const Entry& b) {
+    if (a.position != b.position) return a.position < b.position;
+    if (a.display.isPresent != b.display.isPresent) return a.display.isPresent;
+    return a.display.hardwareID < b.display.hardwareID;
+}
+
+}  // namespace
+
+std::vector<PersistedDisplay> DisplayStore::load() const {
+    const std::optional<Data> bytes = m_defaults.dataValue(storageKey);
+    if (!bytes) return {};
+    return decodeDisplayRecords(*bytes);
+}
+
+void DisplayStore::save(std::vector<PersistedDisplay> records) {
+    std::stable_sort(
+        records.begin(), records.end(),
+        [](const PersistedDisplay& a, const PersistedDisplay& b) { return a.sortOrder < b.sortOrder; });
+    m_defaults.setValue(storageKey, encodeDisplayRecords(records));
+}
+
+std::vector<Display> DisplayStore::reconcile(const std::vector<Display>& displays, WallInstant now) {
+    const std::vector<PersistedDisplay> stored = load();
+
+    // Hand-edited data may repeat a hardware ID; the first record wins so that IDs stay unique in the list.
+    std::unordered_map<std::string_view, const PersistedDisplay*> storedByHardwareID;
+    for (const auto& record : stored) storedByHardwareID.try_emplace(record.hardwareID, &record);
+    std::int64_t nextPosition = 0;
+    if (!stored.empty()) {
+        nextPosition = std::int64_t{std::ranges::max(stored, {}, &PersistedDisplay::sortOrder).sortOrder} + 1;
+    }
+
+    std::vector<Entry> entries;
+    std::unordered_set<std::string_view> onlineHardwareIDs;
+    for (const auto& online : displays) {
+        onlineHardwareIDs.insert(online.hardwareID);
+        auto found = storedByHardwareID.find(online.hardwareID);
+        entries.push_back(found != storedByHardwareID.end() ? returningEntry(online, *found->second, now)
+                                                            : newEntry(online, nextPosition++, now));
+    }
+    for (const auto& record : stored) {
+        const bool isFirstOfItsID = storedByHardwareID.at(record.hardwareID) == &record;
+        if (isFirstOfItsID && !onlineHardwareIDs.contains(record.hardwareID) &&
+            keptWhileAbsent(record, now)) {
+            entries.push_back(absentEntry(record));
+        }
+    }
+
+    std::stable_sort(entries.begin(), entries.end(), comesBefore);
+
+    std::vector<Display> reconciled;
+    std::vector<PersistedDisplay> records;
+    reconciled.reserve(entries.size());
+    records.reserve(entries.size());
+    for (std::size_t index = 0; index < entries.size(); ++index) {
+        entries[index].display.sortOrder = static_cast<int>(index);
+        entries[index].record.sortOrder = static_cast<int>(index);
+        reconciled.push_back(std::move(entries[index].display));
+        records.push_back(std::move(entries[index].record));
+    }
+    save(std::move(records));
+    return reconciled;
+}
+
+}  // namespace lumadesk

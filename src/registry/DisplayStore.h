@@ -1,0 +1,25 @@
+#pragma once
+
+#include "registry/DisplayManagingStore.h"
+#include "runtime/UserDefaults.h"
+
+namespace lumadesk {
+
+// The display records kept in the user defaults, as one JSON array under "persistedDisplays".
+class DisplayStore final : public DisplayManagingStore {
+public:
+    // The defaults key of the stored records.
+    static constexpr char storageKey[] = "persistedDisplays";
+
+    // The defaults must outlive the store.
+    explicit DisplayStore(UserDefaults& defaults) : m_defaults(defaults) {}
+
+    std::vector<PersistedDisplay> load() const override;
+    void save(std::vector<PersistedDisplay> records) override;
+    std::vector<Display> reconcile(const std::vector<Display>& displays, WallInstant now) override;
+
+private:
+    UserDefaults& m_defaults;
+};
+
+}  // namespace lumadesk
