@@ -7,6 +7,7 @@
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 
 #include "registry/PersistedDisplayCoding.h"
 #include "registry/SyntheticDisplayID.h"
