@@ -1,0 +1,32 @@
+#pragma once
+
+#include <vector>
+
+#include "hardware/DisplaySnapshot.h"
+#include "platform/DisplayID.h"
+#include "runtime/Task.h"
+
+namespace lumadesk {
+
+// What the display manager needs of the hardware: the display list, brightness, sleep and connection.
+// Failures are thrown as DisplayHardwareError.
+class DisplayManagingDDC {
+public:
+    virtual ~DisplayManagingDDC() = default;
+    DisplayManagingDDC() = default;
+    DisplayManagingDDC(const DisplayManagingDDC&) = delete;
+    DisplayManagingDDC& operator=(const DisplayManagingDDC&) = delete;
+
+    // The online external displays; never throws, empty when there are none.
+    virtual std::vector<DisplaySnapshot> snapshots() = 0;
+    // Reads the brightness (VCP 0x10) of the display, blocking the caller.
+    virtual int readBrightness(DisplayID displayID) = 0;
+    // Writes the brightness level, paced per display; completes when the write has run.
+    virtual Task<void> setBrightness(int level, DisplayID displayID) = 0;
+    // Puts the monitor into standby; not paced.
+    virtual void sleepDisplay(DisplayID displayID) = 0;
+    // Enables (reconnects) or disables (disconnects) the display in the window server.
+    virtual void setDisplay(DisplayID displayID, bool enabled) = 0;
+};
+
+}  // namespace lumadesk
