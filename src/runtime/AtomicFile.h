@@ -1,0 +1,31 @@
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+
+namespace lumadesk {
+
+// A file whose content is replaced all at once: after a crash it holds the old or the new
+// content, never a mix. Writers must be serialised by the caller (see FileLock).
+class AtomicFile {
+public:
+    explicit AtomicFile(std::filesystem::path target);
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    // Writes a temporary file beside the target, flushes it to disk, renames it over the target and
+    // flushes the directory. Throws std::system_error; before the rename the target is untouched.
+    void replace(std::string_view contents) const;
+    // Removes temporary files that an interrupted replace left behind.
+    void removeLeftoverTemporaries() const;
+
+    const std::filesystem::path& target() const { return m_target; }
+
+private:
+    std::filesystem::path directory() const;
+    std::string temporaryNamePrefix() const;
+
+    std::filesystem::path m_target;
+};
+
+}  // namespace lumadesk

@@ -1,0 +1,58 @@
+#include "runtime/FileSnapshot.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+
+#include "runtime/FileDescriptor.h"
+#include "runtime/SystemError.h"
+
+namespace lumadesk {
+
+namespace {
+
+std::int64_t nanoseconds(const timespec& time) {
+    return static_cast<std::int64_t>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
+}
+
+FileIdentity identityOf(const struct stat& status) {
+    return {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino),
+            static_cast<std::int64_t>(status.st_size), nanoseconds(status.st_mtim),
+            nanoseconds(status.st_ctim)};
+}
+
+}  // namespace
+
+std::optional<FileIdentity> currentIdentity(const std::filesystem::path& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) return std::nullopt;
+    return identityOf(status);
+}
+
+std::optional<FileSnapshot> readFileSnapshot(const std::filesystem::path& path) {
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!file.isOpen()) {
+        if (errno == ENOENT) return std::nullopt;
+        throw systemError("cannot open " + path.string());
+    }
+    // The identity comes from the open descriptor, so it belongs to exactly the content read.
+    struct stat status {};
+    if (::fstat(file.get(), &status) != 0) throw systemError("cannot examine " + path.string());
+    FileSnapshot snapshot{identityOf(status), {}};
+    snapshot.contents.reserve(static_cast<std::size_t>(status.st_size));
+    std::array<char, 64 * 1024> buffer{};
+    for (;;) {
+        const auto count = ::read(file.get(), buffer.data(), buffer.size());
+        if (count == 0) return snapshot;
+        if (count < 0) {
+            if (errno == EINTR) continue;
+            throw systemError("cannot read " + path.string());
+        }
+        snapshot.contents.append(buffer.data(), static_cast<std::size_t>(count));
+    }
+}
+
+}  // namespace lumadesk

@@ -1,0 +1,396 @@
+#include "runtime/JsonFileDefaults.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <csignal>
+#include <fstream>
+#include <iterator>
+#include <limits>
+#include <memory>
+#include <vector>
+
+#include "runtime/VirtualClock.h"
+#include "support/TemporaryDirectory.h"
+
+namespace lumadesk {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string readBytes(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+void writeBytes(const fs::path& path, std::string_view bytes) {
+    std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::vector<fs::path> filesStartingWith(const fs::path& directory, const std::string& prefix) {
+    std::vector<fs::path> found;
+    for (const auto& entry : fs::directory_iterator(directory))
+        if (entry.path().filename().string().starts_with(prefix)) found.push_back(entry.path());
+    return found;
+}
+
+Data everyByteValue() {
+    Data bytes;
+    for (int byte = 0; byte < 256; ++byte) bytes.push_back(static_cast<std::uint8_t>(byte));
+    return bytes;
+}
+
+class JsonFileDefaultsTest : public ::testing::Test {
+protected:
+    fs::path directory() const { return m_temporary.path() / "config" / "lumadesk"; }
+    fs::path settingsFile() const { return directory() / "defaults.json"; }
+    // VirtualClock's wall time, as the copies of unreadable files are named after it.
+    fs::path keptCopy() const { return directory() / "defaults.json.corrupt-20260101T000000Z"; }
+    std::unique_ptr<JsonFileDefaults> openDefaults() const {
+        return std::make_unique<JsonFileDefaults>(directory(), m_clock);
+    }
+    // A settings file with the given bytes, as a crash, a bug or a person may leave it.
+    void placeSettingsFile(std::string_view bytes) const {
+        fs::create_directories(directory());
+        writeBytes(settingsFile(), bytes);
+    }
+
+    TemporaryDirectory m_temporary;
+    VirtualClock m_clock;
+};
+
+// Round trips and sharing between instances.
+
+TEST_F(JsonFileDefaultsTest, KeepsEveryTypeExactlyAcrossInstances) {
+    const std::vector<std::pair<std::string, DefaultsValue>> values = {
+        {"on", true},
+        {"off", false},
+        {"smallest", std::numeric_limits<std::int64_t>::min()},
+        {"largest", std::numeric_limits<std::int64_t>::max()},
+        {"three as double", 3.0},
+        {"tenth", 0.1},
+        {"negative zero", -0.0},
+        {"tiny", std::numeric_limits<double>::denorm_min()},
+        {"huge", std::numeric_limits<double>::max()},
+        {"infinity", std::numeric_limits<double>::infinity()},
+        {"minus infinity", -std::numeric_limits<double>::infinity()},
+        {"text", std::string("Desk \"Left\" \xC3\xA9\xE2\x98\x80 \\ \n")},
+        {"text with NUL", std::string("a\0b", 3)},
+        {"empty text", std::string()},
+        {"every byte", everyByteValue()},
+        {"empty data", Data()},
+        {"data that looks like text", Data{'{', '"', '$', '}'}},
+    };
+    {
+        auto writer = openDefaults();
+        for (const auto& [key, value] : values) writer->setValue(key, value);
+        writer->setValue("not a number", std::numeric_limits<double>::quiet_NaN());
+    }
+
+    auto reader = openDefaults();
+    for (const auto& [key, value] : values) EXPECT_EQ(reader->value(key), value) << key;
+    EXPECT_FALSE(reader->integerValue("three as double"));
+    EXPECT_TRUE(std::signbit(*reader->doubleValue("negative zero")));
+    EXPECT_TRUE(std::isnan(reader->doubleValue("not a number").value_or(0)));
+    EXPECT_FALSE(reader->lastProblem());
+}
+
+TEST_F(JsonFileDefaultsTest, MissingDirectoryIsAnEmptyDomainAndReadingCreatesNothing) {
+    auto defaults = openDefaults();
+
+    EXPECT_FALSE(defaults->value("brightness"));
+    EXPECT_FALSE(defaults->lastProblem());
+    EXPECT_FALSE(fs::exists(m_temporary.path() / "config"));
+}
+
+TEST_F(JsonFileDefaultsTest, FirstWriteCreatesADirectoryOnlyTheUserCanEnter) {
+    openDefaults()->setValue("brightness", std::int64_t{40});
+
+    struct stat status {};
+    ASSERT_EQ(::stat(directory().c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0700u);
+    EXPECT_EQ(openDefaults()->integerValue("brightness"), 40);
+}
+
+TEST_F(JsonFileDefaultsTest, RemovedKeyStaysRemovedForTheNextInstance) {
+    auto defaults = openDefaults();
+    defaults->setValue("gone", true);
+    defaults->setValue("kept", true);
+    defaults->removeValue("gone");
+
+    auto reader = openDefaults();
+    EXPECT_FALSE(reader->value("gone"));
+    EXPECT_EQ(reader->boolValue("kept"), true);
+}
+
+TEST_F(JsonFileDefaultsTest, SeesChangesAnotherInstanceMakes) {
+    auto writer = openDefaults();
+    auto reader = openDefaults();
+
+    writer->setValue("name", std::string("Left"));
+    EXPECT_EQ(reader->stringValue("name"), "Left");
+    writer->setValue("name", std::string("Right"));
+    EXPECT_EQ(reader->stringValue("name"), "Right");
+    writer->removeValue("name");
+    EXPECT_FALSE(reader->value("name"));
+}
+
+TEST_F(JsonFileDefaultsTest, WriteKeepsKeysAnotherInstanceWroteMeanwhile) {
+    auto first = openDefaults();
+    auto second = openDefaults();  // loaded before the first one writes
+
+    first->setValue("a", std::int64_t{1});
+    second->setValue("b", std::int64_t{2});
+
+    auto reader = openDefaults();
+    EXPECT_EQ(reader->integerValue("a"), 1);
+    EXPECT_EQ(reader->integerValue("b"), 2);
+}
+
+TEST_F(JsonFileDefaultsTest, TwoProcessesWritingDifferentKeysLoseNothing) {
+    constexpr int keysPerProcess = 200;
+    openDefaults()->setValue("before", true);
+    std::vector<pid_t> children;
+    for (int process = 0; process < 2; ++process) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            try {
+                auto defaults = openDefaults();
+                for (int index = 0; index < keysPerProcess; ++index)
+                    defaults->setValue("p" + std::to_string(process) + "-" + std::to_string(index),
+                                       std::int64_t{index});
+                ::_exit(0);
+            } catch (...) {
+                ::_exit(1);
+            }
+        }
+        children.push_back(child);
+    }
+    for (const pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+
+    auto reader = openDefaults();
+    EXPECT_EQ(reader->boolValue("before"), true);
+    for (int process = 0; process < 2; ++process)
+        for (int index = 0; index < keysPerProcess; ++index)
+            ASSERT_EQ(reader->integerValue("p" + std::to_string(process) + "-" + std::to_string(index)),
+                      index);
+}
+
+// Files that cannot be parsed or read.
+
+TEST_F(JsonFileDefaultsTest, UnparsableFilesAreKeptAsideByteForByte) {
+    const std::vector<std::string> unparsable = {
+        std::string("garbage\0\xFF", 9),
+        "",
+        "[1, 2]",
+        R"({"a": null})",
+        R"({"a": {"$data": "not base64!"}})",
+    };
+    for (const auto& bytes : unparsable) {
+        SCOPED_TRACE(bytes);
+        fs::remove_all(directory());
+        placeSettingsFile(bytes);
+
+        auto defaults = openDefaults();
+
+        EXPECT_FALSE(defaults->value("a"));
+        EXPECT_FALSE(fs::exists(settingsFile()));
+        EXPECT_EQ(readBytes(keptCopy()), bytes);
+        ASSERT_TRUE(defaults->lastProblem());
+        EXPECT_NE(defaults->lastProblem()->find(settingsFile().string() + " could not be read ("),
+                  std::string::npos);
+        EXPECT_NE(defaults->lastProblem()->find("it was kept as " + keptCopy().string()), std::string::npos);
+    }
+}
+
+TEST_F(JsonFileDefaultsTest, FileCutOffMidWriteIsKeptAsideAndWritingGoesOn) {
+    openDefaults()->setValue("displays", everyByteValue());
+    const auto whole = readBytes(settingsFile());
+    const auto cutOff = whole.substr(0, whole.size() / 2);
+    writeBytes(settingsFile(), cutOff);
+
+    auto defaults = openDefaults();
+    EXPECT_FALSE(defaults->value("displays"));
+    EXPECT_EQ(readBytes(keptCopy()), cutOff);
+    defaults->setValue("brightness", std::int64_t{10});
+
+    EXPECT_EQ(openDefaults()->integerValue("brightness"), 10);
+    EXPECT_EQ(readBytes(keptCopy()), cutOff);
+}
+
+TEST_F(JsonFileDefaultsTest, KeptCopiesAreNeverOverwritten) {
+    placeSettingsFile("first");
+    auto first = openDefaults();
+    placeSettingsFile("second");
+    auto second = openDefaults();
+
+    const auto secondCopy = keptCopy().string() + "-1";
+    EXPECT_EQ(readBytes(keptCopy()), "first");
+    EXPECT_EQ(readBytes(secondCopy), "second");
+    EXPECT_NE(second->lastProblem()->find(secondCopy), std::string::npos);
+}
+
+TEST_F(JsonFileDefaultsTest, DamageFoundWhileRunningIsSignalled) {
+    auto defaults = openDefaults();
+    defaults->setValue("kept", true);
+    std::vector<std::string> problems;
+    auto subscription =
+        defaults->observeProblems([&](const std::string& problem) { problems.push_back(problem); });
+
+    writeBytes(settingsFile(), "{\"kept\": tru");
+
+    EXPECT_FALSE(defaults->value("kept"));
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(defaults->lastProblem(), problems.front());
+    EXPECT_NE(problems.front().find(keptCopy().string()), std::string::npos);
+    EXPECT_FALSE(defaults->value("kept"));
+    EXPECT_EQ(problems.size(), 1u);
+}
+
+TEST_F(JsonFileDefaultsTest, UnreadableFileIsReportedAndNeverReplaced) {
+    fs::create_directories(settingsFile());  // reading a directory fails, for root too
+
+    auto defaults = openDefaults();
+    ASSERT_TRUE(defaults->lastProblem());
+    EXPECT_NE(defaults->lastProblem()->find("could not be read"), std::string::npos);
+
+    EXPECT_THROW(defaults->setValue("brightness", std::int64_t{1}), DefaultsWriteError);
+    EXPECT_TRUE(fs::is_directory(settingsFile()));
+    EXPECT_TRUE(filesStartingWith(directory(), "defaults.json.corrupt-").empty());
+}
+
+TEST_F(JsonFileDefaultsTest, LeftoverTemporaryFileIsIgnoredAndRemovedByTheNextWrite) {
+    openDefaults()->setValue("brightness", std::int64_t{70});
+    const auto leftover = directory() / "defaults.json.tmp-Ab12Cd";
+    writeBytes(leftover, R"({"brightness": 5, "half)");
+
+    auto defaults = openDefaults();
+    EXPECT_EQ(defaults->integerValue("brightness"), 70);
+    EXPECT_FALSE(defaults->lastProblem());
+    defaults->setValue("contrast", std::int64_t{50});
+
+    EXPECT_FALSE(fs::exists(leftover));
+    EXPECT_EQ(openDefaults()->integerValue("brightness"), 70);
+}
+
+// Writes that fail.
+
+// Makes writes past a size fail with EFBIG, as a full disk would fail them; root is subject to it too.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) : m_oldHandler(std::signal(SIGXFSZ, SIG_IGN)) {
+        ::getrlimit(RLIMIT_FSIZE, &m_oldLimit);
+        const rlimit limit{bytes, m_oldLimit.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &m_oldLimit);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+
+private:
+    rlimit m_oldLimit{};
+    void (*m_oldHandler)(int);
+};
+
+class JsonFileDefaultsWriteFailureTest : public JsonFileDefaultsTest {
+protected:
+    void SetUp() override {
+        m_defaults = openDefaults();
+        m_defaults->setValue("brightness", std::int64_t{30});
+        m_savedBytes = readBytes(settingsFile());
+        m_subscription = m_defaults->observe("brightness", [this] { ++m_notifications; });
+    }
+
+    // The failed write changed nothing: not the file, not the values, and nobody was told otherwise.
+    void expectNothingChanged() const {
+        EXPECT_EQ(m_defaults->integerValue("brightness"), 30);
+        EXPECT_EQ(readBytes(settingsFile()), m_savedBytes);
+        EXPECT_TRUE(filesStartingWith(directory(), "defaults.json.tmp-").empty());
+        EXPECT_EQ(m_notifications, 0);
+    }
+
+    std::unique_ptr<JsonFileDefaults> m_defaults;
+    std::string m_savedBytes;
+    Subscription m_subscription;
+    int m_notifications = 0;
+};
+
+TEST_F(JsonFileDefaultsWriteFailureTest, FailureToLockNamesThePathAndTheSystemError) {
+    const auto lockFile = directory() / "defaults.json.lock";
+    fs::remove(lockFile);
+    fs::create_directory(lockFile);  // opening a directory for writing fails, for root too
+
+    try {
+        m_defaults->setValue("brightness", std::int64_t{90});
+        ADD_FAILURE() << "the write succeeded";
+    } catch (const DefaultsWriteError& error) {
+        const std::string message = error.what();
+        EXPECT_NE(message.find(settingsFile().string()), std::string::npos) << message;
+        EXPECT_NE(message.find("Is a directory"), std::string::npos) << message;
+    }
+    expectNothingChanged();
+}
+
+TEST_F(JsonFileDefaultsWriteFailureTest, WriteCutShortLeavesFileAndValuesAsTheyWere) {
+    {
+        FileSizeLimit limit(1);
+        EXPECT_THROW(m_defaults->setValue("brightness", everyByteValue()), DefaultsWriteError);
+        EXPECT_THROW(m_defaults->removeValue("brightness"), DefaultsWriteError);
+    }
+    expectNothingChanged();
+}
+
+TEST_F(JsonFileDefaultsWriteFailureTest, ReadOnlyDirectoryRefusesWrites) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only directories";
+    fs::permissions(directory(), fs::perms::owner_read | fs::perms::owner_exec);
+
+    EXPECT_THROW(m_defaults->setValue("brightness", std::int64_t{90}), DefaultsWriteError);
+    fs::permissions(directory(), fs::perms::owner_all);
+    expectNothingChanged();
+}
+
+TEST_F(JsonFileDefaultsWriteFailureTest, TextThatIsNotUtf8IsRefused) {
+    EXPECT_THROW(m_defaults->setValue("brightness", std::string("\xFF\xFE")), DefaultsWriteError);
+    expectNothingChanged();
+}
+
+// Change notification.
+
+TEST_F(JsonFileDefaultsTest, NotifiesOnlyObserversOfTheChangedKey) {
+    auto defaults = openDefaults();
+    std::map<std::string, int> notifications;
+    std::vector<Subscription> subscriptions;
+    for (const std::string key : {"a", "b"})
+        subscriptions.push_back(defaults->observe(key, [&notifications, key] { ++notifications[key]; }));
+
+    defaults->setValue("a", std::int64_t{1});
+    EXPECT_EQ(notifications, (std::map<std::string, int>{{"a", 1}}));
+    defaults->removeValue("b");  // nothing to remove, nothing changed
+    EXPECT_EQ(notifications, (std::map<std::string, int>{{"a", 1}}));
+    defaults->removeValue("a");
+    EXPECT_EQ(notifications, (std::map<std::string, int>{{"a", 2}}));
+}
+
+TEST_F(JsonFileDefaultsTest, ObserverMayWriteAgain) {
+    auto defaults = openDefaults();
+    auto subscription = defaults->observe("a", [&] { defaults->setValue("b", std::int64_t{2}); });
+
+    defaults->setValue("a", std::int64_t{1});
+
+    EXPECT_EQ(openDefaults()->integerValue("b"), 2);
+}
+
+}  // namespace
+}  // namespace lumadesk
