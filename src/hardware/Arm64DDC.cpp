@@ -36,7 +36,9 @@ auto withRetries(Sleeper& sleeper, Attempt attempt) -> decltype(attempt()) {
 Arm64DDC::Arm64DDC(WindowServer& windowServer, AVServiceLocating& serviceLocator, Sleeper& sleeper)
     : m_windowServer(windowServer), m_serviceLocator(serviceLocator), m_sleeper(sleeper) {}
 
-bool Arm64DDC::supportsDDC(DisplayID displayID) { return avService(displayID) != nullptr; }
+bool Arm64DDC::supportsDDC(DisplayID displayID) {
+    return avService(displayID) != nullptr;
+}
 
 std::uint16_t Arm64DDC::readVCP(std::uint8_t feature, DisplayID displayID) {
     const auto service = avService(displayID);
@@ -62,7 +64,8 @@ std::shared_ptr<AVService> Arm64DDC::avService(DisplayID displayID) {
 bool Arm64DDC::send(AVService& service, const DDCPacket& packet) {
     return withRetries(m_sleeper, [&] {
         m_sleeper.sleep(pauseBeforeWrite);
-        return service.writeI2C(DDCPacket::monitorAddress, DDCPacket::hostAddress, packet.bytes()) == ioSuccess;
+        return service.writeI2C(DDCPacket::monitorAddress, DDCPacket::hostAddress, packet.bytes()) ==
+               ioSuccess;
     });
 }
 
@@ -70,7 +73,8 @@ std::optional<std::uint16_t> Arm64DDC::request(AVService& service, const DDCPack
     std::array<std::uint8_t, DDCReply::length> reply{};
     return withRetries(m_sleeper, [&]() -> std::optional<std::uint16_t> {
         m_sleeper.sleep(pauseBeforeWrite);
-        if (service.writeI2C(DDCPacket::monitorAddress, DDCPacket::hostAddress, packet.bytes()) != ioSuccess) {
+        if (service.writeI2C(DDCPacket::monitorAddress, DDCPacket::hostAddress, packet.bytes()) !=
+            ioSuccess) {
             return std::nullopt;
         }
         m_sleeper.sleep(pauseBeforeRead);

@@ -7,7 +7,8 @@ namespace lumadesk {
 // One open configuration transaction, from a successful begin until it is completed or cancelled.
 class DisplayConfigurationBox {
 public:
-    explicit DisplayConfigurationBox(DisplayConfigurationRef configuration) : m_configuration(configuration) {}
+    explicit DisplayConfigurationBox(DisplayConfigurationRef configuration)
+        : m_configuration(configuration) {}
     DisplayConfigurationBox(DisplayConfigurationBox&&) = default;
     DisplayConfigurationBox& operator=(DisplayConfigurationBox&&) = default;
     DisplayConfigurationBox(const DisplayConfigurationBox&) = delete;

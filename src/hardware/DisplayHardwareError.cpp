@@ -44,14 +44,16 @@ DisplayHardwareError DisplayHardwareError::failedToWriteVCP(std::uint8_t feature
 }
 
 DisplayHardwareError DisplayHardwareError::failedToBeginConfiguration(WindowServerError code) {
-    DisplayHardwareError error(Kind::failedToBeginConfiguration,
-                               "Failed to begin display configuration (CGError " + std::to_string(code) + ").");
+    DisplayHardwareError error(
+        Kind::failedToBeginConfiguration,
+        "Failed to begin display configuration (CGError " + std::to_string(code) + ").");
     error.m_code = code;
     return error;
 }
 
 DisplayHardwareError DisplayHardwareError::failedToConfigureDisplayEnabled(WindowServerError code,
-                                                                           DisplayID displayID, bool isEnabled) {
+                                                                           DisplayID displayID,
+                                                                           bool isEnabled) {
     DisplayHardwareError error(Kind::failedToConfigureDisplayEnabled,
                                "Failed to set display " + std::to_string(displayID) +
                                    " enabled=" + (isEnabled ? "true" : "false") + " (CGError " +
@@ -63,8 +65,9 @@ DisplayHardwareError DisplayHardwareError::failedToConfigureDisplayEnabled(Windo
 }
 
 DisplayHardwareError DisplayHardwareError::failedToCompleteConfiguration(WindowServerError code) {
-    DisplayHardwareError error(Kind::failedToCompleteConfiguration,
-                               "Failed to complete display configuration (CGError " + std::to_string(code) + ").");
+    DisplayHardwareError error(
+        Kind::failedToCompleteConfiguration,
+        "Failed to complete display configuration (CGError " + std::to_string(code) + ").");
     error.m_code = code;
     return error;
 }

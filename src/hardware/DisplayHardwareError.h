@@ -27,7 +27,8 @@ public:
     // A VCP get did not yield a valid reply.
     static DisplayHardwareError failedToReadVCP(std::uint8_t feature, DisplayID displayID);
     // A VCP set failed.
-    static DisplayHardwareError failedToWriteVCP(std::uint8_t feature, DisplayID displayID, std::uint16_t value);
+    static DisplayHardwareError failedToWriteVCP(std::uint8_t feature, DisplayID displayID,
+                                                 std::uint16_t value);
     // Opening a configuration transaction failed.
     static DisplayHardwareError failedToBeginConfiguration(WindowServerError code);
     // The enable or disable request inside a configuration transaction failed.
@@ -54,7 +55,8 @@ public:
     }
 
 private:
-    DisplayHardwareError(Kind kind, std::string description) : m_kind(kind), m_description(std::move(description)) {}
+    DisplayHardwareError(Kind kind, std::string description)
+        : m_kind(kind), m_description(std::move(description)) {}
 
     Kind m_kind;
     DisplayID m_displayID = 0;

@@ -15,9 +15,10 @@ constexpr std::uint16_t powerModeOff = 4;
 
 }  // namespace
 
-DisplayHardwareService::DisplayHardwareService(std::unique_ptr<DisplayDDCTransporting> ddcTransport,
-                                               std::unique_ptr<DisplaySnapshotProviding> snapshotProvider,
-                                               std::unique_ptr<DisplayConnectionControlling> connectionController)
+DisplayHardwareService::DisplayHardwareService(
+    std::unique_ptr<DisplayDDCTransporting> ddcTransport,
+    std::unique_ptr<DisplaySnapshotProviding> snapshotProvider,
+    std::unique_ptr<DisplayConnectionControlling> connectionController)
     : m_ddcTransport(std::move(ddcTransport)),
       m_snapshotProvider(std::move(snapshotProvider)),
       m_connectionController(std::move(connectionController)) {}
@@ -33,7 +34,9 @@ std::vector<DisplaySnapshot> DisplayHardwareService::snapshots() {
     return snapshots;
 }
 
-bool DisplayHardwareService::supportsDDC(DisplayID displayID) { return m_ddcTransport->supportsDDC(displayID); }
+bool DisplayHardwareService::supportsDDC(DisplayID displayID) {
+    return m_ddcTransport->supportsDDC(displayID);
+}
 
 int DisplayHardwareService::readBrightness(DisplayID displayID) {
     return m_ddcTransport->readVCP(VCPFeature::luminance, displayID);

@@ -47,7 +47,9 @@ IntelDDC::IntelDDC(WindowServer& windowServer, DisplayRegistry& registry, Frameb
       m_framebufferI2C(framebufferI2C),
       m_replyTypeProbe(replyTypeProbe) {}
 
-bool IntelDDC::supportsDDC(DisplayID displayID) { return framebufferService(displayID).has_value(); }
+bool IntelDDC::supportsDDC(DisplayID displayID) {
+    return framebufferService(displayID).has_value();
+}
 
 std::uint16_t IntelDDC::readVCP(std::uint8_t feature, DisplayID displayID) {
     const auto framebuffer = framebufferService(displayID);

@@ -32,7 +32,8 @@ private:
     // The framebuffer of an external display that has I2C buses; none otherwise.
     std::optional<Framebuffer> framebufferService(DisplayID displayID);
     // Sends the request on bus 0, 1, ... until a bus answers; that bus's copy of the request, or none.
-    std::optional<I2CRequest> sendOnFirstAnsweringBus(const Framebuffer& framebuffer, const I2CRequest& request);
+    std::optional<I2CRequest> sendOnFirstAnsweringBus(const Framebuffer& framebuffer,
+                                                      const I2CRequest& request);
 
     WindowServer& m_windowServer;
     DisplayRegistry& m_registry;

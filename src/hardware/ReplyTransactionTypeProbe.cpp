@@ -11,7 +11,8 @@ bool announces(std::uint64_t transactionTypeSet, I2CTransactionType type) {
 }  // namespace
 
 std::optional<I2CTransactionType> ReplyTransactionTypeProbe::replyTransactionType() {
-    std::call_once(m_probed, [this] { m_replyTransactionType = choose(m_registry.framebufferI2CTransactionTypes()); });
+    std::call_once(m_probed,
+                   [this] { m_replyTransactionType = choose(m_registry.framebufferI2CTransactionTypes()); });
     return m_replyTransactionType;
 }
 

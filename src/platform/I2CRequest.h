@@ -10,9 +10,9 @@ namespace lumadesk {
 
 // Transaction types of a framebuffer I2C request; bit n of an interface's type set announces type n.
 enum class I2CTransactionType : std::uint32_t {
-    none = 0,       // no transfer in this direction
-    simple = 1,     // a plain write or read at the address
-    ddcciReply = 2, // a read of a DDC/CI reply, framed by its length byte
+    none = 0,        // no transfer in this direction
+    simple = 1,      // a plain write or read at the address
+    ddcciReply = 2,  // a read of a DDC/CI reply, framed by its length byte
 };
 
 // One request record for a framebuffer I2C bus: an optional send followed by an optional reply read.

@@ -72,8 +72,8 @@ public:
     // Opens a configuration transaction.
     virtual ConfigurationBegin beginConfiguration() = 0;
     // Asks, inside the transaction, for the display to be enabled or disabled.
-    virtual WindowServerError configureDisplayEnabled(DisplayConfigurationRef configuration, DisplayID displayID,
-                                                      bool enabled) = 0;
+    virtual WindowServerError configureDisplayEnabled(DisplayConfigurationRef configuration,
+                                                      DisplayID displayID, bool enabled) = 0;
     // Applies the transaction for as long as the option says and closes it.
     virtual WindowServerError completeConfiguration(DisplayConfigurationRef configuration,
                                                     ConfigureOption option) = 0;

@@ -40,8 +40,9 @@ std::vector<AVServiceEntry> SimulatedAVServiceBus::services() {
 }
 
 std::shared_ptr<AVService> SimulatedAVServiceBus::openService(std::uint32_t handleNumber) {
-    const auto found = std::find_if(m_services.begin(), m_services.end(),
-                                    [&](const auto& service) { return service.handleNumber == handleNumber; });
+    const auto found = std::find_if(m_services.begin(), m_services.end(), [&](const auto& service) {
+        return service.handleNumber == handleNumber;
+    });
     if (found == m_services.end()) return nullptr;
     return std::make_shared<SimulatedAVService>(found->monitor);
 }

@@ -13,8 +13,8 @@ namespace lumadesk {
 // One simulated AV service and the monitor at the other end of its link (none: nothing answers).
 struct SimulatedAVServiceConfig {
     std::uint32_t handleNumber = 0;
-    std::string registryPath;
-    std::shared_ptr<SimulatedMonitor> monitor;
+    std::string registryPath{};
+    std::shared_ptr<SimulatedMonitor> monitor{};
 };
 
 // AV services whose I2C side channels lead to simulated monitors.

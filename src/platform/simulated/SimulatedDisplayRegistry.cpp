@@ -31,7 +31,8 @@ std::optional<std::vector<std::uint8_t>> SimulatedDisplayRegistry::edid(const Re
 
 std::vector<std::uint64_t> SimulatedDisplayRegistry::framebufferI2CTransactionTypes() {
     std::vector<std::uint64_t> types;
-    for (const auto& config : m_framebuffers) types.insert(types.end(), config.busCount, config.transactionTypes);
+    for (const auto& config : m_framebuffers)
+        types.insert(types.end(), config.busCount, config.transactionTypes);
     return types;
 }
 

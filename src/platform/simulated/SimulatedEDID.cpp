@@ -56,7 +56,8 @@ std::array<std::uint8_t, SimulatedEDID::size> SimulatedEDID::image(const Simulat
     edid[22] = 34;
     edid[23] = 120;   // gamma 2.2
     edid[24] = 0x3A;  // RGB 4:4:4, sRGB default, preferred timing is native
-    constexpr std::array<std::uint8_t, 10> chromaticity{0xEE, 0x91, 0xA3, 0x54, 0x4C, 0x99, 0x26, 0x0F, 0x50, 0x54};
+    constexpr std::array<std::uint8_t, 10> chromaticity{0xEE, 0x91, 0xA3, 0x54, 0x4C,
+                                                        0x99, 0x26, 0x0F, 0x50, 0x54};
     std::copy(chromaticity.begin(), chromaticity.end(), edid.begin() + 25);
     std::fill(edid.begin() + 38, edid.begin() + 54, 0x01);  // no standard timings
 
@@ -65,7 +66,8 @@ std::array<std::uint8_t, SimulatedEDID::size> SimulatedEDID::image(const Simulat
     if (config.productName) descriptors.push_back(textDescriptor(productNameTag, *config.productName));
     descriptors.resize(descriptorCount, dummyDescriptor);
     for (std::size_t i = 0; i < descriptorCount; ++i) {
-        std::copy(descriptors[i].begin(), descriptors[i].end(), edid.begin() + firstDescriptor + i * descriptorSize);
+        std::copy(descriptors[i].begin(), descriptors[i].end(),
+                  edid.begin() + firstDescriptor + i * descriptorSize);
     }
 
     edid[126] = 0;  // no extension blocks

@@ -15,12 +15,12 @@ struct SimulatedFramebufferConfig {
     std::uint32_t busCount = 1;
     std::uint32_t monitorBus = 0;
     // Buses whose interface cannot be opened.
-    std::vector<std::uint32_t> unopenableBuses;
+    std::vector<std::uint32_t> unopenableBuses{};
     // The transaction types every bus announces (bit n: type n); the simple and the DDC/CI reply type.
     std::uint64_t transactionTypes = (1U << 1) | (1U << 2);
     // Whether the service carries the monitor's EDID as a property.
     bool publishesEDID = true;
-    std::shared_ptr<SimulatedMonitor> monitor;
+    std::shared_ptr<SimulatedMonitor> monitor{};
 
     // The registry entry ID of the framebuffer service of a unit; the simulated seams agree on it.
     static std::uint64_t entryID(std::uint32_t unitNumber) { return 0x1000'0000ULL + unitNumber; }

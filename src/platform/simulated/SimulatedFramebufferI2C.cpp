@@ -9,7 +9,9 @@ namespace {
 // The code of a call about a service that is not a framebuffer.
 constexpr IOResult badArgument = static_cast<IOResult>(0xE00002C2);
 
-std::uint8_t sevenBitAddress(std::uint32_t eightBitAddress) { return static_cast<std::uint8_t>(eightBitAddress >> 1); }
+std::uint8_t sevenBitAddress(std::uint32_t eightBitAddress) {
+    return static_cast<std::uint8_t>(eightBitAddress >> 1);
+}
 
 // One open bus; a bus without the monitor acknowledges nothing.
 class SimulatedI2CConnection final : public I2CConnection {
@@ -30,7 +32,8 @@ public:
     }
 
 private:
-    // Sub-addresses belong to combined transactions, which these buses do not carry out, so they are not sent.
+    // Sub-addresses belong to combined transactions, which these buses do not carry out, so they are not
+    // sent.
     IOResult transfer(I2CRequest& request) {
         if (!m_monitor) return SimulatedMonitor::notAcknowledged;
         if (request.sendTransactionType == I2CTransactionType::simple) {

@@ -30,7 +30,8 @@ std::uint8_t xorOf(std::span<const std::uint8_t> bytes, std::uint8_t seed) {
 
 // A message from the monitor: source, length, body, checksum.
 std::vector<std::uint8_t> monitorMessage(std::span<const std::uint8_t> body) {
-    std::vector<std::uint8_t> message{monitorWriteAddress, static_cast<std::uint8_t>(lengthFlag | body.size())};
+    std::vector<std::uint8_t> message{monitorWriteAddress,
+                                      static_cast<std::uint8_t>(lengthFlag | body.size())};
     message.insert(message.end(), body.begin(), body.end());
     message.push_back(xorOf(message, hostVirtualAddress));
     return message;

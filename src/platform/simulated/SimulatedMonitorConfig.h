@@ -16,9 +16,9 @@ struct SimulatedMonitorConfig {
     std::uint16_t product = 41234;
     std::uint32_t serial = 0;
     // Text of the EDID serial-number descriptor (up to 13 bytes, written as given); none leaves it out.
-    std::optional<std::string> serialText;
+    std::optional<std::string> serialText{};
     // Text of the EDID product-name descriptor (up to 13 bytes); none leaves it out.
-    std::optional<std::string> productName;
+    std::optional<std::string> productName{};
     std::uint16_t brightness = 50;
     std::uint16_t maximumBrightness = 100;
     // MCCS power mode: 1 on, 2 standby, 3 suspend, 4 off, 5 off by the power button.
