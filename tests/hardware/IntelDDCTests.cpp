@@ -154,6 +154,13 @@ TEST(IntelDDC, FindsTheFramebufferByUnitNumberAndOnlyForExternalDisplaysWithBuse
     EXPECT_THROW(h.ddc.readVCP(0x10, h.builtin), DisplayHardwareError);
     EXPECT_EQ(h.registry.unitNumbersAsked.size(), 1U) << "a built-in display is not looked up";
 
+    try {
+        h.ddc.readVCP(0x10, 42);  // not a display the window server knows
+        FAIL();
+    } catch (const DisplayHardwareError& error) {
+        EXPECT_EQ(error.description(), "Display 42 does not support DDC.");
+    }
+
     h.registry.serviceEntries.erase(h.unit);
     EXPECT_FALSE(h.ddc.supportsDDC(h.external));
 

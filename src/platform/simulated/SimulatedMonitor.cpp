@@ -1,6 +1,7 @@
 #include "platform/simulated/SimulatedMonitor.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace lumadesk {
 
@@ -178,7 +179,8 @@ void SimulatedMonitor::sendReply(std::span<std::uint8_t> buffer) {
     if (m_pendingReply && m_clock.monotonicNow() >= m_pendingReply->readyAt) {
         message = std::move(m_pendingReply->bytes);
         m_pendingReply.reset();
-        if (m_corruptEvery > 0 && ++m_replyCount % m_corruptEvery == 0) message[9] ^= 0x01;
+        if (m_corruptEvery > 0 && ++m_replyCount % m_corruptEvery == 0)
+            message[9] ^= 0x01;  // current value, low byte
     } else {
         message = monitorMessage({});  // the null message: nothing to say yet
     }
