@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "hardware/DuplicateDisplayNumbering.h"
 #include "hardware/VCPFeature.h"
 
 namespace lumadesk {
@@ -25,12 +26,15 @@ DisplayHardwareService::DisplayHardwareService(
 
 std::vector<DisplaySnapshot> DisplayHardwareService::snapshots() {
     std::vector<DisplaySnapshot> snapshots;
+    std::vector<std::uint32_t> unitNumbers;
     for (const DisplayID displayID : m_snapshotProvider->onlineDisplayIDs()) {
         auto snapshot = m_snapshotProvider->snapshot(displayID);
         if (!snapshot) continue;
         snapshot->supportsDDC = m_ddcTransport->supportsDDC(displayID);
         snapshots.push_back(std::move(*snapshot));
+        unitNumbers.push_back(m_snapshotProvider->unitNumber(displayID));
     }
+    DuplicateDisplayNumbering::apply(snapshots, unitNumbers);
     return snapshots;
 }
 

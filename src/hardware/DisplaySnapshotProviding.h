@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -20,6 +21,8 @@ public:
     virtual std::vector<DisplayID> onlineDisplayIDs() = 0;
     // The display as a snapshot; none for a built-in display.
     virtual std::optional<DisplaySnapshot> snapshot(DisplayID displayID) = 0;
+    // The display's unit number, which orders identical displays when they are numbered.
+    virtual std::uint32_t unitNumber(DisplayID displayID) = 0;
 };
 
 }  // namespace lumadesk

@@ -7,7 +7,8 @@
 
 namespace lumadesk {
 
-// A snapshot provider that lists the given IDs and describes those it has a snapshot for.
+// A snapshot provider that lists the given IDs and describes those it has a snapshot for; unit numbers
+// not set read as 0.
 class FakeSnapshotProvider final : public DisplaySnapshotProviding {
 public:
     std::vector<DisplayID> onlineDisplayIDs() override { return displayIDs; }
@@ -18,6 +19,11 @@ public:
         return found->second;
     }
 
+    std::uint32_t unitNumber(DisplayID displayID) override {
+        const auto found = units.find(displayID);
+        return found == units.end() ? 0 : found->second;
+    }
+
     // Lists the display and describes it.
     void add(DisplaySnapshot snapshot) {
         displayIDs.push_back(snapshot.displayID);
@@ -26,6 +32,7 @@ public:
 
     std::vector<DisplayID> displayIDs;
     std::map<DisplayID, DisplaySnapshot> snapshots;
+    std::map<DisplayID, std::uint32_t> units;
 };
 
 }  // namespace lumadesk

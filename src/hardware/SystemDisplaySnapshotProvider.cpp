@@ -1,0 +1,160 @@
+#include "hardware/SystemDisplaySnapshotProvider.h"
+
+#include <algorithm>
+#include <array>
+#include <regex>
+
+namespace lumadesk {
+
+namespace {
+
+// Displays of the platform maker (virtual and companion displays) are not managed.
+constexpr std::uint32_t platformVendor = 0x610;
+// Serial numbers that monitors report when they have none.
+constexpr std::array<std::uint32_t, 3> placeholderSerials{0, 0xFFFFFFFF, 0x01010101};
+
+constexpr std::size_t edidBlockSize = 128;
+constexpr std::uint8_t edidAddress = 0x50;
+constexpr std::array<std::size_t, 4> descriptorOffsets{54, 72, 90, 108};
+constexpr std::uint8_t serialNumberTag = 0xFF;
+constexpr std::size_t descriptorTextStart = 5;
+constexpr std::size_t descriptorTextEnd = 18;
+
+bool startsLikeEDID(std::span<const std::uint8_t> bytes) {
+    return bytes.size() >= 2 && bytes[0] == 0x00 && bytes[1] == 0xFF;
+}
+
+// The descriptor's 13 text bytes trimmed at both ends and without line feeds; none when a byte is not
+// ASCII.
+std::optional<std::string> descriptorText(std::span<const std::uint8_t> descriptor) {
+    std::string text;
+    for (std::size_t i = descriptorTextStart; i < descriptorTextEnd; ++i) {
+        if (descriptor[i] >= 0x80) return std::nullopt;
+        text.push_back(static_cast<char>(descriptor[i]));
+    }
+    constexpr const char* whitespace = " \t\n\r\v\f";
+    const auto first = text.find_first_not_of(whitespace);
+    if (first == std::string::npos) return std::string{};
+    text = text.substr(first, text.find_last_not_of(whitespace) - first + 1);
+    std::erase(text, '\n');
+    return text;
+}
+
+// The preferred product name of an info dictionary: the "en_US" entry, else the first one.
+std::optional<std::string> preferredName(const DisplayProductNames& names) {
+    if (const auto* plain = std::get_if<std::string>(&names)) return *plain;
+    const auto* table = std::get_if<std::vector<LocalizedName>>(&names);
+    if (!table || table->empty()) return std::nullopt;
+    const auto english = std::find_if(table->begin(), table->end(),
+                                      [](const LocalizedName& entry) { return entry.locale == "en_US"; });
+    return english != table->end() ? english->name : table->front().name;
+}
+
+// The screen name without the " (2)" the system appends to identical monitors; the program numbers
+// duplicates itself.
+std::string withoutDuplicateCounter(const std::string& name) {
+    static const std::regex trailingCounter(R"(\s*\(\d+\)$)");
+    return std::regex_replace(name, trailingCounter, "");
+}
+
+}  // namespace
+
+SystemDisplaySnapshotProvider::SystemDisplaySnapshotProvider(WindowServer& windowServer, ScreenList& screenList,
+                                                             DisplayRegistry& registry,
+                                                             AVServiceLocating& serviceLocator)
+    : m_windowServer(windowServer),
+      m_screenList(screenList),
+      m_registry(registry),
+      m_serviceLocator(serviceLocator) {}
+
+std::vector<DisplayID> SystemDisplaySnapshotProvider::onlineDisplayIDs() {
+    const OnlineDisplayList online = m_windowServer.onlineDisplayIDs();
+    if (online.error != windowServerSuccess) return {};
+    const std::vector<Screen> screens = m_screenList.screens();
+    std::vector<DisplayID> managed;
+    for (const DisplayID displayID : online.displayIDs) {
+        if (m_windowServer.isBuiltin(displayID)) continue;
+        if (m_windowServer.mirrorsDisplay(displayID) != 0) continue;
+        if (m_windowServer.vendorNumber(displayID) == platformVendor) continue;
+        const auto screen = std::find_if(screens.begin(), screens.end(),
+                                         [&](const Screen& screen) { return screen.displayID == displayID; });
+        if (screen != screens.end() && screen->localizedName.find("Virtual") != std::string::npos) continue;
+        managed.push_back(displayID);
+    }
+    return managed;
+}
+
+std::optional<DisplaySnapshot> SystemDisplaySnapshotProvider::snapshot(DisplayID displayID) {
+    if (m_windowServer.isBuiltin(displayID)) return std::nullopt;
+    const std::uint32_t vendor = m_windowServer.vendorNumber(displayID);
+    const std::uint32_t product = m_windowServer.modelNumber(displayID);
+    const std::uint32_t serial = m_windowServer.serialNumber(displayID);
+    const std::string vendorAndProduct = std::to_string(vendor) + "-" + std::to_string(product);
+
+    DisplaySnapshot snapshot;
+    snapshot.displayID = displayID;
+    snapshot.modelName = displayName(displayID).value_or("Display " + vendorAndProduct);
+    snapshot.vendorID = vendor;
+    snapshot.productID = product;
+    if (std::find(placeholderSerials.begin(), placeholderSerials.end(), serial) != placeholderSerials.end()) {
+        const auto serialText = edidSerialText(displayID);
+        snapshot.hardwareID = serialText ? vendorAndProduct + "-" + *serialText : vendorAndProduct;
+    } else {
+        snapshot.serialNumber = std::to_string(serial);
+        snapshot.hardwareID = vendorAndProduct + "-" + *snapshot.serialNumber;
+    }
+    return snapshot;
+}
+
+std::optional<std::string> SystemDisplaySnapshotProvider::displayName(DisplayID displayID) {
+    if (const auto screen = screenOf(displayID)) return withoutDuplicateCounter(screen->localizedName);
+    return registryProductName(displayID);
+}
+
+std::optional<std::string> SystemDisplaySnapshotProvider::edidSerialText(DisplayID displayID) {
+    if (auto text = registryEDIDSerialText(displayID)) return text;
+    return avServiceEDIDSerialText(displayID);
+}
+
+std::optional<std::string> SystemDisplaySnapshotProvider::serialText(std::span<const std::uint8_t> edid) {
+    if (edid.size() < edidBlockSize) return std::nullopt;
+    for (const std::size_t offset : descriptorOffsets) {
+        const auto descriptor = edid.subspan(offset, descriptorTextEnd);
+        const bool isSerialDescriptor = descriptor[0] == 0x00 && descriptor[1] == 0x00 &&
+                                        descriptor[2] == 0x00 && descriptor[3] == serialNumberTag;
+        if (!isSerialDescriptor) continue;
+        if (auto text = descriptorText(descriptor); text && !text->empty()) return text;
+    }
+    return std::nullopt;
+}
+
+std::optional<Screen> SystemDisplaySnapshotProvider::screenOf(DisplayID displayID) {
+    for (Screen& screen : m_screenList.screens()) {
+        if (screen.displayID == displayID) return std::move(screen);
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> SystemDisplaySnapshotProvider::registryProductName(DisplayID displayID) {
+    const RegistryService service = m_registry.serviceForUnitNumber(m_windowServer.unitNumber(displayID));
+    if (!service) return std::nullopt;
+    return preferredName(m_registry.productNames(service));
+}
+
+std::optional<std::string> SystemDisplaySnapshotProvider::registryEDIDSerialText(DisplayID displayID) {
+    const RegistryService service = m_registry.serviceForUnitNumber(m_windowServer.unitNumber(displayID));
+    if (!service) return std::nullopt;
+    const auto edid = m_registry.edid(service);
+    if (!edid) return std::nullopt;
+    return serialText(*edid);
+}
+
+std::optional<std::string> SystemDisplaySnapshotProvider::avServiceEDIDSerialText(DisplayID displayID) {
+    const auto service = m_serviceLocator.avService(displayID);
+    if (!service) return std::nullopt;
+    std::array<std::uint8_t, edidBlockSize> edid{};
+    if (service->readI2C(edidAddress, 0, edid) != ioSuccess || !startsLikeEDID(edid)) return std::nullopt;
+    return serialText(edid);
+}
+
+}  // namespace lumadesk
