@@ -1,0 +1,131 @@
+#include "hardware/PrivateDisplayBridge.h"
+
+#include <algorithm>
+#include <array>
+#include <regex>
+
+namespace lumadesk {
+
+namespace {
+
+constexpr std::size_t edidBlockSize = 128;
+constexpr std::uint8_t edidAddress = 0x50;
+
+// The text both kinds of entry are grouped by.
+std::string matchKey(std::uint32_t vendor, std::uint32_t product, std::uint32_t serial) {
+    return std::to_string(vendor) + "-" + std::to_string(product) + "-" + std::to_string(serial);
+}
+
+// Entries grouped by match key, keeping their collection order within each group.
+template <typename Entry>
+std::map<std::string, std::vector<Entry>> groupedByKey(std::vector<Entry> entries) {
+    std::map<std::string, std::vector<Entry>> groups;
+    for (auto& entry : entries) {
+        groups[matchKey(entry.vendor, entry.product, entry.serial)].push_back(std::move(entry));
+    }
+    return groups;
+}
+
+}  // namespace
+
+PrivateDisplayBridge::PrivateDisplayBridge(AVServiceBus& serviceBus, WindowServer& windowServer)
+    : m_serviceBus(serviceBus), m_windowServer(windowServer) {}
+
+std::shared_ptr<AVService> PrivateDisplayBridge::avService(DisplayID displayID) {
+    std::lock_guard lock(m_mutex);
+    if (const auto found = m_services.find(displayID); found != m_services.end()) return found->second;
+    rebuildLocked();
+    const auto found = m_services.find(displayID);
+    return found == m_services.end() ? nullptr : found->second;
+}
+
+void PrivateDisplayBridge::rebuildServiceMap() {
+    std::lock_guard lock(m_mutex);
+    rebuildLocked();
+}
+
+void PrivateDisplayBridge::resetServiceCache() {
+    std::lock_guard lock(m_mutex);
+    m_services.clear();
+}
+
+std::vector<DisplayID> PrivateDisplayBridge::cachedDisplayIDs() const {
+    std::lock_guard lock(m_mutex);
+    std::vector<DisplayID> displayIDs;
+    for (const auto& [displayID, service] : m_services) displayIDs.push_back(displayID);
+    return displayIDs;
+}
+
+std::optional<PrivateDisplayBridge::EDIDIdentity> PrivateDisplayBridge::identity(
+    std::span<const std::uint8_t> edid) {
+    if (edid.size() < 16 || edid[0] != 0x00 || edid[1] != 0xFF) return std::nullopt;
+    EDIDIdentity identity;
+    // The manufacturer ID taken big-endian, as the window server reports it.
+    identity.vendor = static_cast<std::uint32_t>(edid[8]) << 8 | edid[9];
+    identity.product = edid[10] | static_cast<std::uint32_t>(edid[11]) << 8;
+    identity.serial = edid[12] | static_cast<std::uint32_t>(edid[13]) << 8 |
+                      static_cast<std::uint32_t>(edid[14]) << 16 | static_cast<std::uint32_t>(edid[15]) << 24;
+    return identity;
+}
+
+std::string PrivateDisplayBridge::dcpPort(const AVServiceEntry& entry) {
+    static const std::regex externalPort("dispext[^:]+");
+    std::smatch match;
+    if (std::regex_search(entry.registryPath, match, externalPort)) return match.str();
+    return "dcp-" + std::to_string(entry.handleNumber);
+}
+
+std::map<DisplayID, std::shared_ptr<AVService>> PrivateDisplayBridge::pair(std::vector<AVEntry> avEntries,
+                                                                            std::vector<CGEntry> cgEntries) {
+    auto cgGroups = groupedByKey(std::move(cgEntries));
+    std::map<DisplayID, std::shared_ptr<AVService>> services;
+    for (auto& [key, avGroup] : groupedByKey(std::move(avEntries))) {
+        const auto cgGroup = cgGroups.find(key);
+        if (cgGroup == cgGroups.end()) continue;
+        auto& displays = cgGroup->second;
+        // Identical monitors: the lowest unit number goes with the port name that sorts last.
+        if (avGroup.size() >= 2 && displays.size() >= 2) {
+            std::stable_sort(avGroup.begin(), avGroup.end(),
+                             [](const AVEntry& a, const AVEntry& b) { return a.dcpPort > b.dcpPort; });
+            std::stable_sort(displays.begin(), displays.end(),
+                             [](const CGEntry& a, const CGEntry& b) { return a.unit < b.unit; });
+        }
+        const std::size_t pairs = std::min(avGroup.size(), displays.size());
+        for (std::size_t i = 0; i < pairs; ++i) services[displays[i].displayID] = avGroup[i].avService;
+    }
+    return services;
+}
+
+std::vector<PrivateDisplayBridge::AVEntry> PrivateDisplayBridge::readAVEntries() {
+    std::vector<AVEntry> entries;
+    for (const AVServiceEntry& entry : m_serviceBus.services()) {
+        auto service = m_serviceBus.openService(entry.handleNumber);
+        if (!service) continue;
+        std::array<std::uint8_t, edidBlockSize> edid{};
+        if (service->readI2C(edidAddress, 0, edid) != ioSuccess) continue;
+        const auto edidIdentity = identity(edid);
+        if (!edidIdentity) continue;
+        entries.push_back({std::move(service), edidIdentity->vendor, edidIdentity->product,
+                           edidIdentity->serial, dcpPort(entry)});
+    }
+    return entries;
+}
+
+std::vector<PrivateDisplayBridge::CGEntry> PrivateDisplayBridge::readCGEntries() {
+    std::vector<CGEntry> entries;
+    // Mirrored displays and the platform maker's are matched too; only built-in panels have no service.
+    for (const DisplayID displayID : m_windowServer.onlineDisplayIDs().displayIDs) {
+        if (m_windowServer.isBuiltin(displayID)) continue;
+        entries.push_back({displayID, m_windowServer.vendorNumber(displayID),
+                           m_windowServer.modelNumber(displayID), m_windowServer.serialNumber(displayID),
+                           m_windowServer.unitNumber(displayID)});
+    }
+    return entries;
+}
+
+void PrivateDisplayBridge::rebuildLocked() {
+    m_services.clear();
+    m_services = pair(readAVEntries(), readCGEntries());
+}
+
+}  // namespace lumadesk

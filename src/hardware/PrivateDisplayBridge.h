@@ -1,0 +1,81 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "hardware/AVServiceCacheResetting.h"
+#include "hardware/AVServiceLocating.h"
+#include "platform/AVServiceBus.h"
+#include "platform/WindowServer.h"
+
+namespace lumadesk {
+
+// Works out which AV service drives which online display: reads every service's EDID over I2C and pairs
+// services and displays that report the same vendor, product and serial. Identical monitors are told
+// apart by ordering: the display with the lowest unit number gets the service whose port name sorts
+// last. The pairing is cached until reset. Lookups come from the main thread and from background
+// writes, so the cache and every rebuild sit behind one lock: no lookup ever sees a half-built map.
+class PrivateDisplayBridge final : public AVServiceLocating, public AVServiceCacheResetting {
+public:
+    // One online display as the window server describes it.
+    struct CGEntry {
+        DisplayID displayID = 0;
+        std::uint32_t vendor = 0;
+        std::uint32_t product = 0;
+        std::uint32_t serial = 0;
+        std::uint32_t unit = 0;
+    };
+    // One AV service as its EDID describes it.
+    struct AVEntry {
+        std::shared_ptr<AVService> avService;
+        std::uint32_t vendor = 0;
+        std::uint32_t product = 0;
+        std::uint32_t serial = 0;
+        std::string dcpPort;
+    };
+    // Vendor, product and serial as the EDID base block holds them.
+    struct EDIDIdentity {
+        std::uint32_t vendor = 0;
+        std::uint32_t product = 0;
+        std::uint32_t serial = 0;
+    };
+
+    PrivateDisplayBridge(AVServiceBus& serviceBus, WindowServer& windowServer);
+
+    // The display's service from the cache; on a miss the cache is rebuilt and asked once more.
+    std::shared_ptr<AVService> avService(DisplayID displayID) override;
+    // Matches services and displays afresh and replaces the whole cache.
+    void rebuildServiceMap();
+    // Empties the cache, so that the next lookup matches afresh.
+    void resetServiceCache() override;
+
+    // The displays that have a cached service now.
+    std::vector<DisplayID> cachedDisplayIDs() const;
+
+    // The identity of an EDID whose first two header bytes are right; none otherwise.
+    static std::optional<EDIDIdentity> identity(std::span<const std::uint8_t> edid);
+    // The port a service hangs off: the first "dispext..." segment of its path, else "dcp-<handle>".
+    static std::string dcpPort(const AVServiceEntry& entry);
+    // Pairs services with displays of the same identity; the cache the pairing makes.
+    static std::map<DisplayID, std::shared_ptr<AVService>> pair(std::vector<AVEntry> avEntries,
+                                                                std::vector<CGEntry> cgEntries);
+
+private:
+    std::vector<AVEntry> readAVEntries();
+    std::vector<CGEntry> readCGEntries();
+    // Rebuilds the cache; the caller holds the lock.
+    void rebuildLocked();
+
+    AVServiceBus& m_serviceBus;
+    WindowServer& m_windowServer;
+    mutable std::mutex m_mutex;
+    std::map<DisplayID, std::shared_ptr<AVService>> m_services;  // guarded by m_mutex
+};
+
+}  // namespace lumadesk
