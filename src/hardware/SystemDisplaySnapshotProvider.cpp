@@ -40,16 +40,6 @@ std::optional<std::string> descriptorText(std::span<const std::uint8_t> descript
     return text;
 }
 
-// The preferred product name of an info dictionary: the "en_US" entry, else the first one.
-std::optional<std::string> preferredName(const DisplayProductNames& names) {
-    if (const auto* plain = std::get_if<std::string>(&names)) return *plain;
-    const auto* table = std::get_if<std::vector<LocalizedName>>(&names);
-    if (!table || table->empty()) return std::nullopt;
-    const auto english = std::find_if(table->begin(), table->end(),
-                                      [](const LocalizedName& entry) { return entry.locale == "en_US"; });
-    return english != table->end() ? english->name : table->front().name;
-}
-
 // The screen name without the " (2)" the system appends to identical monitors; the program numbers
 // duplicates itself.
 std::string withoutDuplicateCounter(const std::string& name) {
@@ -138,7 +128,7 @@ std::optional<Screen> SystemDisplaySnapshotProvider::screenOf(DisplayID displayI
 std::optional<std::string> SystemDisplaySnapshotProvider::registryProductName(DisplayID displayID) {
     const RegistryService service = m_registry.serviceForUnitNumber(m_windowServer.unitNumber(displayID));
     if (!service) return std::nullopt;
-    return preferredName(m_registry.productNames(service));
+    return preferredProductName(m_registry.productNames(service));
 }
 
 std::optional<std::string> SystemDisplaySnapshotProvider::registryEDIDSerialText(DisplayID displayID) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -21,6 +22,16 @@ struct LocalizedName {
 // A display's product name as its info dictionary holds it: nothing, one plain text, or a table by
 // locale in the dictionary's own order.
 using DisplayProductNames = std::variant<std::monostate, std::string, std::vector<LocalizedName>>;
+
+// The preferred one of the names: the plain text, else the "en_US" entry, else the first entry.
+inline std::optional<std::string> preferredProductName(const DisplayProductNames& names) {
+    if (const auto* plain = std::get_if<std::string>(&names)) return *plain;
+    const auto* table = std::get_if<std::vector<LocalizedName>>(&names);
+    if (!table || table->empty()) return std::nullopt;
+    const auto english = std::find_if(table->begin(), table->end(),
+                                      [](const LocalizedName& entry) { return entry.locale == "en_US"; });
+    return english != table->end() ? english->name : table->front().name;
+}
 
 // The platform's device registry as far as displays and their framebuffers are concerned.
 class DisplayRegistry {

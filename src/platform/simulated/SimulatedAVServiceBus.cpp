@@ -35,7 +35,9 @@ SimulatedAVServiceBus::SimulatedAVServiceBus(std::vector<SimulatedAVServiceConfi
 
 std::vector<AVServiceEntry> SimulatedAVServiceBus::services() {
     std::vector<AVServiceEntry> entries;
-    for (const auto& service : m_services) entries.push_back({service.handleNumber, service.registryPath});
+    for (const auto& service : m_services) {
+        if (isAttached(service.handleNumber)) entries.push_back({service.handleNumber, service.registryPath});
+    }
     return entries;
 }
 
@@ -43,8 +45,22 @@ std::shared_ptr<AVService> SimulatedAVServiceBus::openService(std::uint32_t hand
     const auto found = std::find_if(m_services.begin(), m_services.end(), [&](const auto& service) {
         return service.handleNumber == handleNumber;
     });
-    if (found == m_services.end()) return nullptr;
+    if (found == m_services.end() || !isAttached(handleNumber)) return nullptr;
     return std::make_shared<SimulatedAVService>(found->monitor);
+}
+
+void SimulatedAVServiceBus::setAttached(std::uint32_t handleNumber, bool attached) {
+    std::lock_guard lock(m_mutex);
+    if (attached) {
+        m_detachedHandles.erase(handleNumber);
+    } else {
+        m_detachedHandles.insert(handleNumber);
+    }
+}
+
+bool SimulatedAVServiceBus::isAttached(std::uint32_t handleNumber) const {
+    std::lock_guard lock(m_mutex);
+    return !m_detachedHandles.contains(handleNumber);
 }
 
 }  // namespace lumadesk

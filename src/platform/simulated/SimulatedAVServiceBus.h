@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -17,7 +19,7 @@ struct SimulatedAVServiceConfig {
     std::shared_ptr<SimulatedMonitor> monitor{};
 };
 
-// AV services whose I2C side channels lead to simulated monitors.
+// AV services whose I2C side channels lead to simulated monitors. Safe to use from any thread.
 class SimulatedAVServiceBus final : public AVServiceBus {
 public:
     explicit SimulatedAVServiceBus(std::vector<SimulatedAVServiceConfig> services);
@@ -25,8 +27,16 @@ public:
     std::vector<AVServiceEntry> services() override;
     std::shared_ptr<AVService> openService(std::uint32_t handleNumber) override;
 
+    // Attaches or detaches the service, as plugging and unplugging its display does; a detached service
+    // is neither listed nor opened. Every service starts attached.
+    void setAttached(std::uint32_t handleNumber, bool attached);
+
 private:
+    bool isAttached(std::uint32_t handleNumber) const;
+
     std::vector<SimulatedAVServiceConfig> m_services;
+    mutable std::mutex m_mutex;
+    std::set<std::uint32_t> m_detachedHandles;  // guarded by m_mutex
 };
 
 }  // namespace lumadesk

@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/DisplayRegistry.h"
 #include "platform/simulated/SimulatedMonitor.h"
 
 namespace lumadesk {
@@ -20,6 +21,9 @@ struct SimulatedFramebufferConfig {
     std::uint64_t transactionTypes = (1U << 1) | (1U << 2);
     // Whether the service carries the monitor's EDID as a property.
     bool publishesEDID = true;
+    // The product names of the service's info dictionary; when none are set, the monitor's EDID product
+    // name under "en_US".
+    DisplayProductNames productNames{};
     std::shared_ptr<SimulatedMonitor> monitor{};
 
     // The registry entry ID of the framebuffer service of a unit; the simulated seams agree on it.

@@ -23,6 +23,9 @@ struct SimulatedMonitorConfig {
     std::uint16_t maximumBrightness = 100;
     // MCCS power mode: 1 on, 2 standby, 3 suspend, 4 off, 5 off by the power button.
     std::uint8_t powerMode = 1;
+    // Whether the DDC/CI channel at 0x37 exists; a monitor without it acknowledges nothing there (its EDID
+    // can still be read).
+    bool answersDDC = true;
     // How long after a VCP get the reply is ready.
     Duration minimumReplyDelay = std::chrono::milliseconds(10);
 };

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/AVServiceBus.h"
+#include "platform/DisplayRegistry.h"
+#include "platform/FramebufferI2C.h"
+#include "platform/LoginItemService.h"
+#include "platform/ScreenList.h"
+#include "platform/WindowServer.h"
+#include "runtime/Sleeper.h"
+
+namespace lumadesk {
+
+// One of each operating-system service the program uses, as the composition root hands them to the
+// stack it assembles. The platform outlives that stack.
+class Platform {
+public:
+    virtual ~Platform() = default;
+    Platform() = default;
+    Platform(const Platform&) = delete;
+    Platform& operator=(const Platform&) = delete;
+
+    // The window server: online displays, their identity and configuration, and change notices.
+    virtual WindowServer& windowServer() = 0;
+    // The desktop's screens and the pointer.
+    virtual ScreenList& screenList() = 0;
+    // The device registry of displays and their framebuffers.
+    virtual DisplayRegistry& displayRegistry() = 0;
+    // The AV services of the display links.
+    virtual AVServiceBus& avServiceBus() = 0;
+    // The framebuffers' I2C buses.
+    virtual FramebufferI2C& framebufferI2C() = 0;
+    // The login-item service of the application.
+    virtual LaunchAtLoginServicing& loginItemService() = 0;
+    // The blocking sleeps between I2C steps.
+    virtual Sleeper& sleeper() = 0;
+    // Keeps what the platform must remember until the next run (the simulated desk's state); throws
+    // std::exception subclasses when that fails.
+    virtual void persistState() = 0;
+};
+
+}  // namespace lumadesk

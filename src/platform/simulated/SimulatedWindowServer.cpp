@@ -1,0 +1,183 @@
+#include "platform/simulated/SimulatedWindowServer.h"
+
+#include <algorithm>
+
+namespace lumadesk {
+
+SimulatedWindowServer::SimulatedWindowServer(std::vector<SimulatedDisplayEntry> displays)
+    : m_displays(std::move(displays)) {}
+
+OnlineDisplayList SimulatedWindowServer::onlineDisplayIDs() {
+    std::lock_guard lock(m_mutex);
+    OnlineDisplayList list;
+    for (const auto& display : m_displays) {
+        if (display.isPlugged && display.isEnabled) list.displayIDs.push_back(display.displayID);
+    }
+    return list;
+}
+
+bool SimulatedWindowServer::isBuiltin(DisplayID displayID) {
+    return field(displayID, &SimulatedDisplayEntry::isBuiltin);
+}
+
+DisplayID SimulatedWindowServer::mirrorsDisplay(DisplayID displayID) {
+    return field(displayID, &SimulatedDisplayEntry::mirrorsDisplay);
+}
+
+std::uint32_t SimulatedWindowServer::vendorNumber(DisplayID displayID) {
+    return field(displayID, &SimulatedDisplayEntry::vendor);
+}
+
+std::uint32_t SimulatedWindowServer::modelNumber(DisplayID displayID) {
+    return field(displayID, &SimulatedDisplayEntry::model);
+}
+
+std::uint32_t SimulatedWindowServer::serialNumber(DisplayID displayID) {
+    return field(displayID, &SimulatedDisplayEntry::serial);
+}
+
+std::uint32_t SimulatedWindowServer::unitNumber(DisplayID displayID) {
+    return field(displayID, &SimulatedDisplayEntry::unit);
+}
+
+ConfigurationBegin SimulatedWindowServer::beginConfiguration() {
+    std::lock_guard lock(m_mutex);
+    if (m_beginError != windowServerSuccess) return {m_beginError, std::nullopt};
+    m_openConfigurations[++m_lastConfiguration] = {};
+    return {windowServerSuccess, m_lastConfiguration};
+}
+
+WindowServerError SimulatedWindowServer::configureDisplayEnabled(DisplayConfigurationRef configuration,
+                                                                 DisplayID displayID, bool enabled) {
+    std::lock_guard lock(m_mutex);
+    if (m_configureError != windowServerSuccess) return m_configureError;
+    const auto open = m_openConfigurations.find(configuration);
+    const auto* display = find(displayID);
+    if (open == m_openConfigurations.end() || !display || !display->isPlugged) return illegalArgument;
+    open->second[displayID] = enabled;
+    return windowServerSuccess;
+}
+
+WindowServerError SimulatedWindowServer::completeConfiguration(DisplayConfigurationRef configuration,
+                                                               ConfigureOption option) {
+    std::vector<Notice> notices;
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_completeError != windowServerSuccess) return m_completeError;
+        const auto open = m_openConfigurations.find(configuration);
+        if (open == m_openConfigurations.end()) return illegalArgument;
+        notices = applyEnabled(open->second, option == ConfigureOption::permanently);
+        m_openConfigurations.erase(open);
+    }
+    notify(notices);
+    return windowServerSuccess;
+}
+
+void SimulatedWindowServer::cancelConfiguration(DisplayConfigurationRef configuration) {
+    std::lock_guard lock(m_mutex);
+    m_openConfigurations.erase(configuration);
+}
+
+WindowServerError SimulatedWindowServer::restorePermanentConfiguration() {
+    std::vector<Notice> notices;
+    {
+        std::lock_guard lock(m_mutex);
+        std::map<DisplayID, bool> permanent;
+        for (const auto& display : m_displays) permanent[display.displayID] = display.isPermanentlyEnabled;
+        notices = applyEnabled(permanent, false);
+    }
+    notify(notices);
+    return windowServerSuccess;
+}
+
+ReconfigurationToken SimulatedWindowServer::registerReconfigurationCallback(ReconfigurationCallback callback) {
+    std::lock_guard lock(m_callbackMutex);
+    m_callbacks[++m_lastToken] = std::move(callback);
+    return m_lastToken;
+}
+
+void SimulatedWindowServer::removeReconfigurationCallback(ReconfigurationToken token) {
+    std::lock_guard lock(m_callbackMutex);
+    m_callbacks.erase(token);
+}
+
+void SimulatedWindowServer::setPlugged(DisplayID displayID, bool plugged) {
+    {
+        std::lock_guard lock(m_mutex);
+        auto* display = find(displayID);
+        if (!display || display->isPlugged == plugged) return;
+        display->isPlugged = plugged;
+    }
+    notify({{displayID, plugged ? addFlag : removeFlag}});
+}
+
+void SimulatedWindowServer::setBeginError(WindowServerError code) {
+    std::lock_guard lock(m_mutex);
+    m_beginError = code;
+}
+
+void SimulatedWindowServer::setConfigureError(WindowServerError code) {
+    std::lock_guard lock(m_mutex);
+    m_configureError = code;
+}
+
+void SimulatedWindowServer::setCompleteError(WindowServerError code) {
+    std::lock_guard lock(m_mutex);
+    m_completeError = code;
+}
+
+std::optional<SimulatedDisplayEntry> SimulatedWindowServer::display(DisplayID displayID) const {
+    std::lock_guard lock(m_mutex);
+    const auto found = std::find_if(m_displays.begin(), m_displays.end(),
+                                    [&](const auto& display) { return display.displayID == displayID; });
+    if (found == m_displays.end()) return std::nullopt;
+    return *found;
+}
+
+std::size_t SimulatedWindowServer::openConfigurationCount() const {
+    std::lock_guard lock(m_mutex);
+    return m_openConfigurations.size();
+}
+
+SimulatedDisplayEntry* SimulatedWindowServer::find(DisplayID displayID) {
+    const auto found = std::find_if(m_displays.begin(), m_displays.end(),
+                                    [&](const auto& display) { return display.displayID == displayID; });
+    return found == m_displays.end() ? nullptr : &*found;
+}
+
+template <typename Field>
+Field SimulatedWindowServer::field(DisplayID displayID, Field SimulatedDisplayEntry::*member) const {
+    const auto entry = display(displayID);
+    return entry ? (*entry).*member : Field{};
+}
+
+std::vector<SimulatedWindowServer::Notice> SimulatedWindowServer::applyEnabled(
+    const std::map<DisplayID, bool>& requests, bool permanently) {
+    std::vector<Notice> notices;
+    for (const auto& [displayID, enabled] : requests) {
+        auto* display = find(displayID);
+        if (!display) continue;
+        if (permanently) display->isPermanentlyEnabled = enabled;
+        if (display->isEnabled == enabled) continue;
+        display->isEnabled = enabled;
+        // Enabling or disabling a display that is not plugged in changes nothing anyone can see.
+        if (display->isPlugged) notices.push_back({displayID, enabled ? enabledFlag : disabledFlag});
+    }
+    return notices;
+}
+
+void SimulatedWindowServer::notify(const std::vector<Notice>& changes) {
+    if (changes.empty()) return;
+    std::lock_guard lock(m_callbackMutex);
+    // Copied, so that a callback may register or remove callbacks while the notices go out.
+    const auto callbacks = m_callbacks;
+    const auto send = [&](DisplayID displayID, ReconfigurationFlags flags) {
+        for (const auto& [token, callback] : callbacks) {
+            if (m_callbacks.contains(token)) callback(displayID, flags);
+        }
+    };
+    for (const auto& change : changes) send(change.displayID, beginConfigurationFlag);
+    for (const auto& change : changes) send(change.displayID, change.flags);
+}
+
+}  // namespace lumadesk

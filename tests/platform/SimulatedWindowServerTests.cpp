@@ -1,0 +1,146 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/simulated/SimulatedScreenList.h"
+#include "platform/simulated/SimulatedWindowServer.h"
+
+using namespace lumadesk;
+
+namespace {
+
+using Notices = std::vector<std::pair<DisplayID, ReconfigurationFlags>>;
+
+struct WindowServerHarness {
+    SimulatedWindowServer windowServer{{
+        {.displayID = 1, .isBuiltin = true, .vendor = 1552, .unit = 0},
+        {.displayID = 2, .vendor = 4268, .model = 41234, .serial = 7, .unit = 2},
+        {.displayID = 3, .mirrorsDisplay = 2, .vendor = 10, .unit = 3},
+        {.displayID = 4, .vendor = 11, .unit = 4, .isPlugged = false},
+    }};
+    Notices notices;
+    ReconfigurationToken token = windowServer.registerReconfigurationCallback(
+        [this](DisplayID displayID, ReconfigurationFlags flags) { notices.emplace_back(displayID, flags); });
+
+    std::vector<DisplayID> online() { return windowServer.onlineDisplayIDs().displayIDs; }
+    // Runs one whole transaction enabling or disabling the display; the code of the first failing step.
+    WindowServerError setEnabled(DisplayID displayID, bool enabled) {
+        const auto begun = windowServer.beginConfiguration();
+        if (begun.error) return begun.error;
+        if (auto code = windowServer.configureDisplayEnabled(*begun.configuration, displayID, enabled)) {
+            windowServer.cancelConfiguration(*begun.configuration);
+            return code;
+        }
+        return windowServer.completeConfiguration(*begun.configuration, ConfigureOption::forSession);
+    }
+};
+
+constexpr auto begin = beginConfigurationFlag;
+
+}  // namespace
+
+TEST(SimulatedWindowServer, DescribesItsDisplaysAndAnswersZerosForUnknownOnes) {
+    WindowServerHarness h;
+    EXPECT_EQ(h.online(), (std::vector<DisplayID>{1, 2, 3}));
+    EXPECT_TRUE(h.windowServer.isBuiltin(1));
+    EXPECT_EQ(h.windowServer.mirrorsDisplay(3), 2U);
+    EXPECT_EQ(h.windowServer.vendorNumber(2), 4268U);
+    EXPECT_EQ(h.windowServer.modelNumber(2), 41234U);
+    EXPECT_EQ(h.windowServer.serialNumber(2), 7U);
+    EXPECT_EQ(h.windowServer.unitNumber(2), 2U);
+    EXPECT_EQ(h.windowServer.vendorNumber(99), 0U);
+    EXPECT_FALSE(h.windowServer.isBuiltin(99));
+}
+
+TEST(SimulatedWindowServer, DisablingTakesADisplayOffTheListAndEnablingPutsItBackInPlace) {
+    WindowServerHarness h;
+    EXPECT_EQ(h.setEnabled(2, false), windowServerSuccess);
+    EXPECT_EQ(h.online(), (std::vector<DisplayID>{1, 3}));
+    EXPECT_EQ(h.notices, (Notices{{2, begin}, {2, SimulatedWindowServer::disabledFlag}}));
+    EXPECT_EQ(h.setEnabled(2, true), windowServerSuccess);
+    EXPECT_EQ(h.online(), (std::vector<DisplayID>{1, 2, 3}));
+    EXPECT_EQ(h.windowServer.openConfigurationCount(), 0U);
+}
+
+TEST(SimulatedWindowServer, CancelledTransactionsChangeNothing) {
+    WindowServerHarness h;
+    const auto begun = h.windowServer.beginConfiguration();
+    ASSERT_TRUE(begun.configuration);
+    EXPECT_EQ(h.windowServer.configureDisplayEnabled(*begun.configuration, 2, false), windowServerSuccess);
+    h.windowServer.cancelConfiguration(*begun.configuration);
+    EXPECT_EQ(h.online(), (std::vector<DisplayID>{1, 2, 3}));
+    EXPECT_TRUE(h.notices.empty());
+    EXPECT_EQ(h.windowServer.completeConfiguration(*begun.configuration, ConfigureOption::forSession),
+              SimulatedWindowServer::illegalArgument);
+}
+
+TEST(SimulatedWindowServer, EachStepFailsWithTheInjectedCode) {
+    WindowServerHarness h;
+    h.windowServer.setBeginError(1000);
+    EXPECT_EQ(h.setEnabled(2, false), 1000);
+    h.windowServer.setBeginError(0);
+    h.windowServer.setConfigureError(1001);
+    EXPECT_EQ(h.setEnabled(2, false), 1001);
+    h.windowServer.setConfigureError(0);
+    h.windowServer.setCompleteError(1004);
+    EXPECT_EQ(h.setEnabled(2, false), 1004);
+    EXPECT_EQ(h.online(), (std::vector<DisplayID>{1, 2, 3}));
+    h.windowServer.setCompleteError(0);
+    EXPECT_EQ(h.setEnabled(4, false), SimulatedWindowServer::illegalArgument);  // not plugged in
+    EXPECT_EQ(h.setEnabled(99, false), SimulatedWindowServer::illegalArgument);
+}
+
+TEST(SimulatedWindowServer, RestoringThePermanentConfigurationReEnablesSessionChanges) {
+    WindowServerHarness h;
+    h.setEnabled(2, false);
+    h.setEnabled(3, false);
+    h.notices.clear();
+    EXPECT_EQ(h.windowServer.restorePermanentConfiguration(), windowServerSuccess);
+    EXPECT_EQ(h.online(), (std::vector<DisplayID>{1, 2, 3}));
+    EXPECT_EQ(h.notices, (Notices{{2, begin},
+                                  {3, begin},
+                                  {2, SimulatedWindowServer::enabledFlag},
+                                  {3, SimulatedWindowServer::enabledFlag}}));
+
+    const auto begun = h.windowServer.beginConfiguration();
+    h.windowServer.configureDisplayEnabled(*begun.configuration, 3, false);
+    h.windowServer.completeConfiguration(*begun.configuration, ConfigureOption::permanently);
+    h.windowServer.restorePermanentConfiguration();
+    EXPECT_EQ(h.online(), (std::vector<DisplayID>{1, 2}));
+}
+
+TEST(SimulatedWindowServer, PluggingAndUnplugingAnnounceTheChangeAfterTheBeginNotice) {
+    WindowServerHarness h;
+    h.windowServer.setPlugged(4, true);
+    EXPECT_EQ(h.online(), (std::vector<DisplayID>{1, 2, 3, 4}));
+    h.windowServer.setPlugged(2, false);
+    h.windowServer.setPlugged(2, false);  // already out: nothing happens
+    EXPECT_EQ(h.online(), (std::vector<DisplayID>{1, 3, 4}));
+    EXPECT_EQ(h.notices, (Notices{{4, begin},
+                                  {4, SimulatedWindowServer::addFlag},
+                                  {2, begin},
+                                  {2, SimulatedWindowServer::removeFlag}}));
+
+    h.windowServer.removeReconfigurationCallback(h.token);
+    h.windowServer.setPlugged(2, true);
+    EXPECT_EQ(h.notices.size(), 4U);
+}
+
+TEST(SimulatedScreenList, ShowsTheScreensOfOnlineDisplaysAndFindsTheMainOne) {
+    SimulatedWindowServer windowServer{{{.displayID = 1}, {.displayID = 2}, {.displayID = 3}}};
+    SimulatedScreenList screens(windowServer,
+                                {{{1920, 0, 1920, 1080}, 3, "Right"}, {{0, 0, 1920, 1080}, 2, "Left"}}, {5, 6});
+    EXPECT_EQ(screens.screens(),
+              (std::vector<Screen>{{{0, 0, 1920, 1080}, 2, "Left"}, {{1920, 0, 1920, 1080}, 3, "Right"}}));
+    EXPECT_EQ(screens.mainScreen()->displayID, 2U);
+    EXPECT_EQ(screens.pointerLocation(), (ScreenPoint{5, 6}));
+    screens.setPointerLocation({7, 8});
+    EXPECT_EQ(screens.pointerLocation(), (ScreenPoint{7, 8}));
+
+    windowServer.setPlugged(2, false);
+    EXPECT_EQ(screens.screens().size(), 1U);
+    EXPECT_EQ(screens.mainScreen()->displayID, 3U);  // none at the origin: the first
+    windowServer.setPlugged(3, false);
+    EXPECT_FALSE(screens.mainScreen());
+}
