@@ -1,0 +1,38 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "cli/CtlCommandLine.h"
+#include "runtime/MainQueue.h"
+#include "runtime/Sleeper.h"
+
+namespace lumadesk {
+
+// lumadesk-ctl: reads its command line, assembles the display stack on the platform, runs the command
+// on the manager and writes the answer. Results go to `out`, errors to `err` with a non-zero status.
+class CtlProgram {
+public:
+    // Exit statuses besides 0.
+    static constexpr int failureStatus = 1;
+    static constexpr int usageStatus = 2;
+
+    // The queue (its clock included), the sleeper and the environment must outlive the program.
+    CtlProgram(MainQueue& queue, Sleeper& sleeper, EnvironmentLookup environment);
+
+    // Runs one command line (the arguments after the program name); the exit status.
+    int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
+
+private:
+    int execute(const CtlInvocation& invocation, std::ostream& out, std::ostream& err);
+
+    MainQueue& m_queue;
+    Sleeper& m_sleeper;
+    EnvironmentLookup m_environment;
+};
+
+// Looks variables up in this process's environment.
+std::optional<std::string> processEnvironment(const std::string& name);
+
+}  // namespace lumadesk

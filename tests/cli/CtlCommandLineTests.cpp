@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "cli/CtlCommandLine.h"
+#include "cli/DisplayListFormatter.h"
+
+using namespace lumadesk;
+
+namespace {
+
+using Command = CtlInvocation::Command;
+
+EnvironmentLookup environment(std::map<std::string, std::string> variables = {}) {
+    return [variables](const std::string& name) -> std::optional<std::string> {
+        const auto found = variables.find(name);
+        if (found == variables.end()) return std::nullopt;
+        return found->second;
+    };
+}
+
+CtlInvocation parse(std::vector<std::string> arguments, std::map<std::string, std::string> variables = {}) {
+    return CtlCommandLine::parse(arguments, environment(std::move(variables)));
+}
+
+std::string refusal(std::vector<std::string> arguments, std::map<std::string, std::string> variables = {}) {
+    try {
+        parse(std::move(arguments), std::move(variables));
+    } catch (const UsageError& error) {
+        return error.what();
+    }
+    return {};
+}
+
+}  // namespace
+
+TEST(CtlCommandLine, ReadsCommandsAndOptions) {
+    const auto list = parse({"list"});
+    EXPECT_EQ(list.command, Command::list);
+    EXPECT_FALSE(list.json);
+    EXPECT_EQ(list.deskFile, std::nullopt);
+    EXPECT_EQ(list.transport, builtTransportKind());
+
+    const auto json = parse({"--simulated=desk.json", "list", "--json", "--transport=arm64"});
+    EXPECT_TRUE(json.json);
+    EXPECT_EQ(json.deskFile, std::filesystem::path("desk.json"));
+    EXPECT_EQ(json.transport, TransportKind::arm64);
+
+    EXPECT_EQ(parse({"--simulated", "refresh"}).command, Command::refresh);
+    const auto disconnect = parse({"disconnect", "4268-41234-0"});
+    EXPECT_EQ(disconnect.command, Command::disconnect);
+    EXPECT_EQ(disconnect.hardwareID, "4268-41234-0");
+    EXPECT_EQ(parse({"list", "--help"}).command, Command::help);
+}
+
+TEST(CtlCommandLine, TheEnvironmentChoosesTheTransportUnlessTheOptionDoes) {
+    EXPECT_EQ(parse({"list"}, {{"LUMADESK_TRANSPORT", "arm64"}}).transport, TransportKind::arm64);
+    EXPECT_EQ(parse({"--transport=intel", "list"}, {{"LUMADESK_TRANSPORT", "arm64"}}).transport,
+              TransportKind::intel);
+    EXPECT_EQ(refusal({"list"}, {{"LUMADESK_TRANSPORT", "ppc"}}),
+              "Unknown transport \"ppc\" in LUMADESK_TRANSPORT (use arm64 or intel).");
+}
+
+TEST(CtlCommandLine, RefusesWhatItCannotDo) {
+    EXPECT_EQ(refusal({}), "No command given.");
+    EXPECT_EQ(refusal({"frob"}), "Unknown command \"frob\".");
+    EXPECT_EQ(refusal({"--verbose", "list"}), "Unknown option \"--verbose\".");
+    EXPECT_EQ(refusal({"list", "extra"}), "Unexpected argument \"extra\".");
+    EXPECT_EQ(refusal({"refresh", "--json"}), "--json goes with the list command only.");
+    EXPECT_EQ(refusal({"connect"}), "The command needs exactly one hardware ID.");
+    EXPECT_EQ(refusal({"--simulated=", "list"}), "--simulated= needs a desk file.");
+    EXPECT_EQ(refusal({"--transport=x86", "list"}), "Unknown transport \"x86\" in --transport (use arm64 or intel).");
+}
+
+TEST(DisplayListFormatter, AlignsTheTableColumns) {
+    const std::vector<Display> displays{{2, "4268-41234-0", "Model", "Desk", 40, true, true, true, 0},
+                                        {9, "1-2", "Other Model", std::nullopt, 0, false, false, false, 1}};
+    EXPECT_EQ(DisplayListFormatter::table(displays),
+              "HARDWARE ID   NAME         BRIGHTNESS  CONNECTED  PRESENT  DDC  ORDER\n"
+              "4268-41234-0  Desk         40          yes        yes      yes  0\n"
+              "1-2           Other Model  0           no         no       no   1\n");
+}
+
+TEST(DisplayListFormatter, WritesEveryFieldUnderItsOwnName) {
+    const std::vector<Display> displays{{2, "4268-41234-0", "Model", "Desk", 40, true, false, true, 3},
+                                        {9, "1-2", "Other", std::nullopt, 0, false, false, false, 1}};
+    EXPECT_EQ(DisplayListFormatter::json(displays),
+              R"([
+  {
+    "id": 2,
+    "hardwareID": "4268-41234-0",
+    "modelName": "Model",
+    "customName": "Desk",
+    "brightness": 40,
+    "isConnected": true,
+    "isPresent": false,
+    "supportsDDC": true,
+    "sortOrder": 3
+  },
+  {
+    "id": 9,
+    "hardwareID": "1-2",
+    "modelName": "Other",
+    "customName": null,
+    "brightness": 0,
+    "isConnected": false,
+    "isPresent": false,
+    "supportsDDC": false,
+    "sortOrder": 1
+  }
+]
+)");
+    EXPECT_EQ(DisplayListFormatter::json({}), "[]\n");
+}
