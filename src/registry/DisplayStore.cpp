@@ -18,7 +18,8 @@ namespace {
 
 // Records of displays unseen for longer than this are forgotten.
 constexpr auto forgetAfter = std::chrono::seconds{2'592'000};  // 30 days
-// Displays of vendor 1552 are listed only while online: their records never become absent rows.
+// Displays of vendor 1552 are listed only while online: their records never become absent rows,
+// unless the program holds them disconnected.
 constexpr std::string_view notKeptWhileAbsentPrefix = "1552-";
 constexpr int fullBrightness = 100;
 
@@ -60,7 +61,11 @@ Entry newEntry(const Display& online, std::int64_t position, WallInstant now) {
 
 bool keptWhileAbsent(const PersistedDisplay& stored, WallInstant now) {
     // Compared this way round so that a far-past timestamp cannot overflow a difference.
-    return stored.lastSeenAt >= now - forgetAfter && !stored.hardwareID.starts_with(notKeptWhileAbsentPrefix);
+    if (stored.lastSeenAt < now - forgetAfter) return false;
+    // A display the program holds disconnected is off the desktop, not gone: forgetting its saved ID
+    // would leave it disabled with no way back, whatever its vendor.
+    const bool heldDisconnected = !stored.isConnected && stored.savedDisplayID;
+    return heldDisconnected || !stored.hardwareID.starts_with(notKeptWhileAbsentPrefix);
 }
 
 // A known display that is not online, rebuilt from its record, which is stored again unchanged.

@@ -193,6 +193,21 @@ TEST_F(DisplayStoreTest, AbsentDisplaysComeFromRecentRecords) {
     EXPECT_EQ(records[1], named);
 }
 
+TEST_F(DisplayStoreTest, HeldDisconnectedRecordsOfEveryVendorAreKeptForThirtyDays) {
+    PersistedDisplay held = stored("1552-7-7", 0);
+    held.isConnected = false;
+    held.savedDisplayID = 21;
+    PersistedDisplay stale = stored("1552-8-8", 1, now - 2'592'001s);
+    stale.isConnected = false;
+    stale.savedDisplayID = 22;
+    storeRecords({held, stale});
+
+    const auto result = m_store.reconcile({}, now);
+    ASSERT_EQ(hardwareIDs(result), std::vector<std::string>{"1552-7-7"});
+    EXPECT_FALSE(result[0].isPresent);
+    EXPECT_EQ(m_store.load(), std::vector<PersistedDisplay>{held});
+}
+
 TEST_F(DisplayStoreTest, TiesArePresentFirstThenByHardwareID) {
     storeRecords(
         {stored("a-absent", 1), stored("z-present", 1), stored("m-present", 1), stored("b-absent", 1)});
