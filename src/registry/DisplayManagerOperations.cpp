@@ -1,0 +1,229 @@
+// The operations of DisplayManager that change displays on the user's behalf.
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <utility>
+
+#include "hardware/DisplayHardwareError.h"
+#include "registry/CustomName.h"
+#include "registry/DisplayManager.h"
+#include "registry/DisplayReordering.h"
+#include "registry/SessionDisplayConfiguration.h"
+#include "runtime/Sleep.h"
+
+namespace lumadesk {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// How long the window server takes to settle after a display is disabled, and after one is enabled.
+constexpr Duration settleAfterDisable = 500ms;
+constexpr Duration settleAfterEnable = 300ms;
+
+constexpr int minimumLevel = 0;
+constexpr int maximumLevel = 100;
+
+int clampedLevel(std::int64_t level) {
+    return static_cast<int>(std::clamp<std::int64_t>(level, minimumLevel, maximumLevel));
+}
+
+// Displays whose brightness the all-displays operations drive.
+bool drivesBrightness(const Display& display) {
+    return display.isConnected && display.isPresent && display.supportsDDC;
+}
+
+// Waits for the window server to settle; cancelling the task cuts the wait short but not what follows,
+// so that a connection change is never left half done.
+Task<void> settle(Duration duration) {
+    try {
+        co_await sleepFor(duration);
+    } catch (const TaskCancelled&) {
+    }
+}
+
+// One write of setBrightnessForAllDisplays; its failure is not reported.
+Task<void> writeBrightnessQuietly(DisplayManagingDDC* ddcInterface, int level, DisplayID displayID) {
+    try {
+        co_await ddcInterface->setBrightness(level, displayID);
+    } catch (const DisplayHardwareError&) {
+    }
+}
+
+}  // namespace
+
+void DisplayManager::updateDisplay(const std::string& hardwareID,
+                                   const std::function<void(Display&)>& change) {
+    std::vector<Display> list = displays();
+    const auto found = std::ranges::find(list, hardwareID, &Display::hardwareID);
+    if (found == list.end()) return;
+    change(*found);
+    m_displays.set(std::move(list));
+}
+
+void DisplayManager::setHeldDisplayID(const std::string& hardwareID, std::optional<DisplayID> displayID) {
+    DisconnectedDisplayIDs held = disconnectedDisplayIDs();
+    if (displayID) {
+        held[hardwareID] = *displayID;
+    } else {
+        held.erase(hardwareID);
+    }
+    m_disconnectedDisplayIDs.set(std::move(held));
+}
+
+Task<void> DisplayManager::setBrightness(int level, std::string hardwareID) {
+    clearLastErrorMessage();
+    const Display* display = findDisplay(hardwareID);
+    if (!display || !display->isPresent) co_return;
+    const int clamped = clampedLevel(level);
+    const DisplayID displayID = display->id;
+
+    std::optional<std::string> failure;
+    try {
+        co_await m_ddcInterface.setBrightness(clamped, displayID);
+    } catch (const DisplayHardwareError& error) {
+        failure = error.description();
+    }
+    if (failure) {
+        m_lastErrorMessage.set(std::move(failure));
+        co_return;
+    }
+    // The list may have been rebuilt during the write: look the display up again.
+    updateDisplay(hardwareID, [clamped](Display& written) { written.brightness = clamped; });
+}
+
+Task<void> DisplayManager::setBrightnessForAllDisplays(int level) {
+    const int clamped = clampedLevel(level);
+    std::vector<Display> list = displays();
+    std::vector<DisplayID> targets;
+    for (auto& display : list) {
+        if (!drivesBrightness(display)) continue;
+        display.brightness = clamped;
+        targets.push_back(display.id);
+    }
+    // The views move at once; the hardware follows.
+    m_displays.set(std::move(list));
+
+    std::vector<TaskHandle> writes;
+    writes.reserve(targets.size());
+    for (const DisplayID displayID : targets) {
+        writes.push_back(spawn(m_queue, writeBrightnessQuietly(&m_ddcInterface, clamped, displayID)));
+    }
+    for (const auto& write : writes) co_await write;
+}
+
+Task<void> DisplayManager::adjustBrightnessForAllDisplays(int delta) {
+    const auto& list = displays();
+    const auto first = std::ranges::find_if(list, drivesBrightness);
+    if (first == list.end()) co_return;
+    const int level = clampedLevel(std::int64_t{first->brightness} + delta);
+    co_await setBrightnessForAllDisplays(level);
+}
+
+void DisplayManager::setCustomName(std::optional<std::string> name, const std::string& hardwareID) {
+    if (!findDisplay(hardwareID)) return;
+    updateDisplay(hardwareID,
+                  [name = normalizedCustomName(name)](Display& display) { display.customName = name; });
+    persistDisplays();
+}
+
+void DisplayManager::moveDisplays(const std::set<std::size_t>& fromOffsets, std::size_t toOffset) {
+    if (fromOffsets.empty()) return;
+    // The rows as the settings page lists them.
+    std::vector<Display> rows = visibleDisplays();
+    std::ranges::stable_sort(rows, {}, &Display::sortOrder);
+    m_displays.set(reorderedDisplays(displays(), rows, fromOffsets, toOffset));
+    persistDisplays();
+}
+
+Task<void> DisplayManager::setConnected(bool connect, std::string hardwareID) {
+    clearLastErrorMessage();
+    const Display* display = findDisplay(hardwareID);
+    if (!display) co_return;
+
+    const auto heldBefore = disconnectedDisplayIDs().find(hardwareID);
+    const std::optional<DisplayID> heldIDBefore =
+        heldBefore == disconnectedDisplayIDs().end() ? std::nullopt : std::optional(heldBefore->second);
+    const std::optional<DisplayID> targetID = display->isPresent ? std::optional(display->id) : heldIDBefore;
+    if (!targetID) {
+        m_lastErrorMessage.set("Cannot reconnect: no saved display ID for " + display->displayName());
+        co_return;
+    }
+    const bool wasConnected = display->isConnected;
+    const std::uint64_t change = ++m_connectionChangeCount;
+    m_latestConnectionChanges[hardwareID] = {change, connect};
+
+    // The toggle moves at once.
+    updateDisplay(hardwareID, [connect](Display& changed) { changed.isConnected = connect; });
+
+    // Re-enabling one display can bring back others this program holds disconnected.
+    DisconnectedDisplayIDs setAside = disconnectedDisplayIDs();
+    setAside.erase(hardwareID);
+    // Remembered before the display is disabled, so that it is never off without being remembered.
+    if (!connect) setHeldDisplayID(hardwareID, *targetID);
+
+    std::optional<std::string> failure;
+    try {
+        m_ddcInterface.setDisplay(*targetID, connect);
+    } catch (const DisplayHardwareError& error) {
+        failure = error.description();
+    }
+    if (failure) {
+        updateDisplay(hardwareID, [wasConnected](Display& restored) { restored.isConnected = wasConnected; });
+        // A failed disconnect leaves the display as it was, so is what we remember of it; a failed
+        // connect keeps its entry, the display is still off.
+        if (!connect) setHeldDisplayID(hardwareID, heldIDBefore);
+        m_lastErrorMessage.set(std::move(failure));
+        co_return;
+    }
+
+    if (!connect) {
+        persistDisplays();
+        co_await settle(settleAfterDisable);
+    } else {
+        co_await settle(settleAfterEnable);
+        redisableHeldDisplays(setAside);
+        co_await settle(settleAfterDisable);
+        // A disconnect started meanwhile owns the entry now.
+        if (m_latestConnectionChanges[hardwareID].number == change)
+            setHeldDisplayID(hardwareID, std::nullopt);
+    }
+    co_await refresh();
+}
+
+void DisplayManager::redisableHeldDisplays(const DisconnectedDisplayIDs& setAside) {
+    for (const auto& [hardwareID, displayID] : setAside) {
+        // One reconnected or restored meanwhile, or being reconnected now, must stay on.
+        const auto held = disconnectedDisplayIDs().find(hardwareID);
+        if (held == disconnectedDisplayIDs().end() || held->second != displayID) continue;
+        if (m_latestConnectionChanges[hardwareID].connect) continue;
+        // Best effort: a display that stays on is still listed and can be disconnected again.
+        configureDisplayForSession(m_windowServer, displayID, false);
+    }
+}
+
+void DisplayManager::sleepDisplay(const std::string& hardwareID) {
+    clearLastErrorMessage();
+    const Display* display = findDisplay(hardwareID);
+    if (!display || !display->isPresent) return;
+    try {
+        m_ddcInterface.sleepDisplay(display->id);
+    } catch (const DisplayHardwareError& error) {
+        m_lastErrorMessage.set(error.description());
+    }
+}
+
+void DisplayManager::restoreDisconnectedDisplays() {
+    if (disconnectedDisplayIDs().empty()) return;
+    for (const auto& [hardwareID, displayID] : disconnectedDisplayIDs()) {
+        // Failures are silent at quit; the records still say disconnected, so the next start knows.
+        if (configureDisplayForSession(m_windowServer, displayID, true) ==
+            SessionConfigurationResult::failed) {
+            m_windowServer.restorePermanentConfiguration();
+        }
+    }
+    m_disconnectedDisplayIDs.set({});
+}
+
+}  // namespace lumadesk
