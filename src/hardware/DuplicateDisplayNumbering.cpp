@@ -30,10 +30,16 @@ void numberDuplicates(std::vector<DisplaySnapshot>& snapshots, std::span<const s
 void DuplicateDisplayNumbering::apply(std::vector<DisplaySnapshot>& snapshots,
                                       std::span<const std::uint32_t> unitNumbers) {
     assert(snapshots.size() == unitNumbers.size());
-    numberDuplicates(snapshots, unitNumbers, &DisplaySnapshot::hardwareID, 0,
-                     [](int k) { return "-" + std::to_string(k); });
-    numberDuplicates(snapshots, unitNumbers, &DisplaySnapshot::modelName, 1,
-                     [](int k) { return " (" + std::to_string(k) + ")"; });
+    // The suffixes are appended piece by piece: GCC 12 at -O3 warns wrongly (-Wrestrict) about
+    // `"-" + std::to_string(k)`.
+    numberDuplicates(snapshots, unitNumbers, &DisplaySnapshot::hardwareID, 0, [](int k) {
+        std::string suffix("-");
+        return suffix.append(std::to_string(k));
+    });
+    numberDuplicates(snapshots, unitNumbers, &DisplaySnapshot::modelName, 1, [](int k) {
+        std::string suffix(" (");
+        return suffix.append(std::to_string(k)).append(")");
+    });
 }
 
 }  // namespace lumadesk
