@@ -1,0 +1,27 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace lumadesk {
+
+// The small indicator left of a row's switch: a spinner while a change runs, a warning after one
+// failed, else a dot for the connection state.
+class ConnectionStatus {
+public:
+    enum class Kind { changing, failed, connected, disconnected };
+
+    ConnectionStatus(bool isConnected, bool isTogglingConnection, const std::optional<std::string>& connectionError);
+
+    Kind kind() const { return m_kind; }
+    // The tooltip: the failure's own message, else what the indicator means.
+    const std::string& toolTip() const { return m_toolTip; }
+    const std::string& accessibilityLabel() const { return m_accessibilityLabel; }
+
+private:
+    Kind m_kind;
+    std::string m_toolTip;
+    std::string m_accessibilityLabel;
+};
+
+}  // namespace lumadesk
