@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QSlider>
+#include <QString>
+
+namespace lumadesk {
+
+// A horizontal slider over 0...100 in hundredths, so values between whole levels reach the logic.
+// Positions set by the program are not reported back; every position the user gives is.
+class ContinuousSlider : public QSlider {
+    Q_OBJECT
+
+public:
+    static constexpr int stepsPerUnit = 100;
+
+    explicit ContinuousSlider(QWidget* parent = nullptr);
+
+    double position() const { return value() / static_cast<double>(stepsPerUnit); }
+    // Moves the knob without reporting it as a move.
+    void setPosition(double position);
+
+    // What assistive technology reads as the slider's value ("46 percent").
+    const QString& accessibleValue() const { return m_accessibleValue; }
+    void setAccessibleValue(const QString& text);
+
+Q_SIGNALS:
+    // The user moved the knob to the position.
+    void moved(double position);
+    // The user started (true) or ended (false) a drag.
+    void editingChanged(bool editing);
+
+private:
+    QString m_accessibleValue;
+};
+
+}  // namespace lumadesk
