@@ -26,22 +26,24 @@ DDCPacket DDCPacket::vcpSet(std::uint8_t feature, std::uint16_t value) {
     return message(vcpSetOpcode, arguments);
 }
 
+// Bytes are placed by index: GCC 12 at -O3 warns falsely (-Warray-bounds) about inserting a span
+// into a vector here.
 DDCPacket DDCPacket::message(std::uint8_t opcode, std::span<const std::uint8_t> arguments) {
-    std::vector<std::uint8_t> bytes;
-    bytes.reserve(arguments.size() + 3);
-    bytes.push_back(static_cast<std::uint8_t>(lengthFlag | (arguments.size() + 1)));
-    bytes.push_back(opcode);
-    bytes.insert(bytes.end(), arguments.begin(), arguments.end());
+    std::vector<std::uint8_t> bytes(arguments.size() + 3);
+    bytes[0] = static_cast<std::uint8_t>(lengthFlag | (arguments.size() + 1));
+    bytes[1] = opcode;
+    for (std::size_t i = 0; i < arguments.size(); ++i) bytes[i + 2] = arguments[i];
     // The checksum covers the destination and source addresses too, though neither is in this buffer.
     std::uint8_t checksum = monitorWriteAddress ^ hostAddress;
-    for (const std::uint8_t byte : bytes) checksum ^= byte;
-    bytes.push_back(checksum);
+    for (std::size_t i = 0; i + 1 < bytes.size(); ++i) checksum ^= bytes[i];
+    bytes.back() = checksum;
     return DDCPacket(std::move(bytes));
 }
 
 std::vector<std::uint8_t> DDCPacket::withHostAddress() const {
-    std::vector<std::uint8_t> bytes{hostAddress};
-    bytes.insert(bytes.end(), m_bytes.begin(), m_bytes.end());
+    std::vector<std::uint8_t> bytes(m_bytes.size() + 1);
+    bytes[0] = hostAddress;
+    for (std::size_t i = 0; i < m_bytes.size(); ++i) bytes[i + 1] = m_bytes[i];
     return bytes;
 }
 
