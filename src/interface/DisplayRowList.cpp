@@ -1,8 +1,9 @@
 #include "interface/DisplayRowList.h"
 
 #include "interface/DisplayRowView.h"
-#include "interface/Divider.h"
+#include "interface/Theme.h"
 
+#include <QPainter>
 #include <QVBoxLayout>
 
 #include <memory>
@@ -42,23 +43,33 @@ void DisplayRowList::setDisplays(const std::vector<Display>& displays) {
         m_order = std::move(order);
         relayout();
     }
+    update();  // rows may have changed height, and the lines move with them
 }
 
 void DisplayRowList::relayout() {
     while (std::unique_ptr<QLayoutItem> item{m_layout->takeAt(0)}) {
     }
-    const std::size_t dividersNeeded = m_order.empty() ? 0 : m_order.size() - 1;
-    while (m_dividers.size() > dividersNeeded) {
-        m_dividers.back()->hide();
-        m_dividers.back()->deleteLater();
-        m_dividers.pop_back();
-    }
-    while (m_dividers.size() < dividersNeeded) m_dividers.push_back(new Divider(dividerInset, this));
-    for (std::size_t i = 0; i < m_order.size(); ++i) {
-        m_layout->addWidget(m_order[i]);
-        if (i < m_dividers.size()) m_layout->addWidget(m_dividers[i]);
-    }
+    for (auto* row : m_order) m_layout->addWidget(row);
     m_layout->addStretch(1);
+    update();
+}
+
+std::vector<QLine> DisplayRowList::dividerLines() const {
+    std::vector<QLine> lines;
+    const bool leftToRight = layoutDirection() == Qt::LeftToRight;
+    const int start = leftToRight ? dividerInset : 0;
+    const int end = leftToRight ? width() - 1 : width() - 1 - dividerInset;
+    for (std::size_t i = 0; i + 1 < m_order.size(); ++i) {
+        const int y = m_order[i]->geometry().bottom();
+        lines.emplace_back(start, y, end, y);
+    }
+    return lines;
+}
+
+void DisplayRowList::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setPen(Theme::primary(*this, 0.12));
+    for (const auto& line : dividerLines()) painter.drawLine(line);
 }
 
 }  // namespace lumadesk

@@ -8,18 +8,19 @@
 #include "registry/Display.h"
 #include "runtime/MainQueue.h"
 
+#include <QLine>
 #include <QWidget>
 
 class QVBoxLayout;
 
 namespace lumadesk {
 
-class Divider;
 class DisplayRowView;
 
-// The popover's rows in order, with inset dividers between them. A row keeps its identity (and with
-// it a drag or a running connection change) as long as its display keeps its ID; rows of displays
-// that left the list go with them.
+// The popover's rows in order, with hairlines between them inset from the leading edge. The lines are
+// drawn over the rows' bottom padding rather than between them, so the list is exactly as high as its
+// rows. A row keeps its identity (and with it a drag or a running connection change) as long as its
+// display keeps its ID; rows of displays that left the list go with them.
 class DisplayRowList : public QWidget {
     Q_OBJECT
 
@@ -33,17 +34,20 @@ public:
     void setDisplays(const std::vector<Display>& displays);
     // The rows top to bottom.
     const std::vector<DisplayRowView*>& rows() const { return m_order; }
-    std::size_t dividerCount() const { return m_dividers.size(); }
+    // The hairlines under every row but the last.
+    std::vector<QLine> dividerLines() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void relayout();
 
     MainQueue& m_queue;
     CallbacksFor m_callbacksFor;
-    QVBoxLayout* m_layout;                      // owned by the widget
+    QVBoxLayout* m_layout;                        // owned by the widget
     std::map<DisplayID, DisplayRowView*> m_rows;  // owned through the widget tree
     std::vector<DisplayRowView*> m_order;
-    std::vector<Divider*> m_dividers;  // owned through the widget tree
 };
 
 }  // namespace lumadesk

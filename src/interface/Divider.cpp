@@ -6,15 +6,14 @@
 
 namespace lumadesk {
 
-Divider::Divider(int inset, QWidget* parent) : QWidget(parent), m_inset(inset) {
+Divider::Divider(QWidget* parent) : QWidget(parent) {
     setFixedHeight(1);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
 void Divider::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    const int start = layoutDirection() == Qt::LeftToRight ? m_inset : 0;
-    painter.fillRect(QRect(start, 0, width() - m_inset, 1), Theme::primary(*this, 0.12));
+    painter.fillRect(rect(), Theme::primary(*this, 0.12));
 }
 
 }  // namespace lumadesk

@@ -4,20 +4,15 @@
 
 namespace lumadesk {
 
-// A hairline across the width, starting `inset` pixels from the leading edge.
+// A hairline across the width.
 class Divider : public QWidget {
     Q_OBJECT
 
 public:
-    explicit Divider(int inset = 0, QWidget* parent = nullptr);
-
-    int inset() const { return m_inset; }
+    explicit Divider(QWidget* parent = nullptr);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-
-private:
-    int m_inset;
 };
 
 }  // namespace lumadesk

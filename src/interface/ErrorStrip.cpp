@@ -14,7 +14,7 @@ ErrorStrip::ErrorStrip(QWidget* parent) : QWidget(parent), m_row(new QWidget(thi
     auto* column = new QVBoxLayout(this);
     column->setSpacing(0);
     column->setContentsMargins(0, 0, 0, 0);
-    column->addWidget(new Divider(0, this));
+    column->addWidget(new Divider(this));
     column->addWidget(m_row);
 
     auto* row = new QHBoxLayout(m_row);

@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include <utility>
@@ -69,7 +70,7 @@ MenuBarPopover::MenuBarPopover(DisplayManager& manager, Updater& updater, MainQu
 
     m_header = new PopoverHeader(this);
     column->addWidget(m_header);
-    column->addWidget(new Divider(0, this));
+    column->addWidget(new Divider(this));
     column->addWidget(buildLoadingView());
     column->addWidget(buildEmptyView());
     column->addWidget(buildListView());
@@ -148,7 +149,7 @@ QWidget* MenuBarPopover::buildListView() {
     column->setSpacing(0);
     column->setContentsMargins(0, 0, 0, 0);
     m_card = new AllDisplaysCard(m_listView);
-    m_cardDivider = new Divider(0, m_listView);
+    m_cardDivider = new Divider(m_listView);
     column->addWidget(m_card);
     column->addWidget(m_cardDivider);
 
@@ -160,6 +161,14 @@ QWidget* MenuBarPopover::buildListView() {
     m_listArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_listArea->setWidgetResizable(true);
     m_listArea->setWidget(m_rows);
+    // A slim indicator in place of the toolkit's full scroll bar, as popovers have.
+    const QString thumb = Theme::primary(*this, 0.3).name(QColor::HexArgb);
+    m_listArea->verticalScrollBar()->setStyleSheet(
+        QStringLiteral("QScrollBar:vertical { width: 7px; background: transparent; margin: 2px 1px 2px 0; }"
+                       "QScrollBar::handle:vertical { background: %1; border-radius: 3px; min-height: 24px; }"
+                       "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+                       "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; }")
+            .arg(thumb));
     m_listArea->viewport()->setAutoFillBackground(false);
     m_rows->setAutoFillBackground(false);
     column->addWidget(m_listArea);

@@ -17,7 +17,7 @@ PopoverFooter::PopoverFooter(QWidget* parent) : QWidget(parent), m_updateRow(new
     auto* updateColumn = new QVBoxLayout(m_updateRow);
     updateColumn->setSpacing(0);
     updateColumn->setContentsMargins(0, 0, 0, 0);
-    updateColumn->addWidget(new Divider(0, m_updateRow));
+    updateColumn->addWidget(new Divider(m_updateRow));
     m_updateButton = new PlainButton(QStringLiteral("arrow.down.circle.fill"), QStringLiteral("Update Available…"),
                                      Theme::systemFont(QFontInfo(font()).pixelSize(), QFont::Medium), m_updateRow);
     m_updateButton->setSymbolColor(Theme::accent(*this));
@@ -30,7 +30,7 @@ PopoverFooter::PopoverFooter(QWidget* parent) : QWidget(parent), m_updateRow(new
     column->addWidget(m_updateRow);
     m_updateRow->hide();
 
-    column->addWidget(new Divider(0, this));
+    column->addWidget(new Divider(this));
     const QFont caption = Theme::font(Theme::TextStyle::caption);
     m_settingsButton = new PlainButton(QStringLiteral("gearshape"), QStringLiteral("Settings"), caption, this);
     m_quitButton = new PlainButton(QString(), QStringLiteral("Quit"), caption, this);

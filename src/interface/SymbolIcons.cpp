@@ -22,7 +22,8 @@ bool SymbolIcons::contains(const QString& name) { return QFile::exists(resourceP
 
 QPixmap SymbolIcons::pixmap(const QString& name, int size, const QColor& color, qreal devicePixelRatio) {
     const int side = static_cast<int>(std::ceil(size * devicePixelRatio));
-    const QString key = QStringLiteral("symbol:%1:%2:%3").arg(name).arg(side).arg(color.rgba());
+    const QString key =
+        QStringLiteral("symbol:%1:%2@%3:%4").arg(name).arg(size).arg(devicePixelRatio).arg(color.rgba());
     QPixmap cached;
     if (QPixmapCache::find(key, &cached)) return cached;
 

@@ -109,7 +109,11 @@ TEST_F(MenuBarPopoverTest, TwoDisplaysOfWhichOneSpeaksDDCHaveNoCardAndA116HighLi
     EXPECT_EQ(view.header().subtitle(), "2 displays");
     EXPECT_FALSE(view.card().isVisible());
     EXPECT_EQ(view.listArea().height(), 116);
-    EXPECT_EQ(view.rowList().dividerCount(), 1u);
+    EXPECT_EQ(view.listArea().verticalScrollBar()->maximum(), 0) << "the rows fit without scrolling";
+    const auto lines = view.rowList().dividerLines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].x1(), 52);
+    EXPECT_EQ(lines[0].y1(), 69) << "on the last pixel row of the first row";
 }
 
 TEST_F(MenuBarPopoverTest, FiveControllableDisplaysScrollInA280HighList) {
@@ -117,7 +121,7 @@ TEST_F(MenuBarPopoverTest, FiveControllableDisplaysScrollInA280HighList) {
     auto& view = open();
     EXPECT_EQ(view.listArea().height(), 280);
     EXPECT_GT(view.listArea().verticalScrollBar()->maximum(), 0);
-    EXPECT_EQ(view.rowList().dividerCount(), 4u);
+    EXPECT_EQ(view.rowList().dividerLines().size(), 4u);
 }
 
 TEST_F(MenuBarPopoverTest, OpeningShowsTheMeanOnTheCardAndWritesNothing) {
