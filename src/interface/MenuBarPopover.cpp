@@ -64,6 +64,7 @@ MenuBarPopover::MenuBarPopover(DisplayManager& manager, Updater& updater, MainQu
     setWindowTitle(QStringLiteral("Lumadesk"));
     setAccessibleName(QStringLiteral("Lumadesk"));
     setFixedWidth(popoverWidth);
+    setFocusPolicy(Qt::ClickFocus);
     auto* column = new QVBoxLayout(this);
     column->setSpacing(0);
     column->setContentsMargins(0, 0, 0, 0);
@@ -106,6 +107,13 @@ MenuBarPopover::MenuBarPopover(DisplayManager& manager, Updater& updater, MainQu
 }
 
 MenuBarPopover::~MenuBarPopover() = default;
+
+// The window keeps the focus itself when it opens, so no control shows a focus ring until the user
+// tabs to it.
+void MenuBarPopover::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    setFocus(Qt::PopupFocusReason);
+}
 
 QWidget* MenuBarPopover::buildLoadingView() {
     m_loadingView = new QWidget(this);

@@ -59,6 +59,9 @@ public:
     // Starts a refresh of the popover's own unless one runs.
     void refreshDisplays();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     QWidget* buildLoadingView();
     QWidget* buildEmptyView();

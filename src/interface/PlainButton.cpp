@@ -17,6 +17,7 @@ PlainButton::PlainButton(const QString& symbol, const QString& text, const QFont
     setText(text);
     setFont(font);
     setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::TabFocus);
     setAccessibleName(text);
 }
 
@@ -77,6 +78,11 @@ void PlainButton::paintEvent(QPaintEvent*) {
     if (!text().isEmpty()) {
         painter.setPen(m_textColor);
         painter.drawText(QRect(x, 0, width() - x, height()), Qt::AlignVCenter | Qt::AlignLeft, text());
+    }    if (hasFocus()) {
+        painter.setOpacity(1.0);
+        painter.setPen(QPen(Theme::accent(*this), 1.5));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(QRectF(rect()).adjusted(0.75, 0.75, -0.75, -0.75), 3, 3);
     }
 }
 

@@ -17,6 +17,7 @@ constexpr int labelSide = 16;
 RefreshButton::RefreshButton(QWidget* parent) : QAbstractButton(parent), m_spinner(new Spinner(labelSide - 4, this)) {
     setFixedSize(side, side);
     setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::TabFocus);
     setToolTip(QStringLiteral("Refresh displays"));
     setAccessibleName(QStringLiteral("Refresh displays"));
     m_spinner->move((side - m_spinner->width()) / 2, (side - m_spinner->height()) / 2);
@@ -36,6 +37,7 @@ void RefreshButton::paintEvent(QPaintEvent*) {
     QPainterPath background;
     background.addRoundedRect(QRectF(rect()), 7, 7);
     painter.fillPath(background, Theme::primary(*this, isDown() ? 0.11 : 0.055));
+    if (hasFocus()) painter.strokePath(background, QPen(Theme::accent(*this), 1.5));
     if (m_busy) return;
     const int symbolSide = labelSide - 2;
     const QRect target((side - symbolSide) / 2, (side - symbolSide) / 2, symbolSide, symbolSide);

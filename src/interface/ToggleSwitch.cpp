@@ -9,6 +9,7 @@ namespace lumadesk {
 
 ToggleSwitch::ToggleSwitch(QWidget* parent) : QAbstractButton(parent) {
     setCheckable(false);
+    setFocusPolicy(Qt::TabFocus);  // a click flips it without leaving a focus ring behind
     setFixedSize(sizeHint());
     setCursor(Qt::PointingHandCursor);
     connect(this, &QAbstractButton::clicked, this, [this] { Q_EMIT flipRequested(!m_on); });
