@@ -89,8 +89,12 @@ void shootDefaultDesk(const Shooter& shooter) {
 void shootError(const Shooter& shooter) {
     DisplayManagerHarness desk;
     Updater updater;
-    desk.ddc.plugIn(DisplayManagerHarness::snapshot(1, "4268-41234-0"), 40);
-    desk.ddc.plugIn(DisplayManagerHarness::snapshot(2, "7789-9010-0", false), 0);
+    auto northwind = DisplayManagerHarness::snapshot(1, "4268-41234-0");
+    northwind.modelName = "Northwind 27Q";
+    auto southgate = DisplayManagerHarness::snapshot(2, "7789-9010-SG24-0042", false);
+    southgate.modelName = "Southgate 24";
+    desk.ddc.plugIn(northwind, 40);
+    desk.ddc.plugIn(southgate, 0);
     desk.ddc.failingConnectionChanges.insert(1);
     desk.start();
     desk.refresh();
