@@ -31,7 +31,9 @@ std::vector<lumadesk::Display> eightDisplays(DisplayID firstID, int brightness) 
     return displays;
 }
 
-DisplayRowCallbacks noCallbacks(const lumadesk::Display&) { return {[](std::optional<std::string>) {}, {}, [](int) {}}; }
+DisplayRowCallbacks noCallbacks(const lumadesk::Display&) {
+    return {[](std::optional<std::string>) {}, {}, [](int) {}};
+}
 
 struct ListFixture {
     VirtualClock clock;

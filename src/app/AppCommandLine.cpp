@@ -11,7 +11,8 @@ constexpr std::string_view transportOption = "--transport=";
 
 TransportKind transportNamed(const std::string& name, const std::string& where) {
     const auto kind = transportKindNamed(name);
-    if (!kind) throw AppUsageError("Unknown transport \"" + name + "\" in " + where + " (use arm64 or intel).");
+    if (!kind)
+        throw AppUsageError("Unknown transport \"" + name + "\" in " + where + " (use arm64 or intel).");
     return *kind;
 }
 

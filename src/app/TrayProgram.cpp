@@ -47,8 +47,9 @@ int TrayProgram::run(const std::vector<std::string>& arguments, std::ostream& er
         QtMainQueue queue(clock);
         const auto configDirectory = defaultConfigDirectory();
         createConfigDirectory(configDirectory);
-        const auto platform = makePlatform({invocation.deskFile}, configDirectory, clock, sleeper,
-                                           [&err](const std::string& problem) { err << programName << ": " << problem << "\n"; });
+        const auto platform = makePlatform(
+            {invocation.deskFile}, configDirectory, clock, sleeper,
+            [&err](const std::string& problem) { err << programName << ": " << problem << "\n"; });
         int status = 0;
         {
             DisplayStack stack(*platform, queue, {configDirectory, invocation.transport});

@@ -65,9 +65,13 @@ void AllDisplaysCard::setValue(double value, int shownLevel) {
     m_level->setText(QString::fromStdString(percentText(shownLevel)));
 }
 
-QString AllDisplaysCard::levelText() const { return m_level->text(); }
+QString AllDisplaysCard::levelText() const {
+    return m_level->text();
+}
 
-void AllDisplaysCard::showEvent(QShowEvent*) { Q_EMIT appeared(); }
+void AllDisplaysCard::showEvent(QShowEvent*) {
+    Q_EMIT appeared();
+}
 
 void AllDisplaysCard::paintEvent(QPaintEvent*) {
     QPainter painter(this);

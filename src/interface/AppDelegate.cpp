@@ -4,8 +4,12 @@
 
 namespace lumadesk {
 
-void AppDelegate::applicationDidFinishLaunching() { spawn(m_queue, m_manager.refresh()); }
+void AppDelegate::applicationDidFinishLaunching() {
+    spawn(m_queue, m_manager.refresh());
+}
 
-void AppDelegate::applicationWillTerminate() { m_manager.restoreDisconnectedDisplays(); }
+void AppDelegate::applicationWillTerminate() {
+    m_manager.restoreDisconnectedDisplays();
+}
 
 }  // namespace lumadesk

@@ -13,7 +13,8 @@ constexpr int side = 12;
 constexpr int dotDiameter = 7;
 }  // namespace
 
-ConnectionStatusView::ConnectionStatusView(QWidget* parent) : QWidget(parent), m_spinner(new Spinner(side - 1, this)) {
+ConnectionStatusView::ConnectionStatusView(QWidget* parent)
+    : QWidget(parent), m_spinner(new Spinner(side - 1, this)) {
     setFixedSize(side, side);
     m_spinner->hide();
 }

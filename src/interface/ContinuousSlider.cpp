@@ -26,7 +26,8 @@ public:
 
 QAccessibleInterface* sliderAccessibility(const QString& className, QObject* object) {
     if (className == QLatin1String(ContinuousSlider::staticMetaObject.className())) {
-        return new SliderAccessibility(static_cast<ContinuousSlider*>(object));  // owned by QAccessible's cache
+        return new SliderAccessibility(
+            static_cast<ContinuousSlider*>(object));  // owned by QAccessible's cache
     }
     return nullptr;
 }
@@ -39,7 +40,8 @@ QString sliderStyleSheet(const QColor& accent, const QColor& track) {
                "QSlider::sub-page:horizontal:disabled { background: %2; }"
                "QSlider::handle:horizontal { width: 14px; height: 14px; margin: -5px 0; border-radius: 7px;"
                " background: white; border: 1px solid rgba(0, 0, 0, 0.22); }"
-               "QSlider::handle:horizontal:disabled { background: #f2f2f2; border-color: rgba(0, 0, 0, 0.1); }")
+               "QSlider::handle:horizontal:disabled { background: #f2f2f2; border-color: rgba(0, 0, 0, 0.1); "
+               "}")
         .arg(accent.name(QColor::HexArgb), track.name(QColor::HexArgb));
 }
 
@@ -52,7 +54,8 @@ ContinuousSlider::ContinuousSlider(QWidget* parent) : QSlider(Qt::Horizontal, pa
     setSingleStep(stepsPerUnit);
     setPageStep(10 * stepsPerUnit);
     setStyleSheet(sliderStyleSheet(Theme::accent(*this), Theme::primary(*this, 0.14)));
-    connect(this, &QSlider::valueChanged, this, [this](int value) { Q_EMIT moved(value / double(stepsPerUnit)); });
+    connect(this, &QSlider::valueChanged, this,
+            [this](int value) { Q_EMIT moved(value / double(stepsPerUnit)); });
     connect(this, &QSlider::sliderPressed, this, [this] { Q_EMIT editingChanged(true); });
     connect(this, &QSlider::sliderReleased, this, [this] { Q_EMIT editingChanged(false); });
 }

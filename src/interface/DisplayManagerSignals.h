@@ -15,8 +15,6 @@ class DisplayManagerSignals : public QObject {
 public:
     explicit DisplayManagerSignals(DisplayManager& manager, QObject* parent = nullptr);
 
-    DisplayManager& manager() const { return m_manager; }
-
 Q_SIGNALS:
     void displaysChanged();
     void disconnectedDisplayIDsChanged();
@@ -24,7 +22,6 @@ Q_SIGNALS:
     void lastErrorMessageChanged();
 
 private:
-    DisplayManager& m_manager;
     Subscription m_displays;
     Subscription m_disconnectedDisplayIDs;
     Subscription m_hasLoaded;

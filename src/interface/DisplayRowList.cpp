@@ -12,7 +12,10 @@
 namespace lumadesk {
 
 DisplayRowList::DisplayRowList(MainQueue& queue, CallbacksFor callbacksFor, QWidget* parent)
-    : QWidget(parent), m_queue(queue), m_callbacksFor(std::move(callbacksFor)), m_layout(new QVBoxLayout(this)) {
+    : QWidget(parent),
+      m_queue(queue),
+      m_callbacksFor(std::move(callbacksFor)),
+      m_layout(new QVBoxLayout(this)) {
     m_layout->setSpacing(0);
     m_layout->setContentsMargins(0, 0, 0, 0);
 }
@@ -27,7 +30,8 @@ void DisplayRowList::setDisplays(const std::vector<Display>& displays) {
             m_rows.erase(found);
             if (!(row->display() == display)) row->setDisplay(display, m_callbacksFor(display));
         } else {
-            row = new DisplayRowView(display, DisplayRowContext::popover, m_callbacksFor(display), m_queue, this);
+            row = new DisplayRowView(display, DisplayRowContext::popover, m_callbacksFor(display), m_queue,
+                                     this);
         }
         kept.emplace(display.id, row);
         order.push_back(row);

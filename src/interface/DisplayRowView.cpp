@@ -25,7 +25,9 @@ namespace {
 
 constexpr int iconSide = 28;
 
-QString text(const std::string& value) { return QString::fromStdString(value); }
+QString text(const std::string& value) {
+    return QString::fromStdString(value);
+}
 
 QLabel* makeLabel(const QFont& font, QWidget* parent) {
     auto* label = new QLabel(parent);
@@ -89,7 +91,8 @@ void DisplayRowView::buildPopoverLayout() {
 
     auto* topLine = new QHBoxLayout;
     topLine->setSpacing(9);
-    m_icon = new SymbolView(QString(), static_cast<int>(iconSide * 0.43 * 1.2), QSize(iconSide, iconSide), this);
+    m_icon =
+        new SymbolView(QString(), static_cast<int>(iconSide * 0.43 * 1.2), QSize(iconSide, iconSide), this);
     m_nameLabel = makeLabel(Theme::font(Theme::TextStyle::callout, QFont::Medium), this);
     m_nameLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_status = new ConnectionStatusView(this);
@@ -106,8 +109,8 @@ void DisplayRowView::buildPopoverLayout() {
     auto* sliderLine = new QHBoxLayout(m_sliderLine);
     sliderLine->setSpacing(9);
     sliderLine->setContentsMargins(0, 0, 0, 0);
-    auto* sun = new SymbolView(QStringLiteral("sun.min"), Theme::symbolSize(Theme::TextStyle::caption), QSize(14, 16),
-                               m_sliderLine);
+    auto* sun = new SymbolView(QStringLiteral("sun.min"), Theme::symbolSize(Theme::TextStyle::caption),
+                               QSize(14, 16), m_sliderLine);
     sun->setColor(Theme::secondary(*this));
     m_brightnessSlider = new ContinuousSlider(m_sliderLine);
     m_levelLabel = makeLabel(Theme::font(Theme::TextStyle::caption2, QFont::Medium), m_sliderLine);
@@ -131,8 +134,8 @@ void DisplayRowView::buildSettingsLayout() {
     auto* nameLine = new QHBoxLayout(nameCell);
     nameLine->setSpacing(8);
     nameLine->setContentsMargins(0, 0, 0, 0);
-    m_dragHandle = new SymbolView(QStringLiteral("line.3.horizontal"), Theme::symbolSize(Theme::TextStyle::caption2),
-                                  QSize(12, 12), nameCell);
+    m_dragHandle = new SymbolView(QStringLiteral("line.3.horizontal"),
+                                  Theme::symbolSize(Theme::TextStyle::caption2), QSize(12, 12), nameCell);
     m_dragHandle->setColor(Theme::tertiary(*this));
     m_status = new ConnectionStatusView(nameCell);
     m_nameField = new QLineEdit(nameCell);
@@ -175,8 +178,8 @@ QWidget* DisplayRowView::buildNameBlock() {
     auto* nameLine = new QHBoxLayout;
     nameLine->setSpacing(5);
     m_nameLabel = makeLabel(Theme::font(Theme::TextStyle::callout, QFont::Medium), m_nameBlock);
-    m_renameButton = new PlainButton(QStringLiteral("pencil"), QString(), Theme::font(Theme::TextStyle::caption2),
-                                     m_nameBlock);
+    m_renameButton = new PlainButton(QStringLiteral("pencil"), QString(),
+                                     Theme::font(Theme::TextStyle::caption2), m_nameBlock);
     m_renameButton->setFixedSize(18, 18);
     m_renameButton->setTextColor(Theme::secondary(*this));
     m_renameButton->setToolTip(QStringLiteral("Rename display"));
@@ -204,7 +207,8 @@ void DisplayRowView::connectControls() {
     connect(m_switch, &ToggleSwitch::flipRequested, this, [this](bool wanted) {
         if (m_callbacks.onToggleConnection) m_connection.flip(wanted, m_callbacks.onToggleConnection);
     });
-    if (m_renameButton) connect(m_renameButton, &QAbstractButton::clicked, this, &DisplayRowView::beginRename);
+    if (m_renameButton)
+        connect(m_renameButton, &QAbstractButton::clicked, this, &DisplayRowView::beginRename);
     if (m_nameField) {
         connect(m_nameField, &QLineEdit::textEdited, this,
                 [this](const QString& edited) { m_rename.setDraftName(edited.toStdString()); });
@@ -233,7 +237,8 @@ void DisplayRowView::refresh() {
         m_icon->setColor(tint);
         m_icon->setBackground(fill, iconSide * 0.28);
     }
-    m_status->setStatus(ConnectionStatus(connected, m_connection.isTogglingConnection(), m_connection.connectionError()));
+    m_status->setStatus(
+        ConnectionStatus(connected, m_connection.isTogglingConnection(), m_connection.connectionError()));
     m_switch->setOn(connected);
     m_switch->setEnabled(!m_connection.isTogglingConnection());
     m_switch->setToolTip(text(presentation.connectionSwitchLabel()));
@@ -308,9 +313,13 @@ bool DisplayRowView::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void DisplayRowView::enterEvent(QEnterEvent*) { setHovering(true); }
+void DisplayRowView::enterEvent(QEnterEvent*) {
+    setHovering(true);
+}
 
-void DisplayRowView::leaveEvent(QEvent*) { setHovering(false); }
+void DisplayRowView::leaveEvent(QEvent*) {
+    setHovering(false);
+}
 
 void DisplayRowView::setHovering(bool hovering) {
     if (m_context != DisplayRowContext::settings || hovering == m_isHovering) return;

@@ -28,16 +28,13 @@ class DisplayRowView : public QWidget {
     Q_OBJECT
 
 public:
-    DisplayRowView(Display display, DisplayRowContext context, DisplayRowCallbacks callbacks, MainQueue& queue,
-                   QWidget* parent = nullptr);
+    DisplayRowView(Display display, DisplayRowContext context, DisplayRowCallbacks callbacks,
+                   MainQueue& queue, QWidget* parent = nullptr);
 
     const Display& display() const { return m_display; }
-    DisplayRowContext context() const { return m_context; }
     // A fresh copy of the display, with callbacks bound to it.
     void setDisplay(Display display, DisplayRowCallbacks callbacks);
 
-    const BrightnessSliderState& sliderState() const { return m_slider; }
-    const ConnectionSwitchState& connectionState() const { return m_connection; }
     const RenameFlow& renameFlow() const { return m_rename; }
     // Opens the name field (the pencil and a double click on the name do this); settings only.
     void beginRename();

@@ -10,7 +10,8 @@
 
 namespace lumadesk {
 
-ErrorStrip::ErrorStrip(QWidget* parent) : QWidget(parent), m_row(new QWidget(this)), m_message(new QLabel(m_row)) {
+ErrorStrip::ErrorStrip(QWidget* parent)
+    : QWidget(parent), m_row(new QWidget(this)), m_message(new QLabel(m_row)) {
     auto* column = new QVBoxLayout(this);
     column->setSpacing(0);
     column->setContentsMargins(0, 0, 0, 0);
@@ -35,7 +36,9 @@ ErrorStrip::ErrorStrip(QWidget* parent) : QWidget(parent), m_row(new QWidget(thi
     row->addSpacing(4);
 }
 
-QString ErrorStrip::message() const { return m_message->text(); }
+QString ErrorStrip::message() const {
+    return m_message->text();
+}
 
 void ErrorStrip::setMessage(const QString& message) {
     m_message->setText(message);

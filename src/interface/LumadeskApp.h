@@ -31,7 +31,6 @@ public:
     // Shows the tray icon (or the window) and queues the first refresh.
     void start();
 
-    DisplayManager& manager() const { return *m_manager; }
     Updater& updater() { return m_updater; }
     MenuBarPopover& popover() const { return *m_popover; }
     // The tray icon; none where the desktop has no tray.

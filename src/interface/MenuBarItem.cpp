@@ -14,7 +14,9 @@ namespace lumadesk {
 
 namespace {
 
-PopoverPlacement::Rect plain(const QRect& rect) { return {rect.x(), rect.y(), rect.width(), rect.height()}; }
+PopoverPlacement::Rect plain(const QRect& rect) {
+    return {rect.x(), rect.y(), rect.width(), rect.height()};
+}
 
 }  // namespace
 
@@ -26,9 +28,11 @@ MenuBarItem::MenuBarItem(UserDefaults& defaults, Updater& updater, QWidget& popo
       m_tray(std::make_unique<QSystemTrayIcon>()),
       m_showMenuBarIcon(defaults.observe(showMenuBarIconKey, [this] { applyPresence(); })) {
     m_tray->setToolTip(QStringLiteral("Lumadesk"));
-    connect(m_tray.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick) togglePopover();
-    });
+    connect(m_tray.get(), &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
+                    togglePopover();
+            });
     connect(&m_updater, &Updater::isUpdateAvailableChanged, this, &MenuBarItem::applyIcon);
     applyIcon();
     applyPresence();
@@ -36,10 +40,13 @@ MenuBarItem::MenuBarItem(UserDefaults& defaults, Updater& updater, QWidget& popo
 
 MenuBarItem::~MenuBarItem() = default;
 
-bool MenuBarItem::isPresent() const { return m_tray->isVisible(); }
+bool MenuBarItem::isPresent() const {
+    return m_tray->isVisible();
+}
 
 QString MenuBarItem::iconSymbol() const {
-    return m_updater.isUpdateAvailable() ? QStringLiteral("display.badge.exclamationmark") : QStringLiteral("display");
+    return m_updater.isUpdateAvailable() ? QStringLiteral("display.badge.exclamationmark")
+                                         : QStringLiteral("display");
 }
 
 void MenuBarItem::applyPresence() {
@@ -66,12 +73,14 @@ void MenuBarItem::togglePopover() {
 void MenuBarItem::openPopover() {
     const QRect iconGeometry = m_tray->geometry();
     const QPoint pointer = QCursor::pos();
-    const QScreen* screen = QGuiApplication::screenAt(iconGeometry.isValid() ? iconGeometry.center() : pointer);
+    const QScreen* screen =
+        QGuiApplication::screenAt(iconGeometry.isValid() ? iconGeometry.center() : pointer);
     if (!screen) screen = QGuiApplication::primaryScreen();
     std::optional<PopoverPlacement::Rect> icon;
     if (iconGeometry.isValid()) icon = plain(iconGeometry);
-    const auto corner = PopoverPlacement::place(m_popover.width(), m_popover.height(), icon, {pointer.x(), pointer.y()},
-                                                plain(screen->availableGeometry()));
+    const auto corner =
+        PopoverPlacement::place(m_popover.width(), m_popover.height(), icon, {pointer.x(), pointer.y()},
+                                plain(screen->availableGeometry()));
     m_popover.move(corner.x, corner.y);
     m_popover.show();
     m_popover.raise();

@@ -29,7 +29,8 @@ namespace lumadesk {
 namespace {
 
 // The connection change of one row: the manager's operation, then whatever error it left behind.
-Task<std::optional<std::string>> setConnectedAndReport(DisplayManager* manager, bool connect, std::string hardwareID) {
+Task<std::optional<std::string>> setConnectedAndReport(DisplayManager* manager, bool connect,
+                                                       std::string hardwareID) {
     co_await manager->setConnected(connect, std::move(hardwareID));
     co_return manager->lastErrorMessage();
 }
@@ -47,8 +48,8 @@ QLabel* makeSecondaryLabel(const QString& text, Theme::TextStyle style, QWidget*
 
 }  // namespace
 
-MenuBarPopover::MenuBarPopover(DisplayManager& manager, Updater& updater, MainQueue& queue, PopoverActions actions,
-                               QWidget* parent)
+MenuBarPopover::MenuBarPopover(DisplayManager& manager, Updater& updater, MainQueue& queue,
+                               PopoverActions actions, QWidget* parent)
     : QWidget(parent),
       m_manager(manager),
       m_updater(updater),
@@ -96,8 +97,9 @@ MenuBarPopover::MenuBarPopover(DisplayManager& manager, Updater& updater, MainQu
     connect(&m_footer->quitButton(), &QAbstractButton::clicked, this, [this] {
         if (m_actions.quit) m_actions.quit();
     });
-    for (auto changed : {&DisplayManagerSignals::displaysChanged, &DisplayManagerSignals::disconnectedDisplayIDsChanged,
-                         &DisplayManagerSignals::hasLoadedChanged, &DisplayManagerSignals::lastErrorMessageChanged}) {
+    for (auto changed :
+         {&DisplayManagerSignals::displaysChanged, &DisplayManagerSignals::disconnectedDisplayIDsChanged,
+          &DisplayManagerSignals::hasLoadedChanged, &DisplayManagerSignals::lastErrorMessageChanged}) {
         connect(m_signals, changed, this, &MenuBarPopover::render);
     }
     connect(m_signals, &DisplayManagerSignals::displaysChanged, this, [this] {
@@ -121,7 +123,8 @@ QWidget* MenuBarPopover::buildLoadingView() {
     column->setSpacing(10);
     column->setContentsMargins(0, 28, 0, 28);
     column->addWidget(new Spinner(20, m_loadingView), 0, Qt::AlignHCenter);
-    column->addWidget(makeSecondaryLabel(QStringLiteral("Finding your displays…"), Theme::TextStyle::caption, this));
+    column->addWidget(
+        makeSecondaryLabel(QStringLiteral("Finding your displays…"), Theme::TextStyle::caption, this));
     return m_loadingView;
 }
 
@@ -130,8 +133,9 @@ QWidget* MenuBarPopover::buildEmptyView() {
     auto* column = new QVBoxLayout(m_emptyView);
     column->setSpacing(11);
     column->setContentsMargins(24, 24, 24, 24);
-    auto* symbol = new SymbolView(QStringLiteral("display.trianglebadge.exclamationmark"), Theme::symbolSize(27),
-                                  QSize(Theme::symbolSize(27), Theme::symbolSize(27)), m_emptyView);
+    auto* symbol =
+        new SymbolView(QStringLiteral("display.trianglebadge.exclamationmark"), Theme::symbolSize(27),
+                       QSize(Theme::symbolSize(27), Theme::symbolSize(27)), m_emptyView);
     symbol->setColor(Theme::secondary(*this));
     column->addWidget(symbol, 0, Qt::AlignHCenter);
 
@@ -141,8 +145,9 @@ QWidget* MenuBarPopover::buildEmptyView() {
     title->setFont(Theme::font(Theme::TextStyle::callout, QFont::DemiBold));
     title->setAlignment(Qt::AlignCenter);
     texts->addWidget(title);
-    texts->addWidget(makeSecondaryLabel(QStringLiteral("Connect a display, then refresh to start controlling it."),
-                                        Theme::TextStyle::caption, m_emptyView));
+    texts->addWidget(
+        makeSecondaryLabel(QStringLiteral("Connect a display, then refresh to start controlling it."),
+                           Theme::TextStyle::caption, m_emptyView));
     column->addLayout(texts);
 
     m_emptyRefreshButton = new QPushButton(QStringLiteral("Refresh"), m_emptyView);
@@ -172,10 +177,11 @@ QWidget* MenuBarPopover::buildListView() {
     // A slim indicator in place of the toolkit's full scroll bar, as popovers have.
     const QString thumb = Theme::primary(*this, 0.3).name(QColor::HexArgb);
     m_listArea->verticalScrollBar()->setStyleSheet(
-        QStringLiteral("QScrollBar:vertical { width: 7px; background: transparent; margin: 2px 1px 2px 0; }"
-                       "QScrollBar::handle:vertical { background: %1; border-radius: 3px; min-height: 24px; }"
-                       "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
-                       "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; }")
+        QStringLiteral(
+            "QScrollBar:vertical { width: 7px; background: transparent; margin: 2px 1px 2px 0; }"
+            "QScrollBar::handle:vertical { background: %1; border-radius: 3px; min-height: 24px; }"
+            "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+            "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; }")
             .arg(thumb));
     m_listArea->viewport()->setAutoFillBackground(false);
     m_rows->setAutoFillBackground(false);
@@ -195,7 +201,9 @@ DisplayRowCallbacks MenuBarPopover::rowCallbacks(const Display& display) {
     };
 }
 
-void MenuBarPopover::refreshDisplays() { m_refresh.start(); }
+void MenuBarPopover::refreshDisplays() {
+    m_refresh.start();
+}
 
 void MenuBarPopover::render() {
     m_content = PopoverContent(m_manager.hasLoaded(), m_manager.visibleDisplays());

@@ -31,12 +31,6 @@ void PlainButton::setTextColor(const QColor& color) {
     update();
 }
 
-void PlainButton::setSymbolSize(int size) {
-    m_symbolSize = size;
-    updateGeometry();
-    update();
-}
-
 void PlainButton::setSpacing(int spacing) {
     m_spacing = spacing;
     updateGeometry();
@@ -78,7 +72,8 @@ void PlainButton::paintEvent(QPaintEvent*) {
     if (!text().isEmpty()) {
         painter.setPen(m_textColor);
         painter.drawText(QRect(x, 0, width() - x, height()), Qt::AlignVCenter | Qt::AlignLeft, text());
-    }    if (hasFocus()) {
+    }
+    if (hasFocus()) {
         painter.setOpacity(1.0);
         painter.setPen(QPen(Theme::accent(*this), 1.5));
         painter.setBrush(Qt::NoBrush);

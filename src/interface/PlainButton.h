@@ -19,7 +19,6 @@ public:
     // The symbol's colour; the text's when not set.
     void setSymbolColor(const QColor& color);
     void setTextColor(const QColor& color);
-    void setSymbolSize(int size);
     void setSpacing(int spacing);
     void setOpacity(qreal opacity);
 

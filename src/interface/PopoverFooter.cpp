@@ -18,8 +18,9 @@ PopoverFooter::PopoverFooter(QWidget* parent) : QWidget(parent), m_updateRow(new
     updateColumn->setSpacing(0);
     updateColumn->setContentsMargins(0, 0, 0, 0);
     updateColumn->addWidget(new Divider(m_updateRow));
-    m_updateButton = new PlainButton(QStringLiteral("arrow.down.circle.fill"), QStringLiteral("Update Available…"),
-                                     Theme::systemFont(QFontInfo(font()).pixelSize(), QFont::Medium), m_updateRow);
+    m_updateButton =
+        new PlainButton(QStringLiteral("arrow.down.circle.fill"), QStringLiteral("Update Available…"),
+                        Theme::systemFont(QFontInfo(font()).pixelSize(), QFont::Medium), m_updateRow);
     m_updateButton->setSymbolColor(Theme::accent(*this));
     m_updateButton->setSpacing(8);
     m_updateButton->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -32,7 +33,8 @@ PopoverFooter::PopoverFooter(QWidget* parent) : QWidget(parent), m_updateRow(new
 
     column->addWidget(new Divider(this));
     const QFont caption = Theme::font(Theme::TextStyle::caption);
-    m_settingsButton = new PlainButton(QStringLiteral("gearshape"), QStringLiteral("Settings"), caption, this);
+    m_settingsButton =
+        new PlainButton(QStringLiteral("gearshape"), QStringLiteral("Settings"), caption, this);
     m_quitButton = new PlainButton(QString(), QStringLiteral("Quit"), caption, this);
     m_quitButton->setTextColor(Theme::secondary(*this));
     auto* buttons = new QHBoxLayout;
@@ -44,8 +46,12 @@ PopoverFooter::PopoverFooter(QWidget* parent) : QWidget(parent), m_updateRow(new
     column->addLayout(buttons);
 }
 
-void PopoverFooter::setUpdateAvailable(bool available) { m_updateRow->setVisible(available); }
+void PopoverFooter::setUpdateAvailable(bool available) {
+    m_updateRow->setVisible(available);
+}
 
-bool PopoverFooter::showsUpdate() const { return !m_updateRow->isHidden(); }
+bool PopoverFooter::showsUpdate() const {
+    return !m_updateRow->isHidden();
+}
 
 }  // namespace lumadesk

@@ -20,8 +20,8 @@ public:
     PlainButton& quitButton() const { return *m_quitButton; }
 
 private:
-    QWidget* m_updateRow;          // owned through the widget tree
-    PlainButton* m_updateButton;   // owned through the widget tree
+    QWidget* m_updateRow;           // owned through the widget tree
+    PlainButton* m_updateButton;    // owned through the widget tree
     PlainButton* m_settingsButton;  // owned through the widget tree
     PlainButton* m_quitButton;      // owned through the widget tree
 };

@@ -40,8 +40,12 @@ PopoverHeader::PopoverHeader(QWidget* parent)
     connect(m_refreshButton, &QAbstractButton::clicked, this, &PopoverHeader::refreshClicked);
 }
 
-QString PopoverHeader::subtitle() const { return m_subtitle->text(); }
+QString PopoverHeader::subtitle() const {
+    return m_subtitle->text();
+}
 
-void PopoverHeader::setSubtitle(const QString& subtitle) { m_subtitle->setText(subtitle); }
+void PopoverHeader::setSubtitle(const QString& subtitle) {
+    m_subtitle->setText(subtitle);
+}
 
 }  // namespace lumadesk

@@ -23,7 +23,9 @@ QtMainQueue::~QtMainQueue() {
     m_receiver.reset();
 }
 
-void QtMainQueue::post(Job job) { postAfter(Duration::zero(), std::move(job)); }
+void QtMainQueue::post(Job job) {
+    postAfter(Duration::zero(), std::move(job));
+}
 
 TimerHandle QtMainQueue::postAfter(Duration delay, Job job) {
     auto entry = std::make_shared<Entry>();
@@ -39,13 +41,15 @@ TimerHandle QtMainQueue::postAfter(Duration delay, Job job) {
     if (delay <= Duration::zero()) {
         queue(std::move(entry));
     } else {
-        QMetaObject::invokeMethod(m_receiver.get(), [this, entry] { startTimer(entry); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            m_receiver.get(), [this, entry] { startTimer(entry); }, Qt::QueuedConnection);
     }
     return handle;
 }
 
 void QtMainQueue::queue(std::shared_ptr<Entry> entry) {
-    QMetaObject::invokeMethod(m_receiver.get(), [this, entry] { finish(*entry); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        m_receiver.get(), [this, entry] { finish(*entry); }, Qt::QueuedConnection);
 }
 
 void QtMainQueue::startTimer(std::shared_ptr<Entry> entry) {
@@ -57,7 +61,8 @@ void QtMainQueue::startTimer(std::shared_ptr<Entry> entry) {
     // Rounded up, and checked again when the timer fires: the job never runs before its deadline, even
     // when Qt's timer clock and ours disagree (ours counts through suspend).
     const auto milliseconds = std::chrono::ceil<std::chrono::milliseconds>(remaining);
-    QTimer::singleShot(milliseconds, Qt::PreciseTimer, m_receiver.get(), [this, entry] { startTimer(entry); });
+    QTimer::singleShot(milliseconds, Qt::PreciseTimer, m_receiver.get(),
+                       [this, entry] { startTimer(entry); });
 }
 
 void QtMainQueue::finish(const Entry& entry) {

@@ -14,7 +14,8 @@ constexpr int side = 28;
 constexpr int labelSide = 16;
 }  // namespace
 
-RefreshButton::RefreshButton(QWidget* parent) : QAbstractButton(parent), m_spinner(new Spinner(labelSide - 4, this)) {
+RefreshButton::RefreshButton(QWidget* parent)
+    : QAbstractButton(parent), m_spinner(new Spinner(labelSide - 4, this)) {
     setFixedSize(side, side);
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::TabFocus);

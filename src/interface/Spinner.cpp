@@ -36,8 +36,12 @@ void Spinner::paintEvent(QPaintEvent*) {
     }
 }
 
-void Spinner::showEvent(QShowEvent*) { m_timer.start(); }
+void Spinner::showEvent(QShowEvent*) {
+    m_timer.start();
+}
 
-void Spinner::hideEvent(QHideEvent*) { m_timer.stop(); }
+void Spinner::hideEvent(QHideEvent*) {
+    m_timer.stop();
+}
 
 }  // namespace lumadesk

@@ -8,7 +8,9 @@
 #include <cmath>
 
 // Resources of a static library must be registered by name, outside any namespace.
-static void registerSymbolResources() { Q_INIT_RESOURCE(symbols); }
+static void registerSymbolResources() {
+    Q_INIT_RESOURCE(symbols);
+}
 
 namespace lumadesk {
 
@@ -18,7 +20,9 @@ QString SymbolIcons::resourcePath(const QString& name) {
     return QStringLiteral(":/symbols/%1.svg").arg(name);
 }
 
-bool SymbolIcons::contains(const QString& name) { return QFile::exists(resourcePath(name)); }
+bool SymbolIcons::contains(const QString& name) {
+    return QFile::exists(resourcePath(name));
+}
 
 QPixmap SymbolIcons::pixmap(const QString& name, int size, const QColor& color, qreal devicePixelRatio) {
     const int side = static_cast<int>(std::ceil(size * devicePixelRatio));

@@ -8,7 +8,10 @@
 namespace lumadesk {
 
 SymbolView::SymbolView(const QString& symbol, int symbolSize, QSize frame, QWidget* parent)
-    : QWidget(parent), m_symbol(symbol), m_symbolSize(symbolSize), m_color(palette().color(QPalette::WindowText)) {
+    : QWidget(parent),
+      m_symbol(symbol),
+      m_symbolSize(symbolSize),
+      m_color(palette().color(QPalette::WindowText)) {
     setFixedSize(frame.expandedTo(QSize(symbolSize, symbolSize)));
 }
 
@@ -45,7 +48,8 @@ void SymbolView::paintEvent(QPaintEvent*) {
         painter.fillPath(shape, m_background->fill);
     }
     const auto image = SymbolIcons::pixmap(m_symbol, m_symbolSize, m_color, devicePixelRatioF());
-    const QRect target((width() - m_symbolSize) / 2, (height() - m_symbolSize) / 2, m_symbolSize, m_symbolSize);
+    const QRect target((width() - m_symbolSize) / 2, (height() - m_symbolSize) / 2, m_symbolSize,
+                       m_symbolSize);
     painter.drawPixmap(target, image);
 }
 

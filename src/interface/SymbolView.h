@@ -18,7 +18,6 @@ public:
 
     const QString& symbol() const { return m_symbol; }
     void setSymbol(const QString& symbol);
-    const QColor& color() const { return m_color; }
     void setColor(const QColor& color);
     void setOpacity(qreal opacity);
     // Draws a rounded rectangle of the colour behind the symbol.

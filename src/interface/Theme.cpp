@@ -27,7 +27,9 @@ QColor withOpacity(QColor color, qreal opacity) {
 
 }  // namespace
 
-QFont Theme::font(TextStyle style, QFont::Weight weight) { return systemFont(pixelSize(style), weight); }
+QFont Theme::font(TextStyle style, QFont::Weight weight) {
+    return systemFont(pixelSize(style), weight);
+}
 
 QFont Theme::systemFont(int pixelSize, QFont::Weight weight) {
     QFont font = QApplication::font();
@@ -37,22 +39,36 @@ QFont Theme::systemFont(int pixelSize, QFont::Weight weight) {
 }
 
 // Symbols stand a little taller than the letters of the text they go with.
-int Theme::symbolSize(int textPixelSize) { return static_cast<int>(std::lround(textPixelSize * 1.2)); }
+int Theme::symbolSize(int textPixelSize) {
+    return static_cast<int>(std::lround(textPixelSize * 1.2));
+}
 
-int Theme::symbolSize(TextStyle style) { return symbolSize(pixelSize(style)); }
+int Theme::symbolSize(TextStyle style) {
+    return symbolSize(pixelSize(style));
+}
 
-QColor Theme::accent(const QWidget& widget) { return widget.palette().color(QPalette::Highlight); }
+QColor Theme::accent(const QWidget& widget) {
+    return widget.palette().color(QPalette::Highlight);
+}
 
 QColor Theme::primary(const QWidget& widget, qreal opacity) {
     return withOpacity(widget.palette().color(QPalette::WindowText), opacity);
 }
 
-QColor Theme::secondary(const QWidget& widget) { return primary(widget, 0.55); }
+QColor Theme::secondary(const QWidget& widget) {
+    return primary(widget, 0.55);
+}
 
-QColor Theme::tertiary(const QWidget& widget) { return primary(widget, 0.3); }
+QColor Theme::tertiary(const QWidget& widget) {
+    return primary(widget, 0.3);
+}
 
-QColor Theme::green() { return QColor(52, 199, 89); }
+QColor Theme::green() {
+    return QColor(52, 199, 89);
+}
 
-QColor Theme::orange() { return QColor(255, 149, 0); }
+QColor Theme::orange() {
+    return QColor(255, 149, 0);
+}
 
 }  // namespace lumadesk

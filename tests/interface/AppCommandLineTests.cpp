@@ -12,7 +12,8 @@ TEST(AppCommandLineTest, NoArgumentsRunTheBuiltInDeskOnThisProcessorsTransport) 
 
 TEST(AppCommandLineTest, ASimulatedDeskFile) {
     EXPECT_EQ(AppCommandLine::parse({"--simulated=desk.json"}, std::nullopt).deskFile, "desk.json");
-    EXPECT_EQ(AppCommandLine::parse({"--simulated=desk.json", "--simulated"}, std::nullopt).deskFile, std::nullopt);
+    EXPECT_EQ(AppCommandLine::parse({"--simulated=desk.json", "--simulated"}, std::nullopt).deskFile,
+              std::nullopt);
     EXPECT_THROW(AppCommandLine::parse({"--simulated="}, std::nullopt), AppUsageError);
 }
 

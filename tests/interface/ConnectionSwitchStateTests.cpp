@@ -18,7 +18,7 @@ using namespace std::chrono_literals;
 namespace {
 
 Task<std::optional<std::string>> changeAfterASecond(bool connect, std::vector<bool>* requests,
-                                                   std::optional<std::string> outcome) {
+                                                    std::optional<std::string> outcome) {
     requests->push_back(connect);
     co_await sleepFor(1s);
     co_return outcome;

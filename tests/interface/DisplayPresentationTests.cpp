@@ -46,7 +46,8 @@ TEST(DisplayPresentationTest, HelpTextExplainsWhyTheSliderActsOrNot) {
     EXPECT_EQ(DisplayPresentation(display).brightnessHelpText(),
               "This display does not support DDC brightness control");
     display.isConnected = false;
-    EXPECT_EQ(DisplayPresentation(display).brightnessHelpText(), "Reconnect this display to adjust brightness");
+    EXPECT_EQ(DisplayPresentation(display).brightnessHelpText(),
+              "Reconnect this display to adjust brightness");
 }
 
 TEST(DisplayPresentationTest, SwitchLabelSaysWhatFlippingDoes) {

@@ -44,7 +44,9 @@ struct DisplayRowViewTest : ::testing::Test {
     DisplayRowCallbacks callbacks() {
         return {
             [this](std::optional<std::string> name) { renames.push_back(std::move(name)); },
-            [this](bool connect) { return connectionChange(connect, &connectionRequests, connectionOutcome); },
+            [this](bool connect) {
+                return connectionChange(connect, &connectionRequests, connectionOutcome);
+            },
             [this](int level) { levels.push_back(level); },
         };
     }
@@ -102,7 +104,8 @@ TEST_F(DisplayRowViewTest, PopoverRowOfADisconnectedDisplay) {
     auto view = row(display, DisplayRowContext::popover);
     EXPECT_EQ(part<SymbolView>(*view, "icon").symbol(), "display.trianglebadge.exclamationmark");
     EXPECT_EQ(part<ConnectionStatusView>(*view, "connectionStatus").toolTip(), "Disconnected");
-    EXPECT_EQ(part<ConnectionStatusView>(*view, "connectionStatus").kind(), ConnectionStatus::Kind::disconnected);
+    EXPECT_EQ(part<ConnectionStatusView>(*view, "connectionStatus").kind(),
+              ConnectionStatus::Kind::disconnected);
     EXPECT_FALSE(part<ToggleSwitch>(*view, "connectionSwitch").isOn());
     EXPECT_EQ(part<ToggleSwitch>(*view, "connectionSwitch").toolTip(), "Connect Model a");
 }
@@ -199,7 +202,8 @@ TEST_F(DisplayRowViewTest, SettingsRowOfADisconnectedDisplay) {
     auto display = controllableDisplay("a", 40);
     display.isConnected = false;
     auto view = row(display, DisplayRowContext::settings);
-    EXPECT_EQ(part<ContinuousSlider>(*view, "brightnessSlider").toolTip(), "Reconnect this display to adjust brightness");
+    EXPECT_EQ(part<ContinuousSlider>(*view, "brightnessSlider").toolTip(),
+              "Reconnect this display to adjust brightness");
     EXPECT_EQ(part<ConnectionStatusView>(*view, "connectionStatus").toolTip(), "Disconnected");
 }
 

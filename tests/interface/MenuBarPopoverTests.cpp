@@ -14,6 +14,7 @@
 #include "interface/PopoverFooter.h"
 #include "interface/PopoverHeader.h"
 #include "interface/RefreshButton.h"
+#include "interface/Spinner.h"
 #include "interface/ToggleSwitch.h"
 #include "interface/Updater.h"
 #include "support/DisplayManagerHarness.h"
@@ -132,7 +133,8 @@ TEST_F(MenuBarPopoverTest, OpeningShowsTheMeanOnTheCardAndWritesNothing) {
     EXPECT_TRUE(view.card().isVisible());
     EXPECT_DOUBLE_EQ(view.card().slider().position(), 45.5);
     EXPECT_EQ(view.card().levelText(), "46%");
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(&view.card().slider())->text(QAccessible::Value), "46 percent");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(&view.card().slider())->text(QAccessible::Value),
+              "46 percent");
     desk.queue.advanceBy(1s);
     EXPECT_TRUE(desk.ddc.writes.empty());
 }
@@ -224,11 +226,13 @@ TEST_F(MenuBarPopoverTest, RefreshIsGuardedWhileItsOwnRefreshRuns) {
     EXPECT_TRUE(view.isRefreshing());
     EXPECT_TRUE(button.isBusy());
     EXPECT_FALSE(button.isEnabled());
+    EXPECT_TRUE(button.spinner().isAnimating());
     view.refreshDisplays();
     desk.queue.runUntilIdle();
     EXPECT_EQ(desk.ddc.snapshotCalls, before + 1);
     EXPECT_FALSE(view.isRefreshing());
     EXPECT_TRUE(button.isEnabled());
+    EXPECT_FALSE(button.spinner().isAnimating()) << "a hidden spinner does not animate";
 }
 
 TEST_F(MenuBarPopoverTest, TheUpdateRowShowsWhileAnUpdateWaitsAndGoesAtOnceWhenClicked) {

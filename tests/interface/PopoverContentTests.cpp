@@ -37,7 +37,8 @@ TEST(PopoverContentTest, ControllableDisplaysArePresentConnectedAndSpeakDDC) {
     disconnected.isConnected = false;
     auto absent = controllableDisplay("gone", 0, 2);
     absent.isPresent = false;
-    PopoverContent content(true, {controllableDisplay("on", 50, 0), disconnected, absent, displayWithoutDDC("x", 3)});
+    PopoverContent content(
+        true, {controllableDisplay("on", 50, 0), disconnected, absent, displayWithoutDDC("x", 3)});
     ASSERT_EQ(content.controllableDisplays().size(), 1u);
     EXPECT_EQ(content.controllableDisplays()[0].hardwareID, "on");
 }

@@ -33,7 +33,8 @@ struct PopoverRefreshTest : ::testing::Test {
 }  // namespace
 
 TEST_F(PopoverRefreshTest, RefreshingWhileItsRefreshRuns) {
-    PopoverRefresh refresh(queue, [this] { return slowRefresh(&refreshes); }, [this] { ++changes; });
+    PopoverRefresh refresh(
+        queue, [this] { return slowRefresh(&refreshes); }, [this] { ++changes; });
     EXPECT_TRUE(refresh.start());
     EXPECT_TRUE(refresh.isRefreshing());
     queue.runUntilIdle();
@@ -45,7 +46,8 @@ TEST_F(PopoverRefreshTest, RefreshingWhileItsRefreshRuns) {
 }
 
 TEST_F(PopoverRefreshTest, ASecondStartWhileRunningDoesNothing) {
-    PopoverRefresh refresh(queue, [this] { return slowRefresh(&refreshes); }, [] {});
+    PopoverRefresh refresh(
+        queue, [this] { return slowRefresh(&refreshes); }, [] {});
     refresh.start();
     queue.runUntilIdle();
     EXPECT_FALSE(refresh.start());
@@ -55,15 +57,16 @@ TEST_F(PopoverRefreshTest, ASecondStartWhileRunningDoesNothing) {
 }
 
 TEST_F(PopoverRefreshTest, AFailedRefreshStillEnds) {
-    PopoverRefresh refresh(queue, [] { return failingRefresh(); }, [] {});
+    PopoverRefresh refresh(
+        queue, [] { return failingRefresh(); }, [] {});
     refresh.start();
     queue.advanceBy(1s);
     EXPECT_FALSE(refresh.isRefreshing());
 }
 
 TEST_F(PopoverRefreshTest, ARefreshOutlivingThePopoverRunsToItsEnd) {
-    auto refresh = std::make_unique<PopoverRefresh>(queue, [this] { return slowRefresh(&refreshes); },
-                                                    [this] { ++changes; });
+    auto refresh = std::make_unique<PopoverRefresh>(
+        queue, [this] { return slowRefresh(&refreshes); }, [this] { ++changes; });
     refresh->start();
     refresh.reset();
     queue.advanceBy(1s);

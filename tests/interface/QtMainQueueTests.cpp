@@ -48,7 +48,9 @@ TEST_F(QtMainQueueTest, PostedJobsRunInPostingOrder) {
     EXPECT_EQ(order, (std::vector<int>{0, 1, 2, 3, 4, 5}));
 }
 
-TEST_F(QtMainQueueTest, PumpingAnIdleQueueReportsThatNothingCanArrive) { EXPECT_FALSE(queue->pumpOnce()); }
+TEST_F(QtMainQueueTest, PumpingAnIdleQueueReportsThatNothingCanArrive) {
+    EXPECT_FALSE(queue->pumpOnce());
+}
 
 TEST_F(QtMainQueueTest, ADelayedJobRunsNoSoonerThanItsDeadline) {
     const auto deadline = clock.monotonicNow() + 2ms;
@@ -77,7 +79,9 @@ TEST_F(QtMainQueueTest, JobsPostedFromAnotherThreadRunOnTheMainThread) {
     EXPECT_EQ(ranOn, std::this_thread::get_id());
 }
 
-TEST_F(QtMainQueueTest, RunSyncWaitsForASleepingTask) { EXPECT_EQ(runSync(*queue, answerAfter(1ms, 42)), 42); }
+TEST_F(QtMainQueueTest, RunSyncWaitsForASleepingTask) {
+    EXPECT_EQ(runSync(*queue, answerAfter(1ms, 42)), 42);
+}
 
 TEST_F(QtMainQueueTest, SuspendedDetachedTasksAreDestroyedWithTheQueue) {
     auto token = std::make_shared<int>(0);

@@ -10,12 +10,24 @@ namespace {
 
 // Every symbol name the program draws.
 const char* const usedSymbols[] = {
-    "arrow.clockwise",      "arrow.down.circle.fill", "command",
-    "display",              "display.2",              "display.badge.exclamationmark",
-    "display.trianglebadge.exclamationmark", "exclamationmark.triangle.fill", "gearshape",
-    "keyboard.badge.exclamationmark", "line.3.horizontal", "moon.fill",
-    "pencil",               "power",                  "slider.horizontal.3",
-    "sun.max",              "sun.max.fill",           "sun.min",
+    "arrow.clockwise",
+    "arrow.down.circle.fill",
+    "command",
+    "display",
+    "display.2",
+    "display.badge.exclamationmark",
+    "display.trianglebadge.exclamationmark",
+    "exclamationmark.triangle.fill",
+    "gearshape",
+    "keyboard.badge.exclamationmark",
+    "line.3.horizontal",
+    "moon.fill",
+    "pencil",
+    "power",
+    "slider.horizontal.3",
+    "sun.max",
+    "sun.max.fill",
+    "sun.min",
     "sun.min.fill",
 };
 

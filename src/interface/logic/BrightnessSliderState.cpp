@@ -7,7 +7,9 @@ namespace lumadesk {
 BrightnessSliderState::BrightnessSliderState(int modelBrightness)
     : m_modelBrightness(modelBrightness), m_sliderValue(modelBrightness) {}
 
-double BrightnessSliderState::position() const { return m_isDragging ? m_sliderValue : m_modelBrightness; }
+double BrightnessSliderState::position() const {
+    return m_isDragging ? m_sliderValue : m_modelBrightness;
+}
 
 int BrightnessSliderState::shownLevel() const {
     return m_isDragging ? roundedLevel(m_sliderValue) : m_modelBrightness;

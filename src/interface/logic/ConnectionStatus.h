@@ -11,7 +11,8 @@ class ConnectionStatus {
 public:
     enum class Kind { changing, failed, connected, disconnected };
 
-    ConnectionStatus(bool isConnected, bool isTogglingConnection, const std::optional<std::string>& connectionError);
+    ConnectionStatus(bool isConnected, bool isTogglingConnection,
+                     const std::optional<std::string>& connectionError);
 
     Kind kind() const { return m_kind; }
     // The tooltip: the failure's own message, else what the indicator means.

@@ -24,8 +24,12 @@ std::string DisplayPresentation::connectionSwitchLabel() const {
     return (m_display.isConnected ? "Disconnect " : "Connect ") + name();
 }
 
-std::string DisplayPresentation::sliderLabel() const { return "Brightness for " + name(); }
+std::string DisplayPresentation::sliderLabel() const {
+    return "Brightness for " + name();
+}
 
-std::string DisplayPresentation::renameLabel() const { return "Rename " + name(); }
+std::string DisplayPresentation::renameLabel() const {
+    return "Rename " + name();
+}
 
 }  // namespace lumadesk

@@ -12,13 +12,16 @@ GlobalBrightnessSync::GlobalBrightnessSync(MainQueue& queue, Writer write)
     m_state->write = std::move(write);
 }
 
-int GlobalBrightnessSync::shownLevel() const { return roundedLevel(m_state->value); }
+int GlobalBrightnessSync::shownLevel() const {
+    return roundedLevel(m_state->value);
+}
 
 void GlobalBrightnessSync::sync(const std::vector<Display>& controllableDisplays) {
     m_state->ready = false;
     if (!controllableDisplays.empty()) {
-        const double sum = std::accumulate(controllableDisplays.begin(), controllableDisplays.end(), 0.0,
-                                           [](double total, const Display& d) { return total + d.brightness; });
+        const double sum =
+            std::accumulate(controllableDisplays.begin(), controllableDisplays.end(), 0.0,
+                            [](double total, const Display& d) { return total + d.brightness; });
         m_state->value = sum / static_cast<double>(controllableDisplays.size());
     }
     // The re-arm outlives this object only as a no-op.
@@ -26,7 +29,8 @@ void GlobalBrightnessSync::sync(const std::vector<Display>& controllableDisplays
         auto state = weak.lock();
         if (!state || state->ready) return;
         state->ready = true;
-        if (auto deferred = std::exchange(state->deferred, std::nullopt); deferred && *deferred != state->value) {
+        if (auto deferred = std::exchange(state->deferred, std::nullopt);
+            deferred && *deferred != state->value) {
             state->value = *deferred;
             write(*state);
         }
@@ -43,6 +47,8 @@ void GlobalBrightnessSync::userChanged(double value) {
     write(*m_state);
 }
 
-void GlobalBrightnessSync::write(State& state) { state.write(roundedLevel(state.value)); }
+void GlobalBrightnessSync::write(State& state) {
+    state.write(roundedLevel(state.value));
+}
 
 }  // namespace lumadesk

@@ -30,7 +30,8 @@ std::string PopoverContent::subtitle() const {
 int PopoverContent::listHeight() const {
     int height = 0;
     for (const auto& display : m_shownDisplays) {
-        height += DisplayPresentation(display).isControllable() ? rowHeightWithSlider : rowHeightWithoutSlider;
+        height +=
+            DisplayPresentation(display).isControllable() ? rowHeightWithSlider : rowHeightWithoutSlider;
     }
     return std::clamp(height, rowHeightWithoutSlider, maximumListHeight);
 }

@@ -4,9 +4,10 @@
 
 namespace lumadesk {
 
-PopoverPlacement::Point PopoverPlacement::place(int width, int height, std::optional<Rect> icon, Point pointer,
-                                                Rect screen) {
-    const Rect anchor = icon && icon->width > 0 && icon->height > 0 ? *icon : Rect{pointer.x, pointer.y, 0, 0};
+PopoverPlacement::Point PopoverPlacement::place(int width, int height, std::optional<Rect> icon,
+                                                Point pointer, Rect screen) {
+    const Rect anchor =
+        icon && icon->width > 0 && icon->height > 0 ? *icon : Rect{pointer.x, pointer.y, 0, 0};
     // A panel in the lower half of the screen opens its window upwards.
     const bool opensUpwards = anchor.centreY() > screen.centreY();
     int y = opensUpwards ? anchor.y - gap - height : anchor.bottom() + gap;

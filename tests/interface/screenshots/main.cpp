@@ -72,7 +72,8 @@ void shootDefaultDesk(const Shooter& shooter) {
     VirtualSleeper sleeper(clock);
     ManualMainQueue queue(clock);
     auto platform = SimulatedPlatform::create({}, clock, sleeper);
-    auto stack = std::make_unique<DisplayStack>(*platform, queue, DisplayStackOptions{configDirectory.path()});
+    auto stack =
+        std::make_unique<DisplayStack>(*platform, queue, DisplayStackOptions{configDirectory.path()});
     runSync(queue, stack->displayManager().refresh());
     Updater updater;
     auto popover = popoverOver(stack->displayManager(), updater, queue);
