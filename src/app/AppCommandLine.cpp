@@ -4,20 +4,6 @@
 
 namespace lumadesk {
 
-namespace {
-
-constexpr std::string_view simulatedOption = "--simulated=";
-constexpr std::string_view transportOption = "--transport=";
-
-TransportKind transportNamed(const std::string& name, const std::string& where) {
-    const auto kind = transportKindNamed(name);
-    if (!kind)
-        throw AppUsageError("Unknown transport \"" + name + "\" in " + where + " (use arm64 or intel).");
-    return *kind;
-}
-
-}  // namespace
-
 bool AppCommandLine::asksForHelp(const std::vector<std::string>& arguments) {
     return std::any_of(arguments.begin(), arguments.end(),
                        [](const std::string& argument) { return argument == "--help" || argument == "-h"; });
@@ -26,20 +12,9 @@ bool AppCommandLine::asksForHelp(const std::vector<std::string>& arguments) {
 AppInvocation AppCommandLine::parse(const std::vector<std::string>& arguments,
                                     const std::optional<std::string>& transportVariable) {
     AppInvocation invocation;
-    if (transportVariable && !transportVariable->empty())
-        invocation.transport = transportNamed(*transportVariable, "LUMADESK_TRANSPORT");
+    invocation.applyTransportVariable(transportVariable);
     for (const std::string& argument : arguments) {
-        if (argument == "--simulated") {
-            invocation.deskFile.reset();
-        } else if (argument.starts_with(simulatedOption)) {
-            const std::string file = argument.substr(simulatedOption.size());
-            if (file.empty()) throw AppUsageError("--simulated= needs a desk file.");
-            invocation.deskFile = file;
-        } else if (argument.starts_with(transportOption)) {
-            invocation.transport = transportNamed(argument.substr(transportOption.size()), "--transport");
-        } else {
-            throw AppUsageError("Unknown argument \"" + argument + "\".");
-        }
+        if (!invocation.apply(argument)) throw UsageError("Unknown argument \"" + argument + "\".");
     }
     return invocation;
 }

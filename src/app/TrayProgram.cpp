@@ -62,7 +62,7 @@ int TrayProgram::run(const std::vector<std::string>& arguments, std::ostream& er
         }
         platform->persistState();
         return status;
-    } catch (const AppUsageError& error) {
+    } catch (const UsageError& error) {
         err << programName << ": " << error.what() << " Try \"" << programName << " --help\".\n";
         return usageStatus;
     } catch (const std::exception& error) {

@@ -13,19 +13,12 @@ const std::map<std::string, Command> commands{{"list", Command::list},
                                               {"connect", Command::connect},
                                               {"disconnect", Command::disconnect}};
 
-TransportKind transportNamed(const std::string& name, const std::string& where) {
-    const auto kind = transportKindNamed(name);
-    if (!kind) throw UsageError("Unknown transport \"" + name + "\" in " + where + " (use arm64 or intel).");
-    return *kind;
-}
-
 }  // namespace
 
 CtlInvocation CtlCommandLine::parse(const std::vector<std::string>& arguments,
                                     const EnvironmentLookup& environment) {
     CtlInvocation invocation;
-    if (const auto transport = environment("LUMADESK_TRANSPORT"); transport && !transport->empty())
-        invocation.transport = transportNamed(*transport, "LUMADESK_TRANSPORT");
+    invocation.applyTransportVariable(environment("LUMADESK_TRANSPORT"));
 
     std::optional<Command> command;
     std::vector<std::string> operands;
@@ -33,14 +26,8 @@ CtlInvocation CtlCommandLine::parse(const std::vector<std::string>& arguments,
         if (argument == "--help" || argument == "-h") return CtlInvocation{};
         if (argument == "--json") {
             invocation.json = true;
-        } else if (argument == "--simulated") {
-            invocation.deskFile.reset();
-        } else if (argument.starts_with("--simulated=")) {
-            const std::string file = argument.substr(std::string("--simulated=").size());
-            if (file.empty()) throw UsageError("--simulated= needs a desk file.");
-            invocation.deskFile = file;
-        } else if (argument.starts_with("--transport=")) {
-            invocation.transport = transportNamed(argument.substr(std::string("--transport=").size()), "--transport");
+        } else if (invocation.apply(argument)) {
+            continue;
         } else if (argument.starts_with("-")) {
             throw UsageError("Unknown option \"" + argument + "\".");
         } else if (!command) {

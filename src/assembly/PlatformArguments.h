@@ -1,0 +1,31 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+#include "assembly/TransportKind.h"
+
+namespace lumadesk {
+
+// A command line that cannot be carried out; the message says why.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The options every Lumadesk program shares: which desk to simulate and which DDC/CI transport to use.
+struct PlatformArguments {
+    // The desk of the simulated platform; none: the built-in desk.
+    std::optional<std::filesystem::path> deskFile{};
+    TransportKind transport = builtTransportKind();
+
+    // Takes the transport from LUMADESK_TRANSPORT when it is set and not empty; throws UsageError.
+    void applyTransportVariable(const std::optional<std::string>& value);
+    // Applies the argument when it is `--simulated[=FILE]` or `--transport=NAME` and says whether it
+    // was; throws UsageError for a bad value.
+    bool apply(const std::string& argument);
+};
+
+}  // namespace lumadesk
