@@ -15,26 +15,21 @@ std::filesystem::path directoryFor(std::map<std::string, std::string> variables)
     });
 }
 
-TEST(ConfigDirectory, ExplicitDirectoryWins) {
-    EXPECT_EQ(directoryFor({{"LUMADESK_CONFIG_DIR", "/srv/desk"}, {"XDG_CONFIG_HOME", "/x"}, {"HOME", "/h"}}),
-              "/srv/desk");
-}
+TEST(ConfigDirectory, TakesTheFirstUsableVariable) {
+    const std::vector<std::pair<std::map<std::string, std::string>, std::filesystem::path>> cases = {
+        {{{"LUMADESK_CONFIG_DIR", "/srv/desk"}, {"XDG_CONFIG_HOME", "/x"}, {"HOME", "/h"}}, "/srv/desk"},
+        {{{"LUMADESK_CONFIG_DIR", "desk"}}, std::filesystem::current_path() / "desk"},
+        // Empty variables count as unset; a relative XDG_CONFIG_HOME is ignored, as XDG requires.
+        {{{"LUMADESK_CONFIG_DIR", ""}, {"XDG_CONFIG_HOME", "/x"}, {"HOME", "/h"}}, "/x/lumadesk"},
+        {{{"XDG_CONFIG_HOME", ""}, {"HOME", "/h"}}, "/h/.config/lumadesk"},
+        {{{"XDG_CONFIG_HOME", "config"}, {"HOME", "/h"}}, "/h/.config/lumadesk"},
+    };
+    for (const auto& [variables, expected] : cases) {
+        SCOPED_TRACE(expected);
+        EXPECT_EQ(directoryFor(variables), expected);
+    }
 
-TEST(ConfigDirectory, ExplicitRelativeDirectoryIsFixedAgainstTheWorkingDirectory) {
-    EXPECT_EQ(directoryFor({{"LUMADESK_CONFIG_DIR", "desk"}}), std::filesystem::current_path() / "desk");
-}
-
-TEST(ConfigDirectory, FallsBackToXdgConfigHomeThenHome) {
-    EXPECT_EQ(directoryFor({{"LUMADESK_CONFIG_DIR", ""}, {"XDG_CONFIG_HOME", "/x"}, {"HOME", "/h"}}),
-              "/x/lumadesk");
-    EXPECT_EQ(directoryFor({{"XDG_CONFIG_HOME", ""}, {"HOME", "/h"}}), "/h/.config/lumadesk");
-}
-
-TEST(ConfigDirectory, IgnoresARelativeXdgConfigHome) {
-    EXPECT_EQ(directoryFor({{"XDG_CONFIG_HOME", "config"}, {"HOME", "/h"}}), "/h/.config/lumadesk");
-}
-
-TEST(ConfigDirectory, WithoutAnyVariableSaysWhichOnesToSet) {
+    // Without any of them the error says which variable to set.
     try {
         directoryFor({{"HOME", ""}});
         ADD_FAILURE() << "a directory was found";

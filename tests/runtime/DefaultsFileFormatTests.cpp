@@ -11,7 +11,7 @@ Data bytesOf(std::string_view text) {
     return Data(text.begin(), text.end());
 }
 
-TEST(Base64, MatchesTheStandardVectors) {
+TEST(Base64, MatchesTheStandardVectorsAndRejectsTextThatIsNotCanonical) {
     const std::vector<std::pair<std::string, std::string>> vectors = {
         {"", ""},        {"f", "Zg=="},        {"fo", "Zm8="},
         {"foo", "Zm9v"}, {"foob", "Zm9vYg=="}, {"foobar", "Zm9vYmFy"}};
@@ -19,41 +19,33 @@ TEST(Base64, MatchesTheStandardVectors) {
         EXPECT_EQ(encodeBase64(bytesOf(plain)), encoded);
         EXPECT_EQ(decodeBase64(encoded), bytesOf(plain));
     }
-}
-
-TEST(Base64, RejectsTextThatIsNotCanonical) {
+    // Missing or stray padding, and unused bits that are not zero, would let two texts mean one value.
     for (const std::string_view text :
          {"Zg", "Zg=", "Zg=a", "Z===", "====", "Zh==", "Zm9=", "Zm9v!A==", "=Zg="}) {
         EXPECT_FALSE(decodeBase64(text)) << text;
     }
 }
 
-TEST(DefaultsFileFormat, TellsIntegersFromDoublesByTheirText) {
-    const auto values = parseDefaults(R"({"i": 3, "d": 3.0, "e": 1e2, "n": -7})");
-
+TEST(DefaultsFileFormat, ReadsIntegersDoublesAndTaggedValues) {
+    // A number with a point or an exponent is a double even when it is whole.
+    const auto values = parseDefaults(
+        R"({"i": 3, "d": 3.0, "e": 1e2, "n": -7, "bytes": {"$data": "AP8="}, "x": {"$double": "-inf"}})");
     EXPECT_EQ(values.at("i"), DefaultsValue(std::int64_t{3}));
     EXPECT_EQ(values.at("d"), DefaultsValue(3.0));
     EXPECT_EQ(values.at("e"), DefaultsValue(100.0));
     EXPECT_EQ(values.at("n"), DefaultsValue(std::int64_t{-7}));
+    EXPECT_EQ(values.at("bytes"), DefaultsValue(Data{0x00, 0xFF}));
+    EXPECT_EQ(values.at("x"), DefaultsValue(-std::numeric_limits<double>::infinity()));
     EXPECT_EQ(parseDefaults(serialiseDefaults(values)), values);
 }
 
-TEST(DefaultsFileFormat, ReadsTaggedValues) {
-    const auto values = parseDefaults(R"({"d": {"$data": "AP8="}, "x": {"$double": "-inf"}})");
-
-    EXPECT_EQ(values.at("d"), DefaultsValue(Data{0x00, 0xFF}));
-    EXPECT_EQ(values.at("x"), DefaultsValue(-std::numeric_limits<double>::infinity()));
-}
-
-TEST(DefaultsFileFormat, RejectsWhatItDidNotWrite) {
+TEST(DefaultsFileFormat, RefusesWhatItDidNotWrite) {
     for (const std::string_view text :
          {R"({"a": 1)", "null", R"("text")", R"({"a": null})", R"({"a": {}})", R"({"a": {"$data": 1}})",
           R"({"a": {"$double": "huge"}})", R"({"a": {"$text": "x"}})"}) {
         EXPECT_THROW(parseDefaults(text), DefaultsFormatError) << text;
     }
-}
-
-TEST(DefaultsFileFormat, ExplainsParseErrorsWithoutLibraryJargon) {
+    // The message says where the text broke, without the JSON library's jargon.
     try {
         parseDefaults("{\"a\": tru");
         ADD_FAILURE() << "parsed";
@@ -61,9 +53,7 @@ TEST(DefaultsFileFormat, ExplainsParseErrorsWithoutLibraryJargon) {
         EXPECT_EQ(std::string(error.what()).find("[json.exception"), std::string::npos) << error.what();
         EXPECT_NE(std::string(error.what()).find("line 1"), std::string::npos) << error.what();
     }
-}
-
-TEST(DefaultsFileFormat, RefusesTextThatIsNotUtf8) {
+    // Keys and texts that are not UTF-8 cannot be written as JSON.
     EXPECT_THROW(serialiseDefaults({{"a", std::string("\xC3")}}), DefaultsFormatError);
     EXPECT_THROW(serialiseDefaults({{"\xFF", true}}), DefaultsFormatError);
 }

@@ -12,6 +12,7 @@
 #include <iterator>
 #include <limits>
 #include <memory>
+#include <numeric>
 #include <vector>
 
 #include "runtime/VirtualClock.h"
@@ -39,8 +40,8 @@ std::vector<fs::path> filesStartingWith(const fs::path& directory, const std::st
 }
 
 Data everyByteValue() {
-    Data bytes;
-    for (int byte = 0; byte < 256; ++byte) bytes.push_back(static_cast<std::uint8_t>(byte));
+    Data bytes(256);
+    std::iota(bytes.begin(), bytes.end(), std::uint8_t{0});
     return bytes;
 }
 
@@ -99,56 +100,38 @@ TEST_F(JsonFileDefaultsTest, KeepsEveryTypeExactlyAcrossInstances) {
     EXPECT_FALSE(reader->lastProblem());
 }
 
-TEST_F(JsonFileDefaultsTest, MissingDirectoryIsAnEmptyDomainAndReadingCreatesNothing) {
-    auto defaults = openDefaults();
-
-    EXPECT_FALSE(defaults->value("brightness"));
-    EXPECT_FALSE(defaults->lastProblem());
-    EXPECT_FALSE(fs::exists(m_temporary.path() / "config"));
-}
-
 TEST_F(JsonFileDefaultsTest, FirstWriteCreatesADirectoryOnlyTheUserCanEnter) {
-    openDefaults()->setValue("brightness", std::int64_t{40});
+    // Reading a domain that was never written creates nothing on disk.
+    EXPECT_FALSE(openDefaults()->value("brightness"));
+    EXPECT_FALSE(fs::exists(m_temporary.path() / "config"));
 
+    openDefaults()->setValue("brightness", std::int64_t{40});
     struct stat status {};
     ASSERT_EQ(::stat(directory().c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 0777, 0700u);
     EXPECT_EQ(openDefaults()->integerValue("brightness"), 40);
 }
 
-TEST_F(JsonFileDefaultsTest, RemovedKeyStaysRemovedForTheNextInstance) {
-    auto defaults = openDefaults();
-    defaults->setValue("gone", true);
-    defaults->setValue("kept", true);
-    defaults->removeValue("gone");
-
-    auto reader = openDefaults();
-    EXPECT_FALSE(reader->value("gone"));
-    EXPECT_EQ(reader->boolValue("kept"), true);
-}
-
-TEST_F(JsonFileDefaultsTest, SeesChangesAnotherInstanceMakes) {
+TEST_F(JsonFileDefaultsTest, InstancesSeeEachOthersChangesAndKeepEachOthersKeys) {
     auto writer = openDefaults();
     auto reader = openDefaults();
-
     writer->setValue("name", std::string("Left"));
     EXPECT_EQ(reader->stringValue("name"), "Left");
     writer->setValue("name", std::string("Right"));
     EXPECT_EQ(reader->stringValue("name"), "Right");
     writer->removeValue("name");
     EXPECT_FALSE(reader->value("name"));
-}
+    EXPECT_FALSE(openDefaults()->value("name"));
 
-TEST_F(JsonFileDefaultsTest, WriteKeepsKeysAnotherInstanceWroteMeanwhile) {
-    auto first = openDefaults();
-    auto second = openDefaults();  // loaded before the first one writes
-
-    first->setValue("a", std::int64_t{1});
-    second->setValue("b", std::int64_t{2});
-
-    auto reader = openDefaults();
-    EXPECT_EQ(reader->integerValue("a"), 1);
-    EXPECT_EQ(reader->integerValue("b"), 2);
+    // Each write merges into what is on disk, not into what the instance loaded earlier.
+    writer->setValue("a", std::int64_t{1});
+    auto stale = openDefaults();
+    writer->setValue("b", std::int64_t{2});
+    stale->setValue("c", std::int64_t{3});
+    auto after = openDefaults();
+    EXPECT_EQ(after->integerValue("a"), 1);
+    EXPECT_EQ(after->integerValue("b"), 2);
+    EXPECT_EQ(after->integerValue("c"), 3);
 }
 
 TEST_F(JsonFileDefaultsTest, TwoProcessesWritingDifferentKeysLoseNothing) {
@@ -189,11 +172,7 @@ TEST_F(JsonFileDefaultsTest, TwoProcessesWritingDifferentKeysLoseNothing) {
 
 TEST_F(JsonFileDefaultsTest, UnparsableFilesAreKeptAsideByteForByte) {
     const std::vector<std::string> unparsable = {
-        std::string("garbage\0\xFF", 9),
-        "",
-        "[1, 2]",
-        R"({"a": null})",
-        R"({"a": {"$data": "not base64!"}})",
+        std::string("garbage\0\xFF", 9), "", "[1, 2]", R"({"a": null})", R"({"a": {"$data": "not base64!"}})",
     };
     for (const auto& bytes : unparsable) {
         SCOPED_TRACE(bytes);
@@ -212,7 +191,7 @@ TEST_F(JsonFileDefaultsTest, UnparsableFilesAreKeptAsideByteForByte) {
     }
 }
 
-TEST_F(JsonFileDefaultsTest, FileCutOffMidWriteIsKeptAsideAndWritingGoesOn) {
+TEST_F(JsonFileDefaultsTest, FileCutOffMidWriteIsKeptAsideWithoutOverwritingAnEarlierCopy) {
     openDefaults()->setValue("displays", everyByteValue());
     const auto whole = readBytes(settingsFile());
     const auto cutOff = whole.substr(0, whole.size() / 2);
@@ -221,25 +200,20 @@ TEST_F(JsonFileDefaultsTest, FileCutOffMidWriteIsKeptAsideAndWritingGoesOn) {
     auto defaults = openDefaults();
     EXPECT_FALSE(defaults->value("displays"));
     EXPECT_EQ(readBytes(keptCopy()), cutOff);
+    // Writing goes on into a fresh file.
     defaults->setValue("brightness", std::int64_t{10});
-
     EXPECT_EQ(openDefaults()->integerValue("brightness"), 10);
-    EXPECT_EQ(readBytes(keptCopy()), cutOff);
-}
 
-TEST_F(JsonFileDefaultsTest, KeptCopiesAreNeverOverwritten) {
-    placeSettingsFile("first");
-    auto first = openDefaults();
-    placeSettingsFile("second");
+    // A second bad file in the same second gets a copy of its own.
+    writeBytes(settingsFile(), "second");
     auto second = openDefaults();
-
     const auto secondCopy = keptCopy().string() + "-1";
-    EXPECT_EQ(readBytes(keptCopy()), "first");
+    EXPECT_EQ(readBytes(keptCopy()), cutOff);
     EXPECT_EQ(readBytes(secondCopy), "second");
     EXPECT_NE(second->lastProblem()->find(secondCopy), std::string::npos);
 }
 
-TEST_F(JsonFileDefaultsTest, DamageFoundWhileRunningIsSignalled) {
+TEST_F(JsonFileDefaultsTest, DamageFoundWhileRunningIsSignalledOnce) {
     auto defaults = openDefaults();
     defaults->setValue("kept", true);
     std::vector<std::string> problems;
@@ -282,91 +256,71 @@ TEST_F(JsonFileDefaultsTest, LeftoverTemporaryFileIsIgnoredAndRemovedByTheNextWr
     EXPECT_EQ(openDefaults()->integerValue("brightness"), 70);
 }
 
-// Writes that fail.
-
 // Makes writes past a size fail with EFBIG, as a full disk would fail them; root is subject to it too.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) : m_oldHandler(std::signal(SIGXFSZ, SIG_IGN)) {
-        ::getrlimit(RLIMIT_FSIZE, &m_oldLimit);
-        const rlimit limit{bytes, m_oldLimit.rlim_max};
+struct FileSizeLimit {
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &oldLimit);
+        const rlimit limit{bytes, oldLimit.rlim_max};
         ::setrlimit(RLIMIT_FSIZE, &limit);
     }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
     ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &m_oldLimit);
-        std::signal(SIGXFSZ, m_oldHandler);
+        ::setrlimit(RLIMIT_FSIZE, &oldLimit);
+        std::signal(SIGXFSZ, oldHandler);
     }
-
-private:
-    rlimit m_oldLimit{};
-    void (*m_oldHandler)(int);
+    rlimit oldLimit{};
+    void (*oldHandler)(int) = std::signal(SIGXFSZ, SIG_IGN);
 };
 
-class JsonFileDefaultsWriteFailureTest : public JsonFileDefaultsTest {
-protected:
-    void SetUp() override {
-        m_defaults = openDefaults();
-        m_defaults->setValue("brightness", std::int64_t{30});
-        m_savedBytes = readBytes(settingsFile());
-        m_subscription = m_defaults->observe("brightness", [this] { ++m_notifications; });
-    }
-
-    // The failed write changed nothing: not the file, not the values, and nobody was told otherwise.
-    void expectNothingChanged() const {
-        EXPECT_EQ(m_defaults->integerValue("brightness"), 30);
-        EXPECT_EQ(readBytes(settingsFile()), m_savedBytes);
+TEST_F(JsonFileDefaultsTest, FailedWritesLeaveFileValuesAndObserversAsTheyWere) {
+    auto defaults = openDefaults();
+    defaults->setValue("brightness", std::int64_t{30});
+    const auto savedBytes = readBytes(settingsFile());
+    int notifications = 0;
+    auto subscription = defaults->observe("brightness", [&] { ++notifications; });
+    const auto expectNothingChanged = [&] {
+        EXPECT_EQ(defaults->integerValue("brightness"), 30);
+        EXPECT_EQ(readBytes(settingsFile()), savedBytes);
         EXPECT_TRUE(filesStartingWith(directory(), "defaults.json.tmp-").empty());
-        EXPECT_EQ(m_notifications, 0);
-    }
+        EXPECT_EQ(notifications, 0);
+    };
 
-    std::unique_ptr<JsonFileDefaults> m_defaults;
-    std::string m_savedBytes;
-    Subscription m_subscription;
-    int m_notifications = 0;
-};
-
-TEST_F(JsonFileDefaultsWriteFailureTest, FailureToLockNamesThePathAndTheSystemError) {
-    const auto lockFile = directory() / "defaults.json.lock";
-    fs::remove(lockFile);
-    fs::create_directory(lockFile);  // opening a directory for writing fails, for root too
-
-    try {
-        m_defaults->setValue("brightness", std::int64_t{90});
-        ADD_FAILURE() << "the write succeeded";
-    } catch (const DefaultsWriteError& error) {
-        const std::string message = error.what();
-        EXPECT_NE(message.find(settingsFile().string()), std::string::npos) << message;
-        EXPECT_NE(message.find("Is a directory"), std::string::npos) << message;
-    }
-    expectNothingChanged();
-}
-
-TEST_F(JsonFileDefaultsWriteFailureTest, WriteCutShortLeavesFileAndValuesAsTheyWere) {
     {
-        FileSizeLimit limit(1);
-        EXPECT_THROW(m_defaults->setValue("brightness", everyByteValue()), DefaultsWriteError);
-        EXPECT_THROW(m_defaults->removeValue("brightness"), DefaultsWriteError);
+        SCOPED_TRACE("text that is not UTF-8 cannot be written as JSON");
+        EXPECT_THROW(defaults->setValue("brightness", std::string("\xFF\xFE")), DefaultsWriteError);
+        expectNothingChanged();
     }
-    expectNothingChanged();
+    {
+        SCOPED_TRACE("a write cut short, as by a full disk");
+        {
+            FileSizeLimit limit(1);
+            EXPECT_THROW(defaults->setValue("brightness", everyByteValue()), DefaultsWriteError);
+            EXPECT_THROW(defaults->removeValue("brightness"), DefaultsWriteError);
+        }
+        expectNothingChanged();
+    }
+    if (::geteuid() != 0) {  // root writes into read-only directories
+        SCOPED_TRACE("a read-only directory");
+        fs::permissions(directory(), fs::perms::owner_read | fs::perms::owner_exec);
+        EXPECT_THROW(defaults->setValue("brightness", std::int64_t{90}), DefaultsWriteError);
+        fs::permissions(directory(), fs::perms::owner_all);
+        expectNothingChanged();
+    }
+    {
+        SCOPED_TRACE("a lock that cannot be taken names the file and the system error");
+        const auto lockFile = directory() / "defaults.json.lock";
+        fs::remove(lockFile);
+        fs::create_directory(lockFile);  // opening a directory for writing fails, for root too
+        try {
+            defaults->setValue("brightness", std::int64_t{90});
+            ADD_FAILURE() << "the write succeeded";
+        } catch (const DefaultsWriteError& error) {
+            const std::string message = error.what();
+            EXPECT_NE(message.find(settingsFile().string()), std::string::npos) << message;
+            EXPECT_NE(message.find("Is a directory"), std::string::npos) << message;
+        }
+        expectNothingChanged();
+    }
 }
-
-TEST_F(JsonFileDefaultsWriteFailureTest, ReadOnlyDirectoryRefusesWrites) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only directories";
-    fs::permissions(directory(), fs::perms::owner_read | fs::perms::owner_exec);
-
-    EXPECT_THROW(m_defaults->setValue("brightness", std::int64_t{90}), DefaultsWriteError);
-    fs::permissions(directory(), fs::perms::owner_all);
-    expectNothingChanged();
-}
-
-TEST_F(JsonFileDefaultsWriteFailureTest, TextThatIsNotUtf8IsRefused) {
-    EXPECT_THROW(m_defaults->setValue("brightness", std::string("\xFF\xFE")), DefaultsWriteError);
-    expectNothingChanged();
-}
-
-// Change notification.
 
 TEST_F(JsonFileDefaultsTest, NotifiesOnlyObserversOfTheChangedKey) {
     auto defaults = openDefaults();
@@ -374,22 +328,16 @@ TEST_F(JsonFileDefaultsTest, NotifiesOnlyObserversOfTheChangedKey) {
     std::vector<Subscription> subscriptions;
     for (const std::string key : {"a", "b"})
         subscriptions.push_back(defaults->observe(key, [&notifications, key] { ++notifications[key]; }));
+    // An observer may write again from inside its notification.
+    subscriptions.push_back(defaults->observe("a", [&] { defaults->setValue("c", std::int64_t{2}); }));
 
     defaults->setValue("a", std::int64_t{1});
     EXPECT_EQ(notifications, (std::map<std::string, int>{{"a", 1}}));
+    EXPECT_EQ(openDefaults()->integerValue("c"), 2);
     defaults->removeValue("b");  // nothing to remove, nothing changed
     EXPECT_EQ(notifications, (std::map<std::string, int>{{"a", 1}}));
     defaults->removeValue("a");
     EXPECT_EQ(notifications, (std::map<std::string, int>{{"a", 2}}));
-}
-
-TEST_F(JsonFileDefaultsTest, ObserverMayWriteAgain) {
-    auto defaults = openDefaults();
-    auto subscription = defaults->observe("a", [&] { defaults->setValue("b", std::int64_t{2}); });
-
-    defaults->setValue("a", std::int64_t{1});
-
-    EXPECT_EQ(openDefaults()->integerValue("b"), 2);
 }
 
 }  // namespace
