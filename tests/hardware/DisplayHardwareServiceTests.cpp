@@ -1,116 +1,104 @@
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
+#include <tuple>
 #include <vector>
 
-#include "hardware/DisplayHardwareError.h"
 #include "hardware/DisplayHardwareService.h"
-#include "support/FakeConnectionController.h"
-#include "support/FakeDDCTransport.h"
-#include "support/FakeSnapshotProvider.h"
+#include "hardware/DuplicateDisplayNumbering.h"
 
 using namespace lumadesk;
 
 namespace {
 
-DisplaySnapshot snapshotOf(DisplayID displayID, std::string hardwareID) {
+DisplaySnapshot snapshotOf(std::string hardwareID, std::string modelName, DisplayID displayID = 0) {
     DisplaySnapshot snapshot;
     snapshot.displayID = displayID;
     snapshot.hardwareID = std::move(hardwareID);
-    snapshot.modelName = "Model";
+    snapshot.modelName = std::move(modelName);
     return snapshot;
 }
 
-struct ServiceHarness {
-    FakeDDCTransport* transport;
-    FakeSnapshotProvider* provider;
-    FakeConnectionController* controller;
-    DisplayHardwareService service;
+// Records writes; DDC on displays 10 and 30 only, whose luminance reads 65535.
+struct FakeTransport final : DisplayDDCTransporting {
+    using Write = std::tuple<std::uint8_t, std::uint16_t, DisplayID>;  // feature, value, display
 
-    ServiceHarness()
-        : ServiceHarness(std::make_unique<FakeDDCTransport>(), std::make_unique<FakeSnapshotProvider>(),
-                         std::make_unique<FakeConnectionController>()) {}
-
-private:
-    ServiceHarness(std::unique_ptr<FakeDDCTransport> t, std::unique_ptr<FakeSnapshotProvider> p,
-                   std::unique_ptr<FakeConnectionController> c)
-        : transport(t.get()),
-          provider(p.get()),
-          controller(c.get()),
-          service(std::move(t), std::move(p), std::move(c)) {}
+    bool supportsDDC(DisplayID displayID) override { return displayID == 10 || displayID == 30; }
+    std::uint16_t readVCP(std::uint8_t feature, DisplayID) override { return feature == 0x10 ? 65535 : 0; }
+    void writeVCP(std::uint8_t feature, std::uint16_t value, DisplayID displayID) override {
+        writes.emplace_back(feature, value, displayID);
+    }
+    std::vector<Write> writes;
 };
+
+// Three identical monitors 10, 20 and 30 on units 5, 3 and 4; display 4 is listed but gives no snapshot.
+struct FakeProvider final : DisplaySnapshotProviding {
+    std::vector<DisplayID> onlineDisplayIDs() override { return {10, 4, 20, 30}; }
+    std::optional<DisplaySnapshot> snapshot(DisplayID displayID) override {
+        if (displayID == 4) return std::nullopt;
+        return snapshotOf("4268-41234", "Model A", displayID);
+    }
+    std::uint32_t unitNumber(DisplayID displayID) override {
+        return std::map<DisplayID, std::uint32_t>{{10, 5}, {20, 3}, {30, 4}}.at(displayID);
+    }
+};
+
+struct NoConnectionController final : DisplayConnectionControlling {
+    void setDisplay(DisplayID, bool) override {}
+};
+
+std::vector<std::string> fieldOf(const std::vector<DisplaySnapshot>& snapshots,
+                                 std::string DisplaySnapshot::*field) {
+    std::vector<std::string> values;
+    for (const auto& snapshot : snapshots) values.push_back(snapshot.*field);
+    return values;
+}
 
 }  // namespace
 
-TEST(DisplayHardwareService, ClampsBrightnessAndWritesItUnscaledAsLuminance) {
-    ServiceHarness h;
-    h.service.setBrightness(140, 2);
-    h.service.setBrightness(-5, 2);
-    h.service.setBrightness(55, 3);
-    h.service.setBrightness(0, 3);
-    h.service.setBrightness(100, 3);
-    using Write = FakeDDCTransport::Write;
-    EXPECT_EQ(
-        h.transport->writes,
-        (std::vector<Write>{{0x10, 100, 2}, {0x10, 0, 2}, {0x10, 55, 3}, {0x10, 0, 3}, {0x10, 100, 3}}));
+TEST(DisplayHardwareService, SpeaksVCPAndNumbersIdenticalMonitorsByUnitNumber) {
+    auto owned = std::make_unique<FakeTransport>();
+    FakeTransport& transport = *owned;
+    DisplayHardwareService service(std::move(owned), std::make_unique<FakeProvider>(),
+                                   std::make_unique<NoConnectionController>());
+
+    // Brightness is written as luminance clamped to 0...100; sleeping is power mode 4.
+    service.setBrightness(140, 2);
+    service.setBrightness(-5, 2);
+    service.setBrightness(55, 3);
+    service.sleepDisplay(4);
+    EXPECT_EQ(transport.writes,
+              (std::vector<FakeTransport::Write>{{0x10, 100, 2}, {0x10, 0, 2}, {0x10, 55, 3}, {0xD6, 4, 4}}));
+    // Whatever the monitor reports is passed on, even past 100.
+    EXPECT_EQ(service.readBrightness(10), 65535);
+
+    // The list keeps the provider's order; identical monitors are numbered by unit number.
+    const auto snapshots = service.snapshots();
+    ASSERT_EQ(snapshots.size(), 3U);
+    EXPECT_EQ(snapshots[0].displayID, 10U);
+    EXPECT_EQ(snapshots[2].displayID, 30U);
+    EXPECT_EQ(fieldOf(snapshots, &DisplaySnapshot::hardwareID),
+              (std::vector<std::string>{"4268-41234-2", "4268-41234-0", "4268-41234-1"}));
+    EXPECT_EQ(fieldOf(snapshots, &DisplaySnapshot::modelName),
+              (std::vector<std::string>{"Model A (3)", "Model A (1)", "Model A (2)"}));
+    EXPECT_TRUE(snapshots[0].supportsDDC);
+    EXPECT_FALSE(snapshots[1].supportsDDC);
 }
 
-TEST(DisplayHardwareService, ReadsLuminanceUnscaledAndSleepsWithPowerModeFour) {
-    ServiceHarness h;
-    h.transport->values[{4, 0x10}] = 300;
-    h.transport->values[{5, 0x10}] = 65535;
-    EXPECT_EQ(h.service.readBrightness(4), 300);
-    EXPECT_EQ(h.service.readBrightness(5), 65535);
+TEST(DuplicateDisplayNumbering, NumbersHardwareIDsAndNamesEachByTheirOwnDuplicates) {
+    // Two models under one name are numbered by name only.
+    std::vector<DisplaySnapshot> snapshots{snapshotOf("1-2-3", "Model B"), snapshotOf("4-5-6", "Model B"),
+                                           snapshotOf("7-8-9", "Other")};
+    DuplicateDisplayNumbering::apply(snapshots, std::vector<std::uint32_t>{2, 1, 0});
+    EXPECT_EQ(fieldOf(snapshots, &DisplaySnapshot::hardwareID),
+              (std::vector<std::string>{"1-2-3", "4-5-6", "7-8-9"}));
+    EXPECT_EQ(fieldOf(snapshots, &DisplaySnapshot::modelName),
+              (std::vector<std::string>{"Model B (2)", "Model B (1)", "Other"}));
 
-    h.service.sleepDisplay(4);
-    EXPECT_EQ(h.transport->writes, (std::vector<FakeDDCTransport::Write>{{0xD6, 4, 4}}));
-}
-
-TEST(DisplayHardwareService, PassesTransportAndControllerErrorsOnUnchanged) {
-    ServiceHarness h;
-    h.transport->readError = DisplayHardwareError::failedToReadVCP(0x10, 2);
-    h.transport->writeError = DisplayHardwareError::unsupportedDisplay(2);
-    try {
-        h.service.readBrightness(2);
-        FAIL();
-    } catch (const DisplayHardwareError& error) {
-        EXPECT_EQ(error, DisplayHardwareError::failedToReadVCP(0x10, 2));
-    }
-    try {
-        h.service.setBrightness(30, 2);
-        FAIL();
-    } catch (const DisplayHardwareError& error) {
-        EXPECT_EQ(error, DisplayHardwareError::unsupportedDisplay(2));
-    }
-    EXPECT_THROW(h.service.sleepDisplay(2), DisplayHardwareError);
-
-    h.service.setDisplay(3, false);
-    h.controller->error = DisplayHardwareError::failedToConfigureDisplayEnabled(1001, 3, true);
-    try {
-        h.service.setDisplay(3, true);
-        FAIL();
-    } catch (const DisplayHardwareError& error) {
-        EXPECT_EQ(error.description(), "Failed to set display 3 enabled=true (CGError 1001).");
-    }
-    EXPECT_EQ(h.controller->requests, (std::vector<std::pair<DisplayID, bool>>{{3, false}, {3, true}}));
-}
-
-TEST(DisplayHardwareService, ListsSnapshotsInOrderWithDDCSupportFromTheTransport) {
-    ServiceHarness h;
-    h.provider->add(snapshotOf(9, "4268-41234-1"));
-    h.provider->displayIDs.push_back(4);  // listed but gives no snapshot
-    h.provider->add(snapshotOf(2, "4268-41234-2"));
-    h.transport->ddcDisplays = {2};
-    h.transport->readError = DisplayHardwareError::failedToReadVCP(0x10, 2);  // reads play no part
-
-    const auto snapshots = h.service.snapshots();
-    ASSERT_EQ(snapshots.size(), 2U);
-    EXPECT_EQ(snapshots[0].displayID, 9U);
-    EXPECT_FALSE(snapshots[0].supportsDDC);
-    EXPECT_EQ(snapshots[1].displayID, 2U);
-    EXPECT_TRUE(snapshots[1].supportsDDC);
-    EXPECT_EQ(snapshots[1].hardwareID, "4268-41234-2");
-
-    EXPECT_TRUE(h.service.supportsDDC(2));
-    EXPECT_FALSE(h.service.supportsDDC(9));
+    // Equal unit numbers keep the list order.
+    snapshots = {snapshotOf("x", "M"), snapshotOf("x", "M")};
+    DuplicateDisplayNumbering::apply(snapshots, std::vector<std::uint32_t>{7, 7});
+    EXPECT_EQ(fieldOf(snapshots, &DisplaySnapshot::hardwareID), (std::vector<std::string>{"x-0", "x-1"}));
+    EXPECT_EQ(fieldOf(snapshots, &DisplaySnapshot::modelName), (std::vector<std::string>{"M (1)", "M (2)"}));
 }

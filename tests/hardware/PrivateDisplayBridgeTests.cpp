@@ -23,109 +23,91 @@ struct BridgeHarness {
         windowServer.addDisplay(
             {.displayID = displayID, .vendor = vendor, .model = product, .serial = serial, .unit = unit});
     }
-    std::shared_ptr<FakeAVService> addService(std::uint32_t handle, std::string path, std::uint32_t serial = 0) {
+    std::shared_ptr<FakeAVService> addService(std::uint32_t handle, std::string path,
+                                              std::uint32_t serial = 0) {
         return bus.add(handle, std::move(path), TestEDID::block(vendor, product, serial));
     }
 };
 
 }  // namespace
 
-TEST(PrivateDisplayBridgeEDID, ReadsTheIdentityAsTheWindowServerReportsIt) {
-    auto edid = TestEDID::block(0x10AC, 0xA112, 0x01020304);
-    const auto identity = PrivateDisplayBridge::identity(edid);
-    ASSERT_TRUE(identity);
-    EXPECT_EQ(identity->vendor, 0x10ACU);
-    EXPECT_EQ(identity->product, 0xA112U);
-    EXPECT_EQ(identity->serial, 0x01020304U);
-    edid[1] = 0x00;
-    EXPECT_FALSE(PrivateDisplayBridge::identity(edid));
+TEST(PrivateDisplayBridge, PairsServicesWithDisplaysOfTheSameIdentity) {
+    {  // One service and one display pair whatever the port name.
+        BridgeHarness h;
+        const auto service = h.addService(9, "IOService:/soc/dcp/av");
+        h.addDisplay(2, 1);
+        EXPECT_EQ(h.bridge.avService(2), service);
+    }
+    {  // Of identical monitors, the lowest unit gets the port that sorts last.
+        BridgeHarness h;
+        const auto port0 = h.addService(20, "IOService:/soc/dispext0@A9000000/av");
+        const auto port1 = h.addService(21, "IOService:/soc/dispext1@AB000000/av");
+        h.addDisplay(7, 2);
+        h.addDisplay(8, 1);
+        EXPECT_EQ(h.bridge.avService(8), port1);
+        EXPECT_EQ(h.bridge.avService(7), port0);
+        // A path without a dispext segment names its port after the handle.
+        EXPECT_EQ(PrivateDisplayBridge::dcpPort({5, "IOService:/soc/dcp@A0000000/av"}), "dcp-5");
+    }
+    {  // A single display takes the first service in collection order.
+        BridgeHarness h;
+        const auto first = h.addService(20, "IOService:/soc/dispext0/av");
+        h.addService(21, "IOService:/soc/dispext1/av");
+        h.addDisplay(7, 2);
+        EXPECT_EQ(h.bridge.avService(7), first);
+    }
+    {  // Services that cannot be opened or read, or hold no EDID, are skipped.
+        BridgeHarness h;
+        h.bus.entries.push_back({30, "IOService:/soc/dispext9/av"});
+        h.bus.add(31, "IOService:/soc/dispext8/av", TestEDID::block(vendor, product, 0), 1);
+        auto notAnEDID = TestEDID::block(vendor, product, 0);
+        notAnEDID[1] = 0x00;
+        h.bus.add(32, "IOService:/soc/dispext7/av", notAnEDID);
+        const auto good = h.addService(33, "IOService:/soc/dispext0/av");
+        h.addDisplay(7, 1);
+        h.addDisplay(8, 2);
+        EXPECT_EQ(h.bridge.avService(7), good);
+        EXPECT_EQ(h.bridge.avService(8), nullptr);
+    }
+    {  // Mirrored displays are matched, built-in panels never.
+        BridgeHarness h;
+        const auto mirror = h.addService(1, "a", 5);
+        h.addService(2, "b", 6);
+        h.windowServer.addDisplay({.displayID = 3,
+                                   .mirrorsDisplay = 9,
+                                   .vendor = vendor,
+                                   .model = product,
+                                   .serial = 5,
+                                   .unit = 1});
+        h.windowServer.addDisplay(
+            {.displayID = 4, .isBuiltin = true, .vendor = vendor, .model = product, .serial = 6, .unit = 2});
+        EXPECT_EQ(h.bridge.avService(3), mirror);
+        EXPECT_EQ(h.bridge.avService(4), nullptr);
+    }
 }
 
-TEST(PrivateDisplayBridgeEDID, NamesThePortAfterTheDispextSegmentOrTheHandle) {
-    EXPECT_EQ(PrivateDisplayBridge::dcpPort({5, "IOService:/soc/dispext1@A9000000/av:0/x"}),
-              "dispext1@A9000000/av");
-    EXPECT_EQ(PrivateDisplayBridge::dcpPort({5, "IOService:/soc/dcp@A0000000/av"}), "dcp-5");
-}
-
-TEST(PrivateDisplayBridgePairing, OneServiceAndOneDisplayPairWhateverThePortNames) {
-    BridgeHarness h;
-    const auto service = h.addService(9, "IOService:/soc/dcp/av");
-    h.addDisplay(2, 1);
-    EXPECT_EQ(h.bridge.avService(2), service);
-}
-
-TEST(PrivateDisplayBridgePairing, TheLowestUnitGetsThePortThatSortsLast) {
-    BridgeHarness h;
-    const auto port0 = h.addService(20, "IOService:/soc/dispext0@A9000000/av");
-    const auto port1 = h.addService(21, "IOService:/soc/dispext1@AB000000/av");
-    h.addDisplay(7, 2);
-    h.addDisplay(8, 1);
-    EXPECT_EQ(h.bridge.avService(8), port1);
-    EXPECT_EQ(h.bridge.avService(7), port0);
-}
-
-TEST(PrivateDisplayBridgePairing, WithOneDisplayTheFirstServiceInCollectionOrderIsTaken) {
-    BridgeHarness h;
-    const auto first = h.addService(20, "IOService:/soc/dispext0/av");
-    h.addService(21, "IOService:/soc/dispext1/av");
-    h.addDisplay(7, 2);
-    EXPECT_EQ(h.bridge.avService(7), first);
-}
-
-TEST(PrivateDisplayBridgePairing, SkipsServicesThatCannotBeOpenedOrRead) {
-    BridgeHarness h;
-    h.bus.entries.push_back({30, "IOService:/soc/dispext9/av"});  // cannot be opened
-    h.bus.add(31, "IOService:/soc/dispext8/av", TestEDID::block(vendor, product, 0), 1);
-    auto notAnEDID = TestEDID::block(vendor, product, 0);
-    notAnEDID[1] = 0x00;
-    h.bus.add(32, "IOService:/soc/dispext7/av", notAnEDID);
-    const auto good = h.addService(33, "IOService:/soc/dispext0/av");
-    h.addDisplay(7, 1);
-    h.addDisplay(8, 2);
-    EXPECT_EQ(h.bridge.avService(7), good);
-    EXPECT_EQ(h.bridge.avService(8), nullptr);
-}
-
-TEST(PrivateDisplayBridgePairing, OnlyBuiltInPanelsAreLeftOutOfMatching) {
-    BridgeHarness h;
-    const auto mirror = h.addService(1, "a", 5);
-    const auto builtin = h.addService(2, "b", 6);
-    h.windowServer.addDisplay(
-        {.displayID = 3, .mirrorsDisplay = 9, .vendor = vendor, .model = product, .serial = 5, .unit = 1});
-    h.windowServer.addDisplay(
-        {.displayID = 4, .isBuiltin = true, .vendor = vendor, .model = product, .serial = 6, .unit = 2});
-    EXPECT_EQ(h.bridge.avService(3), mirror);
-    EXPECT_EQ(h.bridge.avService(4), nullptr);
-}
-
-TEST(PrivateDisplayBridgeCache, AMissRebuildsOnceAndLeavesTheMapRebuilt) {
+TEST(PrivateDisplayBridge, CachesPairsAndRebuildsOnAMissOrAfterAReset) {
     BridgeHarness h;
     const auto service = h.addService(9, "p", 77);
     h.addDisplay(2, 1, 77);
     h.addDisplay(3, 2, 78);  // no service matches
     EXPECT_EQ(h.bridge.avService(2), service);
-    EXPECT_EQ(h.bus.openCount[9], 1);
-    EXPECT_EQ(h.bridge.avService(2), service);  // cached
-    EXPECT_EQ(h.bus.openCount[9], 1);
+    EXPECT_EQ(h.bridge.avService(2), service);
+    EXPECT_EQ(h.bus.openCount[9], 1) << "the second lookup was answered from the cache";
 
+    // A miss rebuilds the whole map once and leaves it rebuilt.
     EXPECT_EQ(h.bridge.avService(3), nullptr);
     EXPECT_EQ(h.bus.openCount[9], 2);
     EXPECT_EQ(h.bridge.cachedDisplayIDs(), (std::vector<DisplayID>{2}));
-}
 
-TEST(PrivateDisplayBridgeCache, ResetEmptiesTheCacheAndTheNextLookupMatchesAfresh) {
-    BridgeHarness h;
-    h.addService(9, "p", 77);
-    h.addDisplay(2, 1, 77);
-    h.bridge.rebuildServiceMap();
-    EXPECT_EQ(h.bridge.cachedDisplayIDs(), (std::vector<DisplayID>{2}));
+    // A reset empties the cache; the next lookup matches afresh.
     h.bridge.resetServiceCache();
     EXPECT_TRUE(h.bridge.cachedDisplayIDs().empty());
-    EXPECT_NE(h.bridge.avService(2), nullptr);
-    EXPECT_EQ(h.bus.openCount[9], 2);
+    EXPECT_EQ(h.bridge.avService(2), service);
+    EXPECT_EQ(h.bus.openCount[9], 3);
 }
 
-TEST(PrivateDisplayBridgeCache, LookupsFromSeveralThreadsAlwaysSeeAWholeMap) {
+TEST(PrivateDisplayBridge, LookupsFromSeveralThreadsAlwaysSeeAWholeMap) {
     BridgeHarness h;
     for (std::uint32_t i = 0; i < 4; ++i) {
         h.addService(10 + i, "IOService:/dispext" + std::to_string(i), 100 + i);

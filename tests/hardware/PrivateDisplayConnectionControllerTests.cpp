@@ -1,126 +1,64 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 
-#include "hardware/DisplayHardwareError.h"
 #include "hardware/PrivateDisplayConnectionController.h"
 #include "hardware/SystemDisplayConfigurationBridge.h"
 #include "support/FakeWindowServer.h"
-#include "support/RecordingConfigurationBridge.h"
+#include "support/HardwareErrorText.h"
 
 using namespace lumadesk;
 
-namespace {
-
-using Steps = std::vector<std::string>;
-
-struct ControllerHarness {
-    RecordingConfigurationBridge* bridge;
-    PrivateDisplayConnectionController controller;
-
-    ControllerHarness() : ControllerHarness(std::make_unique<RecordingConfigurationBridge>()) {}
-
-private:
-    explicit ControllerHarness(std::unique_ptr<RecordingConfigurationBridge> b)
-        : bridge(b.get()), controller(std::move(b)) {}
-};
-
-// The error the call throws; none when it succeeds.
-template <typename Call>
-std::optional<DisplayHardwareError> errorOf(Call call) {
-    try {
-        call();
-    } catch (const DisplayHardwareError& error) {
-        return error;
+TEST(PrivateDisplayConnectionController, TakesTheWindowServerStepsOfEachOutcome) {
+    struct Case {
+        bool enabled;
+        std::array<WindowServerError, 4> codes;  // of begin, configure, complete and restore
+        std::string steps;
+        std::string error;
+    };
+    const std::vector<Case> cases = {
+        // Success completes for this session only ("complete 1").
+        {false, {}, "begin, configure 3 false, complete 1", "no error"},
+        // A failed disable or completion is cancelled and reported.
+        {false,
+         {0, 1001},
+         "begin, configure 3 false, cancel",
+         "Failed to set display 3 enabled=false (CGError 1001)."},
+        {false,
+         {0, 0, 1004},
+         "begin, configure 3 false, complete 1, cancel",
+         "Failed to complete display configuration (CGError 1004)."},
+        // The permanent configuration has every display on: restoring it enables the display all the same,
+        // and only when that fails too is the enable reported.
+        {true, {0, 1001}, "begin, configure 3 true, cancel, restore", "no error"},
+        {true,
+         {0, 0, 1004, 1000},
+         "begin, configure 3 true, complete 1, cancel, restore",
+         "Failed to complete display configuration (CGError 1004)."},
+        // A failed begin stops everything.
+        {true, {1010}, "begin", "Failed to begin display configuration (CGError 1010)."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.steps);
+        FakeWindowServer windowServer;
+        windowServer.beginError = c.codes[0];
+        windowServer.configureError = c.codes[1];
+        windowServer.completeError = c.codes[2];
+        windowServer.restoreError = c.codes[3];
+        PrivateDisplayConnectionController controller(
+            std::make_unique<SystemDisplayConfigurationBridge>(windowServer));
+        EXPECT_EQ(hardwareErrorText([&] { controller.setDisplay(3, c.enabled); }), c.error);
+        std::string steps;
+        for (const auto& call : windowServer.calls) steps += (steps.empty() ? "" : ", ") + call;
+        EXPECT_EQ(steps, c.steps);
     }
-    return std::nullopt;
-}
 
-}  // namespace
-
-TEST(PrivateDisplayConnectionController, SuccessBeginsConfiguresAndCompletesOnly) {
-    ControllerHarness h;
-    h.controller.setDisplay(3, false);
-    EXPECT_EQ(h.bridge->steps, (Steps{"begin", "configure 3 false", "complete"}));
-}
-
-TEST(PrivateDisplayConnectionController, AFailedDisableIsCancelledAndReported) {
-    ControllerHarness h;
-    h.bridge->configureError = 1001;
-    const auto error = errorOf([&] { h.controller.setDisplay(3, false); });
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->description(), "Failed to set display 3 enabled=false (CGError 1001).");
-    EXPECT_EQ(h.bridge->steps, (Steps{"begin", "configure 3 false", "cancel"}));
-}
-
-TEST(PrivateDisplayConnectionController, AFailedEnableIsCancelledAndThePermanentConfigurationRestored) {
-    ControllerHarness h;
-    h.bridge->configureError = 1001;
-    EXPECT_FALSE(errorOf([&] { h.controller.setDisplay(3, true); }));
-    EXPECT_EQ(h.bridge->steps, (Steps{"begin", "configure 3 true", "cancel", "restore"}));
-}
-
-TEST(PrivateDisplayConnectionController, AnEnableIsReportedWhenRestoringFailsToo) {
-    ControllerHarness h;
-    h.bridge->completeError = 1004;
-    h.bridge->restoreError = 1000;
-    const auto error = errorOf([&] { h.controller.setDisplay(3, true); });
-    ASSERT_TRUE(error);
-    EXPECT_EQ(*error, DisplayHardwareError::failedToCompleteConfiguration(1004));
-    EXPECT_EQ(h.bridge->steps, (Steps{"begin", "configure 3 true", "complete", "cancel", "restore"}));
-}
-
-TEST(PrivateDisplayConnectionController, AFailedCompletionIsCancelledAndReported) {
-    ControllerHarness h;
-    h.bridge->completeError = 1004;
-    const auto error = errorOf([&] { h.controller.setDisplay(3, false); });
-    ASSERT_TRUE(error);
-    EXPECT_EQ(*error, DisplayHardwareError::failedToCompleteConfiguration(1004));
-    EXPECT_EQ(h.bridge->steps, (Steps{"begin", "configure 3 false", "complete", "cancel"}));
-}
-
-TEST(PrivateDisplayConnectionController, AFailedBeginStopsEverything) {
-    ControllerHarness h;
-    h.bridge->beginError = 1010;
-    const auto error = errorOf([&] { h.controller.setDisplay(3, true); });
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->description(), "Failed to begin display configuration (CGError 1010).");
-    EXPECT_EQ(h.bridge->steps, (Steps{"begin"}));
-}
-
-TEST(SystemDisplayConfigurationBridge, MakesTheWindowServerCallsWithTheSessionOption) {
+    // A begin that reports success without opening a transaction fails all the same, with code 0.
     FakeWindowServer windowServer;
-    PrivateDisplayConnectionController controller(std::make_unique<SystemDisplayConfigurationBridge>(windowServer));
-    controller.setDisplay(4, false);
-    EXPECT_EQ(windowServer.calls, (Steps{"begin", "configure 4 false", "complete 1"}));
-
-    windowServer.calls.clear();
-    windowServer.configureError = 1001;
-    controller.setDisplay(4, true);
-    EXPECT_EQ(windowServer.calls, (Steps{"begin", "configure 4 true", "cancel", "restore"}));
-}
-
-TEST(SystemDisplayConfigurationBridge, ABeginWithoutATransactionFailsWithCodeZero) {
-    // A window server that reports success but opens nothing.
-    class NoTransactionWindowServer final : public WindowServer {
-    public:
-        OnlineDisplayList onlineDisplayIDs() override { return {}; }
-        bool isBuiltin(DisplayID) override { return false; }
-        DisplayID mirrorsDisplay(DisplayID) override { return 0; }
-        std::uint32_t vendorNumber(DisplayID) override { return 0; }
-        std::uint32_t modelNumber(DisplayID) override { return 0; }
-        std::uint32_t serialNumber(DisplayID) override { return 0; }
-        std::uint32_t unitNumber(DisplayID) override { return 0; }
-        ConfigurationBegin beginConfiguration() override { return {windowServerSuccess, std::nullopt}; }
-        WindowServerError configureDisplayEnabled(DisplayConfigurationRef, DisplayID, bool) override { return 0; }
-        WindowServerError completeConfiguration(DisplayConfigurationRef, ConfigureOption) override { return 0; }
-        void cancelConfiguration(DisplayConfigurationRef) override {}
-        WindowServerError restorePermanentConfiguration() override { return 0; }
-        ReconfigurationToken registerReconfigurationCallback(ReconfigurationCallback) override { return 1; }
-        void removeReconfigurationCallback(ReconfigurationToken) override {}
-    } windowServer;
-    SystemDisplayConfigurationBridge bridge(windowServer);
-    const auto error = errorOf([&] { bridge.beginConfiguration(); });
-    ASSERT_TRUE(error);
-    EXPECT_EQ(*error, DisplayHardwareError::failedToBeginConfiguration(0));
+    windowServer.beginOpensNothing = true;
+    PrivateDisplayConnectionController controller(
+        std::make_unique<SystemDisplayConfigurationBridge>(windowServer));
+    EXPECT_EQ(hardwareErrorText([&] { controller.setDisplay(3, false); }),
+              "Failed to begin display configuration (CGError 0).");
 }

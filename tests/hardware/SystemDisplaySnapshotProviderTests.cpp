@@ -24,8 +24,8 @@ struct ProviderHarness {
 
     // An external monitor of the usual model on the unit.
     void addMonitor(DisplayID displayID, std::uint32_t serial, std::uint32_t unit) {
-        windowServer.addDisplay({.displayID = displayID, .vendor = vendor, .model = product, .serial = serial,
-                                 .unit = unit});
+        windowServer.addDisplay(
+            {.displayID = displayID, .vendor = vendor, .model = product, .serial = serial, .unit = unit});
     }
     // A registry service for the unit, with an entry ID of 100 + unit.
     std::uint64_t addService(std::uint32_t unit) {
@@ -43,12 +43,12 @@ struct ProviderHarness {
 
 }  // namespace
 
-TEST(SystemDisplaySnapshotProviderFilters, LeavesOutBuiltInMirroredPlatformVendorAndVirtualScreens) {
+TEST(SystemDisplaySnapshotProvider, ManagesOnlyExternalUnmirroredDisplaysOfOtherVendorsOnRealScreens) {
     ProviderHarness h;
     h.windowServer.addDisplay({.displayID = 1, .isBuiltin = true, .vendor = 1552});
     h.addMonitor(2, 11, 1);
     h.windowServer.addDisplay({.displayID = 3, .mirrorsDisplay = 2, .vendor = vendor, .serial = 12});
-    h.windowServer.addDisplay({.displayID = 4, .vendor = 1552, .model = 44});
+    h.windowServer.addDisplay({.displayID = 4, .vendor = 1552, .model = 44});  // the platform maker's
     h.addMonitor(5, 13, 2);
     h.addMonitor(6, 14, 3);
     h.addMonitor(7, 15, 4);
@@ -56,38 +56,30 @@ TEST(SystemDisplaySnapshotProviderFilters, LeavesOutBuiltInMirroredPlatformVendo
     h.screens.add(6, "virtual");  // the test is case-sensitive
     // Display 7 has no screen and is kept.
     EXPECT_EQ(h.provider.onlineDisplayIDs(), (std::vector<DisplayID>{2, 6, 7}));
-}
 
-TEST(SystemDisplaySnapshotProviderFilters, AFailedOnlineListGivesNoDisplays) {
-    ProviderHarness h;
-    h.addMonitor(2, 11, 1);
     h.windowServer.onlineListError = 1001;
     EXPECT_TRUE(h.provider.onlineDisplayIDs().empty());
 }
 
-TEST(SystemDisplaySnapshotProviderSnapshots, BuildsTheHardwareIDFromVendorProductAndSerial) {
-    ProviderHarness h;
-    h.addMonitor(2, 12345, 1);
-    h.screens.add(2, "Model A");
-    const auto snapshot = h.provider.snapshot(2);
-    ASSERT_TRUE(snapshot);
-    DisplaySnapshot expected;
-    expected.displayID = 2;
-    expected.hardwareID = "4268-41234-12345";
-    expected.modelName = "Model A";
-    expected.vendorID = vendor;
-    expected.productID = product;
-    expected.serialNumber = "12345";
-    EXPECT_EQ(*snapshot, expected);
-}
-
-TEST(SystemDisplaySnapshotProviderSnapshots, BuiltInDisplaysHaveNoSnapshot) {
+TEST(SystemDisplaySnapshotProvider, DescribesADisplayByVendorProductSerialAndName) {
     ProviderHarness h;
     h.windowServer.addDisplay({.displayID = 1, .isBuiltin = true, .vendor = 1552});
+    h.addMonitor(2, 12345, 1);
+    h.addMonitor(3, 1, 2);
+    h.screens.add(2, "Model A");
+    DisplaySnapshot expected{.displayID = 2,
+                             .hardwareID = "4268-41234-12345",
+                             .modelName = "Model A",
+                             .vendorID = vendor,
+                             .productID = product,
+                             .serialNumber = "12345"};
+    EXPECT_EQ(h.provider.snapshot(2), expected);
+    // Without any name the display is named after vendor and product; a built-in one is not described.
+    EXPECT_EQ(h.provider.snapshot(3)->modelName, "Display 4268-41234");
     EXPECT_FALSE(h.provider.snapshot(1));
 }
 
-TEST(SystemDisplaySnapshotProviderSnapshots, PlaceholderSerialsFallBackToTheEDIDSerialText) {
+TEST(SystemDisplaySnapshotProvider, PlaceholderSerialsFallBackToTheEDIDSerialText) {
     ProviderHarness h;
     h.addMonitor(2, 16843009, 1);  // 0x01010101
     h.addMonitor(3, 16843010, 2);
@@ -105,7 +97,7 @@ TEST(SystemDisplaySnapshotProviderSnapshots, PlaceholderSerialsFallBackToTheEDID
     EXPECT_EQ(h.registry.outstandingServices, 0);
 }
 
-TEST(SystemDisplaySnapshotProviderSnapshots, TheEDIDSerialComesOverI2CWhenTheRegistryHasNone) {
+TEST(SystemDisplaySnapshotProvider, TheEDIDSerialComesOverI2CWhenTheRegistryHasNone) {
     ProviderHarness h;
     h.addMonitor(2, 0, 1);
     h.addMonitor(3, 0, 2);
@@ -119,16 +111,14 @@ TEST(SystemDisplaySnapshotProviderSnapshots, TheEDIDSerialComesOverI2CWhenTheReg
     h.addAVService(4, TestEDID::withSerialText(vendor, product, "LOST"))->reply.result = 1;
 
     EXPECT_EQ(h.provider.snapshot(2)->hardwareID, "4268-41234-AV-77");
-    ASSERT_EQ(service->reads.size(), 1U);
-    EXPECT_EQ(service->reads[0].chipAddress, 0x50);
-    EXPECT_EQ(service->reads[0].offset, 0);
-    EXPECT_EQ(service->reads[0].length, 128U);
+    EXPECT_EQ(service->reads, (std::vector<FakeAVService::Read>{{0x50, 0, 128, {}}}));
     EXPECT_EQ(h.provider.snapshot(3)->hardwareID, "4268-41234");
     EXPECT_EQ(h.provider.snapshot(4)->hardwareID, "4268-41234");
 }
 
-TEST(SystemDisplaySnapshotProviderNames, ScreenNamesLoseOnlyATrailingNumberInBrackets) {
+TEST(SystemDisplaySnapshotProvider, NamesComeFromTheScreenElseFromTheRegistry) {
     ProviderHarness h;
+    // Screen names lose only a trailing number in brackets, which the system adds to identical monitors.
     h.screens.add(2, "Model B (2)");
     h.screens.add(3, "Studio (Left)");
     h.screens.add(4, "Wide  (12)");
@@ -137,54 +127,35 @@ TEST(SystemDisplaySnapshotProviderNames, ScreenNamesLoseOnlyATrailingNumberInBra
     EXPECT_EQ(h.provider.displayName(3), "Studio (Left)");
     EXPECT_EQ(h.provider.displayName(4), "Wide");
     EXPECT_EQ(h.provider.displayName(5), "Panel (3) Pro");
-}
 
-TEST(SystemDisplaySnapshotProviderNames, WithoutAScreenTheRegistryProductNameIsUsed) {
-    ProviderHarness h;
-    h.addMonitor(2, 1, 1);
-    h.addMonitor(3, 1, 2);
-    h.addMonitor(4, 1, 3);
-    h.addMonitor(5, 1, 4);
+    // The registry's product name: English first, else the first locale, else the plain text.
+    for (std::uint32_t unit = 1; unit <= 4; ++unit) h.addMonitor(10 + unit, 1, unit);
     h.registry.names[h.addService(1)] =
         std::vector<LocalizedName>{{"de_DE", "Bildschirm"}, {"en_US", "Screen"}};
     h.registry.names[h.addService(2)] = std::vector<LocalizedName>{{"fr_FR", "Ecran"}, {"de_DE", "Bild"}};
     h.registry.names[h.addService(3)] = std::string("Plain Name");
     h.registry.names[h.addService(4)] = std::vector<LocalizedName>{};
-
-    EXPECT_EQ(h.provider.displayName(2), "Screen");
-    EXPECT_EQ(h.provider.displayName(3), "Ecran");
-    EXPECT_EQ(h.provider.displayName(4), "Plain Name");
-    EXPECT_EQ(h.provider.displayName(5), std::nullopt);
+    EXPECT_EQ(h.provider.displayName(11), "Screen");
+    EXPECT_EQ(h.provider.displayName(12), "Ecran");
+    EXPECT_EQ(h.provider.displayName(13), "Plain Name");
+    EXPECT_EQ(h.provider.displayName(14), std::nullopt);
     EXPECT_EQ(h.registry.outstandingServices, 0);
 }
 
-TEST(SystemDisplaySnapshotProviderNames, ADisplayWithoutAnyNameIsNamedAfterVendorAndProduct) {
-    ProviderHarness h;
-    h.addMonitor(2, 1, 1);
-    EXPECT_EQ(h.provider.displayName(2), std::nullopt);
-    EXPECT_EQ(h.provider.snapshot(2)->modelName, "Display 4268-41234");
-}
-
-TEST(SystemDisplaySnapshotProviderEDIDSerial, TrimsTheTextAndRemovesLineFeeds) {
+TEST(SystemDisplaySnapshotProvider, TakesTheFirstNonBlankSerialDescriptorTrimmedAndWithoutLineFeeds) {
     auto edid = TestEDID::withSerialText(vendor, product, "  AB12\n   ");
     EXPECT_EQ(SystemDisplaySnapshotProvider::serialText(edid), "AB12");
     TestEDID::setTextDescriptor(edid, 0, 0xFF, "\tA\nB C\n");
     EXPECT_EQ(SystemDisplaySnapshotProvider::serialText(edid), "AB C");
-}
+    EXPECT_EQ(SystemDisplaySnapshotProvider::serialText(std::span(edid).first(127)), std::nullopt) << "short";
 
-TEST(SystemDisplaySnapshotProviderEDIDSerial, SkipsBlankAndNonASCIIDescriptorsForTheNextSerialOne) {
-    auto edid = TestEDID::block(vendor, product, 0);
+    // Blank and non-ASCII serial descriptors and other tags are passed over for the next serial descriptor.
     TestEDID::setTextDescriptor(edid, 0, 0xFF, "             ");
     TestEDID::setTextDescriptor(edid, 1, 0xFC, "NAME");
     TestEDID::setTextDescriptor(edid, 2, 0xFF, "\xC3\xA9t\xC3\xA9");
     EXPECT_EQ(SystemDisplaySnapshotProvider::serialText(edid), std::nullopt);
     TestEDID::setTextDescriptor(edid, 3, 0xFF, "SECOND\n");
     EXPECT_EQ(SystemDisplaySnapshotProvider::serialText(edid), "SECOND");
-}
-
-TEST(SystemDisplaySnapshotProviderEDIDSerial, NeedsAWholeBlockAndATrueSerialDescriptor) {
-    auto edid = TestEDID::withSerialText(vendor, product, "AB12");
-    EXPECT_EQ(SystemDisplaySnapshotProvider::serialText(std::span(edid).first(127)), std::nullopt);
-    edid[54 + 2] = 0x01;  // not a display descriptor any more
+    edid[108 + 2] = 0x01;  // not a display descriptor any more
     EXPECT_EQ(SystemDisplaySnapshotProvider::serialText(edid), std::nullopt);
 }

@@ -4,17 +4,14 @@
 #include <vector>
 
 #include "hardware/Arm64DDC.h"
-#include "hardware/DisplayHardwareError.h"
-#include "hardware/DisplayHardwareService.h"
 #include "hardware/IntelDDC.h"
 #include "platform/simulated/SimulatedAVServiceBus.h"
 #include "platform/simulated/SimulatedDisplayRegistry.h"
 #include "platform/simulated/SimulatedFramebufferI2C.h"
 #include "runtime/VirtualSleeper.h"
 #include "support/FakeAVServiceLocator.h"
-#include "support/FakeConnectionController.h"
-#include "support/FakeSnapshotProvider.h"
 #include "support/FakeWindowServer.h"
+#include "support/HardwareErrorText.h"
 
 using namespace lumadesk;
 using namespace std::chrono_literals;
@@ -60,59 +57,16 @@ struct SimulatedLink {
 };
 
 std::string readFailure(DisplayDDCTransporting& transport, DisplayID displayID) {
-    try {
-        transport.readVCP(0x10, displayID);
-    } catch (const DisplayHardwareError& error) {
-        return error.description();
-    }
-    return "no error";
+    return hardwareErrorText([&] { transport.readVCP(0x10, displayID); });
 }
 
 std::string writeFailure(DisplayDDCTransporting& transport, std::uint16_t value, DisplayID displayID) {
-    try {
-        transport.writeVCP(0x10, value, displayID);
-    } catch (const DisplayHardwareError& error) {
-        return error.description();
-    }
-    return "no error";
+    return hardwareErrorText([&] { transport.writeVCP(0x10, value, displayID); });
 }
 
 }  // namespace
 
-TEST(TransportsOnSimulatedMonitor, BothReadAndWriteBrightness) {
-    SimulatedLink arm;
-    EXPECT_EQ(arm.arm64.readVCP(0x10, arm.external), 50);
-    EXPECT_EQ(arm.elapsed(), 60ms);
-    arm.arm64.writeVCP(0x10, 80, arm.external);
-    EXPECT_EQ(arm.monitor->brightness(), 80);
-    EXPECT_EQ(arm.arm64.readVCP(0x10, arm.external), 80);
-    EXPECT_EQ(arm.arm64.readVCP(0xD6, arm.external), 1);
-
-    SimulatedLink intel;
-    EXPECT_TRUE(intel.intel.supportsDDC(intel.external));
-    EXPECT_EQ(intel.intel.readVCP(0x10, intel.external), 50);
-    EXPECT_EQ(intel.sleeper.sleeps(), (std::vector<Duration>{10ms}));
-    intel.intel.writeVCP(0x10, 80, intel.external);
-    EXPECT_EQ(intel.monitor->brightness(), 80);
-    EXPECT_EQ(intel.intel.readVCP(0x10, intel.external), 80);
-    EXPECT_EQ(intel.monitor->transferCount(), 5U);
-    EXPECT_TRUE(intel.releasedEverything());
-}
-
-TEST(TransportsOnSimulatedMonitor, TheHardwareServiceDrivesTheMonitor) {
-    SimulatedLink link;
-    DisplayHardwareService service(std::make_unique<Arm64DDC>(link.windowServer, link.locator, link.sleeper),
-                                   std::make_unique<FakeSnapshotProvider>(),
-                                   std::make_unique<FakeConnectionController>());
-    service.setBrightness(140, link.external);
-    EXPECT_EQ(link.monitor->brightness(), 100);
-    service.setBrightness(-5, link.external);
-    EXPECT_EQ(service.readBrightness(link.external), 0);
-    service.sleepDisplay(link.external);
-    EXPECT_EQ(link.monitor->powerMode(), 4);
-}
-
-TEST(TransportsOnSimulatedMonitor, Arm64RidesOutTransientFaults) {
+TEST(TransportsOnSimulatedMonitor, Arm64RidesOutTransientFaultsAndFailsOnPersistentOnes) {
     SimulatedLink h;
     h.monitor->nakNextTransfers(3);
     EXPECT_EQ(h.arm64.readVCP(0x10, h.external), 50);
@@ -130,22 +84,19 @@ TEST(TransportsOnSimulatedMonitor, Arm64RidesOutTransientFaults) {
     h.monitor->nakNextTransfers(4);
     h.arm64.writeVCP(0x10, 70, h.external);
     EXPECT_EQ(h.monitor->brightness(), 70);
-}
 
-TEST(TransportsOnSimulatedMonitor, Arm64FailsWithTheExactMessageOnPersistentFaults) {
+    // Every reply corrupted, every reply an error, or every reply too late: five exchanges, then the error.
     SimulatedLink corrupted;
     corrupted.monitor->corruptEveryNthReply(1);
-    EXPECT_EQ(readFailure(corrupted.arm64, corrupted.external), "Failed to read VCP 0x10 for display 2.");
-    EXPECT_EQ(corrupted.monitor->transferCount(), 10U);
-    EXPECT_EQ(corrupted.elapsed(), 400ms);
-
     SimulatedLink refusing;
     refusing.monitor->setErrorResultCode(0x01);
-    EXPECT_EQ(readFailure(refusing.arm64, refusing.external), "Failed to read VCP 0x10 for display 2.");
-
     SimulatedLink slow;
-    slow.monitor->setExtraReplyDelay(45ms);  // never ready when read
-    EXPECT_EQ(readFailure(slow.arm64, slow.external), "Failed to read VCP 0x10 for display 2.");
+    slow.monitor->setExtraReplyDelay(45ms);
+    for (SimulatedLink* link : {&corrupted, &refusing, &slow}) {
+        EXPECT_EQ(readFailure(link->arm64, link->external), "Failed to read VCP 0x10 for display 2.");
+        EXPECT_EQ(link->monitor->transferCount(), 10U);
+        EXPECT_EQ(link->elapsed(), 400ms);
+    }
 
     SimulatedLink deaf;
     deaf.monitor->nakNextTransfers(1000);
@@ -154,7 +105,7 @@ TEST(TransportsOnSimulatedMonitor, Arm64FailsWithTheExactMessageOnPersistentFaul
     EXPECT_EQ(deaf.elapsed(), 150ms);
 }
 
-TEST(TransportsOnSimulatedMonitor, IntelFailsOnceAndRecoversWithTheNextRequest) {
+TEST(TransportsOnSimulatedMonitor, IntelFailsAtOnceAndRecoversWithTheNextRequest) {
     SimulatedLink h;
     h.monitor->nakNextTransfers(1);
     EXPECT_EQ(readFailure(h.intel, h.external), "Failed to read VCP 0x10 for display 2.");
@@ -165,34 +116,35 @@ TEST(TransportsOnSimulatedMonitor, IntelFailsOnceAndRecoversWithTheNextRequest) 
     EXPECT_EQ(h.monitor->brightness(), 50);
     h.intel.writeVCP(0x10, 55, h.external);
     EXPECT_EQ(h.monitor->brightness(), 55);
+
+    // A reply that is late, an error or corrupted fails the read without a retry.
+    SimulatedLink slow;
+    slow.monitor->setExtraReplyDelay(1ms);
+    SimulatedLink refusing;
+    refusing.monitor->setErrorResultCode(0x01);
+    SimulatedLink corrupted;
+    corrupted.monitor->corruptEveryNthReply(1);
+    for (SimulatedLink* link : {&slow, &refusing, &corrupted}) {
+        EXPECT_EQ(readFailure(link->intel, link->external), "Failed to read VCP 0x10 for display 2.");
+        EXPECT_EQ(link->monitor->transferCount(), 2U);
+        EXPECT_TRUE(link->releasedEverything());
+    }
     EXPECT_TRUE(h.releasedEverything());
 }
 
-TEST(TransportsOnSimulatedMonitor, IntelFailsWithTheExactMessageOnPersistentFaults) {
-    SimulatedLink slow;
-    slow.monitor->setExtraReplyDelay(1ms);
-    EXPECT_EQ(readFailure(slow.intel, slow.external), "Failed to read VCP 0x10 for display 2.");
-    EXPECT_EQ(slow.monitor->transferCount(), 2U) << "no retries";
-
-    SimulatedLink refusing;
-    refusing.monitor->setErrorResultCode(0x01);
-    EXPECT_EQ(readFailure(refusing.intel, refusing.external), "Failed to read VCP 0x10 for display 2.");
-
-    SimulatedLink corrupted;
-    corrupted.monitor->corruptEveryNthReply(1);
-    EXPECT_EQ(readFailure(corrupted.intel, corrupted.external), "Failed to read VCP 0x10 for display 2.");
-    EXPECT_TRUE(corrupted.releasedEverything());
-}
-
-TEST(TransportsOnSimulatedMonitor, ABuiltInDisplayCausesNoTraffic) {
+TEST(TransportsOnSimulatedMonitor, ABuiltInDisplayOrOneWithoutAChannelCausesNoTraffic) {
     SimulatedLink h;
-    h.locator.services[h.builtin] = h.locator.services[h.external];
+    h.locator.services[h.builtin] =
+        h.locator.services[h.external];  // a service found for the panel is not used
     for (DisplayDDCTransporting* transport :
          std::initializer_list<DisplayDDCTransporting*>{&h.arm64, &h.intel}) {
         EXPECT_FALSE(transport->supportsDDC(h.builtin));
         EXPECT_EQ(readFailure(*transport, h.builtin), "Display 1 does not support DDC.");
         EXPECT_EQ(writeFailure(*transport, 10, h.builtin), "Display 1 does not support DDC.");
+        EXPECT_FALSE(transport->supportsDDC(9));
+        EXPECT_EQ(readFailure(*transport, 9), "Display 9 does not support DDC.");
     }
+    EXPECT_EQ(h.locator.lookups, 2);  // display 9 only
     EXPECT_EQ(h.monitor->transferCount(), 0U);
     EXPECT_EQ(h.elapsed(), 0ms);
 }

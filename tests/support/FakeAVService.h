@@ -18,12 +18,14 @@ public:
         std::uint8_t dataAddress;
         std::vector<std::uint8_t> bytes;
         Duration at;
+        friend bool operator==(const Write&, const Write&) = default;
     };
     struct Read {
         std::uint8_t chipAddress;
         std::uint8_t offset;
         std::size_t length;
         Duration at;
+        friend bool operator==(const Read&, const Read&) = default;
     };
     struct Reply {
         IOResult result = ioSuccess;
@@ -45,8 +47,6 @@ public:
             std::copy_n(answer.bytes.begin(), std::min(answer.bytes.size(), buffer.size()), buffer.begin());
         return answer.result;
     }
-
-    std::size_t trafficCount() const { return writes.size() + reads.size(); }
 
     // Scripted answers are used first, in order; then the standing answer.
     std::deque<IOResult> writeResults;

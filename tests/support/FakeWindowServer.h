@@ -40,7 +40,7 @@ public:
 
     ConfigurationBegin beginConfiguration() override {
         calls.push_back("begin");
-        if (beginError != windowServerSuccess) return {beginError, std::nullopt};
+        if (beginError != windowServerSuccess || beginOpensNothing) return {beginError, std::nullopt};
         return {windowServerSuccess, ++m_lastConfiguration};
     }
     WindowServerError configureDisplayEnabled(DisplayConfigurationRef, DisplayID displayID,
@@ -55,7 +55,7 @@ public:
     void cancelConfiguration(DisplayConfigurationRef) override { calls.push_back("cancel"); }
     WindowServerError restorePermanentConfiguration() override {
         calls.push_back("restore");
-        return windowServerSuccess;
+        return restoreError;
     }
 
     ReconfigurationToken registerReconfigurationCallback(ReconfigurationCallback callback) override {
@@ -73,6 +73,8 @@ public:
     WindowServerError beginError = windowServerSuccess;
     WindowServerError configureError = windowServerSuccess;
     WindowServerError completeError = windowServerSuccess;
+    WindowServerError restoreError = windowServerSuccess;
+    bool beginOpensNothing = false;  // reports success without a transaction
     std::vector<std::string> calls;
 
 private:
