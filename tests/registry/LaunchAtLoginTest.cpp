@@ -10,10 +10,9 @@ using namespace std::chrono_literals;
 
 class LaunchAtLoginTest : public ::testing::Test, protected DisplayManagerHarness {
 protected:
-    // Starts with the item in the given status and, from then on, registering leading to `afterRegister`.
-    void startWith(LoginItemStatus status, LoginItemStatus afterRegister = LoginItemStatus::enabled) {
+    // Starts with the item in the given status.
+    void startWith(LoginItemStatus status) {
         loginItems.currentStatus = status;
-        loginItems.statusAfterRegister = afterRegister;
         start();
     }
     // Starts with the switch off: the item is not registered and the start-up registration is refused.
@@ -28,117 +27,79 @@ protected:
     }
 };
 
-// --- Start-up: the state table ---
-
-TEST_F(LaunchAtLoginTest, StartUpRegistersAnItemThatIsNotOn) {
-    startWith(LoginItemStatus::notRegistered);
-    EXPECT_EQ(loginItems.registerCalls, 1);
-    EXPECT_TRUE(manager->launchAtLoginEnabled());
-    EXPECT_FALSE(manager->launchAtLoginNeedsApproval());
-    EXPECT_FALSE(manager->approvalPollTask());
+TEST_F(LaunchAtLoginTest, StartUpRegistersAnItemThatIsNotOnAndThenFollowsItsStatus) {
+    struct Case {
+        LoginItemStatus status;
+        std::optional<std::string> registerFailure;
+        int registerCalls;
+        bool enabled;
+        bool needsApproval;  // and so polls
+    };
+    const std::vector<Case> cases = {
+        {LoginItemStatus::notRegistered, std::nullopt, 1, true, false},
+        {LoginItemStatus::enabled, std::nullopt, 0, true, false},
+        {LoginItemStatus::requiresApproval, std::nullopt, 0, true, true},
+        // A refused registration at start-up is no error; the switch shows where the item is.
+        {LoginItemStatus::notFound, "The program to start was not found.", 1, false, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.status));
+        const int registerCallsBefore = loginItems.registerCalls;
+        loginItems.registerFailure = c.registerFailure;
+        startWith(c.status);
+        EXPECT_EQ(loginItems.registerCalls - registerCallsBefore, c.registerCalls);
+        EXPECT_EQ(manager->launchAtLoginEnabled(), c.enabled);
+        EXPECT_EQ(manager->launchAtLoginNeedsApproval(), c.needsApproval);
+        EXPECT_EQ(pollIsRunning(), c.needsApproval);
+        EXPECT_FALSE(manager->lastErrorMessage());
+    }
 }
 
-TEST_F(LaunchAtLoginTest, StartUpLeavesAnItemThatIsOnAlone) {
-    startWith(LoginItemStatus::enabled);
-    EXPECT_EQ(loginItems.registerCalls, 0);
-    EXPECT_TRUE(manager->launchAtLoginEnabled());
-    EXPECT_FALSE(manager->launchAtLoginNeedsApproval());
-    EXPECT_FALSE(manager->approvalPollTask());
-}
-
-TEST_F(LaunchAtLoginTest, StartUpWaitingForApprovalPollsAndNeverRegisters) {
-    startWith(LoginItemStatus::requiresApproval);
-    EXPECT_EQ(loginItems.registerCalls, 0);
-    EXPECT_TRUE(manager->launchAtLoginEnabled());
-    EXPECT_TRUE(manager->launchAtLoginNeedsApproval());
-    EXPECT_TRUE(pollIsRunning());
-}
-
-TEST_F(LaunchAtLoginTest, StartUpIgnoresARefusedRegistrationAndFollowsTheStatus) {
-    loginItems.registerFailure = "The program to start was not found.";
-    startWith(LoginItemStatus::notFound);
-    EXPECT_EQ(loginItems.registerCalls, 1);
-    EXPECT_FALSE(manager->launchAtLoginEnabled());
-    EXPECT_FALSE(manager->launchAtLoginNeedsApproval());
-    EXPECT_FALSE(manager->approvalPollTask());
-    EXPECT_FALSE(manager->lastErrorMessage());
-}
-
-TEST_F(LaunchAtLoginTest, AGivenControllerReplacesTheDefaultOne) {
-    FakeLoginItemService otherService;
-    otherService.currentStatus = LoginItemStatus::requiresApproval;
-    start(std::make_unique<LaunchAtLoginController>(otherService));
-    EXPECT_EQ(loginItems.statusReads, 0);
-    EXPECT_GT(otherService.statusReads, 0);
-    EXPECT_TRUE(manager->launchAtLoginNeedsApproval());
-}
-
-// --- The approval poll ---
-
-TEST_F(LaunchAtLoginTest, PollSeeingTheItemEnabledClearsTheApprovalAndStops) {
+TEST_F(LaunchAtLoginTest, PollChecksEveryThreeSecondsUntilTheItemIsApproved) {
     startWith(LoginItemStatus::requiresApproval);
     const TaskHandle poll = *manager->approvalPollTask();
-    queue.advanceBy(3s);
+    const int readsAtStart = loginItems.statusReads;
+    queue.advanceBy(4s);
+    EXPECT_EQ(loginItems.statusReads, readsAtStart + 1) << "one check so far, at 3 s";
     EXPECT_TRUE(manager->launchAtLoginNeedsApproval());
-    EXPECT_TRUE(pollIsRunning());
-
-    queue.advanceBy(1s);
     loginItems.currentStatus = LoginItemStatus::enabled;  // the user approves in the system settings
     const int readsBefore = loginItems.statusReads;
     queue.advanceBy(1999ms);
     EXPECT_EQ(loginItems.statusReads, readsBefore);
     queue.advanceBy(1ms);  // 6 s after start
-
     EXPECT_FALSE(manager->launchAtLoginNeedsApproval());
     EXPECT_FALSE(manager->approvalPollTask());
     EXPECT_TRUE(poll.isDone());
     EXPECT_TRUE(manager->launchAtLoginEnabled());
     EXPECT_EQ(queue.pendingJobCount(), 0u);
-}
 
-TEST_F(LaunchAtLoginTest, PollHoldsTheManagerOnlyWeakly) {
+    // The poll holds the manager only weakly, and ends when it is gone.
     startWith(LoginItemStatus::requiresApproval);
-    const TaskHandle poll = *manager->approvalPollTask();
+    const TaskHandle orphan = *manager->approvalPollTask();
     const std::weak_ptr<DisplayManager> weakManager = manager;
     manager.reset();
     EXPECT_TRUE(weakManager.expired());
     queue.advanceBy(3s);
-    EXPECT_TRUE(poll.isDone());
+    EXPECT_TRUE(orphan.isDone());
     EXPECT_EQ(queue.pendingJobCount(), 0u);
 }
 
-// --- The switch ---
-
-TEST_F(LaunchAtLoginTest, WritingTheSameValueCallsNothing) {
-    startWith(LoginItemStatus::enabled);
-    manager->setLaunchAtLoginEnabled(true);
-    startOff();
-    manager->setLaunchAtLoginEnabled(false);
-    EXPECT_EQ(loginItems.registerCalls, 1);  // the refused one at start-up
-    EXPECT_EQ(loginItems.unregisterCalls, 0);
-}
-
-TEST_F(LaunchAtLoginTest, TurningOnWhileApprovalIsPendingCallsNothingAndStartsThePoll) {
-    startOff();
-    loginItems.currentStatus = LoginItemStatus::requiresApproval;
-    manager->setLaunchAtLoginEnabled(true);
-    EXPECT_EQ(loginItems.registerCalls, 1);
-    EXPECT_TRUE(manager->launchAtLoginNeedsApproval());
-    EXPECT_TRUE(pollIsRunning());
-}
-
-TEST_F(LaunchAtLoginTest, TurningOnRegistersAndTurningOffUnregistersAndStopsThePoll) {
-    startOff();
-    loginItems.statusAfterRegister = LoginItemStatus::requiresApproval;
+TEST_F(LaunchAtLoginTest, TheSwitchRegistersOrUnregistersOnlyWhenItMoves) {
+    startOff();  // one refused registration at start-up
     int approvalChanges = 0;
     auto subscription = manager->subscribeToLaunchAtLoginNeedsApproval([&](bool) { ++approvalChanges; });
+    manager->setLaunchAtLoginEnabled(false);
+    EXPECT_EQ(loginItems.unregisterCalls, 0);
 
+    // Turning on registers; an item that then waits for approval starts the poll.
+    loginItems.statusAfterRegister = LoginItemStatus::requiresApproval;
+    manager->setLaunchAtLoginEnabled(true);
     manager->setLaunchAtLoginEnabled(true);
     EXPECT_EQ(loginItems.registerCalls, 2);
     EXPECT_TRUE(manager->launchAtLoginNeedsApproval());
     ASSERT_TRUE(pollIsRunning());
     const TaskHandle poll = *manager->approvalPollTask();
 
+    // Turning off unregisters and stops the poll.
     manager->setLaunchAtLoginEnabled(false);
     EXPECT_EQ(loginItems.unregisterCalls, 1);
     EXPECT_FALSE(manager->launchAtLoginNeedsApproval());
@@ -146,34 +107,36 @@ TEST_F(LaunchAtLoginTest, TurningOnRegistersAndTurningOffUnregistersAndStopsTheP
     queue.runUntilIdle();
     EXPECT_TRUE(poll.isDone());
     EXPECT_EQ(approvalChanges, 2);
+
+    // Turning on while the item already waits for approval registers nothing, but polls.
+    loginItems.currentStatus = LoginItemStatus::requiresApproval;
+    manager->setLaunchAtLoginEnabled(true);
+    EXPECT_EQ(loginItems.registerCalls, 2);
+    EXPECT_TRUE(pollIsRunning());
 }
 
-TEST_F(LaunchAtLoginTest, RefusedUnregisterReturnsTheSwitchAndShowsTheReason) {
+TEST_F(LaunchAtLoginTest, ARefusedChangeReturnsTheSwitchAndShowsTheReason) {
     startWith(LoginItemStatus::requiresApproval);
     loginItems.unregisterFailure =
         "Cannot remove the autostart entry /x/lumadesk.desktop: Read-only file system.";
     std::vector<bool> switchPositions;
     auto subscription =
         manager->subscribeToLaunchAtLoginEnabled([&](bool on) { switchPositions.push_back(on); });
-
     manager->setLaunchAtLoginEnabled(false);
     EXPECT_EQ(switchPositions, (std::vector<bool>{false, true}));
-    EXPECT_TRUE(manager->launchAtLoginEnabled());
     EXPECT_EQ(manager->lastErrorMessage(), loginItems.unregisterFailure);
-    EXPECT_EQ(loginItems.unregisterCalls, 1);
     EXPECT_FALSE(manager->launchAtLoginNeedsApproval());
     EXPECT_FALSE(manager->approvalPollTask());
-}
 
-TEST_F(LaunchAtLoginTest, RefusedRegisterReturnsTheSwitchAndShowsTheReason) {
-    startOff();
+    // A refused registration likewise; rolling it back unregisters nothing.
+    loginItems.unregisterFailure.reset();
+    manager->setLaunchAtLoginEnabled(false);
     loginItems.registerFailure =
         "Cannot write the autostart entry /x/lumadesk.desktop: No space left on device.";
     manager->setLaunchAtLoginEnabled(true);
     EXPECT_FALSE(manager->launchAtLoginEnabled());
     EXPECT_EQ(manager->lastErrorMessage(), loginItems.registerFailure);
-    EXPECT_EQ(loginItems.registerCalls, 2);
-    EXPECT_EQ(loginItems.unregisterCalls, 0);
+    EXPECT_EQ(loginItems.unregisterCalls, 2);
     EXPECT_FALSE(manager->approvalPollTask());
 }
 
@@ -199,6 +162,7 @@ TEST_F(LaunchAtLoginTest, ARollbackThatFailsTooShowsWhereTheItemReallyIs) {
     StubbornLoginItem& item = *owned;
     start(std::move(owned));
     ASSERT_FALSE(manager->launchAtLoginEnabled());
+    EXPECT_EQ(loginItems.statusReads, 0) << "the given controller replaces the default one";
 
     item.registerLeavesItOn = true;
     manager->setLaunchAtLoginEnabled(true);

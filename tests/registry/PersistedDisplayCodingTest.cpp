@@ -32,11 +32,18 @@ std::string decodingFailure(std::string_view text) {
     return {};
 }
 
-// One record with the four required keys and the given extra members.
-std::string record(std::string_view extra) {
-    std::string text = R"({"hardwareID":"4268-41234-1","sortOrder":1,"isConnected":true,"lastSeenAt":0)";
-    if (!extra.empty()) text += std::string(",") + std::string(extra);
-    return text + "}";
+// A record with the four required keys, each of the fields set to its JSON text or, when that is empty,
+// left out.
+std::string recordWith(const std::vector<std::pair<std::string, std::string>>& fields) {
+    json made = {{"hardwareID", "4268-41234-1"}, {"sortOrder", 1}, {"isConnected", true}, {"lastSeenAt", 0}};
+    for (const auto& [key, value] : fields) {
+        if (value.empty()) {
+            made.erase(key);
+        } else {
+            made[key] = json::parse(value);
+        }
+    }
+    return made.dump();
 }
 
 TEST(PersistedDisplayCodingTest, RoundTripsFullAndMinimalRecords) {
@@ -72,9 +79,8 @@ TEST(PersistedDisplayCodingTest, DatesAreSecondsSince2001) {
     EXPECT_DOUBLE_EQ(encoded[0]["lastSeenAt"].get<double>(), 725760000.0);
 
     // Integers and fractions both decode; the Unix epoch lies before the reference date.
-    const auto decodedAt = [](std::string_view seconds) {
-        std::string text = R"([{"hardwareID":"x","sortOrder":0,"isConnected":true,"lastSeenAt":)";
-        return decodeDisplayRecords(bytes(text + std::string(seconds) + "}]"))[0].lastSeenAt;
+    const auto decodedAt = [](const std::string& seconds) {
+        return decodeDisplayRecords(bytes("[" + recordWith({{"lastSeenAt", seconds}}) + "]"))[0].lastSeenAt;
     };
     EXPECT_EQ(decodedAt("725760000"), newYear2024);
     EXPECT_EQ(decodedAt("86400.25"), referenceDate + 86400s + 250ms);
@@ -82,10 +88,14 @@ TEST(PersistedDisplayCodingTest, DatesAreSecondsSince2001) {
 }
 
 TEST(PersistedDisplayCodingTest, OptionalKeysMayBeMissingOrNullAndUnknownKeysAreIgnored) {
-    const auto records = decodeDisplayRecords(
-        bytes("[" + record("") + "," + record(R"("modelName":null,"customName":null,"savedDisplayID":null,
-                                                        "lastBrightness":null,"vendor":"x","extra":{"a":[1]})") +
-              "]"));
+    const auto records = decodeDisplayRecords(bytes("[" + recordWith({}) + "," +
+                                                    recordWith({{"modelName", "null"},
+                                                                {"customName", "null"},
+                                                                {"savedDisplayID", "null"},
+                                                                {"lastBrightness", "null"},
+                                                                {"vendor", R"("x")"},
+                                                                {"extra", R"({"a": [1]})"}}) +
+                                                    "]"));
     ASSERT_EQ(records.size(), 2u);
     const PersistedDisplay expected{
         .hardwareID = "4268-41234-1", .sortOrder = 1, .lastSeenAt = referenceDate};
@@ -94,51 +104,36 @@ TEST(PersistedDisplayCodingTest, OptionalKeysMayBeMissingOrNullAndUnknownKeysAre
 }
 
 TEST(PersistedDisplayCodingTest, WrongOrMissingFieldsFailWithTheRecordAndKey) {
-    const std::string prefix = "The stored display list could not be read: record 1: ";
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {R"({"sortOrder":1,"isConnected":true,"lastSeenAt":0})", R"("hardwareID" is missing.)"},
-        {R"({"hardwareID":null,"sortOrder":1,"isConnected":true,"lastSeenAt":0})",
-         R"("hardwareID" is missing.)"},
-        {R"({"hardwareID":12,"sortOrder":1,"isConnected":true,"lastSeenAt":0})",
-         R"("hardwareID" must be a string.)"},
-        {R"({"hardwareID":"x","isConnected":true,"lastSeenAt":0})", R"("sortOrder" is missing.)"},
-        {R"({"hardwareID":"x","sortOrder":"1","isConnected":true,"lastSeenAt":0})",
-         R"("sortOrder" must be an integer.)"},
-        {R"({"hardwareID":"x","sortOrder":1.5,"isConnected":true,"lastSeenAt":0})",
-         R"("sortOrder" must be an integer.)"},
-        {R"({"hardwareID":"x","sortOrder":2.0,"isConnected":true,"lastSeenAt":0})",
-         R"("sortOrder" must be an integer.)"},
-        {R"({"hardwareID":"x","sortOrder":true,"isConnected":true,"lastSeenAt":0})",
-         R"("sortOrder" must be an integer.)"},
-        {R"({"hardwareID":"x","sortOrder":2147483648,"isConnected":true,"lastSeenAt":0})",
-         R"("sortOrder" must be between -2147483648 and 2147483647.)"},
-        {R"({"hardwareID":"x","sortOrder":1,"lastSeenAt":0})", R"("isConnected" is missing.)"},
-        {R"({"hardwareID":"x","sortOrder":1,"isConnected":1,"lastSeenAt":0})",
-         R"("isConnected" must be true or false.)"},
-        {R"({"hardwareID":"x","sortOrder":1,"isConnected":true})", R"("lastSeenAt" is missing.)"},
-        {R"({"hardwareID":"x","sortOrder":1,"isConnected":true,"lastSeenAt":"today"})",
-         R"("lastSeenAt" must be a number.)"},
-        {R"({"hardwareID":"x","sortOrder":1,"isConnected":true,"lastSeenAt":1e300})",
-         R"("lastSeenAt" is out of range.)"},
-        {R"({"hardwareID":"x","sortOrder":1,"isConnected":true,"lastSeenAt":-1e13})",
-         R"("lastSeenAt" is out of range.)"},
-        {record(R"("modelName":5)"), R"("modelName" must be a string.)"},
-        {record(R"("customName":["a"])"), R"("customName" must be a string.)"},
-        {record(R"("savedDisplayID":-1)"), R"("savedDisplayID" must be between 0 and 4294967295.)"},
-        {record(R"("savedDisplayID":4294967296)"), R"("savedDisplayID" must be between 0 and 4294967295.)"},
-        {record(R"("savedDisplayID":"7")"), R"("savedDisplayID" must be an integer.)"},
-        {record(R"("lastBrightness":35.5)"), R"("lastBrightness" must be an integer.)"},
-        {record(R"("lastBrightness":false)"), R"("lastBrightness" must be an integer.)"},
-        {"[]", "it must be an object."},
-        {"\"x\"", "it must be an object."},
-    };
-    for (const auto& [text, problem] : cases) {
-        EXPECT_EQ(decodingFailure("[" + text + "]"), prefix + problem) << text;
+    const std::vector<std::tuple<std::string, std::string, std::string>> cases = {
+        {"hardwareID", "", R"("hardwareID" is missing.)"},
+        {"hardwareID", "null", R"("hardwareID" is missing.)"},
+        {"hardwareID", "12", R"("hardwareID" must be a string.)"},
+        {"sortOrder", "", R"("sortOrder" is missing.)"},
+        {"sortOrder", R"("1")", R"("sortOrder" must be an integer.)"},
+        {"sortOrder", "2.0", R"("sortOrder" must be an integer.)"},
+        {"sortOrder", "true", R"("sortOrder" must be an integer.)"},
+        {"sortOrder", "2147483648", R"("sortOrder" must be between -2147483648 and 2147483647.)"},
+        {"isConnected", "", R"("isConnected" is missing.)"},
+        {"isConnected", "1", R"("isConnected" must be true or false.)"},
+        {"lastSeenAt", "", R"("lastSeenAt" is missing.)"},
+        {"lastSeenAt", R"("today")", R"("lastSeenAt" must be a number.)"},
+        {"lastSeenAt", "1e300", R"("lastSeenAt" is out of range.)"},
+        {"lastSeenAt", "-1e13", R"("lastSeenAt" is out of range.)"},
+        {"modelName", "5", R"("modelName" must be a string.)"},
+        {"customName", R"(["a"])", R"("customName" must be a string.)"},
+        {"savedDisplayID", "-1", R"("savedDisplayID" must be between 0 and 4294967295.)"},
+        {"savedDisplayID", "4294967296", R"("savedDisplayID" must be between 0 and 4294967295.)"},
+        {"savedDisplayID", R"("7")", R"("savedDisplayID" must be an integer.)"},
+        {"lastBrightness", "35.5", R"("lastBrightness" must be an integer.)"}};
+    const std::string prefix = "The stored display list could not be read: record ";
+    for (const auto& [key, value, problem] : cases) {
+        EXPECT_EQ(decodingFailure("[" + recordWith({{key, value}}) + "]"), prefix + "1: " + problem)
+            << key << value;
     }
-
+    EXPECT_EQ(decodingFailure("[[]]"), prefix + "1: it must be an object.");
     // The whole list fails with the number of the first bad record.
-    EXPECT_EQ(decodingFailure("[" + record("") + "," + record(R"("sortOrder":"2")") + "]"),
-              R"(The stored display list could not be read: record 2: "sortOrder" must be an integer.)");
+    EXPECT_EQ(decodingFailure("[" + recordWith({}) + "," + recordWith({{"sortOrder", R"("2")"}}) + "]"),
+              prefix + R"(2: "sortOrder" must be an integer.)");
 }
 
 TEST(PersistedDisplayCodingTest, GarbageFailsWithAReadableMessage) {
@@ -148,7 +143,7 @@ TEST(PersistedDisplayCodingTest, GarbageFailsWithAReadableMessage) {
     EXPECT_EQ(decodingFailure(R"([{"a":1)"), prefix + "it is not valid JSON (error at byte 8).");
     EXPECT_EQ(decodingFailure("[\"\xFF\"]"), prefix + "it is not valid JSON (error at byte 3).");
     EXPECT_EQ(decodingFailure("[1e400]"), prefix + "it holds a number that is too large.");
-    EXPECT_EQ(decodingFailure(record("")), prefix + "it is not a list of display records.");
+    EXPECT_EQ(decodingFailure(recordWith({})), prefix + "it is not a list of display records.");
     EXPECT_EQ(decodingFailure("null"), prefix + "it is not a list of display records.");
     EXPECT_FALSE(decodingFailure(std::string(100000, '[')).empty());
 }
