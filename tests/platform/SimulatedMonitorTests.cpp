@@ -62,42 +62,26 @@ bool hasValidReplyChecksum(const Bytes& reply) {
 
 }  // namespace
 
-TEST(SimulatedMonitor, ServesAValidEDIDWithItsIdentity) {
-    MonitorHarness h({.vendor = 0x10AC,
-                      .product = 41234,
-                      .serial = 0x01020304,
-                      .serialText = "ABC123",
-                      .productName = "DELL U2720Q"});
+TEST(SimulatedMonitor, ServesAnEDIDWithItsIdentityAndSerialText) {
+    MonitorHarness h({.vendor = 0x10AC, .product = 41234, .serial = 0x01020304, .serialText = "ABC123"});
     const auto& edid = h.monitor.edid();
-    EXPECT_EQ(Bytes(edid.begin(), edid.begin() + 8), (Bytes{0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00}));
-    EXPECT_EQ(Bytes(edid.begin() + 8, edid.begin() + 16),
-              (Bytes{0x10, 0xAC, 0x12, 0xA1, 0x04, 0x03, 0x02, 0x01}));
+    // The header; the vendor big-endian, product and serial little-endian; the serial text padded.
+    EXPECT_EQ(Bytes(edid.begin(), edid.begin() + 16),
+              (Bytes{0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x10, 0xAC, 0x12, 0xA1, 0x04, 0x03, 0x02,
+                     0x01}));
+    EXPECT_EQ(Bytes(edid.begin() + 72, edid.begin() + 90),
+              (Bytes{0x00, 0x00, 0x00, 0xFF, 0x00, 'A', 'B', 'C', '1', '2', '3', 0x0A, 0x20, 0x20, 0x20, 0x20,
+                     0x20, 0x20}));
     EXPECT_EQ(std::accumulate(edid.begin(), edid.end(), 0U) % 256, 0U);
-    EXPECT_EQ(edid[126], 0);
-
-    const Bytes serialDescriptor{0x00, 0x00, 0x00, 0xFF, 0x00, 'A',  'B',  'C',  '1',
-                                 '2',  '3',  0x0A, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20};
-    const Bytes nameDescriptor{0x00, 0x00, 0x00, 0xFC, 0x00, 'D', 'E', 'L',  'L',
-                               ' ',  'U',  '2',  '7',  '2',  '0', 'Q', 0x0A, 0x20};
-    EXPECT_EQ(Bytes(edid.begin() + 72, edid.begin() + 90), serialDescriptor);
-    EXPECT_EQ(Bytes(edid.begin() + 90, edid.begin() + 108), nameDescriptor);
-    EXPECT_EQ(edid[54], 0x02) << "the first descriptor is the preferred timing";
 
     // Read over I2C from any offset, wrapping at the end of the block.
     EXPECT_EQ(h.read(128, 0x50), Bytes(edid.begin(), edid.end()));
-    EXPECT_EQ(h.read(2, 0x50, 8), (Bytes{0x10, 0xAC}));
     EXPECT_EQ(h.read(3, 0x50, 127), (Bytes{edid[127], 0x00, 0xFF}));
 
-    // Without a serial text there is no serial-number descriptor at all; a 13-byte text fills its field.
-    MonitorHarness plain({.productName = "ABCDEFGHIJKLM"});
-    const auto& plainEDID = plain.monitor.edid();
-    for (std::size_t offset = 54; offset < 126; offset += 18) {
-        EXPECT_FALSE(plainEDID[offset] == 0 && plainEDID[offset + 1] == 0 && plainEDID[offset + 3] == 0xFF);
-    }
-    EXPECT_EQ(Bytes(plainEDID.begin() + 72, plainEDID.begin() + 90),
-              (Bytes{0x00, 0x00, 0x00, 0xFC, 0x00, 'A', 'B', 'C', 'D', 'E', 'F', 'G', 'H', 'I', 'J', 'K', 'L',
-                     'M'}));
-    EXPECT_EQ(std::accumulate(plainEDID.begin(), plainEDID.end(), 0U) % 256, 0U);
+    // Without a serial text there is no serial-number descriptor at all.
+    MonitorHarness plain;
+    for (std::size_t offset = 54; offset < 126; offset += 18)
+        EXPECT_NE(plain.monitor.edid()[offset + 3], 0xFF);
 }
 
 TEST(SimulatedMonitor, AnswersVCPGetAndAppliesVCPSet) {

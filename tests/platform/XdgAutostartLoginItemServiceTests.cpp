@@ -50,7 +50,6 @@ TEST_F(XdgAutostartLoginItemServiceTest, RegisteringWritesTheEntryAndUnregisteri
     EXPECT_EQ(items.status(), LoginItemStatus::notRegistered);
 
     items.registerItem();
-    ASSERT_TRUE(fs::exists(entry()));
     const std::string text = contents(entry());
     EXPECT_TRUE(text.starts_with("[Desktop Entry]\n"));
     EXPECT_NE(text.find("\nType=Application\n"), std::string::npos);
@@ -65,48 +64,42 @@ TEST_F(XdgAutostartLoginItemServiceTest, RegisteringWritesTheEntryAndUnregisteri
     EXPECT_FALSE(fs::exists(entry()));
     EXPECT_EQ(items.status(), LoginItemStatus::notRegistered);
     items.unregisterItem();  // nothing to remove is not a failure
-}
 
-TEST_F(XdgAutostartLoginItemServiceTest, AHiddenEntryCountsAsNotRegistered) {
+    // An entry hidden in its main group counts as not registered; a hidden action does not.
     fs::create_directories(entry().parent_path());
     std::ofstream(entry()) << "[Desktop Entry]\nName=Lumadesk\nHidden = true\n";
-    EXPECT_EQ(service().status(), LoginItemStatus::notRegistered);
-    std::ofstream(entry()) << "[Desktop Entry]\nHidden=false\n[Desktop Action x]\nHidden=true\n";
-    EXPECT_EQ(service().status(), LoginItemStatus::enabled);
+    EXPECT_EQ(items.status(), LoginItemStatus::notRegistered);
+    std::ofstream(entry()) << "[Desktop Action x]\nHidden=true\n[Desktop Entry]\nName=Lumadesk\n";
+    EXPECT_EQ(items.status(), LoginItemStatus::enabled);
 }
 
-TEST_F(XdgAutostartLoginItemServiceTest, WithoutAProgramToStartTheItemIsNotFound) {
-    auto items = service(m_root.path() / "missing");
-    EXPECT_EQ(items.status(), LoginItemStatus::notFound);
+TEST_F(XdgAutostartLoginItemServiceTest, StartsTheGivenProgramOrTheRunningOneAndRefusesAMissingOne) {
+    auto missing = service(m_root.path() / "missing");
+    EXPECT_EQ(missing.status(), LoginItemStatus::notFound);
     try {
-        items.registerItem();
+        missing.registerItem();
         FAIL() << "registered a program that does not exist";
     } catch (const LoginItemError& error) {
         EXPECT_NE(std::string(error.what()).find(entry().string()), std::string::npos) << error.what();
     }
     EXPECT_FALSE(fs::exists(entry()));
-}
 
-TEST_F(XdgAutostartLoginItemServiceTest, TheRunningProgramIsStartedWhenNoneIsGiven) {
-    XdgAutostartLoginItemService items(
+    XdgAutostartLoginItemService running(
         std::nullopt,
         [this](const std::string& name) -> std::optional<std::string> { return m_environment.at(name); });
-    EXPECT_EQ(items.status(), LoginItemStatus::notRegistered);
-    items.registerItem();
+    running.registerItem();
     EXPECT_NE(contents(entry()).find("\nExec=" + fs::read_symlink("/proc/self/exe").string() + "\n"),
               std::string::npos);
 }
 
-TEST_F(XdgAutostartLoginItemServiceTest, HomeIsTheFallbackAndARelativeConfigHomeIsIgnored) {
+TEST_F(XdgAutostartLoginItemServiceTest, HomeIsTheFallbackAndWithoutOneRequestsFailReadably) {
+    // A relative XDG_CONFIG_HOME is ignored, as the XDG rules require.
     m_environment["XDG_CONFIG_HOME"] = "relative/config";
     EXPECT_EQ(service().entryPath(), m_root.path() / "home" / ".config" / "autostart" / "lumadesk.desktop");
     m_environment.erase("XDG_CONFIG_HOME");
-    auto items = service();
-    items.registerItem();
+    service().registerItem();
     EXPECT_TRUE(fs::exists(m_root.path() / "home" / ".config" / "autostart" / "lumadesk.desktop"));
-}
 
-TEST_F(XdgAutostartLoginItemServiceTest, WithoutAHomeRequestsFailReadably) {
     m_environment.clear();
     auto items = service();
     EXPECT_EQ(items.entryPath(), std::nullopt);
@@ -115,26 +108,24 @@ TEST_F(XdgAutostartLoginItemServiceTest, WithoutAHomeRequestsFailReadably) {
     EXPECT_THROW(items.unregisterItem(), LoginItemError);
 }
 
-TEST_F(XdgAutostartLoginItemServiceTest, AnUnwritableFolderFailsNamingTheEntry) {
+TEST_F(XdgAutostartLoginItemServiceTest, FailuresToWriteOrRemoveTheEntryNameIt) {
     // A file where the folder should be stops even a privileged user.
     fs::create_directories(entry().parent_path().parent_path());
     std::ofstream(entry().parent_path()) << "not a folder";
-    auto items = service();
     try {
-        items.registerItem();
+        service().registerItem();
         FAIL() << "wrote into a file";
     } catch (const LoginItemError& error) {
-        const std::string message = error.what();
-        EXPECT_TRUE(message.starts_with("Cannot write the autostart entry " + entry().string() + ": "))
-            << message;
+        EXPECT_TRUE(std::string(error.what())
+                        .starts_with("Cannot write the autostart entry " + entry().string() + ": "))
+            << error.what();
     }
-}
 
-TEST_F(XdgAutostartLoginItemServiceTest, AnEntryThatCannotBeRemovedFailsNamingIt) {
-    fs::create_directories(entry() / "child");  // a non-empty folder in the entry's place
-    auto items = service();
+    // A non-empty folder in the entry's place cannot be removed.
+    fs::remove(entry().parent_path());
+    fs::create_directories(entry() / "child");
     try {
-        items.unregisterItem();
+        service().unregisterItem();
         FAIL() << "removed a folder";
     } catch (const LoginItemError& error) {
         EXPECT_TRUE(
