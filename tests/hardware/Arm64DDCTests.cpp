@@ -6,7 +6,6 @@
 #include "hardware/Arm64DDC.h"
 #include "runtime/VirtualSleeper.h"
 #include "support/FakeAVService.h"
-#include "support/FakeAVServiceLocator.h"
 #include "support/FakeWindowServer.h"
 #include "support/HardwareErrorText.h"
 
@@ -103,4 +102,17 @@ TEST(Arm64DDC, MakesFiveAttemptsWithATwentyMillisecondPauseAfterEachFailure) {
     skipping.ddc.writeVCP(0x10, 55, skipping.external);
     EXPECT_EQ(skipping.service->writes.size(), 4U);
     EXPECT_EQ(skipping.sleeper.sleeps(), (Sleeps{10ms, 20ms, 10ms, 50ms, 10ms, 20ms, 10ms}));
+}
+
+TEST(Arm64DDC, NeverTalksToABuiltInDisplayOrOneWithoutAService) {
+    Arm64Harness h;
+    h.locator.services[h.builtin] = h.service;  // even a service found for the panel is not used
+    EXPECT_FALSE(h.ddc.supportsDDC(h.builtin));
+    EXPECT_EQ(hardwareErrorText([&] { h.ddc.readVCP(0x10, h.builtin); }), "Display 1 does not support DDC.");
+    EXPECT_EQ(hardwareErrorText([&] { h.ddc.writeVCP(0x10, 20, h.builtin); }),
+              "Display 1 does not support DDC.");
+    EXPECT_EQ(h.locator.lookups, 0);
+    EXPECT_EQ(hardwareErrorText([&] { h.ddc.readVCP(0x10, 9); }), "Display 9 does not support DDC.");
+    EXPECT_TRUE(h.service->writes.empty() && h.service->reads.empty());
+    EXPECT_TRUE(h.sleeper.sleeps().empty());
 }

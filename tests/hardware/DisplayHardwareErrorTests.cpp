@@ -27,8 +27,7 @@ TEST(DisplayHardwareError, MessagesReadExactlyAsShownToTheUser) {
         {DisplayHardwareError::failedToCompleteConfiguration(1004),
          "Failed to complete display configuration (CGError 1004)."},
         {DisplayHardwareError::failedToCompleteConfiguration(-2147483647 - 1),
-         "Failed to complete display configuration (CGError -2147483648)."},
-    };
+         "Failed to complete display configuration (CGError -2147483648)."}};
     for (const auto& [error, message] : cases) {
         EXPECT_EQ(error.description(), message);
         EXPECT_STREQ(error.what(), message.c_str());

@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "hardware/IntelDDC.h"
+#include "platform/FramebufferI2C.h"
 #include "support/FakeDisplayRegistry.h"
-#include "support/FakeFramebufferI2C.h"
 #include "support/FakeWindowServer.h"
 #include "support/HardwareErrorText.h"
 
@@ -12,6 +12,45 @@ using namespace lumadesk;
 using namespace std::chrono_literals;
 
 namespace {
+
+// Framebuffer I2C buses with scripted behaviour; records the buses opened, the requests sent and how many
+// connections are open.
+struct FakeFramebufferI2C final : FramebufferI2C {
+    struct Bus {
+        bool opens = true;
+        IOResult sendResult = ioSuccess;      // what the send call returns
+        IOResult transferResult = ioSuccess;  // what it leaves in the request's result
+        std::vector<std::uint8_t> reply{};    // the reply buffer it hands back, when given
+    };
+    struct Connection final : I2CConnection {
+        Connection(FakeFramebufferI2C& owner, std::uint32_t bus) : owner(owner), bus(bus) {
+            ++owner.openConnections;
+        }
+        ~Connection() override { --owner.openConnections; }
+        IOResult send(I2CRequest& request) override {
+            owner.sent.push_back({bus, request});
+            request.result = owner.buses[bus].transferResult;
+            if (!owner.buses[bus].reply.empty()) request.replyBuffer = owner.buses[bus].reply;
+            return owner.buses[bus].sendResult;
+        }
+        FakeFramebufferI2C& owner;
+        std::uint32_t bus;
+    };
+
+    I2CBusCount busCount(const RegistryService&) override {
+        return {busCountResult, static_cast<std::uint32_t>(buses.size())};
+    }
+    std::unique_ptr<I2CConnection> openBus(const RegistryService&, std::uint32_t bus) override {
+        opened.push_back(bus);
+        return buses[bus].opens ? std::make_unique<Connection>(*this, bus) : nullptr;
+    }
+
+    IOResult busCountResult = ioSuccess;
+    std::vector<Bus> buses{Bus{}};
+    std::vector<std::uint32_t> opened;
+    std::vector<std::pair<std::uint32_t, I2CRequest>> sent;  // bus, request as handed over
+    int openConnections = 0;
+};
 
 using Bytes = std::vector<std::uint8_t>;
 using Buses = std::vector<std::uint32_t>;
@@ -34,8 +73,7 @@ struct IntelHarness {
     IntelHarness() {
         windowServer.addDisplay({.displayID = builtin, .isBuiltin = true, .unit = 0});
         windowServer.addDisplay({.displayID = external, .unit = unit});
-        registry.serviceEntries[unit] = framebufferI2C.entryID;
-        registry.serviceEntries[0] = 99;
+        registry.serviceEntries[unit] = 1;
         framebufferI2C.buses[0].reply = validReply;
     }
 
@@ -57,7 +95,7 @@ TEST(IntelDDC, HandsOverOneRequestRecordPerReadAndPerWrite) {
     ASSERT_EQ(h.framebufferI2C.sent.size(), 2U);
 
     // The get goes out with the host address in front; the reply is read from 0x6F after 10 ms.
-    const I2CRequest& get = h.framebufferI2C.sent[0].request;
+    const I2CRequest& get = h.framebufferI2C.sent[0].second;
     EXPECT_EQ(get.sendTransactionType, I2CTransactionType::simple);
     EXPECT_EQ(get.replyTransactionType, I2CTransactionType::ddcciReply);
     EXPECT_EQ(get.sendAddress, 0x6EU);
@@ -69,7 +107,7 @@ TEST(IntelDDC, HandsOverOneRequestRecordPerReadAndPerWrite) {
     EXPECT_EQ(get.replyBuffer, Bytes(11, 0x00));
 
     // The set asks for no reply at all.
-    const I2CRequest& set = h.framebufferI2C.sent[1].request;
+    const I2CRequest& set = h.framebufferI2C.sent[1].second;
     EXPECT_EQ(set.sendTransactionType, I2CTransactionType::simple);
     EXPECT_EQ(set.replyTransactionType, I2CTransactionType::none);
     EXPECT_EQ(set.sendAddress, 0x6EU);
@@ -88,8 +126,8 @@ TEST(IntelDDC, WalksTheBusesUntilOneAnswersAndThatBusDecides) {
     EXPECT_EQ(h.ddc.readVCP(0x10, h.external), 50);
     h.ddc.writeVCP(0x10, 30, h.external);
     ASSERT_EQ(h.framebufferI2C.sent.size(), 2U);
-    EXPECT_EQ(h.framebufferI2C.sent[0].bus, 1U);
-    EXPECT_EQ(h.framebufferI2C.sent[1].bus, 1U);
+    EXPECT_EQ(h.framebufferI2C.sent[0].first, 1U);
+    EXPECT_EQ(h.framebufferI2C.sent[1].first, 1U);
     EXPECT_EQ(h.framebufferI2C.opened, (Buses{0, 1, 0, 1}));
 
     // A bus where the send call or the transfer fails has not answered.
@@ -100,15 +138,11 @@ TEST(IntelDDC, WalksTheBusesUntilOneAnswersAndThatBusDecides) {
     EXPECT_EQ(failing.framebufferI2C.sent.size(), 3U);
 
     // A bad reply from the bus that answered fails the read; the next bus is not tried.
-    Bytes shortReply(validReply.begin(), validReply.begin() + 7);
-    for (const Bytes& reply :
-         {Bytes{0x6E, 0x88, 0x02, 0x00, 0x10, 0x00, 0x00, 0x64, 0x00, 0x32, 0xF3}, shortReply}) {
-        IntelHarness bad;
-        bad.framebufferI2C.buses = {{.reply = reply}, {.reply = validReply}};
-        EXPECT_EQ(bad.readFailure(), "Failed to read VCP 0x10 for display 7.");
-        EXPECT_EQ(bad.framebufferI2C.opened, (Buses{0}));
-        EXPECT_TRUE(bad.releasedEverything());
-    }
+    IntelHarness bad;
+    bad.framebufferI2C.buses = {{.reply = Bytes(validReply.begin(), validReply.end() - 1)},
+                                {.reply = validReply}};
+    EXPECT_EQ(bad.readFailure(), "Failed to read VCP 0x10 for display 7.");
+    EXPECT_EQ(bad.framebufferI2C.opened, (Buses{0}));
 
     // When no bus answers, both requests fail after trying every bus once.
     IntelHarness deaf;
@@ -118,7 +152,8 @@ TEST(IntelDDC, WalksTheBusesUntilOneAnswersAndThatBusDecides) {
     EXPECT_EQ(deaf.readFailure(0xD6), "Failed to read VCP 0xd6 for display 7.");
     EXPECT_EQ(deaf.framebufferI2C.opened, (Buses{0, 1, 0, 1}));
 
-    for (const IntelHarness* harness : {&h, &failing, &deaf}) EXPECT_TRUE(harness->releasedEverything());
+    for (const IntelHarness* harness : {&h, &failing, &bad, &deaf})
+        EXPECT_TRUE(harness->releasedEverything());
 }
 
 TEST(IntelDDC, SupportsOnlyExternalDisplaysWhoseFramebufferHasBuses) {
@@ -156,5 +191,5 @@ TEST(IntelDDC, ReadsAskForTheReplyTypeTheInterfacesAnnounce) {
     IntelHarness simpleOnly;
     simpleOnly.registry.transactionTypes = {0b0010};
     EXPECT_EQ(simpleOnly.ddc.readVCP(0x10, simpleOnly.external), 50);
-    EXPECT_EQ(simpleOnly.framebufferI2C.sent[0].request.replyTransactionType, I2CTransactionType::simple);
+    EXPECT_EQ(simpleOnly.framebufferI2C.sent[0].second.replyTransactionType, I2CTransactionType::simple);
 }

@@ -3,7 +3,7 @@
 #include <thread>
 
 #include "hardware/PrivateDisplayBridge.h"
-#include "support/FakeAVServiceBus.h"
+#include "support/FakeAVService.h"
 #include "support/FakeWindowServer.h"
 #include "support/TestEDID.h"
 

@@ -37,8 +37,7 @@ TEST(PrivateDisplayConnectionController, TakesTheWindowServerStepsOfEachOutcome)
          "begin, configure 3 true, complete 1, cancel, restore",
          "Failed to complete display configuration (CGError 1004)."},
         // A failed begin stops everything.
-        {true, {1010}, "begin", "Failed to begin display configuration (CGError 1010)."},
-    };
+        {true, {1010}, "begin", "Failed to begin display configuration (CGError 1010)."}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.steps);
         FakeWindowServer windowServer;

@@ -1,16 +1,26 @@
 #include <gtest/gtest.h>
 
 #include "hardware/SystemDisplaySnapshotProvider.h"
+#include "platform/ScreenList.h"
 #include "support/FakeAVService.h"
-#include "support/FakeAVServiceLocator.h"
 #include "support/FakeDisplayRegistry.h"
-#include "support/FakeScreenList.h"
 #include "support/FakeWindowServer.h"
 #include "support/TestEDID.h"
 
 using namespace lumadesk;
 
 namespace {
+
+// The screens added, in order; the provider asks for nothing else.
+struct FakeScreenList final : ScreenList {
+    std::vector<Screen> screens() override { return screenList; }
+    std::optional<Screen> mainScreen() override { return std::nullopt; }
+    ScreenPoint pointerLocation() override { return {}; }
+    void add(DisplayID displayID, std::string name) {
+        screenList.push_back({{}, displayID, std::move(name)});
+    }
+    std::vector<Screen> screenList;
+};
 
 constexpr std::uint32_t vendor = 4268;
 constexpr std::uint32_t product = 41234;

@@ -2,9 +2,13 @@
 
 #include <algorithm>
 #include <deque>
+#include <map>
+#include <memory>
 #include <vector>
 
+#include "hardware/AVServiceLocating.h"
 #include "platform/AVService.h"
+#include "platform/AVServiceBus.h"
 #include "runtime/Clock.h"
 
 namespace lumadesk {
@@ -69,6 +73,43 @@ private:
     Duration now() const { return m_clock ? m_clock->monotonicNow().time_since_epoch() : Duration{0}; }
 
     const Clock* m_clock;
+};
+
+// Finds the AV services it was given; counts the lookups.
+struct FakeAVServiceLocator final : AVServiceLocating {
+    std::shared_ptr<AVService> avService(DisplayID displayID) override {
+        ++lookups;
+        const auto found = services.find(displayID);
+        return found == services.end() ? nullptr : found->second;
+    }
+
+    std::map<DisplayID, std::shared_ptr<AVService>> services;
+    int lookups = 0;
+};
+
+// AV services with scripted EDIDs; counts how often each one was opened.
+struct FakeAVServiceBus final : AVServiceBus {
+    std::vector<AVServiceEntry> services() override { return entries; }
+
+    std::shared_ptr<AVService> openService(std::uint32_t handleNumber) override {
+        ++openCount[handleNumber];
+        const auto found = avServices.find(handleNumber);
+        return found == avServices.end() ? nullptr : found->second;
+    }
+
+    // Adds a service whose EDID read answers with the bytes (or with the result code when it is not 0).
+    std::shared_ptr<FakeAVService> add(std::uint32_t handleNumber, std::string registryPath,
+                                       std::vector<std::uint8_t> edid, IOResult readResult = ioSuccess) {
+        auto service = std::make_shared<FakeAVService>();
+        service->reply = {readResult, std::move(edid)};
+        entries.push_back({handleNumber, std::move(registryPath)});
+        avServices[handleNumber] = service;
+        return service;
+    }
+
+    std::vector<AVServiceEntry> entries;
+    std::map<std::uint32_t, std::shared_ptr<FakeAVService>> avServices;
+    std::map<std::uint32_t, int> openCount;
 };
 
 }  // namespace lumadesk
