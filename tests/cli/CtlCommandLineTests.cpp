@@ -69,44 +69,30 @@ TEST(CtlCommandLine, RefusesWhatItCannotDo) {
     EXPECT_EQ(refusal({"refresh", "--json"}), "--json goes with the list command only.");
     EXPECT_EQ(refusal({"connect"}), "The command needs exactly one hardware ID.");
     EXPECT_EQ(refusal({"--simulated=", "list"}), "--simulated= needs a desk file.");
-    EXPECT_EQ(refusal({"--transport=x86", "list"}), "Unknown transport \"x86\" in --transport (use arm64 or intel).");
+    EXPECT_EQ(refusal({"--transport=x86", "list"}),
+              "Unknown transport \"x86\" in --transport (use arm64 or intel).");
 }
 
-TEST(DisplayListFormatter, AlignsTheTableColumns) {
+TEST(DisplayListFormatter, AlignsTheTableAndWritesEveryFieldUnderItsOwnNameInJSON) {
     const std::vector<Display> displays{{2, "4268-41234-0", "Model", "Desk", 40, true, true, true, 0},
                                         {9, "1-2", "Other Model", std::nullopt, 0, false, false, false, 1}};
     EXPECT_EQ(DisplayListFormatter::table(displays),
               "HARDWARE ID   NAME         BRIGHTNESS  CONNECTED  PRESENT  DDC  ORDER\n"
               "4268-41234-0  Desk         40          yes        yes      yes  0\n"
               "1-2           Other Model  0           no         no       no   1\n");
-}
 
-TEST(DisplayListFormatter, WritesEveryFieldUnderItsOwnName) {
-    const std::vector<Display> displays{{2, "4268-41234-0", "Model", "Desk", 40, true, false, true, 3},
-                                        {9, "1-2", "Other", std::nullopt, 0, false, false, false, 1}};
-    EXPECT_EQ(DisplayListFormatter::json(displays),
+    EXPECT_EQ(DisplayListFormatter::json({{9, "1-2", "Other", std::nullopt, 0, true, false, true, 3}}),
               R"([
-  {
-    "id": 2,
-    "hardwareID": "4268-41234-0",
-    "modelName": "Model",
-    "customName": "Desk",
-    "brightness": 40,
-    "isConnected": true,
-    "isPresent": false,
-    "supportsDDC": true,
-    "sortOrder": 3
-  },
   {
     "id": 9,
     "hardwareID": "1-2",
     "modelName": "Other",
     "customName": null,
     "brightness": 0,
-    "isConnected": false,
+    "isConnected": true,
     "isPresent": false,
-    "supportsDDC": false,
-    "sortOrder": 1
+    "supportsDDC": true,
+    "sortOrder": 3
   }
 ]
 )");
