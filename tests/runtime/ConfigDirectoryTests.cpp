@@ -22,8 +22,7 @@ TEST(ConfigDirectory, TakesTheFirstUsableVariable) {
         // Empty variables count as unset; a relative XDG_CONFIG_HOME is ignored, as XDG requires.
         {{{"LUMADESK_CONFIG_DIR", ""}, {"XDG_CONFIG_HOME", "/x"}, {"HOME", "/h"}}, "/x/lumadesk"},
         {{{"XDG_CONFIG_HOME", ""}, {"HOME", "/h"}}, "/h/.config/lumadesk"},
-        {{{"XDG_CONFIG_HOME", "config"}, {"HOME", "/h"}}, "/h/.config/lumadesk"},
-    };
+        {{{"XDG_CONFIG_HOME", "config"}, {"HOME", "/h"}}, "/h/.config/lumadesk"}};
     for (const auto& [variables, expected] : cases) {
         SCOPED_TRACE(expected);
         EXPECT_EQ(directoryFor(variables), expected);

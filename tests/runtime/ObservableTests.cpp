@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "runtime/NotificationCenter.h"
 #include "runtime/Observable.h"
 
 using namespace lumadesk;
@@ -33,16 +32,4 @@ TEST(Signal, CallbacksMayUnsubscribeOthersWhileBeingCalled) {
     signal.emit(0);
     signal.emit(0);
     EXPECT_EQ(calls, (std::vector<int>{1, 1}));
-}
-
-TEST(NotificationCenter, DeliversByNameUntilTheObserverGoes) {
-    NotificationCenter center;
-    int calls = 0;
-    {
-        auto observer = center.addObserver("Lumadesk.brightnessShortcutsDidChange", [&] { ++calls; });
-        center.post("Lumadesk.brightnessShortcutsDidChange");
-        center.post("other");
-    }
-    center.post("Lumadesk.brightnessShortcutsDidChange");
-    EXPECT_EQ(calls, 1);
 }
