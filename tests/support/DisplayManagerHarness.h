@@ -206,10 +206,6 @@ struct DisplayManagerHarness {
         }
         throw std::logic_error("no display " + hardwareID);
     }
-    bool lists(const std::string& hardwareID) const {
-        for (const auto& candidate : manager->displays()) {
-            if (candidate.hardwareID == hardwareID) return true;
-        }
         return false;
     }
     // The stored record with the hardware ID; fails the test when there is none.
