@@ -206,8 +206,6 @@ struct DisplayManagerHarness {
         }
         throw std::logic_error("no display " + hardwareID);
     }
-        return false;
-    }
     // The stored record with the hardware ID; fails the test when there is none.
     PersistedDisplay record(const std::string& hardwareID) const {
         for (const auto& candidate : store.load()) {
