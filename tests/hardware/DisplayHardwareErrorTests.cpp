@@ -32,7 +32,7 @@ TEST(DisplayHardwareError, MessagesReadExactlyAsShownToTheUser) {
         EXPECT_EQ(error.description(), message);
         EXPECT_STREQ(error.what(), message.c_str());
     }
-    // Tests compare errors whole, so equality must see every part of them.
+    // Tests compare errors whole, so equality must look at every field.
     EXPECT_NE(DisplayHardwareError::failedToWriteVCP(0x10, 2, 55),
               DisplayHardwareError::failedToWriteVCP(0x10, 2, 56));
     EXPECT_NE(DisplayHardwareError::failedToBeginConfiguration(4),
