@@ -4,36 +4,23 @@
 
 using namespace lumadesk;
 
-TEST(BrightnessSliderStateTest, FollowsTheModelWhenNotDragged) {
+TEST(BrightnessSliderStateTest, WritesEveryMoveRoundedAndIgnoresTheDisplayOnlyWhileDragged) {
     BrightnessSliderState slider(40);
-    EXPECT_EQ(slider.position(), 40);
     slider.modelChanged(55);
-    EXPECT_EQ(slider.position(), 55);
-    EXPECT_EQ(slider.shownLevel(), 55);
-}
+    EXPECT_EQ(slider.position(), 55) << "not dragged, the slider follows the display";
 
-TEST(BrightnessSliderStateTest, MovesWriteTheRoundedLevel) {
-    BrightnessSliderState slider(40);
+    // Every delivered value is written, rounded half away from zero.
     EXPECT_EQ(slider.moved(49.5), 50);
     EXPECT_EQ(slider.moved(49.4), 49);
-}
 
-TEST(BrightnessSliderStateTest, ADragIgnoresTheModelThenJumpsBackToIt) {
-    BrightnessSliderState slider(40);
+    // While dragged, an earlier write landing does not pull the knob back, and the label shows the
+    // knob's rounded level; when the drag ends both jump to the display's level.
     slider.setEditing(true);
-    slider.moved(60);
-    slider.modelChanged(50);  // an earlier write lands
-    EXPECT_EQ(slider.position(), 60);
-    EXPECT_EQ(slider.shownLevel(), 60);
+    slider.moved(60.5);
+    slider.modelChanged(50);
+    EXPECT_DOUBLE_EQ(slider.position(), 60.5);
+    EXPECT_EQ(slider.shownLevel(), 61);
     slider.setEditing(false);
     EXPECT_EQ(slider.position(), 50);
     EXPECT_EQ(slider.shownLevel(), 50);
-}
-
-TEST(BrightnessSliderStateTest, ShownLevelWhileDraggingIsRounded) {
-    BrightnessSliderState slider(40);
-    slider.setEditing(true);
-    slider.moved(45.5);
-    EXPECT_EQ(slider.shownLevel(), 46);
-    EXPECT_DOUBLE_EQ(slider.position(), 45.5);
 }

@@ -17,6 +17,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
+// A connection change that takes a second and then yields the outcome.
 Task<std::optional<std::string>> changeAfterASecond(bool connect, std::vector<bool>* requests,
                                                     std::optional<std::string> outcome) {
     requests->push_back(connect);
@@ -29,93 +30,61 @@ Task<std::optional<std::string>> brokenChange(bool) {
     throw std::runtime_error("Lost the display");
 }
 
-struct ConnectionSwitchStateTest : ::testing::Test {
+}  // namespace
+
+TEST(ConnectionSwitchStateTest, OneChangeAtATimeWithItsMessageUntilSomethingElseChanges) {
     VirtualClock clock;
     ManualMainQueue queue{clock};
     std::vector<bool> requests;
     int changes = 0;
-    ConnectionSwitchState state{queue, [this] { ++changes; }};
+    const auto toggleWith = [&](std::optional<std::string> outcome) -> ConnectionSwitchState::Toggle {
+        return [&, outcome](bool connect) { return changeAfterASecond(connect, &requests, outcome); };
+    };
+    auto state = std::make_unique<ConnectionSwitchState>(queue, [&] { ++changes; });
 
-    ConnectionSwitchState::Toggle toggleWith(std::optional<std::string> outcome) {
-        return [this, outcome](bool connect) { return changeAfterASecond(connect, &requests, outcome); };
-    }
-};
-
-}  // namespace
-
-TEST_F(ConnectionSwitchStateTest, AFlipRunsOneChangeAtATime) {
-    EXPECT_TRUE(state.flip(false, toggleWith(std::nullopt)));
-    EXPECT_TRUE(state.isTogglingConnection());
-    EXPECT_FALSE(state.flip(true, toggleWith(std::nullopt)));
+    // A flip shows the spinner at once; a second flip while the change runs starts nothing.
+    EXPECT_TRUE(state->flip(false, toggleWith("Failed to disable display 2.")));
+    EXPECT_TRUE(state->isTogglingConnection());
+    EXPECT_FALSE(state->flip(true, toggleWith(std::nullopt)));
     queue.advanceBy(1s);
     EXPECT_EQ(requests, std::vector<bool>{false});
-    EXPECT_FALSE(state.isTogglingConnection());
-    EXPECT_EQ(state.connectionError(), std::nullopt);
-}
+    EXPECT_FALSE(state->isTogglingConnection());
+    EXPECT_EQ(state->connectionError(), "Failed to disable display 2.");
 
-TEST_F(ConnectionSwitchStateTest, AFailedChangeKeepsItsMessage) {
-    state.flip(false, toggleWith("Failed to disable display 2."));
-    queue.advanceBy(1s);
-    EXPECT_EQ(state.connectionError(), "Failed to disable display 2.");
-}
-
-TEST_F(ConnectionSwitchStateTest, TheNextFlipClearsTheMessageAtOnce) {
-    state.flip(false, toggleWith("Failed"));
-    queue.advanceBy(1s);
-    state.flip(false, toggleWith(std::nullopt));
-    EXPECT_EQ(state.connectionError(), std::nullopt);
-}
-
-TEST_F(ConnectionSwitchStateTest, AConnectionChangedElsewhereClearsTheMessage) {
-    state.flip(false, toggleWith("Failed"));
-    queue.advanceBy(1s);
+    // A connection changed by other means clears the message and redraws the row.
     const int before = changes;
-    state.connectionChanged();
-    EXPECT_EQ(state.connectionError(), std::nullopt);
+    state->connectionChanged();
+    EXPECT_EQ(state->connectionError(), std::nullopt);
     EXPECT_EQ(changes, before + 1);
-}
 
-TEST_F(ConnectionSwitchStateTest, ConnectionChangesDuringItsOwnChangeAreIgnored) {
-    state.flip(false, toggleWith("Failed"));
-    queue.runUntilIdle();
-    state.connectionChanged();  // the manager moves the switch at once, then rolls back
+    // The next flip clears an old message at once; a change that breaks down reports why.
+    state->flip(true, toggleWith("Failed"));
     queue.advanceBy(1s);
-    EXPECT_EQ(state.connectionError(), "Failed");
-}
-
-TEST_F(ConnectionSwitchStateTest, AResultForARowThatIsGoneIsDropped) {
-    auto shortLived = std::make_unique<ConnectionSwitchState>(queue, [this] { ++changes; });
-    shortLived->flip(true, toggleWith("Failed"));
-    shortLived.reset();
+    state->flip(true, [](bool connect) { return brokenChange(connect); });
+    EXPECT_EQ(state->connectionError(), std::nullopt);
     queue.advanceBy(1s);
-    EXPECT_EQ(requests, std::vector<bool>{true});
-    EXPECT_EQ(changes, 1);
-}
+    EXPECT_FALSE(state->isTogglingConnection());
+    EXPECT_EQ(state->connectionError(), "Lost the display");
 
-TEST_F(ConnectionSwitchStateTest, AChangeThatBreaksDownReportsItsMessage) {
-    state.flip(true, [](bool connect) { return brokenChange(connect); });
+    // A result that arrives after its row is gone goes nowhere; the change itself runs to its end.
+    state->flip(false, toggleWith("Failed"));
+    const int beforeGone = changes;
+    state.reset();
     queue.advanceBy(1s);
-    EXPECT_FALSE(state.isTogglingConnection());
-    EXPECT_EQ(state.connectionError(), "Lost the display");
+    EXPECT_EQ(requests, (std::vector<bool>{false, true, false}));
+    EXPECT_EQ(changes, beforeGone);
 }
 
-TEST(ConnectionStatusTest, ASpinnerWhileChanging) {
-    ConnectionStatus disconnecting(true, true, std::nullopt);
-    EXPECT_EQ(disconnecting.kind(), ConnectionStatus::Kind::changing);
-    EXPECT_EQ(disconnecting.toolTip(), "Disconnecting");
-    EXPECT_EQ(ConnectionStatus(false, true, "old").accessibilityLabel(), "Connecting");
-}
-
-TEST(ConnectionStatusTest, AWarningWithTheMessageAfterAFailure) {
-    ConnectionStatus failed(true, false, "Failed to disable display 2.");
-    EXPECT_EQ(failed.kind(), ConnectionStatus::Kind::failed);
+TEST(ConnectionStatusTest, ASpinnerThatSaysWhichWayThenAWarningWithTheMessageOrADot) {
+    using Kind = ConnectionStatus::Kind;
+    EXPECT_EQ(ConnectionStatus(true, true, std::nullopt).toolTip(), "Disconnecting");
+    const ConnectionStatus connecting(false, true, "an old message");
+    EXPECT_EQ(connecting.kind(), Kind::changing);
+    EXPECT_EQ(connecting.toolTip(), "Connecting");
+    const ConnectionStatus failed(true, false, "Failed to disable display 2.");
+    EXPECT_EQ(failed.kind(), Kind::failed);
     EXPECT_EQ(failed.toolTip(), "Failed to disable display 2.");
     EXPECT_EQ(failed.accessibilityLabel(), "Connection failed: Failed to disable display 2.");
-}
-
-TEST(ConnectionStatusTest, ADotForTheConnectionState) {
-    EXPECT_EQ(ConnectionStatus(true, false, std::nullopt).kind(), ConnectionStatus::Kind::connected);
-    EXPECT_EQ(ConnectionStatus(true, false, std::nullopt).toolTip(), "Connected");
-    EXPECT_EQ(ConnectionStatus(false, false, std::nullopt).kind(), ConnectionStatus::Kind::disconnected);
-    EXPECT_EQ(ConnectionStatus(false, false, std::nullopt).accessibilityLabel(), "Disconnected");
+    EXPECT_EQ(ConnectionStatus(true, false, std::nullopt).kind(), Kind::connected);
+    EXPECT_EQ(ConnectionStatus(false, false, std::nullopt).toolTip(), "Disconnected");
 }

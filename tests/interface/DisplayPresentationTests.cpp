@@ -1,80 +1,42 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+
 #include "DisplayFixtures.h"
-#include "interface/logic/BrightnessLevel.h"
 #include "interface/logic/DisplayPresentation.h"
 
 using namespace lumadesk;
 using namespace lumadesk::testing;
 
-TEST(BrightnessLevelTest, RoundsHalvesAwayFromZero) {
-    EXPECT_EQ(roundedLevel(45.5), 46);
-    EXPECT_EQ(roundedLevel(49.5), 50);
-    EXPECT_EQ(roundedLevel(49.4), 49);
-    EXPECT_EQ(roundedLevel(72.4), 72);
-    EXPECT_EQ(roundedLevel(0.5), 1);
-}
-
-TEST(BrightnessLevelTest, FormatsPercentages) {
-    EXPECT_EQ(percentText(46), "46%");
-    EXPECT_EQ(percentSpoken(46), "46 percent");
-}
-
-TEST(DisplayPresentationTest, NameIsTheCustomNameEvenWhenEmpty) {
-    auto display = controllableDisplay("a", 40);
-    EXPECT_EQ(DisplayPresentation(display).name(), "Model a");
-    display.customName = "Desk";
-    EXPECT_EQ(DisplayPresentation(display).name(), "Desk");
-    display.customName = "";
-    EXPECT_EQ(DisplayPresentation(display).name(), "");
-}
-
-TEST(DisplayPresentationTest, ModelNameLineOnlyUnderADifferentCustomName) {
-    auto display = controllableDisplay("a", 40);
-    EXPECT_FALSE(DisplayPresentation(display).showsModelName());
-    display.customName = display.modelName;
-    EXPECT_FALSE(DisplayPresentation(display).showsModelName());
-    display.customName = "Desk";
-    EXPECT_TRUE(DisplayPresentation(display).showsModelName());
-}
-
-TEST(DisplayPresentationTest, HelpTextExplainsWhyTheSliderActsOrNot) {
-    auto display = controllableDisplay("a", 40);
-    display.customName = "Desk";
-    EXPECT_EQ(DisplayPresentation(display).brightnessHelpText(), "Adjust brightness for Desk");
-    display.supportsDDC = false;
-    EXPECT_EQ(DisplayPresentation(display).brightnessHelpText(),
-              "This display does not support DDC brightness control");
-    display.isConnected = false;
-    EXPECT_EQ(DisplayPresentation(display).brightnessHelpText(),
-              "Reconnect this display to adjust brightness");
-}
-
-TEST(DisplayPresentationTest, SwitchLabelSaysWhatFlippingDoes) {
-    auto display = controllableDisplay("a", 40);
-    EXPECT_EQ(DisplayPresentation(display).connectionSwitchLabel(), "Disconnect Model a");
-    display.isConnected = false;
-    EXPECT_EQ(DisplayPresentation(display).connectionSwitchLabel(), "Connect Model a");
-}
-
-TEST(DisplayPresentationTest, IconWarnsForADisconnectedDisplay) {
-    auto display = controllableDisplay("a", 40);
-    EXPECT_STREQ(DisplayPresentation(display).iconSymbol(), "display");
-    display.isConnected = false;
-    EXPECT_STREQ(DisplayPresentation(display).iconSymbol(), "display.trianglebadge.exclamationmark");
-}
-
-TEST(DisplayPresentationTest, AccessibilityLabelsNameTheDisplay) {
-    auto display = controllableDisplay("a", 40);
-    EXPECT_EQ(DisplayPresentation(display).sliderLabel(), "Brightness for Model a");
-    EXPECT_EQ(DisplayPresentation(display).renameLabel(), "Rename Model a");
-}
-
-TEST(DisplayPresentationTest, ControllableNeedsPresenceConnectionAndDDC) {
-    auto display = controllableDisplay("a", 40);
-    EXPECT_TRUE(DisplayPresentation(display).isControllable());
-    display.isPresent = false;
-    EXPECT_FALSE(DisplayPresentation(display).isControllable());
-    const auto withoutDDC = displayWithoutDDC("b");
-    EXPECT_FALSE(DisplayPresentation(withoutDDC).isControllable());
+// Absent displays are not controllable either; the popover's content tests cover that.
+TEST(DisplayPresentationTest, WhatARowSaysFollowsConnectionDDCAndName) {
+    struct Case {
+        bool connected, ddc;
+        std::optional<std::string> customName;
+        bool controllable, showsModelName;
+        std::string helpText, switchLabel, icon;
+    };
+    const Case cases[] = {
+        {true, true, std::nullopt, true, false, "Adjust brightness for Model a", "Disconnect Model a", "display"},
+        {true, true, "Desk", true, true, "Adjust brightness for Desk", "Disconnect Desk", "display"},
+        {true, true, "Model a", true, false, "Adjust brightness for Model a", "Disconnect Model a", "display"},
+        {true, false, std::nullopt, false, false, "This display does not support DDC brightness control",
+         "Disconnect Model a", "display"},
+        {false, true, std::nullopt, false, false, "Reconnect this display to adjust brightness",
+         "Connect Model a", "display.trianglebadge.exclamationmark"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.helpText + " / " + c.customName.value_or("no custom name"));
+        auto display = controllableDisplay("a", 40);
+        display.isConnected = c.connected;
+        display.supportsDDC = c.ddc;
+        display.customName = c.customName;
+        const DisplayPresentation presentation(display);
+        EXPECT_EQ(presentation.isControllable(), c.controllable);
+        EXPECT_EQ(presentation.showsModelName(), c.showsModelName);
+        EXPECT_EQ(presentation.brightnessHelpText(), c.helpText);
+        EXPECT_EQ(presentation.connectionSwitchLabel(), c.switchLabel);
+        EXPECT_EQ(presentation.iconSymbol(), c.icon);
+    }
 }

@@ -1,67 +1,60 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "DisplayFixtures.h"
 #include "interface/logic/PopoverContent.h"
 
 using namespace lumadesk;
 using namespace lumadesk::testing;
 
-TEST(PopoverContentTest, BeforeTheFirstLoadItIsFindingDisplays) {
-    PopoverContent content(false, {controllableDisplay("a", 40)});
-    EXPECT_EQ(content.state(), PopoverContentState::loading);
-    EXPECT_EQ(content.subtitle(), "Finding displays");
-}
+TEST(PopoverContentTest, SubtitleBodyCardAndListHeightFollowTheDisplays) {
+    auto absent = controllableDisplay("gone", 50, 1);
+    absent.isPresent = false;
+    auto disconnected = controllableDisplay("off", 50, 1);
+    disconnected.isConnected = false;
+    std::vector<Display> five;
+    for (int i = 0; i < 5; ++i) five.push_back(controllableDisplay("d" + std::to_string(i), 50, i));
 
-TEST(PopoverContentTest, SubtitleCountsTheShownDisplays) {
-    EXPECT_EQ(PopoverContent(true, {}).subtitle(), "0 displays");
-    EXPECT_EQ(PopoverContent(true, {controllableDisplay("a", 40)}).subtitle(), "1 display");
-    EXPECT_EQ(PopoverContent(true, {controllableDisplay("a", 40), displayWithoutDDC("b")}).subtitle(),
-              "2 displays");
-}
-
-TEST(PopoverContentTest, StateIsEmptyWithoutDisplaysAndListWithSome) {
-    EXPECT_EQ(PopoverContent(true, {}).state(), PopoverContentState::empty);
-    EXPECT_EQ(PopoverContent(true, {displayWithoutDDC("a")}).state(), PopoverContentState::list);
+    struct Case {
+        const char* what;
+        bool loaded;
+        std::vector<Display> displays;
+        std::string subtitle;
+        PopoverContentState body;
+        bool card;
+        int listHeight;  // 70 per row with a slider, 46 without, kept within 46...280
+    };
+    const Case cases[] = {
+        {"before the first load", false, {controllableDisplay("a", 40)}, "Finding displays",
+         PopoverContentState::loading, false, 70},
+        {"no displays", true, {}, "0 displays", PopoverContentState::empty, false, 46},
+        {"one", true, {controllableDisplay("a", 40)}, "1 display", PopoverContentState::list, false, 70},
+        {"one with DDC, one without", true, {controllableDisplay("a", 40), displayWithoutDDC("b", 1)},
+         "2 displays", PopoverContentState::list, false, 70 + 46},
+        {"one connected, one not", true, {controllableDisplay("a", 40), disconnected}, "2 displays",
+         PopoverContentState::list, false, 70 + 46},
+        {"one present, one not", true, {controllableDisplay("a", 40), absent}, "2 displays",
+         PopoverContentState::list, false, 70 + 46},
+        {"two controllable", true, {controllableDisplay("a", 40), controllableDisplay("b", 60, 1)},
+         "2 displays", PopoverContentState::list, true, 140},
+        {"five controllable", true, five, "5 displays", PopoverContentState::list, true, 280},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const PopoverContent content(c.loaded, c.displays);
+        EXPECT_EQ(content.subtitle(), c.subtitle);
+        EXPECT_EQ(content.state(), c.body);
+        EXPECT_EQ(content.showsAllDisplaysCard(), c.card);
+        EXPECT_EQ(content.listHeight(), c.listHeight);
+    }
 }
 
 TEST(PopoverContentTest, ShownDisplaysFollowSortOrderAndKeepTheManagersOrderOnTies) {
-    PopoverContent content(true, {controllableDisplay("c", 1, 2), controllableDisplay("a", 1, 0),
-                                  controllableDisplay("b1", 1, 1), controllableDisplay("b2", 1, 1)});
+    const PopoverContent content(true, {controllableDisplay("c", 1, 2), controllableDisplay("a", 1, 0),
+                                        controllableDisplay("b1", 1, 1), controllableDisplay("b2", 1, 1)});
     std::vector<std::string> order;
     for (const auto& display : content.shownDisplays()) order.push_back(display.hardwareID);
     EXPECT_EQ(order, (std::vector<std::string>{"a", "b1", "b2", "c"}));
-}
-
-TEST(PopoverContentTest, ControllableDisplaysArePresentConnectedAndSpeakDDC) {
-    auto disconnected = controllableDisplay("off", 0, 1);
-    disconnected.isConnected = false;
-    auto absent = controllableDisplay("gone", 0, 2);
-    absent.isPresent = false;
-    PopoverContent content(
-        true, {controllableDisplay("on", 50, 0), disconnected, absent, displayWithoutDDC("x", 3)});
-    ASSERT_EQ(content.controllableDisplays().size(), 1u);
-    EXPECT_EQ(content.controllableDisplays()[0].hardwareID, "on");
-}
-
-TEST(PopoverContentTest, NoCardWithASingleControllableDisplay) {
-    EXPECT_FALSE(PopoverContent(true, {controllableDisplay("a", 40)}).showsAllDisplaysCard());
-    EXPECT_FALSE(PopoverContent(true, {controllableDisplay("a", 40, 0), displayWithoutDDC("b", 1)})
-                     .showsAllDisplaysCard());
-}
-
-TEST(PopoverContentTest, CardWithTwoControllableDisplays) {
-    EXPECT_TRUE(PopoverContent(true, {controllableDisplay("a", 40, 0), controllableDisplay("b", 60, 1)})
-                    .showsAllDisplaysCard());
-}
-
-TEST(PopoverContentTest, ListHeightAddsRowsWithAndWithoutSliders) {
-    PopoverContent content(true, {controllableDisplay("a", 40, 0), displayWithoutDDC("b", 1)});
-    EXPECT_EQ(content.listHeight(), 70 + 46);
-}
-
-TEST(PopoverContentTest, ListHeightIsClampedBetweenOneShortRowAndFourRowsWithSliders) {
-    std::vector<Display> five;
-    for (int i = 0; i < 5; ++i) five.push_back(controllableDisplay("d" + std::to_string(i), 50, i));
-    EXPECT_EQ(PopoverContent(true, five).listHeight(), 280);
-    EXPECT_EQ(PopoverContent(true, {}).listHeight(), 46);
 }

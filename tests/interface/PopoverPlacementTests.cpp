@@ -4,30 +4,24 @@
 
 using namespace lumadesk;
 
-namespace {
-const PopoverPlacement::Rect screen{0, 0, 1920, 1080};
-}
-
-TEST(PopoverPlacementTest, CentredUnderAnIconAtTheTop) {
-    const auto corner =
-        PopoverPlacement::place(340, 400, PopoverPlacement::Rect{1000, 0, 24, 24}, {}, screen);
-    EXPECT_EQ(corner, (PopoverPlacement::Point{1012 - 170, 24 + PopoverPlacement::gap}));
-}
-
-TEST(PopoverPlacementTest, AboveAnIconAtTheBottom) {
-    const auto corner =
-        PopoverPlacement::place(340, 400, PopoverPlacement::Rect{1000, 1050, 24, 30}, {}, screen);
-    EXPECT_EQ(corner.y, 1050 - PopoverPlacement::gap - 400);
-}
-
-TEST(PopoverPlacementTest, KeptInsideTheScreen) {
-    const auto corner =
-        PopoverPlacement::place(340, 400, PopoverPlacement::Rect{1900, 0, 20, 24}, {}, screen);
-    EXPECT_EQ(corner.x, 1920 - 340);
-}
-
-TEST(PopoverPlacementTest, ThePointerStandsInForAnIconWithoutGeometry) {
-    const auto corner =
-        PopoverPlacement::place(340, 400, PopoverPlacement::Rect{0, 0, 0, 0}, {500, 10}, screen);
-    EXPECT_EQ(corner, (PopoverPlacement::Point{330, 10 + PopoverPlacement::gap}));
+TEST(PopoverPlacementTest, UnderOrAboveTheIconAndInsideTheScreen) {
+    using Placement = PopoverPlacement;
+    struct Case {
+        const char* what;
+        Placement::Rect icon;
+        Placement::Point pointer;
+        Placement::Point corner;
+    };
+    const Case cases[] = {
+        {"centred under an icon at the top", {1000, 0, 24, 24}, {}, {1012 - 170, 24 + Placement::gap}},
+        {"above an icon at the bottom", {1000, 1050, 24, 30}, {}, {1012 - 170, 1050 - Placement::gap - 400}},
+        {"kept inside the screen", {1900, 0, 20, 24}, {}, {1920 - 340, 24 + Placement::gap}},
+        {"the pointer for an icon without geometry", {0, 0, 0, 0}, {500, 10}, {330, 10 + Placement::gap}},
+    };
+    for (const auto& [what, icon, pointer, corner] : cases) {
+        SCOPED_TRACE(what);
+        const auto placed = Placement::place(340, 400, icon, pointer, {0, 0, 1920, 1080});
+        EXPECT_EQ(placed.x, corner.x);
+        EXPECT_EQ(placed.y, corner.y);
+    }
 }
