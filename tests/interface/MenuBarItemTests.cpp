@@ -9,55 +9,37 @@
 
 using namespace lumadesk;
 
-namespace {
-
-struct MenuBarItemTest : ::testing::Test {
+TEST(MenuBarItemTest, FollowsTheSettingLiveOpensThePopoverAndWarnsOfAnUpdate) {
     InMemoryDefaults defaults;
     Updater updater;
     QWidget popover;
-};
-
-}  // namespace
-
-TEST_F(MenuBarItemTest, PresentByDefault) {
     MenuBarItem item(defaults, updater, popover);
-    EXPECT_TRUE(item.isPresent());
-    EXPECT_EQ(item.trayIcon().toolTip(), "Lumadesk");
-}
+    EXPECT_TRUE(item.isPresent()) << "present while the setting is unset";
 
-TEST_F(MenuBarItemTest, AbsentWhileTheSettingIsOffAndBackWithoutARestart) {
+    // A click opens the popover, a second one closes it.
+    item.togglePopover();
+    EXPECT_TRUE(popover.isVisible());
+    item.togglePopover();
+    EXPECT_FALSE(popover.isVisible());
+
+    // Turning the setting off removes the icon at once and closes the popover, which could no longer be
+    // reached; turning it on brings the icon back without a restart.
+    item.togglePopover();
     defaults.setValue(MenuBarItem::showMenuBarIconKey, false);
-    MenuBarItem item(defaults, updater, popover);
     EXPECT_FALSE(item.isPresent());
+    EXPECT_FALSE(popover.isVisible());
+    MenuBarItem startedWithout(defaults, updater, popover);
+    EXPECT_FALSE(startedWithout.isPresent());
     defaults.setValue(MenuBarItem::showMenuBarIconKey, true);
     EXPECT_TRUE(item.isPresent());
-    defaults.setValue(MenuBarItem::showMenuBarIconKey, false);
-    EXPECT_FALSE(item.isPresent());
-}
+    EXPECT_TRUE(startedWithout.isPresent());
 
-TEST_F(MenuBarItemTest, RemovingTheIconClosesThePopover) {
-    MenuBarItem item(defaults, updater, popover);
-    item.togglePopover();
-    EXPECT_TRUE(popover.isVisible());
-    defaults.setValue(MenuBarItem::showMenuBarIconKey, false);
-    EXPECT_FALSE(popover.isVisible());
-}
-
-TEST_F(MenuBarItemTest, TheIconWarnsWhileAnUpdateWaits) {
-    MenuBarItem item(defaults, updater, popover);
+    // While an update waits the icon carries a badge, and loses it when the user checks.
     EXPECT_EQ(item.iconSymbol(), "display");
-    const auto plainKey = item.trayIcon().icon().cacheKey();
+    const auto plainIcon = item.trayIcon().icon().cacheKey();
     updater.setUpdateAvailable(true);
     EXPECT_EQ(item.iconSymbol(), "display.badge.exclamationmark");
-    EXPECT_NE(item.trayIcon().icon().cacheKey(), plainKey);
+    EXPECT_NE(item.trayIcon().icon().cacheKey(), plainIcon) << "the drawn icon changes with the symbol";
     updater.checkForUpdates();
     EXPECT_EQ(item.iconSymbol(), "display");
-}
-
-TEST_F(MenuBarItemTest, AClickOpensAndASecondClosesThePopover) {
-    MenuBarItem item(defaults, updater, popover);
-    item.togglePopover();
-    EXPECT_TRUE(popover.isVisible());
-    item.togglePopover();
-    EXPECT_FALSE(popover.isVisible());
 }

@@ -27,48 +27,35 @@ Task<void> holdForever(std::shared_ptr<int> token) {
     (void)token;
 }
 
-struct QtMainQueueTest : ::testing::Test {
-    SystemClock clock;
-    std::unique_ptr<QtMainQueue> queue = std::make_unique<QtMainQueue>(clock);
-
-    void pumpUntilIdle() {
-        while (queue->pumpOnce()) {
-        }
-    }
-};
-
 }  // namespace
 
-TEST_F(QtMainQueueTest, PostedJobsRunInPostingOrder) {
+TEST(QtMainQueueTest, RunsJobsInOrderFromAnyThreadTimersNoSoonerThanDueAndEndsSuspendedTasks) {
+    SystemClock clock;
+    auto queue = std::make_unique<QtMainQueue>(clock);
+    const auto pumpUntilIdle = [&] {
+        while (queue->pumpOnce()) {
+        }
+    };
+    // Pumping an idle queue says that nothing can arrive instead of waiting for ever.
+    EXPECT_FALSE(queue->pumpOnce());
+
+    // Jobs wait for the event loop and run first in, first out; a delayed one no sooner than it is due,
+    // a cancelled one never.
     std::vector<int> order;
     for (int i = 0; i < 5; ++i) queue->post([&order, i] { order.push_back(i); });
     queue->postAfter(Duration::zero(), [&order] { order.push_back(5); });
-    EXPECT_TRUE(order.empty()) << "jobs wait for the event loop";
-    pumpUntilIdle();
-    EXPECT_EQ(order, (std::vector<int>{0, 1, 2, 3, 4, 5}));
-}
-
-TEST_F(QtMainQueueTest, PumpingAnIdleQueueReportsThatNothingCanArrive) {
-    EXPECT_FALSE(queue->pumpOnce());
-}
-
-TEST_F(QtMainQueueTest, ADelayedJobRunsNoSoonerThanItsDeadline) {
     const auto deadline = clock.monotonicNow() + 2ms;
     MonotonicInstant ranAt{};
     queue->postAfter(2ms, [&] { ranAt = clock.monotonicNow(); });
+    bool cancelledRan = false;
+    queue->postAfter(1ms, [&] { cancelledRan = true; }).cancel();
+    EXPECT_TRUE(order.empty());
     pumpUntilIdle();
+    EXPECT_EQ(order, (std::vector<int>{0, 1, 2, 3, 4, 5}));
     EXPECT_GE(ranAt, deadline);
-}
+    EXPECT_FALSE(cancelledRan);
 
-TEST_F(QtMainQueueTest, ACancelledJobDoesNotRun) {
-    bool ran = false;
-    auto handle = queue->postAfter(1ms, [&] { ran = true; });
-    handle.cancel();
-    pumpUntilIdle();
-    EXPECT_FALSE(ran);
-}
-
-TEST_F(QtMainQueueTest, JobsPostedFromAnotherThreadRunOnTheMainThread) {
+    // A job posted from another thread runs on this one; runSync pumps until a sleeping task answers.
     std::thread::id ranOn;
     {
         MainQueue::ExternalWork pending(*queue);
@@ -77,13 +64,9 @@ TEST_F(QtMainQueueTest, JobsPostedFromAnotherThreadRunOnTheMainThread) {
     }
     pumpUntilIdle();
     EXPECT_EQ(ranOn, std::this_thread::get_id());
-}
-
-TEST_F(QtMainQueueTest, RunSyncWaitsForASleepingTask) {
     EXPECT_EQ(runSync(*queue, answerAfter(1ms, 42)), 42);
-}
 
-TEST_F(QtMainQueueTest, SuspendedDetachedTasksAreDestroyedWithTheQueue) {
+    // Destroying the queue destroys the detached tasks still suspended on it.
     auto token = std::make_shared<int>(0);
     spawn(*queue, holdForever(token));
     queue->post([] {});
