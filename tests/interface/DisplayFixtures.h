@@ -18,11 +18,4 @@ inline Display controllableDisplay(std::string hardwareID, int brightness, int s
     return display;
 }
 
-// A present, connected display without DDC.
-inline Display displayWithoutDDC(std::string hardwareID, int sortOrder = 0) {
-    auto display = controllableDisplay(std::move(hardwareID), 0, sortOrder);
-    display.supportsDDC = false;
-    return display;
-}
-
 }  // namespace lumadesk::testing

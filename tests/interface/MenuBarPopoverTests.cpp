@@ -67,11 +67,9 @@ struct MenuBarPopoverTest : ::testing::Test {
 
 }  // namespace
 
-TEST_F(MenuBarPopoverTest, TheSubtitleAndBodyFollowTheLoadAndTheDisplayCount) {
+TEST_F(MenuBarPopoverTest, FromFirstLoadToAScrollingListRefreshedByItsOwnButtons) {
     auto& view = open(false);
     EXPECT_EQ(view.width(), 340);
-
-    // Before the first load: "Finding displays" over the loading body.
     EXPECT_EQ(view.header().subtitle(), "Finding displays");
     EXPECT_TRUE(view.loadingView().isVisible());
 
@@ -80,33 +78,39 @@ TEST_F(MenuBarPopoverTest, TheSubtitleAndBodyFollowTheLoadAndTheDisplayCount) {
     EXPECT_TRUE(view.emptyView().isVisible());
     EXPECT_FALSE(view.loadingView().isVisible());
     plugIn(1, "a", 40);
+    plugIn(2, "b", 0, false);
     QTest::mouseClick(const_cast<QPushButton*>(&view.emptyRefreshButton()), Qt::LeftButton);
     desk.queue.runUntilIdle();
-
-    // One controllable display: its row alone, without the all-displays card.
-    EXPECT_EQ(view.header().subtitle(), "1 display");
-    EXPECT_FALSE(view.emptyView().isVisible());
-    EXPECT_FALSE(view.card().isVisible());
-    EXPECT_EQ(rows().size(), 1u);
-    EXPECT_EQ(view.listArea().height(), 70);
-}
-
-TEST_F(MenuBarPopoverTest, TheListIsExactlyAsHighAsItsRowsUpToFourWithSlidersThenScrolls) {
-    plugIn(1, "a", 40);
-    plugIn(2, "b", 0, false);
-    auto& view = open();
-    EXPECT_FALSE(view.card().isVisible()) << "one of the two speaks DDC";
-    EXPECT_EQ(view.listArea().height(), 70 + 46);
-    EXPECT_EQ(view.listArea().verticalScrollBar()->maximum(), 0) << "the rows fit without scrolling";
-    // The divider lies on the first row's last pixel line, inset from the leading edge.
-    EXPECT_EQ(view.rowList().dividerLines(), (std::vector<QLine>{{52, 69, 339, 69}}));
-
-    for (DisplayID id = 3; id <= 5; ++id) plugIn(id, "d" + std::to_string(id), 50);
-    desk.refresh();
     // Rows added to a shown list show from the event loop; the scroll area measures them a turn later.
     QCoreApplication::processEvents();
     QCoreApplication::processEvents();
-    EXPECT_TRUE(view.card().isVisible()) << "four of them speak DDC";
+
+    // Two displays of which one is controllable: no card, and a list exactly as high as its rows, with
+    // the divider drawn on the first row's last pixel line, inset from the leading edge.
+    EXPECT_EQ(view.header().subtitle(), "2 displays");
+    EXPECT_FALSE(view.emptyView().isVisible());
+    EXPECT_FALSE(view.card().isVisible());
+    EXPECT_EQ(view.listArea().height(), 70 + 46);
+    EXPECT_EQ(view.listArea().verticalScrollBar()->maximum(), 0);
+    EXPECT_EQ(view.rowList().dividerLines(), (std::vector<QLine>{{52, 69, 339, 69}}));
+
+    // The header's refresh button spins and stays off while its refresh runs, which starts no second one.
+    for (DisplayID id = 3; id <= 5; ++id) plugIn(id, "d" + std::to_string(id), 50);
+    const int snapshots = desk.ddc.snapshotCalls;
+    auto& button = view.header().refreshButton();
+    QTest::mouseClick(&button, Qt::LeftButton);
+    EXPECT_FALSE(button.isEnabled());
+    EXPECT_TRUE(button.spinner().isAnimating());
+    view.refreshDisplays();
+    desk.queue.runUntilIdle();
+    EXPECT_EQ(desk.ddc.snapshotCalls, snapshots + 1);
+    EXPECT_TRUE(button.isEnabled());
+    EXPECT_FALSE(button.spinner().isAnimating()) << "a hidden spinner does not animate";
+
+    // Five rows, four with sliders: the card, and a list of 280 with the rest to scroll.
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(view.card().isVisible());
     EXPECT_EQ(view.listArea().height(), 280);
     EXPECT_EQ(view.listArea().verticalScrollBar()->maximum(), 4 * 70 + 46 - 280);
     EXPECT_EQ(view.rowList().dividerLines().size(), 4u);
@@ -194,23 +198,6 @@ TEST_F(MenuBarPopoverTest, AConnectionChangeSpinsThenAFailureShowsOnTheRowAndInT
     runSync(desk.queue, desk.manager->setConnected(false, "a"));
     EXPECT_EQ(statusOf(0).kind(), ConnectionStatus::Kind::disconnected);
     EXPECT_FALSE(switchOf(0).isOn());
-}
-
-TEST_F(MenuBarPopoverTest, RefreshIsGuardedAndSpinsWhileItsOwnRefreshRuns) {
-    plugIn(1, "a", 30);
-    auto& view = open();
-    const int before = desk.ddc.snapshotCalls;
-    auto& button = view.header().refreshButton();
-    QTest::mouseClick(&button, Qt::LeftButton);
-    EXPECT_TRUE(view.isRefreshing());
-    EXPECT_FALSE(button.isEnabled());
-    EXPECT_TRUE(button.spinner().isAnimating());
-    view.refreshDisplays();
-    desk.queue.runUntilIdle();
-    EXPECT_EQ(desk.ddc.snapshotCalls, before + 1);
-    EXPECT_FALSE(view.isRefreshing());
-    EXPECT_TRUE(button.isEnabled());
-    EXPECT_FALSE(button.spinner().isAnimating()) << "a hidden spinner does not animate";
 }
 
 TEST_F(MenuBarPopoverTest, TheFooterOffersAWaitingUpdateButNoSettingsWithoutASettingsWindow) {

@@ -6,27 +6,6 @@
 
 using namespace lumadesk;
 
-namespace {
-
-// How many pixels are drawn, and whether all the solid ones are in the colour (the edges are blended).
-std::pair<int, bool> inkOf(const QPixmap& pixmap, const QColor& color) {
-    const QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
-    int drawn = 0;
-    bool inColour = true;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            const QColor pixel = image.pixelColor(x, y);
-            if (pixel.alpha() == 0) continue;
-            ++drawn;
-            if (pixel.alpha() < 255) continue;
-            inColour = inColour && pixel.rgb() == color.rgb();
-        }
-    }
-    return {drawn, inColour};
-}
-
-}  // namespace
-
 TEST(SymbolIconsTest, EverySymbolInUseIsDrawnInTheAskedColourAndAtThePixelRatio) {
     const QColor orange(255, 149, 0);
     for (const char* name :
@@ -36,13 +15,22 @@ TEST(SymbolIconsTest, EverySymbolInUseIsDrawnInTheAskedColourAndAtThePixelRatio)
           "moon.fill", "pencil", "power", "slider.horizontal.3", "sun.max", "sun.max.fill", "sun.min",
           "sun.min.fill"}) {
         SCOPED_TRACE(name);
-        EXPECT_TRUE(SymbolIcons::contains(QString::fromLatin1(name)));
-        const auto pixmap = SymbolIcons::pixmap(QString::fromLatin1(name), 24, orange);
-        ASSERT_EQ(pixmap.size(), QSize(24, 24));
-        const auto [drawn, inColour] = inkOf(pixmap, orange);
-        EXPECT_GT(drawn, 24) << "the drawing is not empty";
-        EXPECT_LT(drawn, 24 * 24) << "the drawing does not fill its square";
-        EXPECT_TRUE(inColour);
+        const QImage image = SymbolIcons::pixmap(QString::fromLatin1(name), 24, orange).toImage();
+        ASSERT_EQ(image.size(), QSize(24, 24));
+        // Some pixels but not the whole square are drawn; the solid ones (not the blended edges) are
+        // all in the colour.
+        int drawn = 0;
+        int offColour = 0;
+        for (int y = 0; y < 24; ++y) {
+            for (int x = 0; x < 24; ++x) {
+                const QColor pixel = image.pixelColor(x, y);
+                drawn += pixel.alpha() > 0;
+                offColour += pixel.alpha() == 255 && pixel.rgb() != orange.rgb();
+            }
+        }
+        EXPECT_GT(drawn, 24);
+        EXPECT_LT(drawn, 24 * 24);
+        EXPECT_EQ(offColour, 0);
     }
 
     // Drawn at the screen's pixel ratio, so that dense screens get sharp symbols, not scaled ones.
