@@ -39,6 +39,7 @@ Task<void> slowRefresh(int* count, const bool* fails) {
 }  // namespace
 
 TEST(PopoverContentTest, SubtitleBodyCardAndListHeightFollowTheDisplays) {
+    const Display a = controllableDisplay("a", 40);
     auto withoutDDC = controllableDisplay("b", 0, 1);
     withoutDDC.supportsDDC = false;
     auto absent = controllableDisplay("gone", 50, 1);
@@ -46,6 +47,7 @@ TEST(PopoverContentTest, SubtitleBodyCardAndListHeightFollowTheDisplays) {
     std::vector<Display> five;
     for (int i = 0; i < 5; ++i) five.push_back(controllableDisplay("d" + std::to_string(i), 50, i));
 
+    using enum PopoverContentState;
     struct Case {
         const char* what;
         bool loaded;
@@ -56,17 +58,13 @@ TEST(PopoverContentTest, SubtitleBodyCardAndListHeightFollowTheDisplays) {
         int listHeight;  // 70 per row with a slider, 46 without, kept within 46...280
     };
     const Case cases[] = {
-        {"before the first load", false, {controllableDisplay("a", 40)}, "Finding displays",
-         PopoverContentState::loading, false, 70},
-        {"no displays", true, {}, "0 displays", PopoverContentState::empty, false, 46},
-        {"one", true, {controllableDisplay("a", 40)}, "1 display", PopoverContentState::list, false, 70},
-        {"one with DDC, one without", true, {controllableDisplay("a", 40), withoutDDC}, "2 displays",
-         PopoverContentState::list, false, 70 + 46},
-        {"one present, one not", true, {controllableDisplay("a", 40), absent}, "2 displays",
-         PopoverContentState::list, false, 70 + 46},
-        {"two controllable", true, {controllableDisplay("a", 40), controllableDisplay("b", 60, 1)},
-         "2 displays", PopoverContentState::list, true, 140},
-        {"five controllable", true, five, "5 displays", PopoverContentState::list, true, 280},
+        {"before the first load", false, {a}, "Finding displays", loading, false, 70},
+        {"no displays", true, {}, "0 displays", empty, false, 46},
+        {"one", true, {a}, "1 display", list, false, 70},
+        {"one with DDC, one without", true, {a, withoutDDC}, "2 displays", list, false, 70 + 46},
+        {"one present, one not", true, {a, absent}, "2 displays", list, false, 70 + 46},
+        {"two controllable", true, {a, controllableDisplay("b", 60, 1)}, "2 displays", list, true, 140},
+        {"five controllable", true, five, "5 displays", list, true, 280},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -87,25 +85,17 @@ TEST(PopoverContentTest, ShownDisplaysFollowSortOrderAndKeepTheManagersOrderOnTi
 }
 
 TEST(PopoverPlacementTest, UnderOrAboveTheIconAndInsideTheScreen) {
-    using Placement = PopoverPlacement;
-    struct Case {
-        const char* what;
-        Placement::Rect icon;
-        Placement::Point pointer;
-        Placement::Point corner;
+    // The corner of a 340 by 400 window on a 1920 by 1080 screen.
+    const auto corner = [](PopoverPlacement::Rect icon, PopoverPlacement::Point pointer = {}) {
+        const auto placed = PopoverPlacement::place(340, 400, icon, pointer, {0, 0, 1920, 1080});
+        return std::pair(placed.x, placed.y);
     };
-    const Case cases[] = {
-        {"centred under an icon at the top", {1000, 0, 24, 24}, {}, {1012 - 170, 24 + Placement::gap}},
-        {"above an icon at the bottom", {1000, 1050, 24, 30}, {}, {1012 - 170, 1050 - Placement::gap - 400}},
-        {"kept inside the screen", {1900, 0, 20, 24}, {}, {1920 - 340, 24 + Placement::gap}},
-        {"the pointer for an icon without geometry", {0, 0, 0, 0}, {500, 10}, {330, 10 + Placement::gap}},
-    };
-    for (const auto& [what, icon, pointer, corner] : cases) {
-        SCOPED_TRACE(what);
-        const auto placed = Placement::place(340, 400, icon, pointer, {0, 0, 1920, 1080});
-        EXPECT_EQ(placed.x, corner.x);
-        EXPECT_EQ(placed.y, corner.y);
-    }
+    constexpr int gap = PopoverPlacement::gap;
+    EXPECT_EQ(corner({1000, 0, 24, 24}), std::pair(1012 - 170, 24 + gap)) << "centred under the icon";
+    EXPECT_EQ(corner({1000, 1050, 24, 30}), std::pair(842, 1050 - gap - 400)) << "above it at the bottom";
+    EXPECT_EQ(corner({1900, 0, 20, 24}), std::pair(1920 - 340, 24 + gap)) << "kept inside the screen";
+    EXPECT_EQ(corner({0, 0, 0, 0}, {500, 10}), std::pair(330, 10 + gap))
+        << "the pointer for an icon of no size";
 }
 
 TEST_F(GlobalBrightnessSyncTest, OpeningShowsTheMeanAndWritesNothingThenMovesWriteTheRoundedLevel) {
@@ -114,7 +104,6 @@ TEST_F(GlobalBrightnessSyncTest, OpeningShowsTheMeanAndWritesNothingThenMovesWri
     EXPECT_DOUBLE_EQ(sync.globalBrightness(), 45.5);
     EXPECT_EQ(sync.shownLevel(), 46);
     EXPECT_FALSE(sync.isReady());
-    EXPECT_EQ(queue.pendingJobCount(), 1u);
     queue.runUntilIdle();
     EXPECT_TRUE(sync.isReady());
     EXPECT_TRUE(written.empty());

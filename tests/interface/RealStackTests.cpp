@@ -27,10 +27,12 @@ TEST(RealStackTest, ARowSliderMoveReachesItsSimulatedMonitorOnly) {
     VirtualSleeper sleeper{clock};
     ManualMainQueue queue{clock};
     auto platform = SimulatedPlatform::create({}, clock, sleeper);
-    auto stack = std::make_unique<DisplayStack>(*platform, queue, DisplayStackOptions{configDirectory.path()});
+    auto stack =
+        std::make_unique<DisplayStack>(*platform, queue, DisplayStackOptions{configDirectory.path()});
     runSync(queue, stack->displayManager().refresh());
     Updater updater;
-    auto popover = std::make_unique<MenuBarPopover>(stack->displayManager(), updater, queue, PopoverActions{});
+    auto popover =
+        std::make_unique<MenuBarPopover>(stack->displayManager(), updater, queue, PopoverActions{});
     popover->show();
     queue.runUntilIdle();
 

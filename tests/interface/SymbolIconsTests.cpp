@@ -8,12 +8,11 @@ using namespace lumadesk;
 
 TEST(SymbolIconsTest, EverySymbolInUseIsDrawnInTheAskedColourAndAtThePixelRatio) {
     const QColor orange(255, 149, 0);
-    for (const char* name :
-         {"arrow.clockwise", "arrow.down.circle.fill", "command", "display", "display.2",
-          "display.badge.exclamationmark", "display.trianglebadge.exclamationmark",
-          "exclamationmark.triangle.fill", "gearshape", "keyboard.badge.exclamationmark", "line.3.horizontal",
-          "moon.fill", "pencil", "power", "slider.horizontal.3", "sun.max", "sun.max.fill", "sun.min",
-          "sun.min.fill"}) {
+    for (const char* name : {"arrow.clockwise", "arrow.down.circle.fill", "command", "display", "display.2",
+                             "display.badge.exclamationmark", "display.trianglebadge.exclamationmark",
+                             "exclamationmark.triangle.fill", "gearshape", "keyboard.badge.exclamationmark",
+                             "line.3.horizontal", "moon.fill", "pencil", "power", "slider.horizontal.3",
+                             "sun.max", "sun.max.fill", "sun.min", "sun.min.fill"}) {
         SCOPED_TRACE(name);
         const QImage image = SymbolIcons::pixmap(QString::fromLatin1(name), 24, orange).toImage();
         ASSERT_EQ(image.size(), QSize(24, 24));
