@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "interface/AllDisplaysCard.h"
@@ -92,7 +93,10 @@ TEST_F(MenuBarPopoverTest, FromFirstLoadToAScrollingListRefreshedByItsOwnButtons
     EXPECT_FALSE(view.card().isVisible());
     EXPECT_EQ(view.listArea().height(), 70 + 46);
     EXPECT_EQ(view.listArea().verticalScrollBar()->maximum(), 0);
-    EXPECT_EQ(view.rowList().dividerLines(), (std::vector<QLine>{{52, 69, 339, 69}}));
+    const auto lines = view.rowList().dividerLines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(std::tuple(lines[0].x1(), lines[0].x2(), lines[0].y1(), lines[0].y2()),
+              std::tuple(52, 339, 69, 69));
 
     // The header's refresh button spins and stays off while its refresh runs, which starts no second one.
     for (DisplayID id = 3; id <= 5; ++id) plugIn(id, "d" + std::to_string(id), 50);
