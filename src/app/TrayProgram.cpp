@@ -3,6 +3,7 @@
 #include "app/AppCommandLine.h"
 #include "assembly/DisplayStack.h"
 #include "assembly/PlatformFactory.h"
+#include "assembly/ProgramFailures.h"
 #include "interface/LumadeskApp.h"
 #include "interface/QtMainQueue.h"
 #include "runtime/ConfigDirectory.h"
@@ -40,7 +41,7 @@ void drain(MainQueue& queue) {
 }  // namespace
 
 int TrayProgram::run(const std::vector<std::string>& arguments, std::ostream& err) {
-    try {
+    return runReportingFailures(programName, err, {usageStatus, failureStatus}, [&] {
         const auto invocation = AppCommandLine::parse(arguments, transportVariable());
         SystemClock clock;
         SystemSleeper sleeper;
@@ -62,13 +63,7 @@ int TrayProgram::run(const std::vector<std::string>& arguments, std::ostream& er
         }
         platform->persistState();
         return status;
-    } catch (const UsageError& error) {
-        err << programName << ": " << error.what() << " Try \"" << programName << " --help\".\n";
-        return usageStatus;
-    } catch (const std::exception& error) {
-        err << programName << ": " << error.what() << "\n";
-        return failureStatus;
-    }
+    });
 }
 
 }  // namespace lumadesk

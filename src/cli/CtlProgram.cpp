@@ -4,6 +4,7 @@
 
 #include "assembly/DisplayStack.h"
 #include "assembly/PlatformFactory.h"
+#include "assembly/ProgramFailures.h"
 #include "cli/DisplayListFormatter.h"
 #include "runtime/RunSync.h"
 
@@ -32,20 +33,14 @@ CtlProgram::CtlProgram(MainQueue& queue, Sleeper& sleeper, EnvironmentLookup env
     : m_queue(queue), m_sleeper(sleeper), m_environment(std::move(environment)) {}
 
 int CtlProgram::run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
-    try {
+    return runReportingFailures(programName, err, {usageStatus, failureStatus}, [&] {
         const CtlInvocation invocation = CtlCommandLine::parse(arguments, m_environment);
         if (invocation.command == CtlInvocation::Command::help) {
             out << CtlCommandLine::usage();
             return 0;
         }
         return execute(invocation, out, err);
-    } catch (const UsageError& error) {
-        err << programName << ": " << error.what() << " Try \"" << programName << " --help\".\n";
-        return usageStatus;
-    } catch (const std::exception& error) {
-        err << programName << ": " << error.what() << "\n";
-        return failureStatus;
-    }
+    });
 }
 
 int CtlProgram::execute(const CtlInvocation& invocation, std::ostream& out, std::ostream& err) {
