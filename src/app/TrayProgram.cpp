@@ -1,6 +1,7 @@
 #include "app/TrayProgram.h"
 
 #include "app/AppCommandLine.h"
+#include "app/SingleInstance.h"
 #include "assembly/DisplayStack.h"
 #include "assembly/PlatformFactory.h"
 #include "assembly/ProgramFailures.h"
@@ -43,6 +44,16 @@ void drain(MainQueue& queue) {
 int TrayProgram::run(const std::vector<std::string>& arguments, std::ostream& err) {
     return runReportingFailures(programName, err, {usageStatus, failureStatus}, [&] {
         const auto invocation = AppCommandLine::parse(arguments, transportVariable());
+        SingleInstance instance(QDBusConnection::sessionBus());
+        switch (instance.claim(err)) {
+            case SingleInstance::Claim::broughtForward:
+                return 0;
+            case SingleInstance::Claim::unanswered:
+                return failureStatus;
+            case SingleInstance::Claim::first:
+            case SingleInstance::Claim::withoutBus:
+                break;
+        }
         SystemClock clock;
         SystemSleeper sleeper;
         QtMainQueue queue(clock);
@@ -56,8 +67,10 @@ int TrayProgram::run(const std::vector<std::string>& arguments, std::ostream& er
             DisplayStack stack(*platform, queue, {configDirectory, invocation.transport});
             {
                 LumadeskApp app(stack.sharedDisplayManager(), stack.defaults(), queue);
+                instance.onBringForward([&app] { app.bringForward(); });
                 app.start();
                 status = QApplication::exec();
+                instance.release();
             }
             drain(queue);
         }

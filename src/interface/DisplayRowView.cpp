@@ -240,7 +240,7 @@ void DisplayRowView::refresh() {
     m_status->setStatus(
         ConnectionStatus(connected, m_connection.isTogglingConnection(), m_connection.connectionError()));
     m_switch->setOn(connected);
-    m_switch->setEnabled(!m_connection.isTogglingConnection());
+    m_switch->setBusy(m_connection.isTogglingConnection());
     m_switch->setToolTip(text(presentation.connectionSwitchLabel()));
     m_switch->setAccessibleName(text(presentation.connectionSwitchLabel()));
     refreshName();

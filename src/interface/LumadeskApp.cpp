@@ -1,5 +1,6 @@
 #include "interface/LumadeskApp.h"
 
+#include "interface/AfterPaint.h"
 #include "interface/MenuBarItem.h"
 #include "interface/MenuBarPopover.h"
 
@@ -13,12 +14,11 @@ namespace lumadesk {
 
 LumadeskApp::LumadeskApp(std::shared_ptr<DisplayManager> manager, UserDefaults& defaults, MainQueue& queue,
                          QObject* parent)
-    : QObject(parent), m_manager(std::move(manager)), m_delegate(*m_manager, queue) {
+    : QObject(parent), m_manager(std::move(manager)), m_queue(queue), m_delegate(*m_manager, queue) {
     PopoverActions actions;
     actions.quit = [] { QCoreApplication::quit(); };
     m_popover = std::make_unique<MenuBarPopover>(*m_manager, m_updater, queue, std::move(actions));
     if (QSystemTrayIcon::isSystemTrayAvailable()) {
-        m_popover->setWindowFlags(Qt::Popup | Qt::FramelessWindowHint);
         m_menuBarItem = std::make_unique<MenuBarItem>(defaults, m_updater, *m_popover);
     } else {
         std::cerr << "lumadesk: this desktop has no system tray; showing the display window instead.\n";
@@ -32,8 +32,20 @@ LumadeskApp::LumadeskApp(std::shared_ptr<DisplayManager> manager, UserDefaults& 
 LumadeskApp::~LumadeskApp() = default;
 
 void LumadeskApp::start() {
-    m_delegate.applicationDidFinishLaunching();
     if (!m_menuBarItem) m_popover->show();
+    // The first refresh blocks while it reads the monitors: a window shown now says "Finding displays"
+    // first instead of staying blank.
+    AfterPaint::run(*m_popover, m_queue, [this] { m_delegate.applicationDidFinishLaunching(); });
+}
+
+void LumadeskApp::bringForward() {
+    if (m_popover->windowFlags().testFlag(Qt::Popup)) {
+        m_popover->hide();
+        m_popover->setWindowFlags(Qt::Window);
+    }
+    m_popover->show();
+    m_popover->raise();
+    m_popover->activateWindow();
 }
 
 }  // namespace lumadesk

@@ -30,6 +30,9 @@ public:
 
     // Shows the tray icon (or the window) and queues the first refresh.
     void start();
+    // Shows the popover as an ordinary window and raises it: what a second start of the program asks
+    // for, since the tray icon may be switched off.
+    void bringForward();
 
     Updater& updater() { return m_updater; }
     MenuBarPopover& popover() const { return *m_popover; }
@@ -38,6 +41,7 @@ public:
 
 private:
     std::shared_ptr<DisplayManager> m_manager;
+    MainQueue& m_queue;
     AppDelegate m_delegate;
     Updater m_updater;
     std::unique_ptr<MenuBarPopover> m_popover;

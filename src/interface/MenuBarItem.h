@@ -5,7 +5,9 @@
 #include "runtime/Signal.h"
 #include "runtime/UserDefaults.h"
 
+#include <QIcon>
 #include <QObject>
+#include <QPalette>
 #include <QString>
 
 class QSystemTrayIcon;
@@ -16,7 +18,8 @@ class Updater;
 
 // The tray icon: there while "showMenuBarIcon" is true (the default), gone while it is false, following
 // the setting as it changes; it shows "display", or "display.badge.exclamationmark" while an update
-// waits. A click opens the popover under it, or closes it when open.
+// waits, drawn for the panel it sits on (see TrayIconInk). A click opens the popover under it, or closes it
+// when open.
 class MenuBarItem : public QObject {
     Q_OBJECT
 
@@ -32,6 +35,13 @@ public:
     const QSystemTrayIcon& trayIcon() const { return *m_tray; }
     // Opens the popover under the icon, or closes it when it is open.
     void togglePopover();
+
+    // The icon of the symbol as drawn under the desktop's colour scheme and desktop names
+    // (XDG_CURRENT_DESKTOP).
+    static QIcon drawnIcon(const QString& symbol, const QPalette& scheme, const QString& currentDesktop);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void applyPresence();

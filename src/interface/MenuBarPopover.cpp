@@ -1,5 +1,7 @@
 #include "interface/MenuBarPopover.h"
 
+#include "interface/ActivationBlocker.h"
+#include "interface/AfterPaint.h"
 #include "interface/AllDisplaysCard.h"
 #include "interface/DisplayManagerSignals.h"
 #include "interface/DisplayRowCallbacks.h"
@@ -56,7 +58,8 @@ MenuBarPopover::MenuBarPopover(DisplayManager& manager, Updater& updater, MainQu
       m_queue(queue),
       m_actions(std::move(actions)),
       m_refresh(
-          queue, [manager = &manager] { return manager->refresh(); }, [this] { renderRefreshing(); }),
+          queue, [manager = &manager] { return manager->refresh(); }, [this] { renderRefreshing(); },
+          [this](std::function<void()> begin) { AfterPaint::run(*this, m_queue, std::move(begin)); }),
       m_globalBrightness(queue,
                          [manager = &manager, queue = &queue](int level) {
                              spawn(*queue, manager->setBrightnessForAllDisplays(level));
@@ -152,6 +155,7 @@ QWidget* MenuBarPopover::buildEmptyView() {
 
     m_emptyRefreshButton = new QPushButton(QStringLiteral("Refresh"), m_emptyView);
     m_emptyRefreshButton->setFont(Theme::font(Theme::TextStyle::caption));
+    m_emptyRefreshBlocker = new ActivationBlocker(*m_emptyRefreshButton);
     column->addWidget(m_emptyRefreshButton, 0, Qt::AlignHCenter);
     return m_emptyView;
 }
@@ -226,7 +230,7 @@ void MenuBarPopover::render() {
 
 void MenuBarPopover::renderRefreshing() {
     m_header->refreshButton().setBusy(m_refresh.isRefreshing());
-    m_emptyRefreshButton->setEnabled(!m_refresh.isRefreshing());
+    m_emptyRefreshBlocker->setBlocking(m_refresh.isRefreshing());
 }
 
 void MenuBarPopover::renderErrorStrip() {

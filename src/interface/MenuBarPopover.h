@@ -15,6 +15,7 @@ class QScrollArea;
 
 namespace lumadesk {
 
+class ActivationBlocker;
 class AllDisplaysCard;
 class DisplayManagerSignals;
 class DisplayRowList;
@@ -87,6 +88,7 @@ private:
     QWidget* m_loadingView = nullptr;
     QWidget* m_emptyView = nullptr;
     QPushButton* m_emptyRefreshButton = nullptr;
+    ActivationBlocker* m_emptyRefreshBlocker = nullptr;
     QWidget* m_listView = nullptr;
     AllDisplaysCard* m_card = nullptr;
     QWidget* m_cardDivider = nullptr;

@@ -5,6 +5,7 @@
 #include <tuple>
 #include <vector>
 
+#include "interface/AfterPaint.h"
 #include "interface/AllDisplaysCard.h"
 #include "interface/ConnectionStatusView.h"
 #include "interface/ContinuousSlider.h"
@@ -81,6 +82,7 @@ TEST_F(MenuBarPopoverTest, FromFirstLoadToAScrollingListRefreshedByItsOwnButtons
     plugIn(1, "a", 40);
     plugIn(2, "b", 0, false);
     QTest::mouseClick(const_cast<QPushButton*>(&view.emptyRefreshButton()), Qt::LeftButton);
+    QCoreApplication::processEvents();  // the refresh waits until the popover has painted
     desk.queue.runUntilIdle();
     // Rows added to a shown list show from the event loop; the scroll area measures them a turn later.
     QCoreApplication::processEvents();
@@ -103,12 +105,17 @@ TEST_F(MenuBarPopoverTest, FromFirstLoadToAScrollingListRefreshedByItsOwnButtons
     const int snapshots = desk.ddc.snapshotCalls;
     auto& button = view.header().refreshButton();
     QTest::mouseClick(&button, Qt::LeftButton);
-    EXPECT_FALSE(button.isEnabled());
+    EXPECT_TRUE(button.isBusy());
     EXPECT_TRUE(button.spinner().isAnimating());
     view.refreshDisplays();
+    QTest::mouseClick(&button, Qt::LeftButton);
+    // The blocking refresh starts only once the spinner is on screen.
+    desk.queue.runUntilIdle();
+    EXPECT_EQ(desk.ddc.snapshotCalls, snapshots);
+    QCoreApplication::processEvents();
     desk.queue.runUntilIdle();
     EXPECT_EQ(desk.ddc.snapshotCalls, snapshots + 1);
-    EXPECT_TRUE(button.isEnabled());
+    EXPECT_FALSE(button.isBusy());
     EXPECT_FALSE(button.spinner().isAnimating()) << "a hidden spinner does not animate";
 
     // Five rows, four with sliders: the card, and a list of 280 with the rest to scroll.
@@ -185,7 +192,7 @@ TEST_F(MenuBarPopoverTest, AConnectionChangeSpinsThenAFailureShowsOnTheRowAndInT
     // While the change runs: a spinner, and a switch that shows the display, not the click, and is off.
     QTest::mouseClick(&switchOf(0), Qt::LeftButton);
     EXPECT_EQ(statusOf(0).kind(), ConnectionStatus::Kind::changing);
-    EXPECT_FALSE(switchOf(0).isEnabled());
+    EXPECT_TRUE(switchOf(0).isBusy());
     EXPECT_TRUE(switchOf(0).isOn());
 
     // The failure: the manager's message in the strip, and a warning on the row with it as tooltip.
@@ -195,13 +202,45 @@ TEST_F(MenuBarPopoverTest, AConnectionChangeSpinsThenAFailureShowsOnTheRowAndInT
     EXPECT_EQ(view.errorStrip().message(), message);
     EXPECT_EQ(statusOf(0).kind(), ConnectionStatus::Kind::failed);
     EXPECT_EQ(statusOf(0).toolTip(), message);
-    EXPECT_TRUE(switchOf(0).isEnabled());
+    EXPECT_FALSE(switchOf(0).isBusy());
 
     // The display is disconnected by other means: the row drops the message and shows the new state.
     desk.ddc.failingConnectionChanges.clear();
     runSync(desk.queue, desk.manager->setConnected(false, "a"));
     EXPECT_EQ(statusOf(0).kind(), ConnectionStatus::Kind::disconnected);
     EXPECT_FALSE(switchOf(0).isOn());
+}
+
+TEST_F(MenuBarPopoverTest, FocusStaysOnTheControlTheUserActedOnWhichIgnoresKeysWhileItsChangeRuns) {
+    plugIn(1, "a", 30);
+    plugIn(2, "b", 61);
+    auto& view = open();
+    const auto press = [&](Qt::Key key) { QTest::keyClick(view.focusWidget(), key); };
+
+    // Space disconnects the first display; the focus stays on its switch, so Space again (the natural
+    // undo) reaches the busy switch, which ignores it, and never the second display's switch.
+    switchOf(0).setFocus(Qt::TabFocusReason);
+    press(Qt::Key_Space);
+    EXPECT_EQ(view.focusWidget(), &switchOf(0));
+    press(Qt::Key_Space);
+    desk.queue.advanceBy(2s);
+    EXPECT_EQ(desk.ddc.connectionRequests, (std::vector<std::pair<DisplayID, bool>>{{1, false}}));
+    EXPECT_EQ(view.focusWidget(), &switchOf(0)) << "the row is kept across the refresh that follows";
+    press(Qt::Key_Space);
+    desk.queue.advanceBy(2s);
+    EXPECT_EQ(desk.ddc.connectionRequests, (std::vector<std::pair<DisplayID, bool>>{{1, false}, {1, true}}));
+
+    // The refresh button keeps the focus through its refresh, and Tab still leaves it.
+    auto& button = view.header().refreshButton();
+    button.setFocus(Qt::TabFocusReason);
+    press(Qt::Key_Space);
+    EXPECT_TRUE(button.isBusy());
+    EXPECT_EQ(view.focusWidget(), &button);
+    desk.queue.advanceBy(AfterPaint::limit);  // a window kept off screen does not hold the refresh back
+    EXPECT_FALSE(button.isBusy());
+    EXPECT_EQ(view.focusWidget(), &button);
+    press(Qt::Key_Tab);
+    EXPECT_NE(view.focusWidget(), &button);
 }
 
 TEST_F(MenuBarPopoverTest, TheFooterOffersAWaitingUpdateButNoSettingsWithoutASettingsWindow) {
