@@ -5,6 +5,7 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QSignalBlocker>
+#include <QWheelEvent>
 
 #include <cmath>
 
@@ -63,6 +64,11 @@ ContinuousSlider::ContinuousSlider(QWidget* parent) : QSlider(Qt::Horizontal, pa
 void ContinuousSlider::setPosition(double position) {
     const QSignalBlocker quiet(this);
     setValue(static_cast<int>(std::lround(position * stepsPerUnit)));
+}
+
+void ContinuousSlider::wheelEvent(QWheelEvent* event) {
+    QSlider::wheelEvent(event);
+    event->accept();
 }
 
 void ContinuousSlider::setAccessibleValue(const QString& text) {

@@ -196,8 +196,8 @@ QWidget* DisplayRowView::buildNameBlock() {
 
 void DisplayRowView::connectControls() {
     connect(m_brightnessSlider, &ContinuousSlider::moved, this, [this](double position) {
-        const int level = m_slider.moved(position);
-        if (m_callbacks.onBrightnessChange) m_callbacks.onBrightnessChange(level);
+        const auto level = m_slider.moved(position);
+        if (level && m_callbacks.onBrightnessChange) m_callbacks.onBrightnessChange(*level);
         refreshSlider();
     });
     connect(m_brightnessSlider, &ContinuousSlider::editingChanged, this, [this](bool editing) {
@@ -229,6 +229,7 @@ void DisplayRowView::setDisplay(Display display, DisplayRowCallbacks callbacks) 
 void DisplayRowView::refresh() {
     const DisplayPresentation presentation(m_display);
     const bool connected = m_display.isConnected;
+    const auto requested = m_connection.requestedConnection();
     if (m_icon) {
         const QColor tint = connected ? Theme::accent(*this) : Theme::secondary(*this);
         QColor fill = tint;
@@ -237,9 +238,10 @@ void DisplayRowView::refresh() {
         m_icon->setColor(tint);
         m_icon->setBackground(fill, iconSide * 0.28);
     }
-    m_status->setStatus(
-        ConnectionStatus(connected, m_connection.isTogglingConnection(), m_connection.connectionError()));
-    m_switch->setOn(connected);
+    m_status->setStatus(ConnectionStatus(connected, requested, m_connection.connectionError()));
+    // While a change runs the switch shows what the user asked for: refreshes raised by the change
+    // itself (a display coming back) report the state on the way there.
+    m_switch->setOn(requested.value_or(connected));
     m_switch->setBusy(m_connection.isTogglingConnection());
     m_switch->setToolTip(text(presentation.connectionSwitchLabel()));
     m_switch->setAccessibleName(text(presentation.connectionSwitchLabel()));

@@ -26,6 +26,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
+#include <QWheelEvent>
 
 using namespace lumadesk;
 using namespace std::chrono_literals;
@@ -189,11 +190,11 @@ TEST_F(MenuBarPopoverTest, AConnectionChangeSpinsThenAFailureShowsOnTheRowAndInT
     auto& view = open();
     EXPECT_FALSE(view.errorStrip().isVisible());
 
-    // While the change runs: a spinner, and a switch that shows the display, not the click, and is off.
+    // While the change runs: a spinner, and a busy switch that shows what the user asked for.
     QTest::mouseClick(&switchOf(0), Qt::LeftButton);
     EXPECT_EQ(statusOf(0).kind(), ConnectionStatus::Kind::changing);
     EXPECT_TRUE(switchOf(0).isBusy());
-    EXPECT_TRUE(switchOf(0).isOn());
+    EXPECT_FALSE(switchOf(0).isOn());
 
     // The failure: the manager's message in the strip, and a warning on the row with it as tooltip.
     desk.queue.advanceBy(2s);
@@ -203,6 +204,7 @@ TEST_F(MenuBarPopoverTest, AConnectionChangeSpinsThenAFailureShowsOnTheRowAndInT
     EXPECT_EQ(statusOf(0).kind(), ConnectionStatus::Kind::failed);
     EXPECT_EQ(statusOf(0).toolTip(), message);
     EXPECT_FALSE(switchOf(0).isBusy());
+    EXPECT_TRUE(switchOf(0).isOn()) << "the display stayed on";
 
     // The display is disconnected by other means: the row drops the message and shows the new state.
     desk.ddc.failingConnectionChanges.clear();
@@ -241,6 +243,68 @@ TEST_F(MenuBarPopoverTest, FocusStaysOnTheControlTheUserActedOnWhichIgnoresKeysW
     EXPECT_EQ(view.focusWidget(), &button);
     press(Qt::Key_Tab);
     EXPECT_NE(view.focusWidget(), &button);
+}
+
+TEST_F(MenuBarPopoverTest, AConnectionChangeShowsTheRequestAndTheRowOutlivesRefreshesAndANewDisplayID) {
+    plugIn(1, "a", 30);
+    plugIn(2, "b", 61);
+    open();
+    const auto before = rows();
+
+    // During a disconnect the spinner is named after it, though the stored state already says off.
+    QTest::mouseClick(&switchOf(0), Qt::LeftButton);
+    EXPECT_EQ(statusOf(0).toolTip(), "Disconnecting");
+    EXPECT_FALSE(switchOf(0).isOn());
+    desk.queue.advanceBy(2s);
+    EXPECT_EQ(statusOf(0).kind(), ConnectionStatus::Kind::disconnected);
+
+    // A reconnect: the refreshes raised by the display coming back run inside its waits; the row keeps
+    // showing what the user asked for, and stays the same row.
+    QTest::mouseClick(&switchOf(0), Qt::LeftButton);
+    for (int step = 0; step < 7; ++step) {
+        desk.refresh();
+        EXPECT_TRUE(switchOf(0).isOn()) << step;
+        EXPECT_EQ(statusOf(0).toolTip(), "Connecting") << step;
+        desk.queue.advanceBy(100ms);
+    }
+    desk.queue.advanceBy(2s);
+    EXPECT_TRUE(switchOf(0).isOn());
+    EXPECT_EQ(statusOf(0).kind(), ConnectionStatus::Kind::connected);
+    EXPECT_EQ(rows(), before);
+
+    // The display comes back under another display ID, as after a replug: still the same row.
+    desk.ddc.unplug(1);
+    plugIn(9, "a", 30);
+    desk.refresh();
+    EXPECT_EQ(rows(), before);
+    EXPECT_EQ(rows()[0]->display().id, 9u);
+}
+
+TEST_F(MenuBarPopoverTest, AWheelOverARowSliderMovesThatSliderOnlyAndNeverScrollsTheList) {
+    plugIn(1, "a", 30);
+    plugIn(2, "b", 0);
+    for (DisplayID id = 3; id <= 5; ++id) plugIn(id, "d" + std::to_string(id), 50);
+    auto& view = open();
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    const QScrollBar& scroll = *view.listArea().verticalScrollBar();
+    ASSERT_GT(scroll.maximum(), 0) << "the list scrolls";
+    // A notch of the mouse wheel. Qt passes a notch from the window system on to the parents (the
+    // list) unless the slider accepts it.
+    const auto wheelDown = [](ContinuousSlider& slider) {
+        const QPointF centre = QRectF(slider.rect()).center();
+        QWheelEvent notch(centre, slider.mapToGlobal(centre), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(&slider, &notch);
+        return notch.isAccepted();
+    };
+    EXPECT_TRUE(wheelDown(sliderOf(0)));
+    EXPECT_TRUE(wheelDown(sliderOf(1)));
+    desk.queue.advanceBy(1s);
+    EXPECT_EQ(scroll.value(), 0);
+    ASSERT_EQ(desk.ddc.writes.size(), 1u);
+    EXPECT_EQ(desk.ddc.writes[0].first, 1u);
+    EXPECT_LT(desk.ddc.writes[0].second, 30);
 }
 
 TEST_F(MenuBarPopoverTest, TheFooterOffersAWaitingUpdateButNoSettingsWithoutASettingsWindow) {
