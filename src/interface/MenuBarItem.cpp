@@ -49,6 +49,7 @@ MenuBarItem::MenuBarItem(UserDefaults& defaults, Updater& updater, QWidget& popo
     connect(&m_updater, &Updater::isUpdateAvailableChanged, this, &MenuBarItem::applyIcon);
     // The icon's colours follow the desktop's scheme as it changes.
     qApp->installEventFilter(this);
+    m_popover.installEventFilter(this);
     applyIcon();
     applyPresence();
 }
@@ -82,6 +83,12 @@ void MenuBarItem::applyIcon() {
 
 bool MenuBarItem::eventFilter(QObject* watched, QEvent* event) {
     if (watched == qApp && event->type() == QEvent::ApplicationPaletteChange) applyIcon();
+    // A display that comes or goes changes the popover's height: placed again, it stays by its icon and
+    // on the screen instead of running off it.
+    if (watched == &m_popover && event->type() == QEvent::Resize && m_popover.isVisible() &&
+        m_popover.windowFlags().testFlag(Qt::Popup)) {
+        place();
+    }
     return QObject::eventFilter(watched, event);
 }
 
@@ -95,21 +102,26 @@ void MenuBarItem::togglePopover() {
 
 void MenuBarItem::openPopover() {
     const QRect iconGeometry = m_tray->geometry();
+    m_icon = iconGeometry.isValid() ? std::optional(plain(iconGeometry)) : std::nullopt;
     const QPoint pointer = QCursor::pos();
-    const QScreen* screen =
-        QGuiApplication::screenAt(iconGeometry.isValid() ? iconGeometry.center() : pointer);
-    if (!screen) screen = QGuiApplication::primaryScreen();
-    std::optional<PopoverPlacement::Rect> icon;
-    if (iconGeometry.isValid()) icon = plain(iconGeometry);
-    const auto corner =
-        PopoverPlacement::place(m_popover.width(), m_popover.height(), icon, {pointer.x(), pointer.y()},
-                                plain(screen->availableGeometry()));
+    m_pointer = {pointer.x(), pointer.y()};
     // The popover may have been brought forward as a window of its own; from the icon it is a popup.
     if (!m_popover.windowFlags().testFlag(Qt::Popup)) m_popover.setWindowFlags(popupFlags);
-    m_popover.move(corner.x, corner.y);
+    place();
     m_popover.show();
     m_popover.raise();
     m_popover.activateWindow();
+}
+
+// By the icon (or the pointer) the popover was opened from, inside the free area of that screen.
+void MenuBarItem::place() {
+    const QPoint anchor =
+        m_icon ? QPoint(m_icon->centreX(), m_icon->centreY()) : QPoint(m_pointer.x, m_pointer.y);
+    const QScreen* screen = QGuiApplication::screenAt(anchor);
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    const auto corner = PopoverPlacement::place(m_popover.width(), m_popover.height(), m_icon, m_pointer,
+                                                plain(screen->availableGeometry()));
+    m_popover.move(corner.x, corner.y);
 }
 
 }  // namespace lumadesk

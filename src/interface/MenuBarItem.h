@@ -1,7 +1,9 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
+#include "interface/logic/PopoverPlacement.h"
 #include "runtime/Signal.h"
 #include "runtime/UserDefaults.h"
 
@@ -47,12 +49,16 @@ private:
     void applyPresence();
     void applyIcon();
     void openPopover();
+    void place();
 
     UserDefaults& m_defaults;
     Updater& m_updater;
     QWidget& m_popover;
     std::unique_ptr<QSystemTrayIcon> m_tray;
     Subscription m_showMenuBarIcon;
+    // Where the popover was last opened from: the icon, when the tray tells it, else the pointer.
+    std::optional<PopoverPlacement::Rect> m_icon;
+    PopoverPlacement::Point m_pointer;
 };
 
 }  // namespace lumadesk

@@ -3,9 +3,11 @@
 #include "interface/ActivationBlocker.h"
 #include "interface/AfterPaint.h"
 #include "interface/AllDisplaysCard.h"
+#include "interface/ContinuousSlider.h"
 #include "interface/DisplayManagerSignals.h"
 #include "interface/DisplayRowCallbacks.h"
 #include "interface/DisplayRowList.h"
+#include "interface/DisplayRowView.h"
 #include "interface/Divider.h"
 #include "interface/ErrorStrip.h"
 #include "interface/PlainButton.h"
@@ -174,6 +176,7 @@ QWidget* MenuBarPopover::buildListView() {
         m_queue, [this](const Display& display) { return rowCallbacks(display); }, m_listView);
     m_listArea = new QScrollArea(m_listView);
     m_listArea->setFrameShape(QFrame::NoFrame);
+    m_listArea->setFocusPolicy(Qt::NoFocus);  // its rows' controls take the focus, not the area
     m_listArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_listArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_listArea->setWidgetResizable(true);
@@ -218,6 +221,7 @@ void MenuBarPopover::render() {
     const bool showsCard = state == PopoverContentState::list && m_content.showsAllDisplaysCard();
     m_cardDivider->setVisible(showsCard);
     m_rows->setDisplays(m_content.shownDisplays());
+    applyTabOrder();
     m_listArea->setFixedHeight(m_content.listHeight());
     m_listView->setVisible(state == PopoverContentState::list);
     // Last, so that a card coming on screen syncs against the list it belongs to.
@@ -226,6 +230,18 @@ void MenuBarPopover::render() {
     m_footer->setUpdateAvailable(m_updater.isUpdateAvailable());
     renderRefreshing();
     fitHeight();
+}
+
+// Tab follows the layout from top to bottom; rows added later would otherwise come after the footer.
+void MenuBarPopover::applyTabOrder() {
+    std::vector<QWidget*> order{&m_header->refreshButton(), m_emptyRefreshButton, &m_card->slider()};
+    for (auto* row : m_rows->rows()) {
+        const auto controls = row->tabOrder();
+        order.insert(order.end(), controls.begin(), controls.end());
+    }
+    order.insert(order.end(),
+                 {&m_footer->updateButton(), &m_footer->settingsButton(), &m_footer->quitButton()});
+    for (std::size_t i = 0; i + 1 < order.size(); ++i) QWidget::setTabOrder(order[i], order[i + 1]);
 }
 
 void MenuBarPopover::renderRefreshing() {

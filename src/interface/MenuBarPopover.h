@@ -70,6 +70,7 @@ private:
     DisplayRowCallbacks rowCallbacks(const Display& display);
     void render();
     void renderRefreshing();
+    void applyTabOrder();
     void renderErrorStrip();
     void syncGlobalBrightness();
     void fitHeight();

@@ -2,10 +2,13 @@
 
 #include "interface/MenuBarItem.h"
 #include "interface/Updater.h"
+#include "interface/logic/PopoverPlacement.h"
 #include "runtime/InMemoryDefaults.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QImage>
+#include <QScreen>
 #include <QSystemTrayIcon>
 #include <QWidget>
 
@@ -88,4 +91,32 @@ TEST(MenuBarItemTest, TheIconIsLightUnderADarkSchemeAndDarkUnderALightOneInAnOut
     }
     QApplication::setPalette(original);
     qputenv("XDG_CURRENT_DESKTOP", desktop);
+}
+
+TEST(MenuBarItemTest, ThePopoverIsPlacedAgainWhenItsHeightChangesAndStaysOnTheScreen) {
+    InMemoryDefaults defaults;
+    Updater updater;
+    QWidget popover;
+    popover.setFixedSize(340, 200);
+    MenuBarItem item(defaults, updater, popover);
+    // The offscreen tray does not tell the icon's place, so the pointer stands in for it: at the foot
+    // of the screen, as on a bottom panel.
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QPoint pointer(screen.center().x(), screen.bottom() - 10);
+    QCursor::setPos(pointer);
+    ASSERT_EQ(QCursor::pos(), pointer);
+    item.togglePopover();
+    EXPECT_EQ(popover.geometry().bottom() + 1, pointer.y() - PopoverPlacement::gap);
+
+    // A display comes: the popover grows upwards and stays above the pointer; one taller than the
+    // screen is kept at its top.
+    for (const int height : {320, 260, screen.height() + 100}) {
+        popover.setFixedHeight(height);
+        const QRect placed = popover.geometry();
+        EXPECT_GE(placed.top(), screen.top()) << height;
+        if (height < screen.height()) {
+            EXPECT_EQ(placed.bottom() + 1, pointer.y() - PopoverPlacement::gap) << height;
+        }
+    }
+    item.togglePopover();
 }

@@ -11,6 +11,7 @@
 #include "interface/ContinuousSlider.h"
 #include "interface/DisplayRowList.h"
 #include "interface/DisplayRowView.h"
+#include "interface/ElidedLabel.h"
 #include "interface/ErrorStrip.h"
 #include "interface/MenuBarPopover.h"
 #include "interface/PlainButton.h"
@@ -305,6 +306,48 @@ TEST_F(MenuBarPopoverTest, AWheelOverARowSliderMovesThatSliderOnlyAndNeverScroll
     ASSERT_EQ(desk.ddc.writes.size(), 1u);
     EXPECT_EQ(desk.ddc.writes[0].first, 1u);
     EXPECT_LT(desk.ddc.writes[0].second, 30);
+}
+
+TEST_F(MenuBarPopoverTest, TabFollowsTheLayoutAndAFocusedSliderShowsItWhileAClickDoesNotFocusIt) {
+    plugIn(1, "a", 30);
+    plugIn(2, "b", 61);
+    auto& view = open();
+    QCoreApplication::processEvents();
+    auto& refresh = view.header().refreshButton();
+    refresh.setFocus(Qt::TabFocusReason);
+    std::vector<QWidget*> visited;
+    for (int step = 0; step < 7; ++step) {
+        visited.push_back(view.focusWidget());
+        QTest::keyClick(view.focusWidget(), Qt::Key_Tab);
+    }
+    EXPECT_EQ(visited, (std::vector<QWidget*>{&refresh, &view.card().slider(), &switchOf(0), &sliderOf(0),
+                                              &switchOf(1), &sliderOf(1), &view.footer().quitButton()}));
+
+    // A slider reached by Tab draws a ring round its knob; a click moves it without taking the focus,
+    // so no focus mark is left behind.
+    refresh.setFocus(Qt::TabFocusReason);
+    const QImage unfocused = sliderOf(0).grab().toImage();
+    sliderOf(0).setFocus(Qt::TabFocusReason);
+    EXPECT_NE(sliderOf(0).grab().toImage(), unfocused);
+    QTest::mouseClick(&sliderOf(1), Qt::LeftButton, {}, QPoint(4, 8));
+    EXPECT_NE(view.focusWidget(), &sliderOf(1));
+}
+
+TEST_F(MenuBarPopoverTest, ALongNameEndsInAnEllipsisWithTheWholeNameAsItsTooltip) {
+    plugIn(1, "a-display-whose-name-goes-on-and-on-far-beyond-the-width-of-any-popover", 30);
+    plugIn(2, "b", 61);
+    open();
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    const auto& longName = *rows()[0]->findChild<ElidedLabel*>(QStringLiteral("name"));
+    EXPECT_EQ(longName.text(),
+              "Model a-display-whose-name-goes-on-and-on-far-beyond-the-width-of-any-popover");
+    EXPECT_TRUE(longName.shownText().endsWith(QChar(0x2026))) << longName.shownText().toStdString();
+    EXPECT_LE(longName.fontMetrics().horizontalAdvance(longName.shownText()), longName.width());
+    EXPECT_EQ(longName.toolTip(), longName.text());
+    const auto& shortName = *rows()[1]->findChild<ElidedLabel*>(QStringLiteral("name"));
+    EXPECT_EQ(shortName.shownText(), "Model b");
+    EXPECT_TRUE(shortName.toolTip().isEmpty());
 }
 
 TEST_F(MenuBarPopoverTest, TheFooterOffersAWaitingUpdateButNoSettingsWithoutASettingsWindow) {

@@ -80,6 +80,12 @@ void shootDefaultDesk(const Shooter& shooter) {
     auto popover = popoverOver(stack->displayManager(), updater, queue);
     queue.runUntilIdle();
     shooter.save(*popover, QStringLiteral("popover-list.png"));
+    // Reached by Tab, as the keyboard user sees it.
+    auto* slider =
+        popover->findChild<DisplayRowView*>()->findChild<QWidget*>(QStringLiteral("brightnessSlider"));
+    slider->setFocus(Qt::TabFocusReason);
+    shooter.save(*popover, QStringLiteral("popover-focus.png"));
+    slider->clearFocus();
     updater.setUpdateAvailable(true);
     shooter.save(*popover, QStringLiteral("popover-update.png"));
     popover.reset();
