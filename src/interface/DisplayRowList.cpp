@@ -87,8 +87,13 @@ std::vector<QLine> DisplayRowList::dividerLines() const {
     const bool leftToRight = layoutDirection() == Qt::LeftToRight;
     const int start = leftToRight ? dividerInset : 0;
     const int end = leftToRight ? width() - 1 : width() - 1 - dividerInset;
+    // A line on the last visible pixel row of a list that goes on below would sit on the divider under
+    // the list and draw a line twice as thick.
+    const QWidget* viewport = parentWidget();
+    const int visibleBottom = viewport ? viewport->height() - 1 - y() : height() - 1;
     for (std::size_t i = 0; i + 1 < m_order.size(); ++i) {
         const int y = m_order[i]->geometry().bottom();
+        if (y == visibleBottom) continue;
         lines.emplace_back(start, y, end, y);
     }
     return lines;

@@ -37,7 +37,7 @@ public:
     void setDisplays(const std::vector<Display>& displays);
     // The rows top to bottom.
     const std::vector<DisplayRowView*>& rows() const { return m_order; }
-    // The hairlines under every row but the last.
+    // The hairlines under every row but the last, except one that ends the visible part of the list.
     std::vector<QLine> dividerLines() const;
 
 protected:

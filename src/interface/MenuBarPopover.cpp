@@ -10,6 +10,7 @@
 #include "interface/DisplayRowView.h"
 #include "interface/Divider.h"
 #include "interface/ErrorStrip.h"
+#include "interface/OverlayScrollBar.h"
 #include "interface/PlainButton.h"
 #include "interface/PopoverFooter.h"
 #include "interface/PopoverHeader.h"
@@ -178,18 +179,11 @@ QWidget* MenuBarPopover::buildListView() {
     m_listArea->setFrameShape(QFrame::NoFrame);
     m_listArea->setFocusPolicy(Qt::NoFocus);  // its rows' controls take the focus, not the area
     m_listArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_listArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_listArea->setWidgetResizable(true);
     m_listArea->setWidget(m_rows);
-    // A slim indicator in place of the toolkit's full scroll bar, as popovers have.
-    const QString thumb = Theme::primary(*this, 0.3).name(QColor::HexArgb);
-    m_listArea->verticalScrollBar()->setStyleSheet(
-        QStringLiteral(
-            "QScrollBar:vertical { width: 7px; background: transparent; margin: 2px 1px 2px 0; }"
-            "QScrollBar::handle:vertical { background: %1; border-radius: 3px; min-height: 24px; }"
-            "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
-            "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; }")
-            .arg(thumb));
+    m_scrollIndicator = new OverlayScrollBar(*m_listArea);
+    // The rows' dividers depend on where the visible part ends, so a scroll redraws them all.
+    connect(m_scrollIndicator, &QScrollBar::valueChanged, m_rows, qOverload<>(&QWidget::update));
     m_listArea->viewport()->setAutoFillBackground(false);
     m_rows->setAutoFillBackground(false);
     column->addWidget(m_listArea);

@@ -20,6 +20,7 @@ class AllDisplaysCard;
 class DisplayManagerSignals;
 class DisplayRowList;
 class ErrorStrip;
+class OverlayScrollBar;
 class PopoverFooter;
 class PopoverHeader;
 class Updater;
@@ -50,6 +51,8 @@ public:
     const AllDisplaysCard& card() const { return *m_card; }
     const DisplayRowList& rowList() const { return *m_rows; }
     const QScrollArea& listArea() const { return *m_listArea; }
+    // The slim indicator over the list's right edge; shown only while the list scrolls.
+    const OverlayScrollBar& scrollIndicator() const { return *m_scrollIndicator; }
     const ErrorStrip& errorStrip() const { return *m_errorStrip; }
     const PopoverFooter& footer() const { return *m_footer; }
     const QWidget& loadingView() const { return *m_loadingView; }
@@ -94,6 +97,7 @@ private:
     AllDisplaysCard* m_card = nullptr;
     QWidget* m_cardDivider = nullptr;
     QScrollArea* m_listArea = nullptr;
+    OverlayScrollBar* m_scrollIndicator = nullptr;
     DisplayRowList* m_rows = nullptr;
     ErrorStrip* m_errorStrip = nullptr;
     PopoverFooter* m_footer = nullptr;

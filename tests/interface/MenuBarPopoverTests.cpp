@@ -14,15 +14,18 @@
 #include "interface/ElidedLabel.h"
 #include "interface/ErrorStrip.h"
 #include "interface/MenuBarPopover.h"
+#include "interface/OverlayScrollBar.h"
 #include "interface/PlainButton.h"
 #include "interface/PopoverFooter.h"
 #include "interface/PopoverHeader.h"
 #include "interface/RefreshButton.h"
 #include "interface/Spinner.h"
+#include "interface/SymbolView.h"
 #include "interface/ToggleSwitch.h"
 #include "interface/Updater.h"
 #include "support/DisplayManagerHarness.h"
 
+#include <QAccessible>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -126,6 +129,17 @@ TEST_F(MenuBarPopoverTest, FromFirstLoadToAScrollingListRefreshedByItsOwnButtons
     EXPECT_TRUE(view.card().isVisible());
     EXPECT_EQ(view.listArea().height(), 280);
     EXPECT_EQ(view.listArea().verticalScrollBar()->maximum(), 4 * 70 + 46 - 280);
+
+    // The scroll indicator lies over the rows' right padding instead of narrowing them, so the
+    // switches stay in line with the refresh button above.
+    EXPECT_TRUE(view.scrollIndicator().isVisible());
+    EXPECT_EQ(view.rowList().rows()[0]->width(), 340);
+    const auto rightEdge = [&](const QWidget& widget) {
+        return widget.mapTo(&view, widget.rect().topRight()).x();
+    };
+    EXPECT_EQ(
+        rightEdge(*view.rowList().rows()[0]->findChild<ToggleSwitch*>(QStringLiteral("connectionSwitch"))),
+        rightEdge(button));
     EXPECT_EQ(view.rowList().dividerLines().size(), 4u);
 }
 
@@ -306,6 +320,12 @@ TEST_F(MenuBarPopoverTest, AWheelOverARowSliderMovesThatSliderOnlyAndNeverScroll
     ASSERT_EQ(desk.ddc.writes.size(), 1u);
     EXPECT_EQ(desk.ddc.writes[0].first, 1u);
     EXPECT_LT(desk.ddc.writes[0].second, 30);
+
+    // Unscrolled, the fourth row ends the visible part exactly: its divider would double the one under
+    // the list, so it is left out until the list scrolls.
+    EXPECT_EQ(view.rowList().dividerLines().size(), 3u);
+    const_cast<QScrollBar&>(scroll).setValue(10);
+    EXPECT_EQ(view.rowList().dividerLines().size(), 4u);
 }
 
 TEST_F(MenuBarPopoverTest, TabFollowsTheLayoutAndAFocusedSliderShowsItWhileAClickDoesNotFocusIt) {
@@ -348,6 +368,35 @@ TEST_F(MenuBarPopoverTest, ALongNameEndsInAnEllipsisWithTheWholeNameAsItsTooltip
     const auto& shortName = *rows()[1]->findChild<ElidedLabel*>(QStringLiteral("name"));
     EXPECT_EQ(shortName.shownText(), "Model b");
     EXPECT_TRUE(shortName.toolTip().isEmpty());
+}
+
+TEST_F(MenuBarPopoverTest, AssistiveTechnologyReadsTheCardTitleAsTextTheErrorAsOneElementAndNoSymbols) {
+    plugIn(1, "a", 30);
+    plugIn(2, "b", 61);
+    desk.ddc.failingConnectionChanges.insert(1);
+    auto& view = open();
+    QTest::mouseClick(&switchOf(0), Qt::LeftButton);
+    desk.queue.advanceBy(2s);
+
+    auto* title =
+        QAccessible::queryAccessibleInterface(view.card().findChild<QWidget*>(QStringLiteral("title")));
+    ASSERT_NE(title, nullptr);
+    EXPECT_EQ(title->role(), QAccessible::StaticText) << title->role();
+    EXPECT_EQ(title->text(QAccessible::Name).toStdString(), "All displays");
+
+    auto* strip =
+        QAccessible::queryAccessibleInterface(const_cast<QWidget*>(&view.errorStrip().messageRow()));
+    ASSERT_NE(strip, nullptr);
+    EXPECT_EQ(strip->childCount(), 0);
+    EXPECT_EQ(strip->text(QAccessible::Name).toStdString(),
+              "Display error: " + desk.manager->lastErrorMessage().value());
+
+    const auto symbols = view.findChildren<SymbolView*>();
+    EXPECT_GT(symbols.size(), 5);
+    for (auto* symbol : symbols) {
+        EXPECT_TRUE(QAccessible::queryAccessibleInterface(symbol)->state().invisible)
+            << symbol->symbol().toStdString();
+    }
 }
 
 TEST_F(MenuBarPopoverTest, TheFooterOffersAWaitingUpdateButNoSettingsWithoutASettingsWindow) {
