@@ -49,11 +49,11 @@ int TrayProgram::run(const std::vector<std::string>& arguments, std::ostream& er
         const auto configDirectory = defaultConfigDirectory();
         createConfigDirectory(configDirectory);
         const auto platform = makePlatform(
-            {invocation.deskFile}, configDirectory, clock, sleeper,
+            {invocation.simulated, invocation.deskFile}, configDirectory, clock, sleeper,
             [&err](const std::string& problem) { err << programName << ": " << problem << "\n"; });
         int status = 0;
         {
-            DisplayStack stack(*platform, queue, {configDirectory, invocation.transport});
+            DisplayStack stack(*platform, queue, {configDirectory, invocation.chosenTransport()});
             {
                 LumadeskApp app(stack.sharedDisplayManager(), stack.defaults(), queue);
                 app.start();

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -12,13 +13,17 @@ using namespace lumadesk;
 
 namespace {
 
-// One lumadesk-ctl process after another, in virtual time, sharing one configuration directory.
+// One lumadesk-ctl process after another, in virtual time, sharing one configuration directory; on the
+// simulated desk unless the arguments name one.
 struct CtlHarness {
     TemporaryDirectory configDirectory;
     std::string out;
     std::string err;
 
     int run(std::vector<std::string> arguments) {
+        if (std::none_of(arguments.begin(), arguments.end(),
+                         [](const std::string& argument) { return argument.starts_with("--simulated"); }))
+            arguments.insert(arguments.begin(), "--simulated");
         VirtualClock clock;
         VirtualSleeper sleeper(clock);
         ManualMainQueue queue(clock);
