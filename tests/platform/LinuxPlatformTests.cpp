@@ -11,6 +11,7 @@
 #include "hardware/PrivateDisplayBridge.h"
 #include "hardware/ReplyTransactionTypeProbe.h"
 #include "platform/linux/LinuxPlatform.h"
+#include "runtime/ManualMainQueue.h"
 #include "runtime/VirtualSleeper.h"
 #include "support/FakeLinuxDesk.h"
 
@@ -277,4 +278,29 @@ TEST(LinuxPlatform, TakingADisplayOffTheDesktopFailsAndSaysWhy) {
     windowServer.removeReconfigurationCallback(token);
     linux.platform.linuxWindowServer().notifyReconfiguration();
     EXPECT_EQ(notices.size(), 2U);
+}
+
+TEST(LinuxPlatform, ABurstOfDeviceEventsRaisesOneReconfigurationOnceItHasSettled) {
+    LinuxHarness linux;
+    ManualMainQueue queue(linux.desk.clock);
+    std::vector<ReconfigurationFlags> notices;
+    linux.platform.windowServer().registerReconfigurationCallback(
+        [&](DisplayID, ReconfigurationFlags flags) { notices.push_back(flags); });
+    ChangeDebouncer debouncer(queue, LinuxPlatform::hotplugSettleTime,
+                              [&] { linux.platform.linuxWindowServer().notifyReconfiguration(); });
+
+    // Connector, bus, node: three events within 400 ms, the node's permissions set last.
+    for (int event = 0; event < 3; ++event) {
+        debouncer.eventArrived();
+        queue.advanceBy(200ms);
+    }
+    EXPECT_TRUE(notices.empty());
+    queue.advanceBy(299ms);
+    EXPECT_TRUE(notices.empty()) << "500 ms after the last event, not before";
+    queue.advanceBy(1ms);
+    EXPECT_EQ(notices, (std::vector<ReconfigurationFlags>{beginConfigurationFlag, 1U << 4}));
+    debouncer.eventArrived();
+    queue.advanceBy(500ms);
+    EXPECT_EQ(notices.size(), 4U) << "a later plug is noticed again";
+    debouncer.eventArrived();
 }

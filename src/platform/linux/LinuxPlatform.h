@@ -5,9 +5,11 @@
 #include <string>
 
 #include "platform/Platform.h"
+#include "platform/linux/ChangeDebouncer.h"
 #include "platform/linux/LinuxDDCBuses.h"
 #include "platform/linux/LinuxDisplayRegistry.h"
 #include "platform/linux/LinuxWindowServer.h"
+#include "platform/linux/UdevMonitor.h"
 #include "platform/linux/XdgAutostartLoginItemService.h"
 
 namespace lumadesk {
@@ -25,6 +27,10 @@ public:
 // autostart. Problems that keep DDC/CI from monitors are told to the reporter once each.
 class LinuxPlatform final : public Platform {
 public:
+    // How long after the last device event of a burst the displays are read again: a new /dev/i2c-N can
+    // appear before udev has set its permissions.
+    static constexpr Duration hotplugSettleTime = std::chrono::milliseconds(500);
+
     // The system and the sleeper must outlive the platform.
     LinuxPlatform(LinuxSystem& system, Sleeper& sleeper, DDCProblems::Reporter reportProblem);
 
@@ -37,6 +43,9 @@ public:
     Sleeper& sleeper() override { return m_sleeper; }
     // Nothing to keep: every run reads the hardware afresh.
     void persistState() override {}
+    // Watches udev for connectors and i2c-dev nodes that come and go; each burst of events raises the
+    // window server's reconfiguration notices once it has settled.
+    std::vector<PlatformWatch> watchForChanges(MainQueue& queue) override;
 
     LinuxWindowServer& linuxWindowServer() { return m_windowServer; }
     const DDCProblems& problems() const { return m_problems; }
@@ -51,6 +60,8 @@ private:
     LinuxDisplayRegistry m_registry;
     LinuxDDCBuses m_buses;
     XdgAutostartLoginItemService m_loginItems;
+    std::optional<UdevMonitor> m_udev;
+    std::unique_ptr<ChangeDebouncer> m_debouncer;
 };
 
 }  // namespace lumadesk
