@@ -87,6 +87,44 @@ TEST(LinuxPlatform, ListsConnectedEnabledConnectorsWithTheirIdentityAndFindsOnly
     EXPECT_TRUE(linux.reported.empty());
 }
 
+TEST(LinuxPlatform, OnlyTheBusesOfDisplayAdaptersQualify) {
+    struct Case {
+        std::string name;
+        std::string deviceClass;
+        std::string driver;
+        bool qualifies;
+    };
+    const std::vector<Case> cases{
+        {"AUX B/DDI B/PHY B", "0x030000", "i915", true},
+        {"AMDGPU DM i2c hw bus 0", "0x030000", "amdgpu", true},
+        {"NVIDIA i2c adapter 1 at 1:00.0", "0x030200", "nvidia", true},
+        {"dock bus", "0x0a0000", "dock", true},
+        {"nvkm-0000:01:00.0-bus-0005", "0x030000", "nouveau", true},
+        {"nvkm-0000:01:00.0-aux-0006", "0x030000", "nouveau", true},
+        {"NVIDIA i2c adapter", "0x030000", "nouveau", false},
+        {"SMBus I801 adapter at efa0", "0x030000", "i915", false},
+        {"Synopsys DesignWare I2C adapter", "0x030000", "i915", false},
+        {"soc:i2cdsi", "0x030000", "vc4", false},
+        {"smu", "0x030000", "x", false},
+        {"mac-io", "0x030000", "x", false},
+        {"u4", "0x030000", "x", false},
+        {"AMDGPU SMU 0", "0x030000", "amdgpu", false},
+        {"AMDGPU DM i2c OEM bus", "0x030000", "amdgpu", false},
+        {"ELAN touchpad bus", "0x0c8000", "intel-lpss", false},
+        {"i915 gmbus dpb", "0x03", "i915", false},
+    };
+    for (const auto& testCase : cases) {
+        SCOPED_TRACE(testCase.name + " " + testCase.deviceClass + " " + testCase.driver);
+        FakeLinuxSystem system;
+        system.addAdapter(system.addPciDevice("0000:01:00.0", testCase.deviceClass, testCase.driver), 3, testCase.name);
+        EXPECT_EQ(DisplayAdapterPolicy(system).isDisplayBus(3), testCase.qualifies);
+    }
+    FakeLinuxSystem orphan;
+    orphan.addAdapter(orphan.sys() / "devices/virtual", 4, "AUX X");
+    EXPECT_FALSE(DisplayAdapterPolicy(orphan).isDisplayBus(4)) << "no PCI device: not a display adapter";
+    EXPECT_FALSE(DisplayAdapterPolicy(orphan).isDisplayBus(5)) << "no such adapter";
+}
+
 TEST(LinuxPlatform, IdenticalMonitorsArePairedWithTheirOwnPorts) {
     FakeLinuxSystem system;
     VirtualClock clock;

@@ -10,6 +10,7 @@ namespace {
 
 constexpr std::array<std::string_view, 8> nonDisplayPrefixes{
     "SMBus", "Synopsys DesignWare", "soc:i2cdsi", "smu", "mac-io", "u4", "AMDGPU SMU", "AMDGPU DM i2c OEM bus"};
+constexpr int maxDeviceLinks = 3;
 
 }  // namespace
 
@@ -26,16 +27,29 @@ std::optional<std::filesystem::path> DisplayAdapterPolicy::pciDeviceOf(const std
     if (error) return std::nullopt;
     const auto resolved = std::filesystem::canonical(entry, error);
     if (error) return std::nullopt;
-    // The nearest ancestor with a "class" attribute is the PCI device.
     for (auto directory = resolved.parent_path(); directory != sysRoot && directory.has_relative_path();
          directory = directory.parent_path()) {
         if (std::filesystem::exists(directory / "class", error)) return directory;
+    }
+    // Connector, card, PCI device: a few "device" links at most.
+    auto linked = entry;
+    for (int step = 0; step < maxDeviceLinks; ++step) {
+        linked = std::filesystem::canonical(linked / "device", error);
+        if (error) return std::nullopt;
+        if (std::filesystem::exists(linked / "class", error)) return linked;
     }
     return std::nullopt;
 }
 
 bool DisplayAdapterPolicy::isDisplayBus(unsigned bus) const {
-    const auto adapter = m_system.sys() / "bus/i2c/devices" / ("i2c-" + std::to_string(bus));
+    const std::string name = "i2c-" + std::to_string(bus);
+    const auto listed = m_system.sys() / "bus/i2c/devices" / name;
+    std::error_code error;
+    if (std::filesystem::exists(listed, error)) return isDisplayAdapter(listed);
+    return isDisplayAdapter(m_system.sys() / "class/i2c-dev" / name / "device");
+}
+
+bool DisplayAdapterPolicy::isDisplayAdapter(const std::filesystem::path& adapter) const {
     const auto name = sysfs::readText(adapter / "name");
     if (!name || !hasDisplayAdapterName(*name)) return false;
     const auto device = pciDeviceOf(adapter);

@@ -15,9 +15,12 @@ public:
 
     // Whether /dev/i2c-<bus> may be opened.
     bool isDisplayBus(unsigned bus) const;
+    // Whether the adapter with this sysfs directory is a display bus.
+    bool isDisplayAdapter(const std::filesystem::path& adapter) const;
     // Whether an adapter of this name may be a display bus (the name rule alone).
     static bool hasDisplayAdapterName(const std::string& name);
-    // The sysfs directory of the PCI device a sysfs entry (adapter, connector) hangs off.
+    // The sysfs directory of the PCI device a sysfs entry (adapter, connector) hangs off: the nearest
+    // ancestor with a "class" attribute, else the one its chain of "device" links leads to.
     std::optional<std::filesystem::path> pciDeviceOf(const std::filesystem::path& entry) const;
 
 private:

@@ -15,21 +15,21 @@ constexpr std::size_t edidBlockSize = 128;
 constexpr std::size_t edidFileLimit = 256 * edidBlockSize;
 
 // The DDC bus the driver links: DP connectors carry their AUX channel's adapter as an "i2c-N" child,
-// HDMI and DVI connectors a "ddc" link to the adapter, whose i2c-dev node is listed beneath it.
-std::optional<unsigned> linkedBus(const std::filesystem::path& directory) {
+// HDMI and DVI connectors a "ddc" link to the adapter.
+void findLinkedAdapter(DrmConnector& connector) {
     std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(directory, error)) {
-        if (const auto bus = sysfs::numberAfter(entry.path().filename().string(), "i2c-")) return bus;
+    for (const auto& entry : std::filesystem::directory_iterator(connector.directory, error)) {
+        if (const auto bus = sysfs::numberAfter(entry.path().filename().string(), "i2c-")) {
+            connector.linkedBus = bus;
+            connector.linkedAdapter = entry.path();
+            return;
+        }
     }
-    const auto ddc = directory / "ddc";
-    if (!std::filesystem::exists(ddc, error)) return std::nullopt;
-    for (const auto& entry : std::filesystem::directory_iterator(ddc / "i2c-dev", error)) {
-        if (const auto bus = sysfs::numberAfter(entry.path().filename().string(), "i2c-")) return bus;
-    }
-    // The adapter itself is named after its bus even without an i2c-dev node.
+    const auto ddc = connector.directory / "ddc";
     const auto adapter = std::filesystem::canonical(ddc, error);
-    if (error) return std::nullopt;
-    return sysfs::numberAfter(adapter.filename().string(), "i2c-");
+    if (error) return;
+    connector.linkedBus = sysfs::numberAfter(adapter.filename().string(), "i2c-");
+    if (connector.linkedBus) connector.linkedAdapter = ddc;
 }
 
 // Without a connector_id file (older kernels) the id is made from the card and the connector's place
@@ -74,7 +74,7 @@ std::vector<DrmConnector> scanDrmConnectors(const LinuxSystem& system) {
         if (connector.connected) {
             auto edid = sysfs::readBytes(entry.path() / "edid", edidFileLimit).value_or(std::vector<std::uint8_t>{});
             if (isValidEDIDBlock(edid)) connector.edid.assign(edid.begin(), edid.begin() + edidBlockSize);
-            connector.linkedBus = linkedBus(entry.path());
+            findLinkedAdapter(connector);
         }
         connectors.push_back(std::move(connector));
     }

@@ -26,8 +26,10 @@ struct DrmConnector {
     bool enabled = false;
     // The connector's EDID when it holds a whole, valid base block; empty otherwise.
     std::vector<std::uint8_t> edid;
-    // The DDC bus the driver links to the connector: the DP AUX channel's "i2c-N" child or "ddc".
+    // The DDC bus the driver links to the connector: the DP AUX channel's "i2c-N" child or "ddc", and
+    // the adapter's sysfs directory.
     std::optional<unsigned> linkedBus;
+    std::filesystem::path linkedAdapter;
 
     // eDP, LVDS and DSI connectors drive built-in panels.
     bool isBuiltin() const;

@@ -60,7 +60,7 @@ std::vector<LinuxDisplay> LinuxDisplayDirectory::scan() {
     std::vector<LinuxDisplay> displays;
     for (auto& connector : scanDrmConnectors(m_system)) {
         std::optional<unsigned> bus;
-        if (isExternalAndConnected(connector) && connector.linkedBus && m_policy.isDisplayBus(*connector.linkedBus))
+        if (isExternalAndConnected(connector) && connector.linkedBus && m_policy.isDisplayAdapter(connector.linkedAdapter))
             bus = connector.linkedBus;
         displays.push_back({std::move(connector), bus});
     }
