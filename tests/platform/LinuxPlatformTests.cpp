@@ -189,7 +189,6 @@ TEST(LinuxPlatform, EveryFaultOfABusHasADefinedResultAndTheFixIsTold) {
         {"NAK", [](FakeLinuxDesk& d) { d.system.bus(5).transferError = EREMOTEIO; }, 50ms, EREMOTEIO, ""},
         {"0-byte read", [](FakeLinuxDesk& d) { d.system.bus(5).readLimit = 0; }, 50ms, EIO, ""},
         {"short read", [](FakeLinuxDesk& d) { d.system.bus(5).readLimit = 6; }, 50ms, EIO, ""},
-        {"read too soon: the null message", [](FakeLinuxDesk&) {}, 0ms, EAGAIN, ""},
         {"no permission", [](FakeLinuxDesk& d) { d.system.bus(5).openError = EACCES; }, 50ms, EACCES,
          DDCProblems::permissionDenied(node)},
         {"locked by another program", [](FakeLinuxDesk& d) { d.system.bus(5).lockedElsewhere = true; }, 50ms, EBUSY,

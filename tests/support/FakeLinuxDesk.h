@@ -17,6 +17,8 @@ namespace lumadesk {
 //   the chipset's SMBus i2c-0, on a PCI device of class 0x0c0500
 struct FakeLinuxDesk {
     VirtualClock clock;
+    // The clock the monitors time their replies by: the virtual one, or a real one for benchmarks.
+    const Clock& monitorClock;
     FakeLinuxSystem system;
     std::shared_ptr<SimulatedMonitor> panel = monitor({.vendor = 0x4D10, .product = 0x1234, .serial = 1});
     std::shared_ptr<SimulatedMonitor> monitorA =
@@ -26,7 +28,7 @@ struct FakeLinuxDesk {
     std::shared_ptr<SimulatedMonitor> monitorC = monitor({.vendor = 0x4C2D, .product = 3333, .serial = 777});
     std::shared_ptr<SimulatedMonitor> branch = monitor({.vendor = 0x22F0, .product = 4444, .serial = 42});
 
-    FakeLinuxDesk() {
+    explicit FakeLinuxDesk(const Clock* realClock = nullptr) : monitorClock(realClock ? *realClock : clock) {
         const auto intel = system.addPciDevice("0000:00:02.0", "0x030000", "i915");
         const auto edp = system.addConnector(intel, 0, "eDP-1", 95, true, edidOf(*panel));
         system.addAdapter(edp, 1, "AUX A/DDI A/PHY A").monitor = panel;
@@ -53,7 +55,7 @@ struct FakeLinuxDesk {
 
     std::shared_ptr<SimulatedMonitor> monitor(SimulatedMonitorConfig config) {
         config.minimumReplyDelay = std::chrono::milliseconds(40);
-        return std::make_shared<SimulatedMonitor>(clock, std::move(config));
+        return std::make_shared<SimulatedMonitor>(monitorClock, std::move(config));
     }
     static std::vector<std::uint8_t> edidOf(const SimulatedMonitor& monitor) {
         return {monitor.edid().begin(), monitor.edid().end()};

@@ -10,7 +10,6 @@ namespace {
 
 constexpr std::uint8_t ddcciAddress = 0x37;
 constexpr std::uint32_t largestUnit = 0xFFFF;
-constexpr std::uint8_t nullMessageLength = 0x80;
 
 // The I2C channel of one monitor. DDC/CI has no registers, so a read at 0x37 is a bare read; the EDID
 // EEPROM at 0x50 is read from the offset, written first.
@@ -99,11 +98,8 @@ std::unique_ptr<I2CConnection> LinuxDDCBuses::openBus(const RegistryService& fra
 
 IOResult LinuxDDCBuses::transfer(unsigned bus, std::uint8_t chipAddress, std::span<const std::uint8_t> bytes,
                                  Duration waitBeforeRead, std::span<std::uint8_t> reply) {
-    IOResult result = m_device.transfer(bus, chipAddress, bytes, waitBeforeRead, reply);
+    const IOResult result = m_device.transfer(bus, chipAddress, bytes, waitBeforeRead, reply);
     if (chipAddress != ddcciAddress) return result;
-    // The null message (length 0) says the monitor has no reply ready: nothing was read. Its idle-bus
-    // padding would otherwise pass a reply's checksum.
-    if (result == ioSuccess && reply.size() >= 2 && reply[1] == nullMessageLength) result = EAGAIN;
     const bool refused = result == ENXIO || result == EREMOTEIO || result == EIO;
     {
         std::lock_guard lock(m_mutex);
