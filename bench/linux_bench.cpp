@@ -19,8 +19,8 @@ using namespace std::chrono_literals;
 
 namespace {
 
-constexpr auto readWaits = 60ms;   // 10 ms before the request, 50 ms before the reply
-constexpr auto writeWaits = 10ms;  // 10 ms before the request
+constexpr auto readWaits = 60ms;    // 10 ms before the request, 50 ms before the reply
+constexpr auto writeWaits = 10ms;   // 10 ms before the request
 constexpr int monitorsWithDDC = 3;  // the fake desk's monitors that answer DDC/CI
 
 double milliseconds(Duration duration) {

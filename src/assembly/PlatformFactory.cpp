@@ -5,8 +5,9 @@
 
 namespace lumadesk {
 
-std::unique_ptr<Platform> makePlatform(const PlatformChoice& choice, const std::filesystem::path& configDirectory,
-                                       const Clock& clock, Sleeper& sleeper,
+std::unique_ptr<Platform> makePlatform(const PlatformChoice& choice,
+                                       const std::filesystem::path& configDirectory, const Clock& clock,
+                                       Sleeper& sleeper,
                                        std::function<void(const std::string&)> reportProblem) {
     if (!choice.simulated) {
         static RealLinuxSystem realSystem;

@@ -25,8 +25,9 @@ struct PlatformChoice {
 // problems that do not stop the platform (an unreadable state file, a monitor out of reach) are
 // reported. Throws SimulatedDeskError for a desk that cannot be used. The clock, the sleeper and the
 // system must outlive the platform.
-std::unique_ptr<Platform> makePlatform(const PlatformChoice& choice, const std::filesystem::path& configDirectory,
-                                       const Clock& clock, Sleeper& sleeper,
+std::unique_ptr<Platform> makePlatform(const PlatformChoice& choice,
+                                       const std::filesystem::path& configDirectory, const Clock& clock,
+                                       Sleeper& sleeper,
                                        std::function<void(const std::string&)> reportProblem);
 
 }  // namespace lumadesk

@@ -46,8 +46,9 @@ int CtlProgram::run(const std::vector<std::string>& arguments, std::ostream& out
 int CtlProgram::execute(const CtlInvocation& invocation, std::ostream& out, std::ostream& err) {
     using Command = CtlInvocation::Command;
     const auto configDirectory = defaultConfigDirectory(m_environment);
-    const auto platform = makePlatform({invocation.simulated, invocation.deskFile, m_system}, configDirectory, m_queue.clock(), m_sleeper,
-                                       [&err](const std::string& problem) { err << programName << ": " << problem << "\n"; });
+    const auto platform = makePlatform(
+        {invocation.simulated, invocation.deskFile, m_system}, configDirectory, m_queue.clock(), m_sleeper,
+        [&err](const std::string& problem) { err << programName << ": " << problem << "\n"; });
     int status = 0;
     {
         DisplayStack stack(*platform, m_queue, {configDirectory, invocation.chosenTransport()});

@@ -21,7 +21,8 @@ public:
 
     // The queue (its clock included), the sleeper, the environment and the system must outlive the
     // program. Without a system the real monitors are this machine's.
-    CtlProgram(MainQueue& queue, Sleeper& sleeper, EnvironmentLookup environment, LinuxSystem* system = nullptr);
+    CtlProgram(MainQueue& queue, Sleeper& sleeper, EnvironmentLookup environment,
+               LinuxSystem* system = nullptr);
 
     // Runs one command line (the arguments after the program name); the exit status.
     int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);

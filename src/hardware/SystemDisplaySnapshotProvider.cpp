@@ -49,7 +49,8 @@ std::string withoutDuplicateCounter(const std::string& name) {
 
 }  // namespace
 
-SystemDisplaySnapshotProvider::SystemDisplaySnapshotProvider(WindowServer& windowServer, ScreenList& screenList,
+SystemDisplaySnapshotProvider::SystemDisplaySnapshotProvider(WindowServer& windowServer,
+                                                             ScreenList& screenList,
                                                              DisplayRegistry& registry,
                                                              AVServiceLocating& serviceLocator)
     : m_windowServer(windowServer),
@@ -111,7 +112,7 @@ std::optional<std::string> SystemDisplaySnapshotProvider::serialText(std::span<c
 }
 
 std::optional<std::string> SystemDisplaySnapshotProvider::textDescriptor(std::span<const std::uint8_t> edid,
-                                                                          std::uint8_t tag) {
+                                                                         std::uint8_t tag) {
     if (edid.size() < edidBlockSize) return std::nullopt;
     for (const std::size_t offset : descriptorOffsets) {
         const auto descriptor = edid.subspan(offset, descriptorTextEnd);

@@ -24,7 +24,8 @@ struct LinuxHarness {
     FakeLinuxDesk desk;
     VirtualSleeper sleeper{desk.clock};
     std::vector<std::string> reported;
-    LinuxPlatform platform{desk.system, sleeper, [this](const std::string& problem) { reported.push_back(problem); }};
+    LinuxPlatform platform{desk.system, sleeper,
+                           [this](const std::string& problem) { reported.push_back(problem); }};
 
     std::optional<unsigned> busOf(DisplayID displayID) {
         LinuxDisplayDirectory directory(desk.system, device, problems);
@@ -116,7 +117,8 @@ TEST(LinuxPlatform, OnlyTheBusesOfDisplayAdaptersQualify) {
     for (const auto& testCase : cases) {
         SCOPED_TRACE(testCase.name + " " + testCase.deviceClass + " " + testCase.driver);
         FakeLinuxSystem system;
-        system.addAdapter(system.addPciDevice("0000:01:00.0", testCase.deviceClass, testCase.driver), 3, testCase.name);
+        system.addAdapter(system.addPciDevice("0000:01:00.0", testCase.deviceClass, testCase.driver), 3,
+                          testCase.name);
         EXPECT_EQ(DisplayAdapterPolicy(system).isDisplayBus(3), testCase.qualifies);
     }
     FakeLinuxSystem orphan;
@@ -133,10 +135,12 @@ TEST(LinuxPlatform, IdenticalMonitorsArePairedWithTheirOwnPorts) {
     auto left = std::make_shared<SimulatedMonitor>(clock, twin);
     auto right = std::make_shared<SimulatedMonitor>(clock, twin);
     const auto gpu = system.addPciDevice("0000:00:02.0", "0x030000", "i915");
-    system.addAdapter(system.addConnector(gpu, 0, "DP-1", 200, true, FakeLinuxDesk::edidOf(*left)), 5, "AUX B").monitor =
-        left;
-    system.addAdapter(system.addConnector(gpu, 0, "DP-2", 100, true, FakeLinuxDesk::edidOf(*right)), 6, "AUX C").monitor =
-        right;
+    system
+        .addAdapter(system.addConnector(gpu, 0, "DP-1", 200, true, FakeLinuxDesk::edidOf(*left)), 5, "AUX B")
+        .monitor = left;
+    system
+        .addAdapter(system.addConnector(gpu, 0, "DP-2", 100, true, FakeLinuxDesk::edidOf(*right)), 6, "AUX C")
+        .monitor = right;
     LinuxPlatform platform(system, sleeper, nullptr);
     PrivateDisplayBridge bridge(platform.avServiceBus(), platform.windowServer());
     Arm64DDC transport(platform.windowServer(), bridge, sleeper);
@@ -191,8 +195,8 @@ TEST(LinuxPlatform, EveryFaultOfABusHasADefinedResultAndTheFixIsTold) {
         {"short read", [](FakeLinuxDesk& d) { d.system.bus(5).readLimit = 6; }, 50ms, EIO, ""},
         {"no permission", [](FakeLinuxDesk& d) { d.system.bus(5).openError = EACCES; }, 50ms, EACCES,
          DDCProblems::permissionDenied(node)},
-        {"locked by another program", [](FakeLinuxDesk& d) { d.system.bus(5).lockedElsewhere = true; }, 50ms, EBUSY,
-         DDCProblems::lockedByAnotherProgram(node)},
+        {"locked by another program", [](FakeLinuxDesk& d) { d.system.bus(5).lockedElsewhere = true; }, 50ms,
+         EBUSY, DDCProblems::lockedByAnotherProgram(node)},
     };
     for (const auto& testCase : cases) {
         SCOPED_TRACE(testCase.name);
@@ -212,7 +216,8 @@ TEST(LinuxPlatform, EveryFaultOfABusHasADefinedResultAndTheFixIsTold) {
         }
         std::vector<std::string> told = linux.reported;
         for (auto& message : told) message = std::regex_replace(message, std::regex("/\\S*/dev/"), "/dev/");
-        EXPECT_EQ(told, testCase.told.empty() ? std::vector<std::string>{} : std::vector<std::string>{testCase.told});
+        EXPECT_EQ(told, testCase.told.empty() ? std::vector<std::string>{}
+                                              : std::vector<std::string>{testCase.told});
         EXPECT_EQ(linux.desk.system.openDescriptors(), 0U);
     }
 
@@ -235,7 +240,8 @@ TEST(LinuxPlatform, AMonitorThatNeverAnswersDDCIsToldAfterAWholeTransaction) {
     linux.desk.system.bus(5).transferError = EREMOTEIO;
     EXPECT_THROW(transport.writeVCP(0x10, 20, 103), DisplayHardwareError);
     ASSERT_EQ(linux.reported.size(), 1U);
-    EXPECT_NE(linux.reported[0].find("does not answer DDC/CI at address 0x37: switch DDC/CI on in its on-screen menu"),
+    EXPECT_NE(linux.reported[0].find(
+                  "does not answer DDC/CI at address 0x37: switch DDC/CI on in its on-screen menu"),
               std::string::npos);
 }
 
@@ -256,8 +262,8 @@ TEST(LinuxPlatform, TellsWhyNoMonitorCanBeReached) {
         VirtualSleeper sleeper(clock);
         const auto gpu = system.addPciDevice("0000:00:02.0", "0x030000", "i915");
         SimulatedMonitor monitor(clock, {});
-        system.addAdapter(system.addConnector(gpu, 0, "DP-1", 5, true, FakeLinuxDesk::edidOf(monitor)), 5, "AUX B",
-                          false);
+        system.addAdapter(system.addConnector(gpu, 0, "DP-1", 5, true, FakeLinuxDesk::edidOf(monitor)), 5,
+                          "AUX B", false);
         std::vector<std::string> told;
         LinuxPlatform platform(system, sleeper, [&](const std::string& problem) { told.push_back(problem); });
         EXPECT_EQ(platform.windowServer().onlineDisplayIDs().displayIDs, std::vector<DisplayID>{5});
@@ -288,8 +294,8 @@ TEST(LinuxPlatform, BrokenEDIDsAndVanishingConnectorsGiveAnAnonymousDisplay) {
     EXPECT_EQ(platform.windowServer().onlineDisplayIDs().displayIDs, (std::vector<DisplayID>{10, 11}));
     for (const DisplayID displayID : {10U, 11U}) {
         EXPECT_EQ(platform.windowServer().vendorNumber(displayID), 0U);
-        EXPECT_FALSE(platform.displayRegistry().edid(platform.displayRegistry().serviceForUnitNumber(
-            platform.windowServer().unitNumber(displayID))));
+        EXPECT_FALSE(platform.displayRegistry().edid(
+            platform.displayRegistry().serviceForUnitNumber(platform.windowServer().unitNumber(displayID))));
     }
 }
 

@@ -17,18 +17,23 @@ namespace lumadesk {
 //   the chipset's SMBus i2c-0, on a PCI device of class 0x0c0500
 struct FakeLinuxDesk {
     VirtualClock clock;
-    // The clock the monitors time their replies by: the virtual one, or a real one for benchmarks.
+    // The clock the monitors time their replies by: the desk's own, or the one given (the caller's
+    // virtual clock, or a real one for benchmarks).
     const Clock& monitorClock;
     FakeLinuxSystem system;
     std::shared_ptr<SimulatedMonitor> panel = monitor({.vendor = 0x4D10, .product = 0x1234, .serial = 1});
     std::shared_ptr<SimulatedMonitor> monitorA =
         monitor({.vendor = 0x10AC, .product = 41234, .serial = 12345, .productName = "DELL U2720Q"});
-    std::shared_ptr<SimulatedMonitor> monitorB = monitor(
-        {.vendor = 0x1E6D, .product = 23305, .serial = 0, .serialText = "B-SERIAL", .productName = "LG HDR 4K"});
+    std::shared_ptr<SimulatedMonitor> monitorB = monitor({.vendor = 0x1E6D,
+                                                          .product = 23305,
+                                                          .serial = 0,
+                                                          .serialText = "B-SERIAL",
+                                                          .productName = "LG HDR 4K"});
     std::shared_ptr<SimulatedMonitor> monitorC = monitor({.vendor = 0x4C2D, .product = 3333, .serial = 777});
     std::shared_ptr<SimulatedMonitor> branch = monitor({.vendor = 0x22F0, .product = 4444, .serial = 42});
 
-    explicit FakeLinuxDesk(const Clock* realClock = nullptr) : monitorClock(realClock ? *realClock : clock) {
+    explicit FakeLinuxDesk(const Clock* otherClock = nullptr)
+        : monitorClock(otherClock ? *otherClock : clock) {
         const auto intel = system.addPciDevice("0000:00:02.0", "0x030000", "i915");
         const auto edp = system.addConnector(intel, 0, "eDP-1", 95, true, edidOf(*panel));
         system.addAdapter(edp, 1, "AUX A/DDI A/PHY A").monitor = panel;
@@ -62,7 +67,8 @@ struct FakeLinuxDesk {
     }
     // The nodes of buses that must never be opened: the panel's, the SMU's, the SMBus and the idle AUX.
     std::vector<std::filesystem::path> forbiddenNodes() const {
-        return {system.dev() / "i2c-1", system.dev() / "i2c-8", system.dev() / "i2c-0", system.dev() / "i2c-9"};
+        return {system.dev() / "i2c-1", system.dev() / "i2c-8", system.dev() / "i2c-0",
+                system.dev() / "i2c-9"};
     }
 };
 

@@ -27,9 +27,9 @@ public:
     // A fake /dev/i2c-N: the monitor on it (none: nothing answers) and its faults.
     struct Bus {
         std::shared_ptr<SimulatedMonitor> monitor;
-        int openError = 0;           // errno of every open (EACCES: no permission)
-        int transferError = 0;       // errno of every read and write (ENXIO, ENODEV, EIO, ...)
-        bool lockedElsewhere = false;  // another program holds its flock
+        int openError = 0;                     // errno of every open (EACCES: no permission)
+        int transferError = 0;                 // errno of every read and write (ENXIO, ENODEV, EIO, ...)
+        bool lockedElsewhere = false;          // another program holds its flock
         std::optional<std::size_t> readLimit;  // reads return at most this many bytes
     };
 
@@ -50,7 +50,8 @@ public:
 
     // An I2C adapter i2c-<bus> beneath the parent, listed in /sys/bus/i2c/devices, with an i2c-dev node
     // unless told otherwise; the node is served by the returned fake bus.
-    Bus& addAdapter(const std::filesystem::path& parent, unsigned bus, const std::string& name, bool withNode = true) {
+    Bus& addAdapter(const std::filesystem::path& parent, unsigned bus, const std::string& name,
+                    bool withNode = true) {
         const std::string busName = "i2c-" + std::to_string(bus);
         const auto adapter = parent / busName;
         write(adapter / "name", name + "\n");
@@ -59,15 +60,16 @@ public:
         if (!withNode) return m_nodeless;
         std::filesystem::create_directories(adapter / "i2c-dev" / busName);
         std::filesystem::create_directories(sys() / "class/i2c-dev");
-        std::filesystem::create_directory_symlink(adapter / "i2c-dev" / busName, sys() / "class/i2c-dev" / busName);
+        std::filesystem::create_directory_symlink(adapter / "i2c-dev" / busName,
+                                                  sys() / "class/i2c-dev" / busName);
         write(dev() / busName, "");
         return m_buses[dev() / busName];
     }
 
     // A DRM connector card<card>-<name> of the PCI device, listed in /sys/class/drm.
-    std::filesystem::path addConnector(const std::filesystem::path& pciDevice, unsigned card, const std::string& name,
-                                       unsigned connectorID, bool connected, const std::vector<std::uint8_t>& edid = {},
-                                       bool enabled = true) {
+    std::filesystem::path addConnector(const std::filesystem::path& pciDevice, unsigned card,
+                                       const std::string& name, unsigned connectorID, bool connected,
+                                       const std::vector<std::uint8_t>& edid = {}, bool enabled = true) {
         const std::string cardName = "card" + std::to_string(card);
         const auto connector = pciDevice / "drm" / cardName / (cardName + "-" + name);
         write(connector / "status", connected ? "connected\n" : "disconnected\n");
@@ -129,24 +131,20 @@ public:
     }
     ssize_t write(int descriptor, std::span<const std::uint8_t> bytes) override {
         std::lock_guard lock(m_mutex);
-        auto* file = find(descriptor);
-        if (!file) return fail(EBADF);
-        if (!file->locked) ++m_unlockedTransfers;
-        if (file->bus->transferError) return fail(file->bus->transferError);
-        if (!file->bus->monitor) return fail(ENXIO);
-        if (file->address == SimulatedMonitor::edidAddress && bytes.size() == 1) file->bus->eepromOffset = bytes[0];
+        auto* file = transferTarget(descriptor);
+        if (!file) return -1;
+        if (file->address == SimulatedMonitor::edidAddress && bytes.size() == 1)
+            file->bus->eepromOffset = bytes[0];
         if (file->bus->monitor->write(file->address, bytes) != ioSuccess) return fail(ENXIO);
         return static_cast<ssize_t>(bytes.size());
     }
     ssize_t read(int descriptor, std::span<std::uint8_t> buffer) override {
         std::lock_guard lock(m_mutex);
-        auto* file = find(descriptor);
-        if (!file) return fail(EBADF);
-        if (!file->locked) ++m_unlockedTransfers;
-        if (file->bus->transferError) return fail(file->bus->transferError);
-        if (!file->bus->monitor) return fail(ENXIO);
+        auto* file = transferTarget(descriptor);
+        if (!file) return -1;
         if (file->bus->readLimit) buffer = buffer.first(std::min(buffer.size(), *file->bus->readLimit));
-        if (file->bus->monitor->read(file->address, file->bus->eepromOffset, buffer) != ioSuccess) return fail(ENXIO);
+        if (file->bus->monitor->read(file->address, file->bus->eepromOffset, buffer) != ioSuccess)
+            return fail(ENXIO);
         return static_cast<ssize_t>(buffer.size());
     }
     int flock(int descriptor, int operation) override {
@@ -175,6 +173,19 @@ private:
     static int fail(int error) {
         errno = error;
         return -1;
+    }
+    // The open file a read or write goes to, counting it when unlocked; null (errno set) when the
+    // transfer fails before reaching a monitor.
+    OpenFile* transferTarget(int descriptor) {
+        auto* file = find(descriptor);
+        const int error = !file                      ? EBADF
+                          : file->bus->transferError ? file->bus->transferError
+                          : !file->bus->monitor      ? ENXIO
+                                                     : 0;
+        if (file && !file->locked) ++m_unlockedTransfers;
+        if (error == 0) return file;
+        fail(error);
+        return nullptr;
     }
     OpenFile* find(int descriptor) {
         const auto file = m_open.find(descriptor);

@@ -40,8 +40,9 @@ std::string DDCProblems::noAnswer(const std::filesystem::path& node) {
 }
 
 std::string DDCProblems::lockedByAnotherProgram(const std::filesystem::path& node) {
-    return node.string() + " was held by another program for more than a second, so Lumadesk gave up on it "
-                           "this time.";
+    return node.string() +
+           " was held by another program for more than a second, so Lumadesk gave up on it "
+           "this time.";
 }
 
 std::string DDCProblems::noExternalMonitor() {

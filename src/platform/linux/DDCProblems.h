@@ -35,7 +35,7 @@ public:
 private:
     Reporter m_reporter;
     mutable std::mutex m_mutex;
-    std::set<std::string> m_told;        // guarded by m_mutex
+    std::set<std::string> m_told;         // guarded by m_mutex
     std::vector<std::string> m_messages;  // guarded by m_mutex
 };
 

@@ -9,7 +9,8 @@ namespace lumadesk {
 namespace {
 
 constexpr std::array<std::string_view, 8> nonDisplayPrefixes{
-    "SMBus", "Synopsys DesignWare", "soc:i2cdsi", "smu", "mac-io", "u4", "AMDGPU SMU", "AMDGPU DM i2c OEM bus"};
+    "SMBus", "Synopsys DesignWare", "soc:i2cdsi",           "smu", "mac-io",
+    "u4",    "AMDGPU SMU",          "AMDGPU DM i2c OEM bus"};
 constexpr int maxDeviceLinks = 3;
 
 }  // namespace
@@ -21,7 +22,8 @@ bool DisplayAdapterPolicy::hasDisplayAdapterName(const std::string& name) {
     return true;
 }
 
-std::optional<std::filesystem::path> DisplayAdapterPolicy::pciDeviceOf(const std::filesystem::path& entry) const {
+std::optional<std::filesystem::path> DisplayAdapterPolicy::pciDeviceOf(
+    const std::filesystem::path& entry) const {
     std::error_code error;
     const auto sysRoot = std::filesystem::canonical(m_system.sys(), error);
     if (error) return std::nullopt;

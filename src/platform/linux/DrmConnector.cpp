@@ -72,7 +72,8 @@ std::vector<DrmConnector> scanDrmConnectors(const LinuxSystem& system) {
         const auto number = id ? sysfs::numberAfter(*id, "") : std::nullopt;
         connector.connectorID = number ? *number : 0;
         if (connector.connected) {
-            auto edid = sysfs::readBytes(entry.path() / "edid", edidFileLimit).value_or(std::vector<std::uint8_t>{});
+            auto edid =
+                sysfs::readBytes(entry.path() / "edid", edidFileLimit).value_or(std::vector<std::uint8_t>{});
             if (isValidEDIDBlock(edid)) connector.edid.assign(edid.begin(), edid.begin() + edidBlockSize);
             findLinkedAdapter(connector);
         }

@@ -13,7 +13,7 @@ namespace lumadesk {
 
 // One DRM connector as sysfs shows it (/sys/class/drm/cardN-TYPE-M).
 struct DrmConnector {
-    std::string name;               // "card0-DP-1"
+    std::string name;                 // "card0-DP-1"
     std::filesystem::path directory;  // its sysfs directory
     unsigned card = 0;
     std::string type;  // "DP", "HDMI-A", "eDP", ...

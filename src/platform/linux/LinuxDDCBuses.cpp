@@ -19,8 +19,9 @@ public:
 
     IOResult readI2C(std::uint8_t chipAddress, std::uint8_t offset, std::span<std::uint8_t> buffer) override {
         const std::array<std::uint8_t, 1> start{offset};
-        const std::span<const std::uint8_t> written = chipAddress == ddcciAddress ? std::span<const std::uint8_t>{}
-                                                                                  : std::span<const std::uint8_t>(start);
+        const std::span<const std::uint8_t> written = chipAddress == ddcciAddress
+                                                          ? std::span<const std::uint8_t>{}
+                                                          : std::span<const std::uint8_t>(start);
         return m_buses.transfer(m_bus, chipAddress, written, Duration{0}, buffer);
     }
 
@@ -50,11 +51,12 @@ public:
         const bool sends = request.sendTransactionType == I2CTransactionType::simple;
         const bool replies = request.replyTransactionType == I2CTransactionType::simple;
         if (sends && replies && request.sendAddress != request.replyAddress - 1) return EINVAL;
-        const auto address = static_cast<std::uint8_t>((sends ? request.sendAddress : request.replyAddress) >> 1);
+        const auto address =
+            static_cast<std::uint8_t>((sends ? request.sendAddress : request.replyAddress) >> 1);
         const auto wait = std::max<Duration>(request.minReplyDelay, LinuxDDCBuses::replyWait);
-        request.result = m_buses.transfer(m_bus, address, sends ? request.sendBuffer : std::vector<std::uint8_t>{},
-                                          wait, replies ? std::span<std::uint8_t>(request.replyBuffer)
-                                                        : std::span<std::uint8_t>{});
+        request.result = m_buses.transfer(
+            m_bus, address, sends ? request.sendBuffer : std::vector<std::uint8_t>{}, wait,
+            replies ? std::span<std::uint8_t>(request.replyBuffer) : std::span<std::uint8_t>{});
         return ioSuccess;
     }
 

@@ -53,14 +53,16 @@ std::optional<LinuxDisplay> LinuxDisplayDirectory::displayWithUnit(std::uint32_t
 
 bool LinuxDisplayDirectory::isDDCBus(unsigned bus) {
     const auto known = displays();
-    return std::any_of(known.begin(), known.end(), [&](const LinuxDisplay& display) { return display.ddcBus == bus; });
+    return std::any_of(known.begin(), known.end(),
+                       [&](const LinuxDisplay& display) { return display.ddcBus == bus; });
 }
 
 std::vector<LinuxDisplay> LinuxDisplayDirectory::scan() {
     std::vector<LinuxDisplay> displays;
     for (auto& connector : scanDrmConnectors(m_system)) {
         std::optional<unsigned> bus;
-        if (isExternalAndConnected(connector) && connector.linkedBus && m_policy.isDisplayAdapter(connector.linkedAdapter))
+        if (isExternalAndConnected(connector) && connector.linkedBus &&
+            m_policy.isDisplayAdapter(connector.linkedAdapter))
             bus = connector.linkedBus;
         displays.push_back({std::move(connector), bus});
     }
@@ -83,7 +85,8 @@ void LinuxDisplayDirectory::matchByEDID(std::vector<LinuxDisplay>& displays) {
     std::set<std::filesystem::path> unmatchedDevices;
     for (auto& display : displays) {
         const auto& connector = display.connector;
-        if (!isExternalAndConnected(connector) || linkingCards.contains(connector.card) || connector.edid.empty())
+        if (!isExternalAndConnected(connector) || linkingCards.contains(connector.card) ||
+            connector.edid.empty())
             continue;
         unmatched.push_back(&display);
         if (const auto device = m_policy.pciDeviceOf(connector.directory)) unmatchedDevices.insert(*device);

@@ -14,8 +14,9 @@ LinuxPlatform::LinuxPlatform(LinuxSystem& system, Sleeper& sleeper, DDCProblems:
 std::vector<PlatformWatch> LinuxPlatform::watchForChanges(MainQueue& queue) {
     m_udev = UdevMonitor::open();
     if (!m_udev) {
-        m_problems.report("udev cannot be reached, so monitors plugged in or out are noticed only when "
-                          "Lumadesk refreshes its list.");
+        m_problems.report(
+            "udev cannot be reached, so monitors plugged in or out are noticed only when "
+            "Lumadesk refreshes its list.");
         return {};
     }
     m_debouncer = std::make_unique<ChangeDebouncer>(queue, hotplugSettleTime,

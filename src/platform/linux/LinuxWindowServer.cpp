@@ -13,7 +13,8 @@ constexpr WindowServerError illegalArgument = 1001;
 
 PrivateDisplayBridge::EDIDIdentity identityOf(const std::optional<LinuxDisplay>& display) {
     if (!display) return {};
-    return PrivateDisplayBridge::identity(display->connector.edid).value_or(PrivateDisplayBridge::EDIDIdentity{});
+    return PrivateDisplayBridge::identity(display->connector.edid)
+        .value_or(PrivateDisplayBridge::EDIDIdentity{});
 }
 
 }  // namespace
@@ -71,23 +72,16 @@ WindowServerError LinuxWindowServer::restorePermanentConfiguration() {
 }
 
 ReconfigurationToken LinuxWindowServer::registerReconfigurationCallback(ReconfigurationCallback callback) {
-    std::lock_guard lock(m_callbackMutex);
-    m_callbacks.emplace(++m_lastToken, std::move(callback));
-    return m_lastToken;
+    return m_callbacks.add(std::move(callback));
 }
 
 void LinuxWindowServer::removeReconfigurationCallback(ReconfigurationToken token) {
-    std::lock_guard lock(m_callbackMutex);
-    m_callbacks.erase(token);
+    m_callbacks.remove(token);
 }
 
 void LinuxWindowServer::notifyReconfiguration() {
-    std::lock_guard lock(m_callbackMutex);
-    const auto callbacks = m_callbacks;
-    for (const auto& [token, callback] : callbacks) callback(0, beginConfigurationFlag);
-    for (const auto& [token, callback] : callbacks) {
-        if (m_callbacks.contains(token)) callback(0, displaysChangedFlag);
-    }
+    // Which display changed is not known from a device event; the notices say so with display 0.
+    m_callbacks.notify({{0, displaysChangedFlag}});
 }
 
 }  // namespace lumadesk

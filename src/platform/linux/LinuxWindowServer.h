@@ -1,8 +1,6 @@
 #pragma once
 
-#include <map>
-#include <mutex>
-
+#include "platform/ReconfigurationCallbacks.h"
 #include "platform/WindowServer.h"
 #include "platform/linux/LinuxDisplayDirectory.h"
 
@@ -43,11 +41,7 @@ public:
 
 private:
     LinuxDisplayDirectory& m_directory;
-    // Held while callbacks run, so that a removed callback is never called after its removal returns;
-    // recursive, so that a callback may register or remove callbacks itself.
-    std::recursive_mutex m_callbackMutex;
-    std::map<ReconfigurationToken, ReconfigurationCallback> m_callbacks;
-    ReconfigurationToken m_lastToken = 0;
+    ReconfigurationCallbacks m_callbacks;
 };
 
 }  // namespace lumadesk

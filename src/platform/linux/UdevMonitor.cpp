@@ -12,7 +12,8 @@ void UdevMonitor::Deleter::operator()(udev_monitor* monitor) const {
     udev_monitor_unref(monitor);
 }
 
-UdevMonitor::UdevMonitor(std::unique_ptr<udev, Deleter> context, std::unique_ptr<udev_monitor, Deleter> monitor)
+UdevMonitor::UdevMonitor(std::unique_ptr<udev, Deleter> context,
+                         std::unique_ptr<udev_monitor, Deleter> monitor)
     : m_context(std::move(context)), m_monitor(std::move(monitor)) {}
 
 std::optional<UdevMonitor> UdevMonitor::open() {
