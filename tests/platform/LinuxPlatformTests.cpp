@@ -270,12 +270,13 @@ TEST(LinuxPlatform, TellsWhyNoMonitorCanBeReached) {
         platform.windowServer().onlineDisplayIDs();
         EXPECT_EQ(told, std::vector<std::string>{DDCProblems::moduleNotLoaded()}) << "told once";
         std::filesystem::create_directories(system.sys() / "class/i2c-dev");
-        platform.windowServer().onlineDisplayIDs();
-        EXPECT_EQ(told.back(), DDCProblems::noDeviceNodes());
+        std::array<std::uint8_t, 11> reply{};
+        EXPECT_EQ(platform.avServiceBus().openService(5)->readI2C(0x37, 0, reply), ENOENT);
+        EXPECT_EQ(told.back(), DDCProblems::noDeviceNode(system.dev() / "i2c-5"));
     }
 }
 
-TEST(LinuxPlatform, BrokenEDIDsAndVanishingConnectorsGiveAnAnonymousDisplay) {
+TEST(LinuxPlatform, BrokenEDIDsVanishingConnectorsAndStaleNodesHaveDefinedResults) {
     FakeLinuxSystem system;
     VirtualClock clock;
     VirtualSleeper sleeper(clock);
@@ -290,6 +291,8 @@ TEST(LinuxPlatform, BrokenEDIDsAndVanishingConnectorsGiveAnAnonymousDisplay) {
     system.addConnector(gpu, 0, "HDMI-A-1", 12, true, FakeLinuxDesk::edidOf(monitor), false);  // disabled
     const auto gone = system.addConnector(gpu, 0, "DP-3", 13, true, FakeLinuxDesk::edidOf(monitor));
     std::filesystem::remove(gone / "status");
+    for (int stale = 1000; stale < 4000; ++stale)
+        FakeLinuxSystem::write(system.dev() / ("i2c-" + std::to_string(stale)), "");
     LinuxPlatform platform(system, sleeper, nullptr);
     EXPECT_EQ(platform.windowServer().onlineDisplayIDs().displayIDs, (std::vector<DisplayID>{10, 11}));
     for (const DisplayID displayID : {10U, 11U}) {

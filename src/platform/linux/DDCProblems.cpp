@@ -22,9 +22,10 @@ std::string DDCProblems::moduleNotLoaded() {
            "/etc/modules-load.d/lumadesk.conf, which loads it at every start.";
 }
 
-std::string DDCProblems::noDeviceNodes() {
-    return "There is no /dev/i2c-* device for the monitors' buses, so no monitor can be reached over DDC/CI. "
-           "Load the kernel module i2c-dev with \"sudo modprobe i2c-dev\".";
+std::string DDCProblems::noDeviceNode(const std::filesystem::path& node) {
+    return "There is no " + node.string() +
+           " device, so its monitor cannot be reached over DDC/CI. Check that the kernel module i2c-dev "
+           "is loaded (\"sudo modprobe i2c-dev\") and that udev is running.";
 }
 
 std::string DDCProblems::permissionDenied(const std::filesystem::path& node) {

@@ -26,7 +26,7 @@ public:
     std::vector<std::string> messages() const;
 
     static std::string moduleNotLoaded();
-    static std::string noDeviceNodes();
+    static std::string noDeviceNode(const std::filesystem::path& node);
     static std::string permissionDenied(const std::filesystem::path& node);
     static std::string noAnswer(const std::filesystem::path& node);
     static std::string lockedByAnotherProgram(const std::filesystem::path& node);

@@ -19,6 +19,7 @@ IOResult I2CDevice::transfer(unsigned bus, std::uint8_t chipAddress, std::span<c
     if (!device.isOpen()) {
         const int error = errno;
         if (error == EACCES || error == EPERM) m_problems.report(DDCProblems::permissionDenied(path));
+        if (error == ENOENT) m_problems.report(DDCProblems::noDeviceNode(path));
         return error;
     }
     if (const IOResult locked = lock(device.get(), path); locked != ioSuccess) return locked;

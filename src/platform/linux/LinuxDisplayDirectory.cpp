@@ -126,17 +126,8 @@ void LinuxDisplayDirectory::reportProblems(const std::vector<LinuxDisplay>& disp
         return;
     }
     std::error_code error;
-    if (!std::filesystem::exists(m_system.sys() / "class/i2c-dev", error)) {
+    if (!std::filesystem::exists(m_system.sys() / "class/i2c-dev", error))
         m_problems.report(DDCProblems::moduleNotLoaded());
-        return;
-    }
-    const bool anyNode = std::any_of(displays.begin(), displays.end(), [&](const LinuxDisplay& display) {
-        std::error_code missing;
-        return display.ddcBus && std::filesystem::exists(m_device.node(*display.ddcBus), missing);
-    });
-    const bool anyBus = std::any_of(displays.begin(), displays.end(),
-                                    [](const LinuxDisplay& display) { return display.ddcBus.has_value(); });
-    if (anyBus && !anyNode) m_problems.report(DDCProblems::noDeviceNodes());
 }
 
 }  // namespace lumadesk
