@@ -84,6 +84,13 @@ TEST(LinuxPlatform, ListsConnectedEnabledConnectorsWithTheirIdentityAndFindsOnly
     ASSERT_EQ(services.size(), 3U);
     EXPECT_EQ(services[0].handleNumber, 5U);
     EXPECT_EQ(linux.platform.avServiceBus().openService(8), nullptr) << "only a connector's DDC bus opens";
+    // A linked bus serves the kernel's copy of its EEPROM; a bus found by EDID is read.
+    linux.desk.system.bus(5).transferError = EIO;
+    linux.desk.system.bus(11).transferError = EIO;
+    std::vector<std::uint8_t> edid(128);
+    EXPECT_EQ(linux.platform.avServiceBus().openService(5)->readI2C(0x50, 0, edid), ioSuccess);
+    EXPECT_EQ(edid, FakeLinuxDesk::edidOf(*linux.desk.monitorA));
+    EXPECT_EQ(linux.platform.avServiceBus().openService(11)->readI2C(0x50, 0, edid), EIO);
     EXPECT_EQ(linux.platform.avServiceBus().openService(0), nullptr);
     EXPECT_TRUE(linux.reported.empty());
 }

@@ -1,5 +1,6 @@
 #include "platform/linux/LinuxDDCBuses.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <vector>
@@ -9,15 +10,23 @@ namespace lumadesk {
 namespace {
 
 constexpr std::uint8_t ddcciAddress = 0x37;
+constexpr std::uint8_t edidAddress = 0x50;
 constexpr std::uint32_t largestUnit = 0xFFFF;
 
 // The I2C channel of one monitor. DDC/CI has no registers, so a read at 0x37 is a bare read; the EDID
-// EEPROM at 0x50 is read from the offset, written first.
+// EEPROM at 0x50 is read from the offset, written first. On a bus the driver links to its connector,
+// the EDID the kernel read from that EEPROM when the monitor was plugged in is served instead: the
+// same bytes, without traffic on the bus.
 class LinuxAVService final : public AVService {
 public:
-    LinuxAVService(LinuxDDCBuses& buses, unsigned bus) : m_buses(buses), m_bus(bus) {}
+    LinuxAVService(LinuxDDCBuses& buses, unsigned bus, std::vector<std::uint8_t> kernelEDID)
+        : m_buses(buses), m_bus(bus), m_kernelEDID(std::move(kernelEDID)) {}
 
     IOResult readI2C(std::uint8_t chipAddress, std::uint8_t offset, std::span<std::uint8_t> buffer) override {
+        if (chipAddress == edidAddress && offset + buffer.size() <= m_kernelEDID.size()) {
+            std::copy_n(m_kernelEDID.begin() + offset, buffer.size(), buffer.begin());
+            return ioSuccess;
+        }
         const std::array<std::uint8_t, 1> start{offset};
         const std::span<const std::uint8_t> written = chipAddress == ddcciAddress
                                                           ? std::span<const std::uint8_t>{}
@@ -35,6 +44,7 @@ public:
 private:
     LinuxDDCBuses& m_buses;
     unsigned m_bus;
+    std::vector<std::uint8_t> m_kernelEDID;  // empty when the bus was found by its EDID
 };
 
 // The one bus of a connector: a request record becomes one write, a wait and one read. Sub-addresses
@@ -82,8 +92,13 @@ std::vector<AVServiceEntry> LinuxDDCBuses::services() {
 }
 
 std::shared_ptr<AVService> LinuxDDCBuses::openService(std::uint32_t handleNumber) {
-    if (!m_directory.isDDCBus(handleNumber)) return nullptr;
-    return std::make_shared<LinuxAVService>(*this, handleNumber);
+    for (auto& display : m_directory.displays()) {
+        if (display.ddcBus != handleNumber) continue;
+        const bool linked = display.connector.linkedBus == handleNumber;
+        return std::make_shared<LinuxAVService>(
+            *this, handleNumber, linked ? std::move(display.connector.edid) : std::vector<std::uint8_t>{});
+    }
+    return nullptr;
 }
 
 I2CBusCount LinuxDDCBuses::busCount(const RegistryService& framebuffer) {

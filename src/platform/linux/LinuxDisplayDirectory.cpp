@@ -51,12 +51,6 @@ std::optional<LinuxDisplay> LinuxDisplayDirectory::displayWithUnit(std::uint32_t
     return std::nullopt;
 }
 
-bool LinuxDisplayDirectory::isDDCBus(unsigned bus) {
-    const auto known = displays();
-    return std::any_of(known.begin(), known.end(),
-                       [&](const LinuxDisplay& display) { return display.ddcBus == bus; });
-}
-
 std::vector<LinuxDisplay> LinuxDisplayDirectory::scan() {
     std::vector<LinuxDisplay> displays;
     for (auto& connector : scanDrmConnectors(m_system)) {

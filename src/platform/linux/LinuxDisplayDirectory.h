@@ -35,8 +35,6 @@ public:
     // The connector with this id or unit in the last rescan.
     std::optional<LinuxDisplay> display(DisplayID displayID);
     std::optional<LinuxDisplay> displayWithUnit(std::uint32_t unit);
-    // Whether the bus is the DDC bus of a connector in the last rescan: the only buses ever addressed.
-    bool isDDCBus(unsigned bus);
 
 private:
     std::vector<LinuxDisplay> scan();
