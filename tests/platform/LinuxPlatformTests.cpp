@@ -298,6 +298,7 @@ TEST(LinuxPlatform, BrokenEDIDsVanishingConnectorsAndStaleNodesHaveDefinedResult
     system.addConnector(gpu, 0, "HDMI-A-1", 12, true, FakeLinuxDesk::edidOf(monitor), false);  // disabled
     const auto gone = system.addConnector(gpu, 0, "DP-3", 13, true, FakeLinuxDesk::edidOf(monitor));
     std::filesystem::remove(gone / "status");
+    FakeLinuxSystem::write(system.sys() / "class/drm/card99999999999999999999-DP-1/status", "connected\n");
     for (int stale = 1000; stale < 4000; ++stale)
         FakeLinuxSystem::write(system.dev() / ("i2c-" + std::to_string(stale)), "");
     LinuxPlatform platform(system, sleeper, nullptr);

@@ -62,7 +62,9 @@ std::vector<DrmConnector> scanDrmConnectors(const LinuxSystem& system) {
         DrmConnector connector;
         connector.name = name;
         connector.directory = entry.path();
-        connector.card = static_cast<unsigned>(std::stoul(match[1].str()));
+        const auto card = sysfs::numberAfter(match[1].str(), "");
+        if (!card) continue;
+        connector.card = *card;
         connector.type = match[2].str();
         const auto status = sysfs::readText(entry.path() / "status");
         if (!status) continue;  // gone, or not a connector
