@@ -12,6 +12,7 @@
 #include "runtime/SystemClock.h"
 
 #include <QApplication>
+#include <QSocketNotifier>
 
 #include <chrono>
 #include <cstdlib>
@@ -39,6 +40,18 @@ void drain(MainQueue& queue) {
     }
 }
 
+// Lets Qt's event loop watch the platform's descriptors (udev's, for plugged monitors).
+std::vector<std::unique_ptr<QSocketNotifier>> notifiersFor(std::vector<PlatformWatch> watches) {
+    std::vector<std::unique_ptr<QSocketNotifier>> notifiers;
+    for (auto& watch : watches) {
+        auto notifier = std::make_unique<QSocketNotifier>(watch.descriptor, QSocketNotifier::Read);
+        QObject::connect(notifier.get(), &QSocketNotifier::activated,
+                         [readable = std::move(watch.readable)] { readable(); });
+        notifiers.push_back(std::move(notifier));
+    }
+    return notifiers;
+}
+
 }  // namespace
 
 int TrayProgram::run(const std::vector<std::string>& arguments, std::ostream& err) {
@@ -60,11 +73,12 @@ int TrayProgram::run(const std::vector<std::string>& arguments, std::ostream& er
         const auto configDirectory = defaultConfigDirectory();
         createConfigDirectory(configDirectory);
         const auto platform = makePlatform(
-            {invocation.deskFile}, configDirectory, clock, sleeper,
+            {invocation.simulated, invocation.deskFile}, configDirectory, clock, sleeper,
             [&err](const std::string& problem) { err << programName << ": " << problem << "\n"; });
         int status = 0;
         {
-            DisplayStack stack(*platform, queue, {configDirectory, invocation.transport});
+            DisplayStack stack(*platform, queue, {configDirectory, invocation.chosenTransport()});
+            const auto notifiers = notifiersFor(platform->watchForChanges(queue));
             {
                 LumadeskApp app(stack.sharedDisplayManager(), stack.defaults(), queue);
                 instance.onBringForward([&app] { app.bringForward(); });
