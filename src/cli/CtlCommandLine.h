@@ -15,8 +15,8 @@ struct CtlInvocation : PlatformArguments {
     Command command = Command::help;
     // `list --json`: a JSON array instead of the table.
     bool json = false;
-    // The display a connection command is about.
-    std::string hardwareID{};
+    // The display a connection command is about: its hardware ID or its name.
+    std::string display{};
 };
 
 // Reads the arguments of lumadesk-ctl (after the program name) and the environment it looks at

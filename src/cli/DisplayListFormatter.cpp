@@ -5,6 +5,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "runtime/PrintableText.h"
+
 namespace lumadesk {
 
 namespace {
@@ -19,21 +21,22 @@ std::string yesNo(bool value) { return value ? "yes" : "no"; }
 std::string DisplayListFormatter::table(const std::vector<Display>& displays) {
     std::vector<Row> rows{{"HARDWARE ID", "NAME", "BRIGHTNESS", "CONNECTED", "PRESENT", "DDC", "ORDER"}};
     for (const Display& display : displays) {
-        rows.push_back({display.hardwareID, display.displayName(), std::to_string(display.brightness),
+        rows.push_back({printableText(display.hardwareID), printableText(display.displayName()),
+                        std::to_string(display.brightness),
                         yesNo(display.isConnected), yesNo(display.isPresent), yesNo(display.supportsDDC),
                         std::to_string(display.sortOrder)});
     }
     std::array<std::size_t, columnCount> widths{};
     for (const Row& row : rows) {
         for (std::size_t column = 0; column < columnCount; ++column)
-            widths[column] = std::max(widths[column], row[column].size());
+            widths[column] = std::max(widths[column], printedWidth(row[column]));
     }
     std::string text;
     for (const Row& row : rows) {
         std::string line;
         for (std::size_t column = 0; column < columnCount; ++column) {
             line += row[column];
-            if (column + 1 < columnCount) line += std::string(widths[column] - row[column].size() + 2, ' ');
+            if (column + 1 < columnCount) line += std::string(widths[column] - printedWidth(row[column]) + 2, ' ');
         }
         text += line + "\n";
     }
