@@ -17,9 +17,9 @@ bool AppCommandLine::hasDesktopSession(const std::vector<std::string>& arguments
         const auto value = environment(name);
         return value && !value->empty();
     };
-    const bool platformGiven = std::any_of(arguments.begin(), arguments.end(), [](const std::string& argument) {
-        return argument == "-platform" || argument == "--platform";
-    });
+    const bool platformGiven = std::any_of(
+        arguments.begin(), arguments.end(),
+        [](const std::string& argument) { return argument == "-platform" || argument == "--platform"; });
     return isSet("WAYLAND_DISPLAY") || isSet("DISPLAY") || isSet("QT_QPA_PLATFORM") || platformGiven;
 }
 
@@ -27,7 +27,8 @@ AppInvocation AppCommandLine::parse(const std::vector<std::string>& arguments,
                                     const std::optional<std::string>& transportVariable) {
     AppInvocation invocation;
     for (const std::string& argument : arguments) {
-        if (!invocation.apply(argument)) throw UsageError("Unknown argument \"" + printableText(argument) + "\".");
+        if (!invocation.apply(argument))
+            throw UsageError("Unknown argument \"" + printableText(argument) + "\".");
     }
     invocation.applyTransportVariable(transportVariable);
     return invocation;

@@ -18,7 +18,8 @@ public:
     static bool asksForHelp(const std::vector<std::string>& arguments);
     // Whether Qt can reach a desktop: WAYLAND_DISPLAY or DISPLAY is set, or Qt is told which platform
     // to use (QT_QPA_PLATFORM, -platform). Looked at before Qt starts, whose own message misleads.
-    static bool hasDesktopSession(const std::vector<std::string>& arguments, const EnvironmentLookup& environment);
+    static bool hasDesktopSession(const std::vector<std::string>& arguments,
+                                  const EnvironmentLookup& environment);
     static constexpr char noDesktopSessionMessage[] =
         "lumadesk: needs a desktop session (Wayland or X11), but neither WAYLAND_DISPLAY nor DISPLAY is "
         "set; lumadesk-ctl works without one.\n";

@@ -42,7 +42,8 @@ CtlInvocation CtlCommandLine::parse(const std::vector<std::string>& arguments,
             throw UsageError("Unknown option \"" + printableText(*argument) + "\".");
         } else if (!command) {
             const auto found = commands.find(*argument);
-            if (found == commands.end()) throw UsageError("Unknown command \"" + printableText(*argument) + "\".");
+            if (found == commands.end())
+                throw UsageError("Unknown command \"" + printableText(*argument) + "\".");
             command = found->second;
         } else {
             operands.push_back(*argument);
@@ -53,12 +54,14 @@ CtlInvocation CtlCommandLine::parse(const std::vector<std::string>& arguments,
 
     const bool takesDisplay = *command == Command::connect || *command == Command::disconnect;
     if (takesDisplay) {
-        if (operands.size() != 1) throw UsageError("The command needs exactly one display (hardware ID or name).");
+        if (operands.size() != 1)
+            throw UsageError("The command needs exactly one display (hardware ID or name).");
         invocation.display = operands.front();
     } else if (!operands.empty()) {
         throw UsageError("Unexpected argument \"" + printableText(operands.front()) + "\".");
     }
-    if (invocation.json && *command != Command::list) throw UsageError("--json goes with the list command only.");
+    if (invocation.json && *command != Command::list)
+        throw UsageError("--json goes with the list command only.");
     invocation.applyTransportVariable(environment("LUMADESK_TRANSPORT"));
     return invocation;
 }

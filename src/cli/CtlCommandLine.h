@@ -24,7 +24,8 @@ struct CtlInvocation : PlatformArguments {
 class CtlCommandLine {
 public:
     // The invocation the arguments ask for; throws UsageError.
-    static CtlInvocation parse(const std::vector<std::string>& arguments, const EnvironmentLookup& environment);
+    static CtlInvocation parse(const std::vector<std::string>& arguments,
+                               const EnvironmentLookup& environment);
     // The text of --help.
     static std::string usage();
 };

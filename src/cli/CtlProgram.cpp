@@ -64,7 +64,8 @@ void CtlProgram::interrupt(std::string reason) {
 bool CtlProgram::perform(Task<void> task) {
     m_command = spawn(m_queue, std::move(task));
     while (!m_command->isDone()) {
-        if (!m_queue.pumpOnce()) throw std::logic_error("The command waits for something that can never happen.");
+        if (!m_queue.pumpOnce())
+            throw std::logic_error("The command waits for something that can never happen.");
     }
     const auto error = m_command->error();
     m_command.reset();
@@ -76,8 +77,9 @@ bool CtlProgram::perform(Task<void> task) {
 int CtlProgram::execute(const CtlInvocation& invocation, std::ostream& out, std::ostream& err) {
     using Command = CtlInvocation::Command;
     const auto configDirectory = defaultConfigDirectory(m_environment);
-    const auto platform = makePlatform({invocation.deskFile}, configDirectory, m_queue.clock(), m_sleeper,
-                                       [&err](const std::string& problem) { err << programName << ": " << problem << "\n"; });
+    const auto platform =
+        makePlatform({invocation.deskFile}, configDirectory, m_queue.clock(), m_sleeper,
+                     [&err](const std::string& problem) { err << programName << ": " << problem << "\n"; });
     int status = exitDone;
     {
         DisplayStack stack(*platform, m_queue, {configDirectory, invocation.transport});

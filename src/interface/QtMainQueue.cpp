@@ -28,12 +28,10 @@ TimerHandle QtMainQueue::postAfter(Duration delay, Job job) {
     TimerHandle handle;
     {
         std::lock_guard lock(m_mutex);
-        if (m_closed) {
-            // Refused: the job is destroyed below, outside the lock, without running.
-        } else {
-            handle = m_schedule.add(m_clock.monotonicNow() + std::max(delay, Duration::zero()), std::move(job));
-            m_wakeup.notify_all();
-        }
+        // Once closed the job is refused: it is destroyed with this call, outside the lock, unrun.
+        if (m_closed) return handle;
+        handle = m_schedule.add(m_clock.monotonicNow() + std::max(delay, Duration::zero()), std::move(job));
+        m_wakeup.notify_all();
     }
     requestWake();
     return handle;
@@ -45,7 +43,8 @@ void QtMainQueue::requestWake() {
         if (m_closed || m_wakeRequested) return;
         m_wakeRequested = true;
     }
-    QMetaObject::invokeMethod(m_receiver.get(), [this] { runDueJobs(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        m_receiver.get(), [this] { runDueJobs(); }, Qt::QueuedConnection);
 }
 
 void QtMainQueue::runDueJobs() {

@@ -52,7 +52,8 @@ public:
         m_state->entries.push_back({id, std::make_shared<Callback>(std::move(callback))});
         std::weak_ptr<State> weak = m_state;
         return Subscription([weak, id] {
-            if (auto state = weak.lock()) std::erase_if(state->entries, [id](const Entry& e) { return e.id == id; });
+            if (auto state = weak.lock())
+                std::erase_if(state->entries, [id](const Entry& e) { return e.id == id; });
         });
     }
 

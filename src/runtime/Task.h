@@ -88,7 +88,8 @@ public:
     Task() = default;
     explicit Task(Handle handle) : m_handle(handle) {}
     Task(Task&& other) noexcept
-        : m_handle(std::exchange(other.m_handle, nullptr)), m_awaited(std::exchange(other.m_awaited, false)) {}
+        : m_handle(std::exchange(other.m_handle, nullptr)),
+          m_awaited(std::exchange(other.m_awaited, false)) {}
     Task& operator=(Task&& other) noexcept {
         if (this != &other) {
             if (m_handle) m_handle.destroy();

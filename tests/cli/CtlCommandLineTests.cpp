@@ -65,8 +65,9 @@ TEST(CtlCommandLine, HelpAlwaysWorksAndTheOptionBeatsTheEnvironment) {
               TransportKind::arm64);
     EXPECT_EQ(parse({"--help"}, {{"LUMADESK_TRANSPORT", "ppc"}}).command, Command::help);
     EXPECT_EQ(parse({"frob", "-h", "--transport=x"}, {{"LUMADESK_TRANSPORT", "ppc"}}).command, Command::help);
-    EXPECT_EQ(refusal({"list"}, {{"LUMADESK_TRANSPORT", "ppc"}}),
-              "Unknown transport \"ppc\" in the environment variable LUMADESK_TRANSPORT (use arm64 or intel).");
+    EXPECT_EQ(
+        refusal({"list"}, {{"LUMADESK_TRANSPORT", "ppc"}}),
+        "Unknown transport \"ppc\" in the environment variable LUMADESK_TRANSPORT (use arm64 or intel).");
 }
 
 TEST(CtlCommandLine, RefusesWhatItCannotDo) {
@@ -88,7 +89,8 @@ TEST(CtlCommandLine, RefusesWhatItCannotDo) {
 }
 
 TEST(DisplayListFormatter, EscapesControlCharactersInTheTableButKeepsJSONExact) {
-    const std::vector<Display> displays{{1, "1-2", "Evil\x1b[2J\x9b", "Bl\xc3\xa5\xc2\x9b", 5, true, true, true, 0}};
+    const std::vector<Display> displays{
+        {1, "1-2", "Evil\x1b[2J\x9b", "Bl\xc3\xa5\xc2\x9b", 5, true, true, true, 0}};
     EXPECT_EQ(DisplayListFormatter::table(displays),
               "HARDWARE ID  NAME         BRIGHTNESS  CONNECTED  PRESENT  DDC  ORDER\n"
               "1-2          Bl\xc3\xa5\\xc2\\x9b  5           yes        yes      yes  0\n");

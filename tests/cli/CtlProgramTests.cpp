@@ -88,13 +88,22 @@ TEST(CtlProgram, SaysWhatItDidAndExitsWithAStatusPerKindOfOutcome) {
         {{"disconnect", "--", "Northwind 27Q (1)"}, exitDone, "Disconnected Northwind 27Q (1).\n", ""},
         {{"connect", "4268-41234-0"}, exitDone, "Connected Northwind 27Q (1).\n", ""},
         {{"frob"}, exitUsage, "", "lumadesk-ctl: Unknown command \"frob\". Try \"lumadesk-ctl --help\".\n"},
-        {{"disconnect", "--", "-5"}, exitNoSuchDisplay, "",
+        {{"disconnect", "--", "-5"},
+         exitNoSuchDisplay,
+         "",
          "lumadesk-ctl: No display has the hardware ID or name \"-5\".\n"},
-        {{"connect", "nope\x1b[2J"}, exitNoSuchDisplay, "",
+        {{"connect", "nope\x1b[2J"},
+         exitNoSuchDisplay,
+         "",
          "lumadesk-ctl: No display has the hardware ID or name \"nope\\x1b[2J\".\n"},
-        {{"--simulated=" + failingDesk.string(), "disconnect", "1-2-3"}, exitFailed, "",
+        {{"--simulated=" + failingDesk.string(), "disconnect", "1-2-3"},
+         exitFailed,
+         "",
          "lumadesk-ctl: Failed to set display 1 enabled=false (CGError 1001).\n"},
-        {{"--simulated=" + (ctl.configDirectory.path() / "missing.json").string(), "list"}, exitFailed, "", ""},
+        {{"--simulated=" + (ctl.configDirectory.path() / "missing.json").string(), "list"},
+         exitFailed,
+         "",
+         ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.arguments));
@@ -132,8 +141,9 @@ TEST(CtlProgram, AnInterruptedCommandKeepsWhatWasDoneAndSaysSo) {
     };
     EXPECT_EQ(ctl.run({"disconnect", "5156-12850-12345"}), exitFailed);
     EXPECT_EQ(ctl.out, "");
-    EXPECT_EQ(ctl.err,
-              "lumadesk-ctl: Stopped by SIGTERM before the command finished; what was done so far is kept.\n");
+    EXPECT_EQ(
+        ctl.err,
+        "lumadesk-ctl: Stopped by SIGTERM before the command finished; what was done so far is kept.\n");
     ctl.whileRunning = nullptr;
     EXPECT_EQ(ctl.run({"list", "--json"}), exitDone);
     EXPECT_NE(ctl.out.find(R"("hardwareID": "5156-12850-12345",

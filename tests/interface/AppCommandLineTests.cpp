@@ -47,7 +47,8 @@ TEST(AppCommandLineTest, NeedsADesktopSessionOrAPlatformNamedForQt) {
         EXPECT_EQ(AppCommandLine::hasDesktopSession(c.arguments, environment), c.hasSession)
             << ::testing::PrintToString(c.arguments) << " " << ::testing::PrintToString(c.environment);
     }
-    EXPECT_EQ(std::string(AppCommandLine::noDesktopSessionMessage),
-              "lumadesk: needs a desktop session (Wayland or X11), but neither WAYLAND_DISPLAY nor DISPLAY is set; "
-              "lumadesk-ctl works without one.\n");
+    EXPECT_EQ(
+        std::string(AppCommandLine::noDesktopSessionMessage),
+        "lumadesk: needs a desktop session (Wayland or X11), but neither WAYLAND_DISPLAY nor DISPLAY is set; "
+        "lumadesk-ctl works without one.\n");
 }

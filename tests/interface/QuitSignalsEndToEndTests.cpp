@@ -52,8 +52,8 @@ public:
         envp.push_back(nullptr);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outputFile().c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0600);
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outputFile().c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
         pid_t pid = 0;
         const int failed = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
         posix_spawn_file_actions_destroy(&actions);
@@ -81,7 +81,8 @@ public:
     static bool blocks(pid_t pid, int signal) {
         std::ifstream status("/proc/" + std::to_string(pid) + "/status");
         for (std::string line; std::getline(status, line);) {
-            if (line.starts_with("SigBlk:")) return (std::stoull(line.substr(7), nullptr, 16) >> (signal - 1)) & 1;
+            if (line.starts_with("SigBlk:"))
+                return (std::stoull(line.substr(7), nullptr, 16) >> (signal - 1)) & 1;
         }
         return false;
     }

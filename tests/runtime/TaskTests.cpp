@@ -195,7 +195,9 @@ TEST(MainQueueConformance, ManualAndBlockingQueuesKeepOneLaneInDeadlineOrder) {
 // Awaiting consumes a task: through an lvalue or a const reference it does not compile, so a task
 // cannot be awaited twice by mistake; a moved-from task awaited again is refused.
 template <typename T>
-concept AwaitableAs = requires(T task) { static_cast<T>(task).operator co_await(); };
+concept AwaitableAs = requires(T task) {
+    static_cast<T>(task).operator co_await();
+};
 static_assert(AwaitableAs<Task<int>&&>);
 static_assert(!AwaitableAs<Task<int>&>);
 static_assert(!AwaitableAs<const Task<int>&>);

@@ -39,8 +39,8 @@ inline void expectMainQueueConformance(MainQueue& queue, VirtualClock& clock) {
     });
     clock.advance(30ms);
     pumpUntilIdle();
-    EXPECT_EQ(order, (std::vector<std::string>{"now-1", "now-2", "overdue", "now-3", "10ms", "20ms-1", "20ms-2",
-                                               "posted-while-running"}));
+    EXPECT_EQ(order, (std::vector<std::string>{"now-1", "now-2", "overdue", "now-3", "10ms", "20ms-1",
+                                               "20ms-2", "posted-while-running"}));
 
     // A cancelled timer is not waited for: pumping ends at once instead of when it would have been due.
     order.clear();
