@@ -6,6 +6,7 @@
 #include <string>
 
 #include "assembly/TransportKind.h"
+#include "runtime/ConfigDirectory.h"
 
 namespace lumadesk {
 
@@ -29,11 +30,16 @@ struct PlatformArguments {
     // wait before a reply suits them on every processor), else the processor's own on a simulated desk.
     TransportKind chosenTransport() const;
 
-    // Takes the transport from LUMADESK_TRANSPORT when it is set and not empty; throws UsageError.
-    void applyTransportVariable(const std::optional<std::string>& value);
     // Applies the argument when it is `--simulated[=FILE]` or `--transport=NAME` and says whether it
     // was; throws UsageError for a bad value.
     bool apply(const std::string& argument);
+    // Takes the transport from LUMADESK_TRANSPORT when it is set and not empty, unless --transport
+    // chose one: the option beats the environment. Called once the arguments are read (and not for
+    // --help, which works whatever the environment holds); throws UsageError naming the variable.
+    void applyTransportVariable(const std::optional<std::string>& value);
 };
+
+// Looks variables up in this process's environment.
+std::optional<std::string> processEnvironment(const std::string& name);
 
 }  // namespace lumadesk
