@@ -119,7 +119,7 @@ TEST(QuitSignalsEndToEnd, EachQuitSignalPutsDisplaysBackAndSavesTheDesk) {
         SCOPED_TRACE(strsignal(signal));
         Programs programs;
         const auto autostartEntry = programs.home() / "autostart" / "lumadesk.desktop";
-        EXPECT_EQ(programs.run(LUMADESK_CTL_PROGRAM, {"disconnect", "5156-12850-12345"}, exitDone),
+        EXPECT_EQ(programs.run(LUMADESK_CTL_PROGRAM, {"--simulated", "disconnect", "5156-12850-12345"}, exitDone),
                   "Disconnected Eastlake 32U.\n");
         EXPECT_FALSE(std::filesystem::exists(autostartEntry)) << "lumadesk-ctl registered a login item";
 
@@ -129,7 +129,7 @@ TEST(QuitSignalsEndToEnd, EachQuitSignalPutsDisplaysBackAndSavesTheDesk) {
         kill(tray, signal);
         EXPECT_EQ(Programs::exitStatus(tray), exitDone);
 
-        const auto list = programs.run(LUMADESK_CTL_PROGRAM, {"list", "--json"}, exitDone);
+        const auto list = programs.run(LUMADESK_CTL_PROGRAM, {"--simulated", "list", "--json"}, exitDone);
         EXPECT_NE(list.find(eastlakeConnected), std::string::npos) << list;
         EXPECT_TRUE(std::filesystem::exists(autostartEntry)) << "the tray program did not register at start";
     }
