@@ -4,6 +4,8 @@
 #include <array>
 #include <stdexcept>
 
+#include <nlohmann/json.hpp>
+
 #include "intents/DisplayIntents.h"
 #include "intents/DisplayQuery.h"
 
@@ -22,6 +24,21 @@ const std::array<DisplayActionInfo, 7> actions{{
     {Kind::setDisplayName, "rename", SetDisplayNameIntent::description},
     {Kind::sleepDisplay, "sleep", SleepDisplayIntent::description},
 }};
+
+bool needsDisplay(Kind kind) {
+    return kind != Kind::getConnectedDisplays && kind != Kind::getDisplayInfo;
+}
+
+// Counts code points; none when the text is not UTF-8 (the JSON library checks it strictly).
+std::optional<std::size_t> utf8Length(const std::string& text) {
+    try {
+        (void)nlohmann::json(text).dump();
+    } catch (const nlohmann::json::type_error&) {
+        return std::nullopt;
+    }
+    return std::ranges::count_if(text,
+                                 [](char byte) { return (static_cast<unsigned char>(byte) & 0xC0) != 0x80; });
+}
 
 // The action's task; a plain function, so that no temporary lives across an await.
 Task<IntentResult> makeTask(const DisplayActionRequest& request, const std::optional<DisplayEntity>& entity,
@@ -73,7 +90,25 @@ const DisplayActionInfo* findDisplayAction(std::string_view commandName) {
     return found == actions.end() ? nullptr : &*found;
 }
 
+std::optional<std::string> requestProblem(const DisplayActionRequest& request) {
+    if (request.hardwareID && request.hardwareID->empty()) return "The display must not be empty.";
+    if (needsDisplay(request.kind) && !request.hardwareID) return "The action needs a display.";
+    if (request.kind == Kind::setBrightness && (request.level < SetBrightnessIntent::minimumLevel ||
+                                                request.level > SetBrightnessIntent::maximumLevel)) {
+        return "The level must be a whole number from 0 to 100.";
+    }
+    if (request.kind == Kind::setDisplayName) {
+        const auto length = utf8Length(request.newName);
+        if (!length) return "The name is not valid UTF-8.";
+        if (*length > maximumNameLength) {
+            return "The name is longer than " + std::to_string(maximumNameLength) + " characters.";
+        }
+    }
+    return std::nullopt;
+}
+
 Task<IntentResult> performDisplayAction(DisplayActionRequest request, DisplayManager& manager) {
+    if (const auto problem = requestProblem(request)) throw std::invalid_argument(*problem);
     return perform(std::move(request), manager);
 }
 

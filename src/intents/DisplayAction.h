@@ -47,9 +47,17 @@ struct DisplayActionRequest {
     std::string newName{};
 };
 
+// The longest new name the front ends accept, in characters: a name is for a menu row, and a huge one
+// would only bloat the stored records.
+inline constexpr std::size_t maximumNameLength = 256;
+
+// Why the request cannot run as given: a missing or empty display, a level outside 0...100, a name that is
+// not UTF-8 or is too long. None when it can run.
+std::optional<std::string> requestProblem(const DisplayActionRequest& request);
+
 // Makes the entity of the hardware ID as the display query knows it (so dialogs carry the display's
 // name) and runs the action on the manager, which must outlive the task. Throws DisplayIntentError, and
-// std::invalid_argument when a display the action needs is missing.
+// std::invalid_argument for a request with a problem.
 Task<IntentResult> performDisplayAction(DisplayActionRequest request, DisplayManager& manager);
 
 }  // namespace lumadesk

@@ -202,6 +202,35 @@ TEST_F(DisplayIntentsTest, TheToggleRefreshesOnlyBeforeTheFirstLoadTheOthersEver
     EXPECT_EQ(fresh.ddc.snapshotCalls, 1);
 }
 
+TEST_F(DisplayIntentsTest, RequestsWithBadParametersAreRefusedBeforeAnythingRuns) {
+    const std::string longName(maximumNameLength + 1, 'x');
+    const std::string longestName = std::string(maximumNameLength - 1, 'x') + "\xC3\xA9";
+    const std::vector<std::pair<DisplayActionRequest, std::optional<std::string>>> cases{
+        {{Kind::getBrightness}, "The action needs a display."},
+        {{Kind::sleepDisplay, ""}, "The display must not be empty."},
+        {{Kind::getDisplayInfo, ""}, "The display must not be empty."},
+        {{Kind::getDisplayInfo}, std::nullopt},
+        {{Kind::setBrightness, "10-1-1", -1}, "The level must be a whole number from 0 to 100."},
+        {{Kind::setBrightness, "10-1-1", 101}, "The level must be a whole number from 0 to 100."},
+        {{Kind::setBrightness, "10-1-1", 100}, std::nullopt},
+        {{.kind = Kind::setDisplayName, .hardwareID = "10-1-1", .newName = "a\xFF"},
+         "The name is not valid UTF-8."},
+        {{.kind = Kind::setDisplayName, .hardwareID = "10-1-1", .newName = longName},
+         "The name is longer than 256 characters."},
+        {{.kind = Kind::setDisplayName, .hardwareID = "10-1-1", .newName = longestName}, std::nullopt},
+        {{.kind = Kind::setDisplayName, .hardwareID = "10-1-1", .newName = ""}, std::nullopt},
+    };
+    for (const auto& [request, problem] : cases) {
+        SCOPED_TRACE(request.newName.size());
+        EXPECT_EQ(requestProblem(request), problem);
+        if (problem) {
+            EXPECT_THROW(run(request), std::invalid_argument);
+        }
+    }
+    EXPECT_FALSE(manager->hasLoaded());
+    EXPECT_TRUE(ddc.writes.empty());
+}
+
 TEST(DisplayIntentDescriptionsTest, TitlesSummariesStatesAndShortcutsAreTheActionsOwn) {
     const std::map<std::string, std::string, std::less<>> values{
         {"display", "Desk"}, {"state", "On"}, {"level", "40"}, {"newName", "Left"}};
