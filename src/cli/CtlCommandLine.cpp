@@ -2,6 +2,8 @@
 
 #include <map>
 
+#include "cli/ActionCommandLine.h"
+
 namespace lumadesk {
 
 namespace {
@@ -22,7 +24,8 @@ CtlInvocation CtlCommandLine::parse(const std::vector<std::string>& arguments,
 
     std::optional<Command> command;
     std::vector<std::string> operands;
-    for (const std::string& argument : arguments) {
+    for (auto position = arguments.begin(); position != arguments.end(); ++position) {
+        const std::string& argument = *position;
         if (argument == "--help" || argument == "-h") return CtlInvocation{};
         if (argument == "--json") {
             invocation.json = true;
@@ -30,6 +33,11 @@ CtlInvocation CtlCommandLine::parse(const std::vector<std::string>& arguments,
             continue;
         } else if (argument.starts_with("-")) {
             throw UsageError("Unknown option \"" + argument + "\".");
+        } else if (const DisplayActionInfo* action = command ? nullptr : findDisplayAction(argument)) {
+            // Everything after an action's name is its operands, "-1" and "--x" included.
+            invocation.command = Command::action;
+            invocation.action = ActionCommandLine::parse(*action, {std::next(position), arguments.end()});
+            return invocation;
         } else if (!command) {
             const auto found = commands.find(argument);
             if (found == commands.end()) throw UsageError("Unknown command \"" + argument + "\".");
@@ -59,13 +67,19 @@ std::string CtlCommandLine::usage() {
            "  list [--json]              the known displays: hardware ID, name, brightness, state\n"
            "  refresh                    look for displays again and remember what was found\n"
            "  disconnect <hardware ID>   take the display off the desktop (until logout)\n"
-           "  connect <hardware ID>      put a display this program disconnected back\n"
+           "  connect <hardware ID>      put a display this program disconnected back\n" +
+           ActionCommandLine::usage() +
            "\n"
-           "Options:\n"
+           "DISPLAY is a hardware ID, or the name of exactly one display. LEVEL is 0 to 100.\n"
+           "Display actions run in the running Lumadesk when there is one, else here.\n"
+           "Exit status: 0 done, 2 usage, 3 no such display, 4 failed.\n"
+           "\n"
+           "Options (before the command):\n"
            "  --simulated[=FILE]         run on a simulated desk: the built-in one or the desk file\n"
            "                             (the only platform so far, hence also the default)\n"
            "  --transport=arm64|intel    the DDC/CI transport (also LUMADESK_TRANSPORT); the default\n"
            "                             follows the processor the program was built for\n"
+           "  --json                     print list and action results as JSON\n"
            "  --help                     this text\n"
            "\n"
            "Settings are kept in $LUMADESK_CONFIG_DIR, else $XDG_CONFIG_HOME/lumadesk.\n";

@@ -5,6 +5,7 @@
 #include "assembly/DisplayStack.h"
 #include "assembly/PlatformFactory.h"
 #include "assembly/ProgramFailures.h"
+#include "cli/ActionCommand.h"
 #include "cli/DisplayListFormatter.h"
 #include "runtime/RunSync.h"
 
@@ -39,6 +40,9 @@ int CtlProgram::run(const std::vector<std::string>& arguments, std::ostream& out
             out << CtlCommandLine::usage();
             return 0;
         }
+        if (invocation.command == CtlInvocation::Command::action) {
+            return ActionCommand(m_queue, m_sleeper, m_environment).run(invocation, out, err);
+        }
         return execute(invocation, out, err);
     });
 }
@@ -69,6 +73,7 @@ int CtlProgram::execute(const CtlInvocation& invocation, std::ostream& out, std:
                 break;
             case Command::refresh:
             case Command::help:
+            case Command::action:
                 break;
         }
         drain(m_queue);
