@@ -4,6 +4,7 @@
 #include "assembly/DisplayStack.h"
 #include "assembly/PlatformFactory.h"
 #include "assembly/ProgramFailures.h"
+#include "bus/DisplayActionsService.h"
 #include "interface/LumadeskApp.h"
 #include "interface/QtMainQueue.h"
 #include "runtime/ConfigDirectory.h"
@@ -57,6 +58,11 @@ int TrayProgram::run(const std::vector<std::string>& arguments, std::ostream& er
             {
                 LumadeskApp app(stack.sharedDisplayManager(), stack.defaults(), queue);
                 app.start();
+                // Scripts and lumadesk-ctl reach the same manager over the session bus.
+                const DisplayActionsService automation(QDBusConnection::sessionBus(), queue, stack.displayManager());
+                if (const auto& problem = automation.problem()) {
+                    err << programName << ": Display actions are not offered on the session bus: " << *problem << "\n";
+                }
                 status = QApplication::exec();
             }
             drain(queue);

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "cli/AppBusNames.h"
+#include "intents/AppBusNames.h"
 #include "intents/DisplayIntentError.h"
 
 namespace lumadesk {
@@ -74,6 +74,16 @@ void appendArguments(sd_bus_message* call, const DisplayActionRequest& request) 
             break;
     }
     check(result, "Cannot build the call");
+}
+
+// Says whether the application went away or did not answer in time, or refused the call.
+std::string callFailure(const std::string& name, const std::string& message) {
+    const bool noAnswer = name.empty() || name == "org.freedesktop.DBus.Error.NoReply" ||
+                          name == "org.freedesktop.DBus.Error.Timeout" ||
+                          name == "org.freedesktop.DBus.Error.TimedOut" ||
+                          name == "org.freedesktop.DBus.Error.ServiceUnknown" ||
+                          name == "org.freedesktop.DBus.Error.Disconnected";
+    return (noAnswer ? "Lumadesk did not answer: " : "Lumadesk refused the call: ") + message;
 }
 
 std::vector<DisplayEntity> readEntities(sd_bus_message* reply) {
@@ -150,7 +160,10 @@ std::vector<DisplayEntity> AppBusClient::displays() {
     const int result = sd_bus_call_method(m_bus.get(), AppBusNames::service, AppBusNames::objectPath,
                                           AppBusNames::interface, "Displays", &error.error, &reply, "");
     const Message owned(reply);
-    if (result < 0) throw AppBusError(std::string("Lumadesk did not answer: ") + error.error.message + ".");
+    if (result < 0) {
+        throw AppBusError(callFailure(error.error.name ? error.error.name : "",
+                                      error.error.message ? error.error.message : std::strerror(-result)));
+    }
     return readEntities(reply);
 }
 
@@ -173,7 +186,7 @@ IntentResult AppBusClient::perform(const DisplayActionRequest& request) {
             throw DisplayIntentError::displayNotFound(request.hardwareID.value_or(""));
         }
         if (name == AppBusNames::operationFailedError) throw DisplayIntentError::operationFailed(message);
-        throw AppBusError("Lumadesk did not answer: " + message);
+        throw AppBusError(callFailure(name, message));
     }
     return readResult(reply, request.kind);
 }

@@ -2,7 +2,8 @@
 
 namespace lumadesk {
 
-// Where the running tray application offers the display actions on the session bus.
+// Where the running tray application offers the display actions on the session bus; the tray program
+// serves them, lumadesk-ctl and the launcher call them.
 struct AppBusNames {
     static constexpr const char* service = "io.lumadesk.Lumadesk";
     static constexpr const char* objectPath = "/io/lumadesk/Lumadesk";
