@@ -59,9 +59,11 @@ int TrayProgram::run(const std::vector<std::string>& arguments, std::ostream& er
                 LumadeskApp app(stack.sharedDisplayManager(), stack.defaults(), queue);
                 app.start();
                 // Scripts and lumadesk-ctl reach the same manager over the session bus.
-                const DisplayActionsService automation(QDBusConnection::sessionBus(), queue, stack.displayManager());
+                const DisplayActionsService automation(QDBusConnection::sessionBus(), queue,
+                                                       stack.displayManager());
                 if (const auto& problem = automation.problem()) {
-                    err << programName << ": Display actions are not offered on the session bus: " << *problem << "\n";
+                    err << programName << ": Display actions are not offered on the session bus: " << *problem
+                        << "\n";
                 }
                 status = QApplication::exec();
             }

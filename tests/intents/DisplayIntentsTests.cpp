@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "intents/DesktopEntry.h"
 #include "intents/DisplayAction.h"
 #include "intents/DisplayIntentError.h"
 #include "intents/DisplayIntents.h"
@@ -283,3 +284,26 @@ TEST(DisplayIntentDescriptionsTest, TitlesSummariesStatesAndShortcutsAreTheActio
 
 }  // namespace
 }  // namespace lumadesk
+
+TEST(DesktopEntryTest, OffersEachReadyMadeShortcutAsALauncherAction) {
+    EXPECT_EQ(lumadesk::desktopEntry("/usr/bin/lumadesk"),
+              "[Desktop Entry]\n"
+              "Type=Application\n"
+              "Name=Lumadesk\n"
+              "Comment=External display control, right from your tray\n"
+              "Exec=/usr/bin/lumadesk\n"
+              "Icon=lumadesk\n"
+              "Categories=Utility;Settings;HardwareSettings;\n"
+              "Keywords=brightness;monitor;display;DDC;\n"
+              "Actions=toggle-connection;set-brightness;get-brightness;sleep;connected-displays;\n"
+              "\n[Desktop Action toggle-connection]\nName=Change connection state in Lumadesk\n"
+              "Exec=/usr/bin/lumadesk --shortcut=toggle-connection\n"
+              "\n[Desktop Action set-brightness]\nName=Set brightness in Lumadesk\n"
+              "Exec=/usr/bin/lumadesk --shortcut=set-brightness\n"
+              "\n[Desktop Action get-brightness]\nName=Get brightness in Lumadesk\n"
+              "Exec=/usr/bin/lumadesk --shortcut=get-brightness\n"
+              "\n[Desktop Action sleep]\nName=Sleep display in Lumadesk\n"
+              "Exec=/usr/bin/lumadesk --shortcut=sleep\n"
+              "\n[Desktop Action connected-displays]\nName=Get connected displays in Lumadesk\n"
+              "Exec=/usr/bin/lumadesk --shortcut=connected-displays\n");
+}
