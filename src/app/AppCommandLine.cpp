@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "intents/LumadeskShortcuts.h"
+
 namespace lumadesk {
 
 bool AppCommandLine::asksForHelp(const std::vector<std::string>& arguments) {
@@ -14,7 +16,17 @@ AppInvocation AppCommandLine::parse(const std::vector<std::string>& arguments,
     AppInvocation invocation;
     invocation.applyTransportVariable(transportVariable);
     for (const std::string& argument : arguments) {
-        if (!invocation.apply(argument)) throw UsageError("Unknown argument \"" + argument + "\".");
+        if (argument.starts_with("--shortcut=")) {
+            invocation.shortcut = argument.substr(std::string_view("--shortcut=").size());
+            const auto& shortcuts = LumadeskShortcuts::appShortcuts;
+            if (std::none_of(shortcuts.begin(), shortcuts.end(), [&](const AppShortcut& shortcut) {
+                    return displayActionInfo(shortcut.action).commandName == *invocation.shortcut;
+                })) {
+                throw UsageError("Unknown shortcut \"" + *invocation.shortcut + "\".");
+            }
+        } else if (!invocation.apply(argument)) {
+            throw UsageError("Unknown argument \"" + argument + "\".");
+        }
     }
     return invocation;
 }
@@ -29,6 +41,9 @@ std::string AppCommandLine::usage() {
            "                             (the only platform so far, hence also the default)\n"
            "  --transport=arm64|intel    the DDC/CI transport (also LUMADESK_TRANSPORT); the default\n"
            "                             is the one of this processor\n"
+           "  --shortcut=NAME            ask for a quick action's parameters, run it and show the result:\n"
+           "                             toggle-connection, set-brightness, get-brightness, sleep,\n"
+           "                             connected-displays\n"
            "  --help                     show this text\n"
            "\n"
            "Qt's own options (-platform, -style, ...) are understood as well.\n";

@@ -1,6 +1,7 @@
 #include "app/TrayProgram.h"
 
 #include "app/AppCommandLine.h"
+#include "app/ShortcutProgram.h"
 #include "assembly/DisplayStack.h"
 #include "assembly/PlatformFactory.h"
 #include "assembly/ProgramFailures.h"
@@ -44,6 +45,9 @@ void drain(MainQueue& queue) {
 int TrayProgram::run(const std::vector<std::string>& arguments, std::ostream& err) {
     return runReportingFailures(programName, err, {usageStatus, failureStatus}, [&] {
         const auto invocation = AppCommandLine::parse(arguments, transportVariable());
+        if (invocation.shortcut) {
+            return ShortcutProgram::run(*findDisplayAction(*invocation.shortcut), invocation, err);
+        }
         SystemClock clock;
         SystemSleeper sleeper;
         QtMainQueue queue(clock);

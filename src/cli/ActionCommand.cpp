@@ -15,8 +15,6 @@ namespace lumadesk {
 
 namespace {
 
-constexpr const char* programName = "lumadesk-ctl";
-
 nlohmann::json jsonValue(const IntentValue& value) {
     return std::visit(
         [](const auto& held) -> nlohmann::json {
@@ -47,56 +45,78 @@ DisplayActionRequest resolved(DisplayActionRequest request, const std::vector<Di
 }  // namespace
 
 ActionCommand::ActionCommand(MainQueue& queue, Sleeper& sleeper, const EnvironmentLookup& environment,
-                             std::chrono::milliseconds timeout)
-    : m_queue(queue), m_sleeper(sleeper), m_environment(environment), m_timeout(timeout) {}
+                             std::chrono::milliseconds timeout, std::string programName)
+    : m_queue(queue),
+      m_sleeper(sleeper),
+      m_environment(environment),
+      m_timeout(timeout),
+      m_programName(std::move(programName)) {}
+
+std::optional<AppBusClient> ActionCommand::runningApp() {
+    std::optional<AppBusClient> app;
+    if (const auto address = sessionBusAddress(m_environment))
+        app = AppBusClient::connect(*address, m_timeout);
+    if (app && !app->isAppRunning()) app.reset();
+    return app;
+}
 
 int ActionCommand::run(const CtlInvocation& invocation, std::ostream& out, std::ostream& err) {
     try {
-        std::optional<AppBusClient> app;
-        if (const auto address = sessionBusAddress(m_environment))
-            app = AppBusClient::connect(*address, m_timeout);
-        if (app && !app->isAppRunning()) app.reset();
-        const IntentResult result =
-            app ? app->perform(resolved(invocation.action, app->displays())) : runInProcess(invocation, err);
-        out << format(result, invocation.json) << "\n";
+        std::optional<IntentResult> result;
+        if (auto app = runningApp()) {
+            result = app->perform(resolved(invocation.action, app->displays()));
+        } else {
+            runInProcess(invocation, err, [&](DisplayManager& manager) {
+                const auto entities = runSync(m_queue, DisplayQuery(manager).allEntities());
+                result =
+                    runSync(m_queue, performDisplayAction(resolved(invocation.action, entities), manager));
+            });
+        }
+        out << format(*result, invocation.json) << "\n";
         return 0;
     } catch (const DisplayIntentError& error) {
-        err << programName << ": " << error.what() << "\n";
+        err << m_programName << ": " << error.what() << "\n";
         return error.kind() == DisplayIntentError::Kind::displayNotFound ? displayNotFoundStatus
                                                                          : failedStatus;
     } catch (const UsageError&) {
         throw;
     } catch (const std::exception& error) {
-        err << programName << ": " << error.what() << "\n";
+        err << m_programName << ": " << error.what() << "\n";
         return failedStatus;
     }
 }
 
-IntentResult ActionCommand::runInProcess(const CtlInvocation& invocation, std::ostream& err) {
+std::vector<DisplayEntity> ActionCommand::displays(const PlatformArguments& platform, std::ostream& err) {
+    if (auto app = runningApp()) return app->displays();
+    std::vector<DisplayEntity> entities;
+    runInProcess(platform, err, [&](DisplayManager& manager) {
+        entities = runSync(m_queue, DisplayQuery(manager).allEntities());
+    });
+    return entities;
+}
+
+void ActionCommand::runInProcess(const PlatformArguments& platformArguments, std::ostream& err,
+                                 const std::function<void(DisplayManager&)>& work) {
     const auto configDirectory = defaultConfigDirectory(m_environment);
     createConfigDirectory(configDirectory);
     const FileLock commandLock(configDirectory / "lumadesk-ctl.lock");
     const auto platform =
-        makePlatform({invocation.deskFile}, configDirectory, m_queue.clock(), m_sleeper,
-                     [&err](const std::string& problem) { err << programName << ": " << problem << "\n"; });
-    std::optional<IntentResult> result;
+        makePlatform({platformArguments.deskFile}, configDirectory, m_queue.clock(), m_sleeper,
+                     [&](const std::string& problem) { err << m_programName << ": " << problem << "\n"; });
     std::exception_ptr failure;
     {
-        DisplayStack stack(*platform, m_queue, {configDirectory, invocation.transport});
-        DisplayManager& manager = stack.displayManager();
+        DisplayStack stack(*platform, m_queue, {configDirectory, platformArguments.transport});
         try {
-            const auto entities = runSync(m_queue, DisplayQuery(manager).allEntities());
-            result = runSync(m_queue, performDisplayAction(resolved(invocation.action, entities), manager));
+            work(stack.displayManager());
         } catch (...) {
             failure = std::current_exception();
         }
-        // What the action left queued (a refresh after a connection change) ends before the stack goes.
+        // What the work left queued (a refresh after a connection change) ends before the stack goes.
         while (m_queue.pumpOnce()) {
         }
     }
     platform->persistState();
     if (failure) std::rethrow_exception(failure);
-    return *result;
 }
 
 std::string ActionCommand::format(const IntentResult& result, bool json) {

@@ -3,8 +3,10 @@
 #include <chrono>
 #include <ostream>
 
+#include "cli/AppBusClient.h"
 #include "cli/CtlCommandLine.h"
 #include "intents/IntentResult.h"
+#include "registry/DisplayManager.h"
 #include "runtime/MainQueue.h"
 #include "runtime/Sleeper.h"
 
@@ -23,22 +25,30 @@ public:
     static constexpr std::chrono::milliseconds callTimeout{20000};
 
     // The queue, the sleeper and the environment must outlive the command.
+    // Errors are written after "<programName>: ".
     ActionCommand(MainQueue& queue, Sleeper& sleeper, const EnvironmentLookup& environment,
-                  std::chrono::milliseconds timeout = callTimeout);
+                  std::chrono::milliseconds timeout = callTimeout, std::string programName = "lumadesk-ctl");
 
     // Runs the invocation's action; the exit status. Throws UsageError for an ambiguous display name.
     int run(const CtlInvocation& invocation, std::ostream& out, std::ostream& err);
+    // The displays the actions can address, as a picker offers them, found the same way.
+    std::vector<DisplayEntity> displays(const PlatformArguments& platform, std::ostream& err);
 
     // The result as printed: the dialog, or one JSON object with the dialog and the value.
     static std::string format(const IntentResult& result, bool json);
 
 private:
-    IntentResult runInProcess(const CtlInvocation& invocation, std::ostream& err);
+    // The running application on the session bus, if there is one.
+    std::optional<AppBusClient> runningApp();
+    // Runs the work on a stack of its own under the command lock, and keeps the desk's state after it.
+    void runInProcess(const PlatformArguments& platform, std::ostream& err,
+                      const std::function<void(DisplayManager&)>& work);
 
     MainQueue& m_queue;
     Sleeper& m_sleeper;
     const EnvironmentLookup& m_environment;
     std::chrono::milliseconds m_timeout;
+    std::string m_programName;
 };
 
 // The session bus address: $DBUS_SESSION_BUS_ADDRESS, else the user's bus socket in $XDG_RUNTIME_DIR;
