@@ -3,6 +3,8 @@
 #include <systemd/sd-bus.h>
 
 #include <cstring>
+#include <stdexcept>
+#include <utility>
 
 #include "intents/AppBusNames.h"
 #include "intents/DisplayIntentError.h"
@@ -33,23 +35,19 @@ void check(int result, const char* what) {
 
 // The bus method of each action.
 const char* methodName(Kind kind) {
-    switch (kind) {
-        case Kind::toggleConnection:
-            return "ToggleConnection";
-        case Kind::getBrightness:
-            return "GetBrightness";
-        case Kind::getConnectedDisplays:
-            return "GetConnectedDisplays";
-        case Kind::getDisplayInfo:
-            return "GetDisplayInfo";
-        case Kind::setBrightness:
-            return "SetBrightness";
-        case Kind::setDisplayName:
-            return "SetDisplayName";
-        case Kind::sleepDisplay:
-            return "SleepDisplay";
+    static constexpr std::pair<Kind, const char*> methods[] = {
+        {Kind::toggleConnection, "ToggleConnection"},
+        {Kind::getBrightness, "GetBrightness"},
+        {Kind::getConnectedDisplays, "GetConnectedDisplays"},
+        {Kind::getDisplayInfo, "GetDisplayInfo"},
+        {Kind::setBrightness, "SetBrightness"},
+        {Kind::setDisplayName, "SetDisplayName"},
+        {Kind::sleepDisplay, "SleepDisplay"},
+    };
+    for (const auto& [candidate, name] : methods) {
+        if (candidate == kind) return name;
     }
-    return "";
+    throw std::logic_error("An action without a bus method.");
 }
 
 void appendArguments(sd_bus_message* call, const DisplayActionRequest& request) {

@@ -29,11 +29,10 @@ struct ActionCtl {
             const auto found = environment.find(name);
             return found == environment.end() ? std::nullopt : std::optional(found->second);
         });
-        std::ostringstream outStream;
-        std::ostringstream errStream;
-        const int status = program.run(arguments, outStream, errStream);
-        out = outStream.str();
-        err = errStream.str();
+        std::ostringstream streams[2];  // standard output, standard error
+        const int status = program.run(arguments, streams[0], streams[1]);
+        out = streams[0].str();
+        err = streams[1].str();
         return status;
     }
     std::string settings() const {
