@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "intents/LumadeskShortcuts.h"
 #include "runtime/PrintableText.h"
 
 namespace lumadesk {
@@ -27,8 +28,17 @@ AppInvocation AppCommandLine::parse(const std::vector<std::string>& arguments,
                                     const std::optional<std::string>& transportVariable) {
     AppInvocation invocation;
     for (const std::string& argument : arguments) {
-        if (!invocation.apply(argument))
+        if (argument.starts_with("--shortcut=")) {
+            invocation.shortcut = argument.substr(std::string_view("--shortcut=").size());
+            const auto& shortcuts = LumadeskShortcuts::appShortcuts;
+            if (std::none_of(shortcuts.begin(), shortcuts.end(), [&](const AppShortcut& shortcut) {
+                    return displayActionInfo(shortcut.action).commandName == *invocation.shortcut;
+                })) {
+                throw UsageError("Unknown shortcut \"" + printableText(*invocation.shortcut) + "\".");
+            }
+        } else if (!invocation.apply(argument)) {
             throw UsageError("Unknown argument \"" + printableText(argument) + "\".");
+        }
     }
     invocation.applyTransportVariable(transportVariable);
     return invocation;
@@ -44,6 +54,9 @@ std::string AppCommandLine::usage() {
            "                             (without it: this machine's monitors)\n"
            "  --transport=arm64|intel    the DDC/CI transport; beats LUMADESK_TRANSPORT. The default\n"
            "                             is arm64 on real monitors, the processor's own when simulated\n"
+           "  --shortcut=NAME            ask for a quick action's parameters, run it and show the result:\n"
+           "                             toggle-connection, set-brightness, get-brightness, sleep,\n"
+           "                             connected-displays\n"
            "  --help                     show this text\n"
            "\n"
            "Needs a desktop session (Wayland or X11); lumadesk-ctl works without one. SIGTERM, SIGINT\n"

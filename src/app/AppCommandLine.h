@@ -8,8 +8,12 @@
 
 namespace lumadesk {
 
-// What one start of the tray application is asked for: only the shared platform options.
-struct AppInvocation : PlatformArguments {};
+// What one start of the tray application is asked for: the shared platform options, and the quick
+// action a launcher started it for.
+struct AppInvocation : PlatformArguments {
+    // --shortcut=NAME: the command name of a ready-made shortcut's action.
+    std::optional<std::string> shortcut{};
+};
 
 // Reads the arguments of `lumadesk` that Qt left over, and LUMADESK_TRANSPORT.
 class AppCommandLine {

@@ -2,9 +2,11 @@
 
 #include "app/AppCommandLine.h"
 #include "app/SingleInstance.h"
+#include "app/ShortcutProgram.h"
 #include "assembly/DisplayStack.h"
 #include "assembly/PlatformFactory.h"
 #include "assembly/ProgramFailures.h"
+#include "bus/DisplayActionsService.h"
 #include "interface/LumadeskApp.h"
 #include "interface/QtMainQueue.h"
 #include "platform/linux/XdgAutostartLoginItemService.h"
@@ -44,6 +46,9 @@ std::vector<std::unique_ptr<QSocketNotifier>> notifiersFor(std::vector<PlatformW
 int TrayProgram::run(const std::vector<std::string>& arguments, std::ostream& err) {
     return runReportingFailures(programName, err, [&] {
         const auto invocation = AppCommandLine::parse(arguments, processEnvironment("LUMADESK_TRANSPORT"));
+        if (invocation.shortcut) {
+            return ShortcutProgram::run(*findDisplayAction(*invocation.shortcut), invocation, err);
+        }
         SingleInstance instance(QDBusConnection::sessionBus());
         switch (instance.claim(err)) {
             case SingleInstance::Claim::broughtForward:
@@ -76,6 +81,13 @@ int TrayProgram::run(const std::vector<std::string>& arguments, std::ostream& er
                 LumadeskApp app(stack.sharedDisplayManager(), stack.defaults(), queue);
                 instance.onBringForward([&app] { app.bringForward(); });
                 app.start();
+                // Scripts and lumadesk-ctl reach the same manager over the session bus.
+                const DisplayActionsService automation(QDBusConnection::sessionBus(), queue,
+                                                       stack.displayManager());
+                if (const auto& problem = automation.problem()) {
+                    err << programName << ": Display actions are not offered on the session bus: " << *problem
+                        << "\n";
+                }
                 // Started after the first refresh is queued: a signal that came early quits after it,
                 // so the displays held from an earlier run are known and put back.
                 const QuitSignals quitSignals(queue, [](int) { QCoreApplication::quit(); });

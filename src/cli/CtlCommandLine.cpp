@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "cli/ActionCommandLine.h"
 #include "runtime/PrintableText.h"
 
 namespace lumadesk {
@@ -40,6 +41,12 @@ CtlInvocation CtlCommandLine::parse(const std::vector<std::string>& arguments,
             continue;
         } else if (!isOperand && argument->starts_with("-")) {
             throw UsageError("Unknown option \"" + printableText(*argument) + "\".");
+        } else if (const DisplayActionInfo* action = command ? nullptr : findDisplayAction(*argument)) {
+            // Everything after an action's name is its operands, "-1" and "--x" included.
+            invocation.command = Command::action;
+            invocation.action = ActionCommandLine::parse(*action, {std::next(argument), arguments.end()});
+            invocation.applyTransportVariable(environment("LUMADESK_TRANSPORT"));
+            return invocation;
         } else if (!command) {
             const auto found = commands.find(*argument);
             if (found == commands.end())
@@ -73,19 +80,22 @@ std::string CtlCommandLine::usage() {
            "  list [--json]             the known displays: hardware ID, name, brightness, state\n"
            "  refresh                   look for displays again and remember what was found\n"
            "  disconnect <display>      take the display off the desktop (until logout)\n"
-           "  connect <display>         put a display this program disconnected back\n"
-           "A display is named by its hardware ID or by its name; \"--\" ends the options, so that\n"
-           "one starting with \"-\" can be given.\n"
+           "  connect <display>         put a display this program disconnected back\n" +
+           ActionCommandLine::usage() +
            "\n"
-           "Options:\n"
+           "DISPLAY is a hardware ID, or the name of exactly one display; \"--\" ends the options of\n"
+           "list, refresh, connect and disconnect, so that a display starting with \"-\" can be given.\n"
+           "LEVEL is 0 to 100. Display actions run in the running Lumadesk when there is one, else here.\n"
+           "Exit status: 0 done, 2 wrong command line, 3 no such display, 4 failed (or cut short\n"
+           "by a signal). Errors are written to standard error.\n"
+           "\n"
+           "Options (before the command):\n"
            "  --simulated[=FILE]        run on a simulated desk: the built-in one or the desk file\n"
            "                            (without it: this machine's monitors)\n"
            "  --transport=arm64|intel   the DDC/CI transport; beats LUMADESK_TRANSPORT. The default\n"
            "                            is arm64 on real monitors, the processor's own when simulated\n"
+           "  --json                    print list and action results as JSON\n"
            "  --help                    this text\n"
-           "\n"
-           "Exit status: 0 done, 2 wrong command line, 3 no such display, 4 failed (or cut short\n"
-           "by a signal). Errors are written to standard error.\n"
            "\n"
            "Settings are kept in $LUMADESK_CONFIG_DIR, else $XDG_CONFIG_HOME/lumadesk.\n";
 }

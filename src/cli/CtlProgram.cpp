@@ -5,6 +5,7 @@
 #include "assembly/DisplayStack.h"
 #include "assembly/PlatformFactory.h"
 #include "assembly/ProgramFailures.h"
+#include "cli/ActionCommand.h"
 #include "cli/DisplayListFormatter.h"
 #include "runtime/PrintableText.h"
 
@@ -50,6 +51,9 @@ int CtlProgram::run(const std::vector<std::string>& arguments, std::ostream& out
         if (invocation.command == CtlInvocation::Command::help) {
             out << CtlCommandLine::usage();
             return int{exitDone};
+        }
+        if (invocation.command == CtlInvocation::Command::action) {
+            return ActionCommand(m_queue, m_sleeper, m_environment).run(invocation, out, err);
         }
         return execute(invocation, out, err);
     });
@@ -104,6 +108,7 @@ int CtlProgram::execute(const CtlInvocation& invocation, std::ostream& out, std:
                     done = foundDisplaysLine(manager.displays());
                     break;
                 case Command::help:
+                case Command::action:
                     break;
             }
         }

@@ -1,0 +1,175 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "cli/ActionCommand.h"
+#include "cli/CtlProgram.h"
+#include "runtime/ManualMainQueue.h"
+#include "runtime/VirtualSleeper.h"
+#include "support/TemporaryDirectory.h"
+
+using namespace lumadesk;
+
+namespace {
+
+// lumadesk-ctl runs without a session bus, so every action runs in the process, on the default simulated
+// desk unless the arguments name another.
+struct ActionCtl {
+    TemporaryDirectory home;
+    std::map<std::string, std::string> environment{{"LUMADESK_CONFIG_DIR", home.path().string()}};
+    std::string out;
+    std::string err;
+
+    int operator()(std::vector<std::string> arguments) {
+        if (std::none_of(arguments.begin(), arguments.end(),
+                         [](const std::string& argument) { return argument.starts_with("--simulated"); }))
+            arguments.insert(arguments.begin(), "--simulated");
+        VirtualClock clock;
+        VirtualSleeper sleeper(clock);
+        ManualMainQueue queue(clock);
+        CtlProgram program(queue, sleeper, [this](const std::string& name) -> std::optional<std::string> {
+            const auto found = environment.find(name);
+            return found == environment.end() ? std::nullopt : std::optional(found->second);
+        });
+        std::ostringstream streams[2];  // standard output, standard error
+        const int status = program.run(arguments, streams[0], streams[1]);
+        out = streams[0].str();
+        err = streams[1].str();
+        return status;
+    }
+    std::string settings() const {
+        std::ifstream file(home.path() / "defaults.json");
+        return {std::istreambuf_iterator<char>(file), {}};
+    }
+};
+
+const std::string left = "4268-41234-0";
+const std::string eastlake = "5156-12850-12345";
+
+}  // namespace
+
+TEST(ActionCommand, EveryActionPrintsItsDialogAndTheNextRunSeesItsWork) {
+    ActionCtl ctl;
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string out;
+    };
+    const std::vector<Case> cases{
+        {{"get-brightness", left}, "Northwind 27Q (1) brightness is 40%.\n"},
+        {{"set-brightness", left, "77"}, "Set Northwind 27Q (1) brightness to 77%.\n"},
+        {{"--simulated", "get-brightness", "Northwind 27Q (1)"}, "Northwind 27Q (1) brightness is 77%.\n"},
+        {{"rename", left, "Left"}, "Renamed display to Left.\n"},
+        {{"toggle-connection", "Left", "on"}, "Left is already connected.\n"},
+        {{"sleep", "Left"}, "Sent Left to sleep.\n"},
+        {{"display-info", "Eastlake 32U"},
+         "Fetched display info.\nEastlake 32U: brightness 70%, connected yes, present yes\n"},
+        {{"toggle-connection", eastlake, "off"}, "Disconnected Eastlake 32U.\n"},
+        {{"toggle-connection", "Eastlake 32U", "off"},
+         "Eastlake 32U \xE2\x80\x93 disconnected is already disconnected.\n"},
+        {{"connected-displays"},
+         "Found 3 connected displays.\n4268-41234-0\tLeft\n4268-41234-1\tNorthwind 27Q (2)\n"
+         "7789-9010-SG24-0042\tSouthgate 24\n"},
+        {{"toggle-connection", eastlake}, "Connected Eastlake 32U \xE2\x80\x93 disconnected.\n"},
+        {{"rename", left, " "}, "Renamed display to  .\n"},
+        {{"display-info"},
+         "Fetched info for 4 displays.\n"
+         "Northwind 27Q (1): brightness 77%, connected yes, present yes\n"
+         "Northwind 27Q (2): brightness 65%, connected yes, present yes\n"
+         "Southgate 24: brightness 100%, connected yes, present yes\n"
+         "Eastlake 32U: brightness 70%, connected yes, present yes\n"},
+    };
+    for (const auto& [arguments, out] : cases) {
+        SCOPED_TRACE(arguments.front() + " " + arguments.back());
+        EXPECT_EQ(ctl(arguments), 0);
+        EXPECT_EQ(ctl.out, out);
+        EXPECT_EQ(ctl.err, "");
+    }
+}
+
+TEST(ActionCommand, JsonCarriesTheDialogAndTheValue) {
+    ActionCtl ctl;
+    EXPECT_EQ(ctl({"--json", "get-brightness", eastlake}), 0);
+    EXPECT_EQ(ctl.out, R"({"dialog":"Eastlake 32U brightness is 70%.","value":70})"
+                       "\n");
+    EXPECT_EQ(ctl({"--json", "set-brightness", eastlake, "0"}), 0);
+    EXPECT_EQ(ctl.out, R"({"dialog":"Set Eastlake 32U brightness to 0%.","value":null})"
+                       "\n");
+    EXPECT_EQ(ctl({"--json", "display-info", eastlake}), 0);
+    EXPECT_EQ(
+        ctl.out,
+        R"({"dialog":"Fetched display info.","value":"Eastlake 32U: brightness 0%, connected yes, present yes"})"
+        "\n");
+    EXPECT_EQ(ctl({"--json", "--simulated", "toggle-connection", left, "off"}), 0);
+    EXPECT_EQ(ctl({"--json", "connected-displays"}), 0);
+    EXPECT_EQ(
+        ctl.out,
+        R"({"dialog":"Found 3 connected displays.","value":[)"
+        R"({"displayName":"Southgate 24","hardwareID":"7789-9010-SG24-0042","modelName":"Southgate 24"},)"
+        R"({"displayName":"Eastlake 32U","hardwareID":"5156-12850-12345","modelName":"Eastlake 32U"},)"
+        R"({"displayName":"Northwind 27Q","hardwareID":"4268-41234","modelName":"Northwind 27Q"}]})"
+        "\n");
+}
+
+TEST(ActionCommand, BadInputIsRefusedWithItsStatusAndChangesNothing) {
+    ActionCtl ctl;
+    ASSERT_EQ(ctl({"rename", eastlake, "Twin"}), 0);
+    ASSERT_EQ(ctl({"rename", left, "Twin"}), 0);
+    const std::string stored = ctl.settings();
+    const std::string hint = " Try \"lumadesk-ctl --help\".\n";
+    struct Case {
+        std::vector<std::string> arguments;
+        int status;
+        std::string err;
+    };
+    const std::vector<Case> cases{
+        {{"get-brightness", "10-9-9"}, 3, "lumadesk-ctl: Display 10-9-9 not found.\n"},
+        {{"sleep", "Northwind 27Q (1)"}, 3, "lumadesk-ctl: Display Northwind 27Q (1) not found.\n"},
+        {{"get-brightness", ""}, 2, "lumadesk-ctl: The display must not be empty." + hint},
+        {{"get-brightness", "Twin"},
+         2,
+         "lumadesk-ctl: \"Twin\" names several displays (4268-41234-0, 5156-12850-12345); give a hardware "
+         "ID." +
+             hint},
+        {{"rename", left, std::string(100000, 'n')},
+         2,
+         "lumadesk-ctl: The name is longer than 256 characters." + hint},
+        {{"rename", left, "bad \xC3("}, 2, "lumadesk-ctl: The name is not valid UTF-8." + hint},
+        {{"rename", left}, 2, "lumadesk-ctl: Usage: lumadesk-ctl rename DISPLAY NAME." + hint},
+        {{"get-brightness", left, "extra"},
+         2,
+         "lumadesk-ctl: Usage: lumadesk-ctl get-brightness DISPLAY." + hint},
+        {{"toggle-connection", left, "maybe"},
+         2,
+         "lumadesk-ctl: The state must be \"on\" or \"off\", not \"maybe\"." + hint},
+        {{"connected-displays", "x"}, 2, "lumadesk-ctl: connected-displays takes no arguments." + hint},
+        {{"get-brightnes", left}, 2, "lumadesk-ctl: Unknown command \"get-brightnes\"." + hint},
+    };
+    for (const auto& [arguments, status, err] : cases) {
+        SCOPED_TRACE(arguments.front());
+        EXPECT_EQ(ctl(arguments), status);
+        EXPECT_EQ(ctl.err, err);
+        EXPECT_EQ(ctl.out, "");
+    }
+    for (const std::string level : {"abc", "-1", "101", "1e3", "40.0", " 40", "+40", ""}) {
+        EXPECT_EQ(ctl({"set-brightness", left, level}), 2);
+        EXPECT_EQ(ctl.err,
+                  "lumadesk-ctl: LEVEL must be a whole number from 0 to 100, not \"" + level + "\"." + hint);
+    }
+    EXPECT_EQ(ctl.settings(), stored);
+}
+
+TEST(ActionCommand, WithoutARunningAppTheBusIsLeftAlone) {
+    ActionCtl ctl;
+    // A bus that cannot be reached counts as no application on it.
+    ctl.environment["DBUS_SESSION_BUS_ADDRESS"] = "unix:path=" + (ctl.home.path() / "no-bus").string();
+    EXPECT_EQ(ctl({"get-brightness", eastlake}), 0);
+    EXPECT_EQ(ctl.out, "Eastlake 32U brightness is 70%.\n");
+    EXPECT_EQ(sessionBusAddress([](const std::string& name) -> std::optional<std::string> {
+                  if (name == "XDG_RUNTIME_DIR") return "/run/user/7";
+                  return std::nullopt;
+              }),
+              "unix:path=/run/user/7/bus");
+}
