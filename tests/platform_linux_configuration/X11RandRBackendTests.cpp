@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <set>
+#include <utility>
 
 #include "platform/linux/configuration/OutputConfigurationError.h"
 

@@ -1,7 +1,5 @@
 #include "platform/linux/configuration/SessionBus.h"
 
-#include <systemd/sd-bus.h>
-
 #include <cstring>
 
 #include "platform/linux/configuration/OutputConfigurationError.h"

@@ -1,11 +1,9 @@
 #pragma once
 
+#include <systemd/sd-bus.h>
+
 #include <memory>
 #include <string>
-
-struct sd_bus;
-struct sd_bus_message;
-struct sd_bus_slot;
 
 namespace lumadesk {
 
