@@ -1,13 +1,19 @@
 #include "platform/linux/configuration/OutputConfigurationSelector.h"
 
 #include <algorithm>
-#include <array>
 #include <cctype>
 #include <cstdlib>
 #include <sstream>
 #include <string_view>
 
+#include "platform/linux/configuration/KScreenDoctorBackend.h"
+#include "platform/linux/configuration/MutterDisplayConfigBackend.h"
+#include "platform/linux/configuration/OutputConfigurationError.h"
 #include "platform/linux/configuration/SessionBus.h"
+#include "platform/linux/configuration/UnsupportedSessionBackend.h"
+#include "platform/linux/configuration/WlrRandrBackend.h"
+#include "platform/linux/configuration/X11RandRBackend.h"
+#include "platform/linux/configuration/XlibRandRServer.h"
 
 namespace lumadesk {
 
@@ -52,8 +58,30 @@ OutputConfigurationKind chooseOutputConfiguration(const SessionFacts& facts) {
 SessionFacts currentSessionFacts() {
     SessionFacts facts{environmentValue("XDG_SESSION_TYPE"), environmentValue("XDG_CURRENT_DESKTOP"),
                        environmentValue("WAYLAND_DISPLAY"), environmentValue("DISPLAY"), false};
-    facts.mutterOnBus = SessionBus::nameHasOwner("org.gnome.Mutter.DisplayConfig");
+    // Only a Wayland session asks the bus: under X11 RandR is the answer whoever else is there.
+    if (facts.sessionType == "wayland" || !facts.waylandDisplay.empty())
+        facts.mutterOnBus = SessionBus::nameHasOwner("org.gnome.Mutter.DisplayConfig");
     return facts;
+}
+
+std::unique_ptr<OutputConfigurationBackend> makeSessionOutputConfiguration() {
+    try {
+        switch (chooseOutputConfiguration(currentSessionFacts())) {
+            case OutputConfigurationKind::x11RandR:
+                return std::make_unique<X11RandRBackend>(std::make_unique<XlibRandRServer>());
+            case OutputConfigurationKind::gnomeMutter:
+                return std::make_unique<MutterDisplayConfigBackend>();
+            case OutputConfigurationKind::kdePlasma:
+                return std::make_unique<KScreenDoctorBackend>();
+            case OutputConfigurationKind::wlroots:
+                return std::make_unique<WlrRandrBackend>();
+            case OutputConfigurationKind::none:
+                break;
+        }
+    } catch (const OutputConfigurationError&) {
+        // The session's service is not reachable; disconnecting says it is not supported here.
+    }
+    return std::make_unique<UnsupportedSessionBackend>();
 }
 
 }  // namespace lumadesk

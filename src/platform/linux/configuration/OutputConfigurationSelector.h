@@ -1,6 +1,9 @@
 #pragma once
 
+#include <memory>
 #include <string>
+
+#include "platform/linux/configuration/OutputConfigurationBackend.h"
 
 namespace lumadesk {
 
@@ -22,5 +25,9 @@ OutputConfigurationKind chooseOutputConfiguration(const SessionFacts& facts);
 
 // The facts of the running session, from its environment and session bus.
 SessionFacts currentSessionFacts();
+
+// The backend of the running session, chosen once at start. A service that cannot be reached (no X
+// server, no session bus) leaves the session unsupported; backend->name() says which was chosen.
+std::unique_ptr<OutputConfigurationBackend> makeSessionOutputConfiguration();
 
 }  // namespace lumadesk
