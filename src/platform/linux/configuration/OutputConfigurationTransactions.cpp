@@ -6,8 +6,9 @@
 namespace lumadesk {
 
 OutputConfigurationTransactions::OutputConfigurationTransactions(OutputConfigurationBackend& backend,
-                                                                 OutputIdentityLookup lookup)
-    : m_backend(backend), m_lookup(std::move(lookup)) {}
+                                                                 OutputIdentityLookup lookup,
+                                                                 const DisabledOutputsRecord* record)
+    : m_backend(backend), m_lookup(std::move(lookup)), m_record(record) {}
 
 ConfigurationBegin OutputConfigurationTransactions::beginConfiguration() {
     m_lastErrorMessage.clear();
@@ -85,6 +86,11 @@ WindowServerError OutputConfigurationTransactions::applyRequests(const std::vect
             return held.first == request.displayID ||
                    held.second.connector == request.change.output.connector;
         });
+    }
+    if (m_record) {
+        std::vector<OutputIdentity> held;
+        for (const auto& [displayID, output] : m_disabled) held.push_back(output);
+        m_record->save(held);
     }
     m_lastErrorMessage.clear();
     return windowServerSuccess;

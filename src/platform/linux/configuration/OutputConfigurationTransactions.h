@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/WindowServer.h"
+#include "platform/linux/configuration/DisabledOutputsRecord.h"
 #include "platform/linux/configuration/OutputConfigurationBackend.h"
 
 namespace lumadesk {
@@ -26,7 +27,9 @@ public:
     static constexpr WindowServerError illegalArgument = 1001;
     static constexpr WindowServerError cannotComplete = 1004;
 
-    OutputConfigurationTransactions(OutputConfigurationBackend& backend, OutputIdentityLookup lookup);
+    // The record, when given, always lists the outputs held off, for the next start to bring back.
+    OutputConfigurationTransactions(OutputConfigurationBackend& backend, OutputIdentityLookup lookup,
+                                    const DisabledOutputsRecord* record = nullptr);
 
     // Opens a transaction; never fails.
     ConfigurationBegin beginConfiguration();
@@ -57,6 +60,7 @@ private:
 
     OutputConfigurationBackend& m_backend;
     OutputIdentityLookup m_lookup;
+    const DisabledOutputsRecord* m_record;
     DisplayConfigurationRef m_lastConfiguration = 0;
     std::map<DisplayConfigurationRef, std::vector<Request>> m_open;
     std::map<DisplayID, OutputIdentity> m_disabled;

@@ -10,29 +10,13 @@
 #include <array>
 #include <cerrno>
 
+#include "runtime/FileDescriptor.h"
+
 extern char** environ;
 
 namespace lumadesk {
 
 namespace {
-
-// A file descriptor closed at the end of its life.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd = -1) : m_fd(fd) {}
-    ~FileDescriptor() { reset(); }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-    int get() const { return m_fd; }
-    void reset(int fd = -1) {
-        if (m_fd >= 0) ::close(m_fd);
-        m_fd = fd;
-    }
-
-private:
-    int m_fd;
-};
 
 // A pipe whose ends close themselves.
 struct Pipe {
@@ -42,8 +26,8 @@ struct Pipe {
     Pipe() {
         int fds[2] = {-1, -1};
         if (::pipe2(fds, O_CLOEXEC) == 0) {
-            read.reset(fds[0]);
-            write.reset(fds[1]);
+            read = FileDescriptor(fds[0]);
+            write = FileDescriptor(fds[1]);
         }
     }
 };
@@ -65,8 +49,8 @@ ProcessResult runProcess(const std::vector<std::string>& arguments, std::chrono:
     pid_t pid = -1;
     const int spawned = posix_spawnp(&pid, argv.front(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    output.write.reset();
-    errors.write.reset();
+    output.write = FileDescriptor();
+    errors.write = FileDescriptor();
     if (spawned != 0) return result;
     result.started = true;
 
