@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
+#include <memory>
 #include <sstream>
 
 #include "platform/linux/configuration/KScreenDoctorBackend.h"
@@ -56,24 +58,39 @@ void checkTool(OutputConfigurationBackend& backend, const FakeTool& tool, const 
     ::setenv("PATH", saved.c_str(), 1);
 }
 
-TEST(CommandLineBackendsTest, WlrRandrRunsOneCommandPerChangeAndChecksItsResult) {
-    const FakeTool tool("wlr-randr", wlrRandrScript);
-    WlrRandrBackend backend;
-    checkTool(backend, tool, "this Wayland session",
-              {"--output DP-2 --off", "--output DP-2 --on --mode 2560x1080@59.951000Hz --pos 1920,0",
-               "--output HDMI-A-1 --on --preferred --pos 4480,0"},
-              "Taking a display off the desktop in this Wayland session needs wlr-randr: install the package "
-              "wlr-randr.");
-}
-
-TEST(CommandLineBackendsTest, KScreenDoctorRunsOneCommandPerChangeAndChecksItsResult) {
-    const FakeTool tool("kscreen-doctor", kscreenDoctorScript);
-    KScreenDoctorBackend backend;
-    checkTool(backend, tool, "KDE Plasma",
-              {"output.DP-2.disable", "output.DP-2.enable",
-               "output.HDMI-A-1.enable output.HDMI-A-1.position.4480,0"},
-              "Taking a display off the desktop in KDE Plasma needs kscreen-doctor: install the package "
-              "libkf5screen-bin.");
+TEST(CommandLineBackendsTest, EachToolRunsOncePerChangeAndItsResultIsChecked) {
+    struct Case {
+        const char* program;
+        const char* script;
+        std::function<std::unique_ptr<OutputConfigurationBackend>()> make;
+        std::string desktop;
+        std::vector<std::string> calls;
+        std::string missing;
+    };
+    const Case cases[] = {
+        {"wlr-randr",
+         wlrRandrScript,
+         [] { return std::make_unique<WlrRandrBackend>(); },
+         "this Wayland session",
+         {"--output DP-2 --off", "--output DP-2 --on --mode 2560x1080@59.951000Hz --pos 1920,0",
+          "--output HDMI-A-1 --on --preferred --pos 4480,0"},
+         "Taking a display off the desktop in this Wayland session needs wlr-randr: install the package "
+         "wlr-randr."},
+        {"kscreen-doctor",
+         kscreenDoctorScript,
+         [] { return std::make_unique<KScreenDoctorBackend>(); },
+         "KDE Plasma",
+         {"output.DP-2.disable", "output.DP-2.enable",
+          "output.HDMI-A-1.enable output.HDMI-A-1.position.4480,0"},
+         "Taking a display off the desktop in KDE Plasma needs kscreen-doctor: install the package "
+         "libkf5screen-bin."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.program);
+        const FakeTool tool(c.program, c.script);
+        const auto backend = c.make();
+        checkTool(*backend, tool, c.desktop, c.calls, c.missing);
+    }
 }
 
 }  // namespace
