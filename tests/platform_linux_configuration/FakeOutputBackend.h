@@ -13,6 +13,7 @@ namespace lumadesk {
 class FakeOutputBackend final : public OutputConfigurationBackend {
 public:
     std::string name() const override { return "fake"; }
+    bool isSupported() const override { return true; }
     void apply(const std::vector<OutputChange>& changes) override {
         std::string text;
         for (const OutputChange& change : changes)

@@ -4,6 +4,7 @@
 
 #include <map>
 
+#include "platform/linux/configuration/OutputConfigurationError.h"
 #include "platform/linux/configuration/OutputConfigurationSelector.h"
 #include "platform/linux/configuration/UnsupportedSessionBackend.h"
 #include "platform_linux_configuration/FakeOutputBackend.h"
@@ -103,13 +104,16 @@ TEST_F(TransactionsTest, RestoreBringsBackEveryOutputAndOneFailureDoesNotKeepThe
 TEST_F(TransactionsTest, AnUnsupportedSessionNeverReportsADisconnectAsDone) {
     UnsupportedSessionBackend none;
     OutputConfigurationTransactions unsupported(none, [](DisplayID) { return OutputIdentity{"DP-1", {}}; });
-    const auto configuration = *unsupported.beginConfiguration().configuration;
-    EXPECT_EQ(unsupported.configureDisplayEnabled(configuration, 3, false), windowServerSuccess);
-    EXPECT_EQ(unsupported.completeConfiguration(configuration, ConfigureOption::forSession),
-              OutputConfigurationTransactions::cannotComplete);
+    const ConfigurationBegin begun = unsupported.beginConfiguration();
+    EXPECT_EQ(begun.error, OutputConfigurationTransactions::unsupportedInSession);
+    EXPECT_FALSE(begun.configuration);
     EXPECT_EQ(unsupported.lastErrorMessage(),
               "Taking a display off the desktop is not supported in this session.");
-    EXPECT_TRUE(unsupported.disabledOutputs().empty());
+    // Even a transaction it never opened cannot apply anything.
+    EXPECT_EQ(unsupported.completeConfiguration(1, ConfigureOption::forSession),
+              OutputConfigurationTransactions::illegalArgument);
+    EXPECT_THROW(none.apply({{{"DP-1", {}}, false}}), OutputConfigurationError);
+    EXPECT_EQ(unsupported.restorePermanentConfiguration(), windowServerSuccess);
 }
 
 TEST(OutputConfigurationSelectorTest, PicksTheSessionsService) {

@@ -24,6 +24,7 @@ struct ToolOutput {
 // the compositor really did what was asked, since such tools do not always fail loudly.
 class CommandLineOutputBackend : public OutputConfigurationBackend {
 public:
+    bool isSupported() const override { return true; }
     void apply(const std::vector<OutputChange>& changes) override;
     void setChangeHandler(std::function<void()> handler) override { m_changeHandler = std::move(handler); }
     int eventDescriptor() const override { return -1; }

@@ -21,6 +21,7 @@ public:
     MutterDisplayConfigBackend();
 
     std::string name() const override { return "GNOME Mutter DisplayConfig"; }
+    bool isSupported() const override { return true; }
     void apply(const std::vector<OutputChange>& changes) override;
     void setChangeHandler(std::function<void()> handler) override { m_changeHandler = std::move(handler); }
     int eventDescriptor() const override;

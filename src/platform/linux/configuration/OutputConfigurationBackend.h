@@ -33,6 +33,8 @@ public:
 
     // The service's name for diagnostics ("X11 RandR", "GNOME Mutter DisplayConfig", ...).
     virtual std::string name() const = 0;
+    // False when the session has no service this program can drive: then no change can ever apply.
+    virtual bool isSupported() const = 0;
     // Applies every change or none; returns once the window system has confirmed. Throws
     // OutputConfigurationError with the user-visible reason when it did not apply them.
     virtual void apply(const std::vector<OutputChange>& changes) = 0;

@@ -3,6 +3,8 @@
 #include <exception>
 #include <utility>
 
+#include "platform/linux/configuration/UnsupportedSessionBackend.h"
+
 namespace lumadesk {
 
 OutputConfigurationTransactions::OutputConfigurationTransactions(OutputConfigurationBackend& backend,
@@ -11,6 +13,8 @@ OutputConfigurationTransactions::OutputConfigurationTransactions(OutputConfigura
     : m_backend(backend), m_lookup(std::move(lookup)), m_record(record) {}
 
 ConfigurationBegin OutputConfigurationTransactions::beginConfiguration() {
+    if (!m_backend.isSupported())
+        return {fail(unsupportedInSession, UnsupportedSessionBackend::message), std::nullopt};
     m_lastErrorMessage.clear();
     const DisplayConfigurationRef configuration = ++m_lastConfiguration;
     m_open[configuration];

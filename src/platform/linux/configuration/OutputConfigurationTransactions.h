@@ -26,12 +26,15 @@ public:
     static constexpr WindowServerError failure = 1000;
     static constexpr WindowServerError illegalArgument = 1001;
     static constexpr WindowServerError cannotComplete = 1004;
+    // The window server's code for a session that cannot take displays off the desktop at all, which
+    // the hardware layer words as such (the seam's configurationUnsupportedInSession).
+    static constexpr WindowServerError unsupportedInSession = 1006;
 
     // The record, when given, always lists the outputs held off, for the next start to bring back.
     OutputConfigurationTransactions(OutputConfigurationBackend& backend, OutputIdentityLookup lookup,
                                     const DisabledOutputsRecord* record = nullptr);
 
-    // Opens a transaction; never fails.
+    // Opens a transaction; fails only in a session whose backend is not supported.
     ConfigurationBegin beginConfiguration();
     // Records the request in the transaction.
     WindowServerError configureDisplayEnabled(DisplayConfigurationRef configuration, DisplayID displayID,

@@ -11,6 +11,7 @@ public:
     static constexpr char message[] = "Taking a display off the desktop is not supported in this session.";
 
     std::string name() const override { return "none (not supported in this session)"; }
+    bool isSupported() const override { return false; }
     void apply(const std::vector<OutputChange>& changes) override;
     void setChangeHandler(std::function<void()>) override {}
     int eventDescriptor() const override { return -1; }

@@ -16,6 +16,7 @@ public:
     explicit X11RandRBackend(std::unique_ptr<RandRServer> server);
 
     std::string name() const override { return "X11 RandR"; }
+    bool isSupported() const override { return true; }
     void apply(const std::vector<OutputChange>& changes) override;
     void setChangeHandler(std::function<void()> handler) override { m_changeHandler = std::move(handler); }
     int eventDescriptor() const override { return m_server->eventDescriptor(); }
