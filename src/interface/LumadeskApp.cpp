@@ -5,6 +5,7 @@
 #include "interface/MenuBarPopover.h"
 
 #include <QApplication>
+#include <QSessionManager>
 #include <QSystemTrayIcon>
 
 #include <iostream>
@@ -27,6 +28,10 @@ LumadeskApp::LumadeskApp(std::shared_ptr<DisplayManager> manager, UserDefaults& 
     // program lives on in the tray.
     QApplication::setQuitOnLastWindowClosed(m_menuBarItem == nullptr);
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { m_delegate.applicationWillTerminate(); });
+    // At logout the session manager may end the program without a normal quit; displays it took off the
+    // desktop come back first (the later quit finds nothing left to restore).
+    connect(qApp, &QGuiApplication::commitDataRequest, this,
+            [this](QSessionManager&) { m_delegate.applicationWillTerminate(); });
 }
 
 LumadeskApp::~LumadeskApp() = default;

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/linux/configuration/OutputConfigurationBackend.h"
+#include "platform/linux/configuration/SessionBus.h"
+
+namespace lumadesk {
+
+// GNOME on Wayland: Mutter's org.gnome.Mutter.DisplayConfig on the session bus. A change reads the
+// current state, builds the new logical-monitor layout from it (closing the gap a disabled monitor
+// leaves, reopening it when it comes back) and applies it with the temporary method, which lasts until
+// logout and asks the user nothing. A stale serial is re-read and retried once.
+class MutterDisplayConfigBackend final : public OutputConfigurationBackend {
+public:
+    // Connects to the session bus and listens for MonitorsChanged; throws OutputConfigurationError
+    // when there is no session bus.
+    MutterDisplayConfigBackend();
+
+    std::string name() const override { return "GNOME Mutter DisplayConfig"; }
+    bool isSupported() const override { return true; }
+    void apply(const std::vector<OutputChange>& changes) override;
+    void setChangeHandler(std::function<void()> handler) override { m_changeHandler = std::move(handler); }
+    int eventDescriptor() const override;
+    void processEvents() override;
+
+    // Where a disabled monitor was, so that enabling it puts it back there.
+    struct Placement {
+        int x = 0;
+        int y = 0;
+        double scale = 1;
+        std::uint32_t transform = 0;
+        std::string modeID;
+        bool closedColumn = false;  // the monitors right of it moved left by its width
+        bool closedRow = false;     // the monitors below it moved up by its height
+    };
+
+private:
+    struct State;
+    struct LogicalMonitor;
+
+    State currentState();
+    bool applyOnce(const std::vector<OutputChange>& changes, std::map<std::string, Placement>& saved);
+    bool applyAllowed();
+    static int onMonitorsChanged(sd_bus_message* message, void* self, sd_bus_error* error);
+
+    SessionBus m_bus;
+    BusSlot m_signalSlot;
+    std::function<void()> m_changeHandler;
+    std::map<std::string, Placement> m_saved;  // by connector
+};
+
+}  // namespace lumadesk

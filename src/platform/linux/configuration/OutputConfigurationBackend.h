@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/linux/configuration/OutputIdentity.h"
+
+namespace lumadesk {
+
+// One output to take off the desktop (enabled false) or put back (enabled true).
+struct OutputChange {
+    OutputIdentity output;
+    bool enabled = false;
+};
+
+// The message of every backend that is asked to switch off the last display on the desktop.
+inline constexpr char lastOutputMessage[] =
+    "The last display on the desktop cannot be taken off it: at least one display must stay on.";
+
+// Throws the last-output refusal when a layout would be left with no enabled output.
+void requireAnEnabledOutput(std::size_t enabledAfterwards);
+
+// One session's display-configuration service (RandR, Mutter, KWin, a wlroots compositor, or none),
+// applying output changes for the rest of the session, never permanently.
+class OutputConfigurationBackend {
+public:
+    virtual ~OutputConfigurationBackend() = default;
+    OutputConfigurationBackend() = default;
+    OutputConfigurationBackend(const OutputConfigurationBackend&) = delete;
+    OutputConfigurationBackend& operator=(const OutputConfigurationBackend&) = delete;
+
+    // The service's name for diagnostics ("X11 RandR", "GNOME Mutter DisplayConfig", ...).
+    virtual std::string name() const = 0;
+    // False when the session has no service this program can drive: then no change can ever apply.
+    virtual bool isSupported() const = 0;
+    // Applies every change or none; returns once the window system has confirmed. Throws
+    // OutputConfigurationError with the user-visible reason when it did not apply them.
+    virtual void apply(const std::vector<OutputChange>& changes) = 0;
+    // Sets the handler called (on the main thread, from processEvents() or apply()) after the
+    // session's display layout changed.
+    virtual void setChangeHandler(std::function<void()> handler) = 0;
+    // A descriptor that becomes readable when the service has news for processEvents(); -1 for none.
+    virtual int eventDescriptor() const = 0;
+    // Reads what the service sent and calls the change handler for layout changes.
+    virtual void processEvents() = 0;
+};
+
+}  // namespace lumadesk

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/linux/configuration/SessionBus.h"
+
+namespace lumadesk {
+
+// Mutter's org.gnome.Mutter.DisplayConfig on the session bus, served from a thread of its own: it
+// answers GetCurrentState from its monitors, records every ApplyMonitorsConfig call as text, applies
+// it (a new serial, MonitorsChanged) unless told to refuse, and can call a request stale once.
+class FakeMutter {
+public:
+    struct Mode {
+        std::string id;
+        int width = 0;
+        int height = 0;
+        bool preferred = false;
+    };
+    struct Monitor {
+        std::string connector;
+        std::vector<Mode> modes;
+    };
+    struct Logical {
+        int x = 0;
+        int y = 0;
+        double scale = 1;
+        bool primary = false;
+        std::string connector;
+        std::string modeID;
+    };
+
+    // Takes the service's name on the session bus; ready() is false when there is no session bus or
+    // another program owns the name.
+    FakeMutter(std::vector<Monitor> monitors, std::vector<Logical> layout);
+    ~FakeMutter();
+    FakeMutter(const FakeMutter&) = delete;
+    FakeMutter& operator=(const FakeMutter&) = delete;
+
+    bool ready() const { return m_ready; }
+    // Releases the name, as a Mutter that went away.
+    void vanish();
+
+    std::vector<std::string> applied();  // "serial 1 method 1: 0,0 x1 primary DP-1 1920x1080@60; ..."
+    void refuseWith(std::optional<std::string> message);
+    void callNextRequestStale();
+    void setApplyAllowed(bool allowed);
+    std::uint32_t serial();
+
+private:
+    static int onCall(sd_bus_message* message, void* self, sd_bus_error* error);
+    int replyState(sd_bus_message* message);
+    int applyConfig(sd_bus_message* message);
+    void serve();
+
+    std::mutex m_mutex;
+    std::vector<Monitor> m_monitors;
+    std::vector<Logical> m_layout;
+    std::vector<std::string> m_applied;
+    std::optional<std::string> m_refusal;
+    bool m_stale = false;
+    bool m_allowed = true;
+    std::uint32_t m_serial = 1;
+
+    std::unique_ptr<SessionBus> m_bus;
+    BusSlot m_object;
+    bool m_ready = false;
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+};
+
+}  // namespace lumadesk

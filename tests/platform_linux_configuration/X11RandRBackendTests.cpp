@@ -1,0 +1,100 @@
+#include "platform/linux/configuration/X11RandRBackend.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/linux/configuration/OutputConfigurationError.h"
+#include "platform_linux_configuration/FakeRandRServer.h"
+
+namespace lumadesk {
+namespace {
+
+class X11RandRBackendTest : public ::testing::Test {
+protected:
+    X11RandRBackendTest() {
+        auto fake = std::make_unique<FakeRandRServer>();
+        server = fake.get();
+        server->state = threeOutputLayout();
+        backend = std::make_unique<X11RandRBackend>(std::move(fake));
+    }
+
+    void apply(std::vector<OutputChange> changes) {
+        server->log.clear();
+        backend->apply(changes);
+    }
+    std::string failureOf(std::vector<OutputChange> changes) {
+        try {
+            apply(std::move(changes));
+        } catch (const OutputConfigurationError& error) {
+            return error.what();
+        }
+        return "no failure";
+    }
+
+    FakeRandRServer* server = nullptr;
+    std::unique_ptr<X11RandRBackend> backend;
+};
+
+TEST_F(X11RandRBackendTest, DisablingAndEnablingKeepsTheOutputsPlaceUnderOneGrab) {
+    // Matched by EDID although the DRM name differs from the driver's.
+    apply({{{"DP-3", {0, 2}}, false}});
+    EXPECT_EQ(server->log,
+              (std::vector<std::string>{"grab", "crtc 12 off", "size 1920x1080 480x270mm", "ungrab"}));
+
+    apply({{{"DP-3", {0, 2}}, true}});
+    EXPECT_EQ(server->log, (std::vector<std::string>{"grab", "size 4480x1440 1120x360mm",
+                                                     "crtc 12 mode 2 at 1920,0", "ungrab"}));
+
+    // An output never seen on gets its preferred mode right of the rightmost output, on a free CRTC.
+    apply({{{"HDMI-A-1", {}}, true}});
+    EXPECT_EQ(server->log, (std::vector<std::string>{"grab", "size 5760x1440 1440x360mm",
+                                                     "crtc 13 mode 3 at 4480,0", "ungrab"}));
+    // Asking for what already is sends nothing.
+    apply({{{"HDMI-A-1", {}}, true}});
+    EXPECT_EQ(server->log, (std::vector<std::string>{"grab", "ungrab"}));
+}
+
+TEST_F(X11RandRBackendTest, RefusalsLeaveTheLayoutAsItWas) {
+    const RandRLayout before = server->state;
+    EXPECT_EQ(failureOf({{{"eDP-1", {}}, false}, {{"DP-1", {}}, false}}),
+              "The last display on the desktop cannot be taken off it: at least one display must stay on.");
+    EXPECT_EQ(server->log, (std::vector<std::string>{"grab", "ungrab"}));
+
+    EXPECT_EQ(failureOf({{{"DP-7", {}}, false}}), "The X server shows no connected output for DP-7.");
+
+    // Out of CRTCs: HDMI-1 can use 12 and 13, and both are busy.
+    server->state.crtcs[2] = {13, 1, 0, 0, randRRotate0, {101}};
+    server->state.crtcs[0] = {11, 0, 0, 0, randRRotate0, {}};
+    EXPECT_EQ(failureOf({{{"HDMI-1", {}}, true}}),
+              "No display controller is free for HDMI-1: take another display off the desktop first.");
+    server->state = before;
+
+    // The server refuses the enable: the disable before it is undone.
+    server->state.outputs[2].crtcs = {13};
+    server->refusedCrtcs = {13};
+    EXPECT_EQ(failureOf({{{"DP-1", {}}, false}, {{"HDMI-1", {}}, true}}),
+              "The X server refused the new layout of DP-1, HDMI-1.");
+    EXPECT_EQ(server->log, (std::vector<std::string>{"grab", "crtc 12 off", "crtc 13 mode 3 at 1920,0",
+                                                     "crtc 12 mode 2 at 1920,0", "ungrab"}));
+    server->state.outputs[2].crtcs = {12, 13};
+    EXPECT_EQ(server->state.crtcs, before.crtcs);
+    EXPECT_EQ(server->state.size, before.size);
+}
+
+TEST_F(X11RandRBackendTest, ATurnedOutputCountsWithItsTurnedSizeAndEventsReachTheHandler) {
+    server->state.crtcs[1].rotation = randRRotate90;
+    server->state.size = {3360, 2560, 840, 640};
+    apply({{{"eDP-1", {}}, false}});
+    EXPECT_EQ(server->log, (std::vector<std::string>{"grab", "crtc 11 off", "ungrab"}));
+    apply({{{"eDP-1", {}}, true}});
+    EXPECT_EQ(server->log.at(1), "crtc 11 mode 1 at 0,0");
+
+    int changes = 0;
+    backend->setChangeHandler([&] { ++changes; });
+    backend->processEvents();
+    server->changesPending = true;
+    backend->processEvents();
+    EXPECT_EQ(changes, 1);
+}
+
+}  // namespace
+}  // namespace lumadesk
