@@ -65,7 +65,8 @@ int TrayProgram::run(const std::vector<std::string>& arguments, std::ostream& er
         const auto configDirectory = defaultConfigDirectory();
         createConfigDirectory(configDirectory);
         const auto platform = makePlatform(
-            {invocation.simulated, invocation.deskFile}, configDirectory, clock, sleeper,
+            {.simulated = invocation.simulated, .deskFile = invocation.deskFile, .restoresLeftOverOutputs = true},
+            configDirectory, clock, sleeper,
             [&err](const std::string& problem) { err << programName << ": " << problem << "\n"; });
         // Launch at login is the desktop's XDG autostart entry, whatever desk the displays come from.
         XdgAutostartLoginItemService loginItems;

@@ -1,6 +1,7 @@
 #include "assembly/PlatformFactory.h"
 
 #include "platform/linux/LinuxPlatform.h"
+#include "platform/linux/configuration/OutputConfigurationSelector.h"
 #include "platform/simulated/SimulatedPlatform.h"
 
 namespace lumadesk {
@@ -9,10 +10,16 @@ std::unique_ptr<Platform> makePlatform(const PlatformChoice& choice,
                                        const std::filesystem::path& configDirectory, const Clock& clock,
                                        Sleeper& sleeper,
                                        std::function<void(const std::string&)> reportProblem) {
+    if (choice.system) {
+        return std::make_unique<LinuxPlatform>(*choice.system, sleeper, std::move(reportProblem));
+    }
     if (!choice.simulated) {
         static RealLinuxSystem realSystem;
-        return std::make_unique<LinuxPlatform>(choice.system ? *choice.system : realSystem, sleeper,
-                                               std::move(reportProblem));
+        auto outputConfiguration = makeSessionOutputConfiguration();
+        DisabledOutputsRecord disabledOutputs(configDirectory / DisabledOutputsRecord::fileName);
+        if (choice.restoresLeftOverOutputs) restoreLeftOverOutputs(*outputConfiguration, disabledOutputs);
+        return std::make_unique<LinuxPlatform>(realSystem, sleeper, std::move(reportProblem),
+                                               std::move(outputConfiguration), std::move(disabledOutputs));
     }
     SimulatedPlatformOptions options{choice.deskFile, configDirectory / SimulatedPlatform::stateFileName,
                                      std::move(reportProblem)};

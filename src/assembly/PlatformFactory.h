@@ -17,8 +17,13 @@ struct PlatformChoice {
     bool simulated = false;
     // The desk file of the simulated platform; none: the compiled-in default desk.
     std::optional<std::filesystem::path> deskFile{};
-    // The machine the Linux platform reads; none: this one, through its real /sys and /dev.
+    // The machine the Linux platform reads; none: this one, through its real /sys and /dev, with the
+    // session's own service for taking displays off the desktop (another machine has none).
     LinuxSystem* system = nullptr;
+    // Brings back, at start, the outputs an earlier run left off the desktop and could not restore (a
+    // crash, a desktop that keeps every applied layout). The tray program does; the command line does
+    // not, since its changes are meant to last until logout.
+    bool restoresLeftOverOutputs = false;
 };
 
 // Makes the chosen platform. The simulated desk's state is kept in the configuration directory;

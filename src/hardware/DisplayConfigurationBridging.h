@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "hardware/DisplayConfigurationBox.h"
 #include "platform/DisplayID.h"
 #include "platform/WindowServer.h"
@@ -25,6 +27,8 @@ public:
     virtual void cancelConfiguration(DisplayConfigurationBox& configuration) = 0;
     // Returns every display to its permanent configuration, the fallback after a failed re-enable.
     virtual WindowServerError restorePermanentConfiguration() = 0;
+    // Why the last failed call failed, in the user's words; empty when its code is all there is to tell.
+    virtual std::string failureReason() { return {}; }
 };
 
 }  // namespace lumadesk

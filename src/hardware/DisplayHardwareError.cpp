@@ -43,34 +43,39 @@ DisplayHardwareError DisplayHardwareError::failedToWriteVCP(std::uint8_t feature
     return error;
 }
 
-DisplayHardwareError DisplayHardwareError::failedToBeginConfiguration(WindowServerError code) {
+DisplayHardwareError DisplayHardwareError::failedToBeginConfiguration(WindowServerError code,
+                                                                      std::string reason) {
     // A session that cannot take displays off the desktop at all says so in plain words.
-    DisplayHardwareError error(
-        Kind::failedToBeginConfiguration,
-        code == configurationUnsupportedInSession
-            ? "Taking a display off the desktop is not supported in this session."
-            : "Failed to begin display configuration (CGError " + std::to_string(code) + ").");
+    if (reason.empty() && code == configurationUnsupportedInSession)
+        reason = "Taking a display off the desktop is not supported in this session.";
+    DisplayHardwareError error(Kind::failedToBeginConfiguration,
+                               !reason.empty() ? std::move(reason)
+                                               : "Failed to begin display configuration (CGError " +
+                                                     std::to_string(code) + ").");
     error.m_code = code;
     return error;
 }
 
 DisplayHardwareError DisplayHardwareError::failedToConfigureDisplayEnabled(WindowServerError code,
                                                                            DisplayID displayID,
-                                                                           bool isEnabled) {
+                                                                           bool isEnabled, std::string reason) {
     DisplayHardwareError error(Kind::failedToConfigureDisplayEnabled,
-                               "Failed to set display " + std::to_string(displayID) +
-                                   " enabled=" + (isEnabled ? "true" : "false") + " (CGError " +
-                                   std::to_string(code) + ").");
+                               !reason.empty() ? std::move(reason)
+                                               : "Failed to set display " + std::to_string(displayID) +
+                                                     " enabled=" + (isEnabled ? "true" : "false") +
+                                                     " (CGError " + std::to_string(code) + ").");
     error.m_code = code;
     error.m_displayID = displayID;
     error.m_isEnabled = isEnabled;
     return error;
 }
 
-DisplayHardwareError DisplayHardwareError::failedToCompleteConfiguration(WindowServerError code) {
-    DisplayHardwareError error(
-        Kind::failedToCompleteConfiguration,
-        "Failed to complete display configuration (CGError " + std::to_string(code) + ").");
+DisplayHardwareError DisplayHardwareError::failedToCompleteConfiguration(WindowServerError code,
+                                                                         std::string reason) {
+    DisplayHardwareError error(Kind::failedToCompleteConfiguration,
+                               !reason.empty() ? std::move(reason)
+                                               : "Failed to complete display configuration (CGError " +
+                                                     std::to_string(code) + ").");
     error.m_code = code;
     return error;
 }

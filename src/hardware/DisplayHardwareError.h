@@ -29,13 +29,14 @@ public:
     // A VCP set failed.
     static DisplayHardwareError failedToWriteVCP(std::uint8_t feature, DisplayID displayID,
                                                  std::uint16_t value);
-    // Opening a configuration transaction failed.
-    static DisplayHardwareError failedToBeginConfiguration(WindowServerError code);
+    // Opening a configuration transaction failed. A reason the window system gave in the user's words
+    // is the description; without one the code is.
+    static DisplayHardwareError failedToBeginConfiguration(WindowServerError code, std::string reason = {});
     // The enable or disable request inside a configuration transaction failed.
     static DisplayHardwareError failedToConfigureDisplayEnabled(WindowServerError code, DisplayID displayID,
-                                                                bool isEnabled);
+                                                                bool isEnabled, std::string reason = {});
     // Completing a configuration transaction failed.
-    static DisplayHardwareError failedToCompleteConfiguration(WindowServerError code);
+    static DisplayHardwareError failedToCompleteConfiguration(WindowServerError code, std::string reason = {});
 
     Kind kind() const { return m_kind; }
     // The payload; fields a case does not carry are zero or false.

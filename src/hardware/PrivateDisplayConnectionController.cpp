@@ -11,10 +11,11 @@ void PrivateDisplayConnectionController::setDisplay(DisplayID displayID, bool en
     std::optional<DisplayHardwareError> failure;
     if (const auto code = m_bridge->configureDisplay(displayID, enabled, configuration);
         code != windowServerSuccess) {
-        failure = DisplayHardwareError::failedToConfigureDisplayEnabled(code, displayID, enabled);
+        failure = DisplayHardwareError::failedToConfigureDisplayEnabled(code, displayID, enabled,
+                                                                        m_bridge->failureReason());
     } else if (const auto completed = m_bridge->completeConfiguration(configuration);
                completed != windowServerSuccess) {
-        failure = DisplayHardwareError::failedToCompleteConfiguration(completed);
+        failure = DisplayHardwareError::failedToCompleteConfiguration(completed, m_bridge->failureReason());
     } else {
         return;
     }

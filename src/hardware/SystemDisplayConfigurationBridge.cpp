@@ -6,7 +6,8 @@ namespace lumadesk {
 
 DisplayConfigurationBox SystemDisplayConfigurationBridge::beginConfiguration() {
     const ConfigurationBegin begun = m_windowServer.beginConfiguration();
-    if (begun.error != windowServerSuccess) throw DisplayHardwareError::failedToBeginConfiguration(begun.error);
+    if (begun.error != windowServerSuccess)
+        throw DisplayHardwareError::failedToBeginConfiguration(begun.error, failureReason());
     // A success without a transaction is still a failure; there is no better code to report than 0.
     if (!begun.configuration) throw DisplayHardwareError::failedToBeginConfiguration(windowServerSuccess);
     return DisplayConfigurationBox(*begun.configuration);
@@ -28,6 +29,10 @@ void SystemDisplayConfigurationBridge::cancelConfiguration(DisplayConfigurationB
 
 WindowServerError SystemDisplayConfigurationBridge::restorePermanentConfiguration() {
     return m_windowServer.restorePermanentConfiguration();
+}
+
+std::string SystemDisplayConfigurationBridge::failureReason() {
+    return m_windowServer.configurationFailureReason();
 }
 
 }  // namespace lumadesk

@@ -17,6 +17,7 @@ public:
     WindowServerError completeConfiguration(DisplayConfigurationBox& configuration) override;
     void cancelConfiguration(DisplayConfigurationBox& configuration) override;
     WindowServerError restorePermanentConfiguration() override;
+    std::string failureReason() override;
 
 private:
     WindowServer& m_windowServer;

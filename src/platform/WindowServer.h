@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/DisplayID.h"
@@ -84,6 +85,9 @@ public:
     virtual void cancelConfiguration(DisplayConfigurationRef configuration) = 0;
     // Returns every display to its permanent (saved) configuration.
     virtual WindowServerError restorePermanentConfiguration() = 0;
+    // Why the last failed configuration call failed, in the user's words; empty when its code is all
+    // there is to tell.
+    virtual std::string configurationFailureReason() { return {}; }
 
     // Registers a callback for display reconfigurations.
     virtual ReconfigurationToken registerReconfigurationCallback(ReconfigurationCallback callback) = 0;

@@ -9,10 +9,13 @@
 #include "hardware/DisplayHardwareError.h"
 #include "hardware/IntelDDC.h"
 #include "hardware/PrivateDisplayBridge.h"
+#include "hardware/PrivateDisplayConnectionController.h"
+#include "hardware/SystemDisplayConfigurationBridge.h"
 #include "hardware/ReplyTransactionTypeProbe.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "runtime/ManualMainQueue.h"
 #include "runtime/VirtualSleeper.h"
+#include "platform_linux_configuration/FakeOutputBackend.h"
 #include "support/FakeLinuxDesk.h"
 
 using namespace lumadesk;
@@ -357,4 +360,38 @@ TEST(LinuxPlatform, ABurstOfDeviceEventsRaisesOneReconfigurationOnceItHasSettled
     queue.advanceBy(500ms);
     EXPECT_EQ(notices.size(), 4U) << "a later plug is noticed again";
     debouncer.eventArrived();
+}
+
+// Taking a display off the desktop goes to the session's backend under the name of the display's output,
+// and a refusal reaches the user in the backend's own words; a session without a backend says so.
+TEST(LinuxPlatform, TakesDisplaysOffTheDesktopThroughTheSessionsBackend) {
+    FakeLinuxDesk desk;
+    VirtualSleeper sleeper{desk.clock};
+    auto backend = std::make_unique<FakeOutputBackend>();
+    FakeOutputBackend& session = *backend;
+    LinuxPlatform platform(desk.system, sleeper, nullptr, std::move(backend));
+    const auto controllerOf = [](LinuxPlatform& linux) {
+        return PrivateDisplayConnectionController(
+            std::make_unique<SystemDisplayConfigurationBridge>(linux.windowServer()));
+    };
+    const auto failureOf = [](PrivateDisplayConnectionController& controller, DisplayID displayID) {
+        try {
+            controller.setDisplay(displayID, false);
+        } catch (const DisplayHardwareError& error) {
+            return error.description();
+        }
+        return std::string("no failure");
+    };
+
+    auto controller = controllerOf(platform);
+    controller.setDisplay(103, false);
+    controller.setDisplay(88, false);
+    controller.setDisplay(103, true);
+    EXPECT_EQ(session.applied, (std::vector<std::string>{"DP-1 off", "HDMI-A-1 off", "DP-1 on"}));
+    session.failureMessage = "The compositor refused the layout: no CRTC is free.";
+    EXPECT_EQ(failureOf(controller, 103), "The compositor refused the layout: no CRTC is free.");
+
+    LinuxPlatform unsupported(desk.system, sleeper, nullptr);
+    auto refused = controllerOf(unsupported);
+    EXPECT_EQ(failureOf(refused, 103), "Taking a display off the desktop is not supported in this session.");
 }

@@ -2,28 +2,37 @@
 
 namespace lumadesk {
 
-LinuxPlatform::LinuxPlatform(LinuxSystem& system, Sleeper& sleeper, DDCProblems::Reporter reportProblem)
+LinuxPlatform::LinuxPlatform(LinuxSystem& system, Sleeper& sleeper, DDCProblems::Reporter reportProblem,
+                             std::unique_ptr<OutputConfigurationBackend> outputConfiguration,
+                             std::optional<DisabledOutputsRecord> disabledOutputs)
     : m_sleeper(sleeper),
       m_problems(std::move(reportProblem)),
       m_device(system, sleeper, m_problems),
       m_directory(system, m_device, m_problems),
-      m_windowServer(m_directory),
+      m_outputConfiguration(std::move(outputConfiguration)),
+      m_disabledOutputs(std::move(disabledOutputs)),
+      m_windowServer(m_directory, *m_outputConfiguration, m_disabledOutputs ? &*m_disabledOutputs : nullptr),
       m_registry(m_directory),
       m_buses(m_directory, m_device, m_problems) {}
 
 std::vector<PlatformWatch> LinuxPlatform::watchForChanges(MainQueue& queue) {
+    std::vector<PlatformWatch> watches;
+    m_outputConfiguration->setChangeHandler([this] { m_windowServer.notifyReconfiguration(); });
+    if (const int descriptor = m_outputConfiguration->eventDescriptor(); descriptor >= 0)
+        watches.push_back({descriptor, [this] { m_outputConfiguration->processEvents(); }});
     m_udev = UdevMonitor::open();
     if (!m_udev) {
         m_problems.report(
             "udev cannot be reached, so monitors plugged in or out are noticed only when "
             "Lumadesk refreshes its list.");
-        return {};
+        return watches;
     }
     m_debouncer = std::make_unique<ChangeDebouncer>(queue, hotplugSettleTime,
                                                     [this] { m_windowServer.notifyReconfiguration(); });
-    return {{m_udev->descriptor(), [this] {
-                 if (m_udev->drain() > 0) m_debouncer->eventArrived();
-             }}};
+    watches.push_back({m_udev->descriptor(), [this] {
+                           if (m_udev->drain() > 0) m_debouncer->eventArrived();
+                       }});
+    return watches;
 }
 
 }  // namespace lumadesk

@@ -11,6 +11,8 @@
 #include "platform/linux/LinuxWindowServer.h"
 #include "platform/linux/UdevMonitor.h"
 #include "platform/linux/XdgAutostartLoginItemService.h"
+#include "platform/linux/configuration/DisabledOutputsRecord.h"
+#include "platform/linux/configuration/UnsupportedSessionBackend.h"
 
 namespace lumadesk {
 
@@ -31,8 +33,13 @@ public:
     // appear before udev has set its permissions.
     static constexpr Duration hotplugSettleTime = std::chrono::milliseconds(500);
 
-    // The system and the sleeper must outlive the platform.
-    LinuxPlatform(LinuxSystem& system, Sleeper& sleeper, DDCProblems::Reporter reportProblem);
+    // The system and the sleeper must outlive the platform. Displays are taken off the desktop through
+    // the session's configuration backend; the record, when given, keeps the outputs held off for the
+    // next start.
+    LinuxPlatform(LinuxSystem& system, Sleeper& sleeper, DDCProblems::Reporter reportProblem,
+                  std::unique_ptr<OutputConfigurationBackend> outputConfiguration =
+                      std::make_unique<UnsupportedSessionBackend>(),
+                  std::optional<DisabledOutputsRecord> disabledOutputs = std::nullopt);
 
     WindowServer& windowServer() override { return m_windowServer; }
     ScreenList& screenList() override { return m_screenList; }
@@ -43,11 +50,14 @@ public:
     Sleeper& sleeper() override { return m_sleeper; }
     // Nothing to keep: every run reads the hardware afresh.
     void persistState() override {}
-    // Watches udev for connectors and i2c-dev nodes that come and go; each burst of events raises the
-    // window server's reconfiguration notices once it has settled.
+    // Watches udev for connectors and i2c-dev nodes that come and go, and the configuration backend for
+    // layout changes; each burst of device events raises the window server's reconfiguration notices
+    // once it has settled.
     std::vector<PlatformWatch> watchForChanges(MainQueue& queue) override;
 
     LinuxWindowServer& linuxWindowServer() { return m_windowServer; }
+    // The session's service that takes displays off the desktop, for diagnostics.
+    const OutputConfigurationBackend& outputConfiguration() const { return *m_outputConfiguration; }
     const DDCProblems& problems() const { return m_problems; }
 
 private:
@@ -55,6 +65,8 @@ private:
     DDCProblems m_problems;
     I2CDevice m_device;
     LinuxDisplayDirectory m_directory;
+    std::unique_ptr<OutputConfigurationBackend> m_outputConfiguration;
+    std::optional<DisabledOutputsRecord> m_disabledOutputs;
     LinuxWindowServer m_windowServer;
     LinuxScreenList m_screenList;
     LinuxDisplayRegistry m_registry;

@@ -8,16 +8,27 @@ namespace {
 
 // The change flag of a notice after a hot-plug: the set of displays changed.
 constexpr ReconfigurationFlags displaysChangedFlag = 1U << 4;
-// The code of a configuration call with a transaction this window server never opened.
-constexpr WindowServerError illegalArgument = 1001;
-
 PrivateDisplayBridge::EDIDIdentity identityOf(const std::optional<LinuxDisplay>& display) {
     if (!display) return {};
     return PrivateDisplayBridge::identity(display->connector.edid)
         .value_or(PrivateDisplayBridge::EDIDIdentity{});
 }
 
+// The output a display shows on, as the session's window system names it.
+std::optional<OutputIdentity> outputOf(const std::optional<LinuxDisplay>& display) {
+    if (!display) return std::nullopt;
+    const std::string& name = display->connector.name;  // "card0-DP-1"
+    const auto dash = name.find('-');
+    return OutputIdentity{dash == std::string::npos ? name : name.substr(dash + 1), display->connector.edid};
+}
+
 }  // namespace
+
+LinuxWindowServer::LinuxWindowServer(LinuxDisplayDirectory& directory, OutputConfigurationBackend& backend,
+                                     const DisabledOutputsRecord* record)
+    : m_directory(directory),
+      m_transactions(
+          backend, [this](DisplayID displayID) { return outputOf(m_directory.display(displayID)); }, record) {}
 
 OnlineDisplayList LinuxWindowServer::onlineDisplayIDs() {
     OnlineDisplayList list;
@@ -54,21 +65,25 @@ std::uint32_t LinuxWindowServer::unitNumber(DisplayID displayID) {
 }
 
 ConfigurationBegin LinuxWindowServer::beginConfiguration() {
-    return {configurationUnsupportedInSession, std::nullopt};
+    return m_transactions.beginConfiguration();
 }
 
-WindowServerError LinuxWindowServer::configureDisplayEnabled(DisplayConfigurationRef, DisplayID, bool) {
-    return illegalArgument;
+WindowServerError LinuxWindowServer::configureDisplayEnabled(DisplayConfigurationRef configuration,
+                                                             DisplayID displayID, bool enabled) {
+    return m_transactions.configureDisplayEnabled(configuration, displayID, enabled);
 }
 
-WindowServerError LinuxWindowServer::completeConfiguration(DisplayConfigurationRef, ConfigureOption) {
-    return illegalArgument;
+WindowServerError LinuxWindowServer::completeConfiguration(DisplayConfigurationRef configuration,
+                                                           ConfigureOption option) {
+    return m_transactions.completeConfiguration(configuration, option);
 }
 
-void LinuxWindowServer::cancelConfiguration(DisplayConfigurationRef) {}
+void LinuxWindowServer::cancelConfiguration(DisplayConfigurationRef configuration) {
+    m_transactions.cancelConfiguration(configuration);
+}
 
 WindowServerError LinuxWindowServer::restorePermanentConfiguration() {
-    return configurationUnsupportedInSession;
+    return m_transactions.restorePermanentConfiguration();
 }
 
 ReconfigurationToken LinuxWindowServer::registerReconfigurationCallback(ReconfigurationCallback callback) {

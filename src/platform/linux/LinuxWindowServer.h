@@ -3,18 +3,23 @@
 #include "platform/ReconfigurationCallbacks.h"
 #include "platform/WindowServer.h"
 #include "platform/linux/LinuxDisplayDirectory.h"
+#include "platform/linux/configuration/OutputConfigurationTransactions.h"
 
 namespace lumadesk {
 
 // The window server's questions answered from DRM sysfs: a display is a connected, enabled connector,
 // its ID the connector id, its identity from the connector's EDID, its unit number the connector's
 // place among all connectors. Mirroring is not known here, so no display mirrors another. Taking a
-// display off the desktop needs the session's own configuration interface, which this platform does
-// not reach: every configuration call fails with `configurationUnsupportedInSession`, so nothing is
-// ever reported as done that was not. Hot-plug notices arrive through notifyReconfiguration.
+// display off the desktop goes to the session's own configuration service (the backend), which finds
+// the display's output by connector name and EDID; in a session without one every configuration call
+// fails with `configurationUnsupportedInSession`, so nothing is ever reported as done that was not.
+// Hot-plug notices and the backend's layout changes arrive through notifyReconfiguration.
 class LinuxWindowServer final : public WindowServer {
 public:
-    explicit LinuxWindowServer(LinuxDisplayDirectory& directory) : m_directory(directory) {}
+    // The directory and the backend must outlive the window server; the record, when given, keeps the
+    // outputs held off the desktop for the next start.
+    LinuxWindowServer(LinuxDisplayDirectory& directory, OutputConfigurationBackend& backend,
+                      const DisabledOutputsRecord* record = nullptr);
 
     // Rescans sysfs: the list every refresh starts from.
     OnlineDisplayList onlineDisplayIDs() override;
@@ -32,6 +37,7 @@ public:
                                             ConfigureOption option) override;
     void cancelConfiguration(DisplayConfigurationRef configuration) override;
     WindowServerError restorePermanentConfiguration() override;
+    std::string configurationFailureReason() override { return m_transactions.lastErrorMessage(); }
 
     ReconfigurationToken registerReconfigurationCallback(ReconfigurationCallback callback) override;
     void removeReconfigurationCallback(ReconfigurationToken token) override;
@@ -41,6 +47,7 @@ public:
 
 private:
     LinuxDisplayDirectory& m_directory;
+    OutputConfigurationTransactions m_transactions;
     ReconfigurationCallbacks m_callbacks;
 };
 

@@ -26,9 +26,8 @@ public:
     static constexpr WindowServerError failure = 1000;
     static constexpr WindowServerError illegalArgument = 1001;
     static constexpr WindowServerError cannotComplete = 1004;
-    // The window server's code for a session that cannot take displays off the desktop at all, which
-    // the hardware layer words as such (the seam's configurationUnsupportedInSession).
-    static constexpr WindowServerError unsupportedInSession = 1006;
+    // The window server's code for a session that cannot take displays off the desktop at all.
+    static constexpr WindowServerError unsupportedInSession = configurationUnsupportedInSession;
 
     // The record, when given, always lists the outputs held off, for the next start to bring back.
     OutputConfigurationTransactions(OutputConfigurationBackend& backend, OutputIdentityLookup lookup,
