@@ -11,10 +11,12 @@
 
 namespace lumadesk {
 
-DisplayRowList::DisplayRowList(MainQueue& queue, CallbacksFor callbacksFor, QWidget* parent)
+DisplayRowList::DisplayRowList(MainQueue& queue, CallbacksFor callbacksFor, QWidget* parent,
+                               DisplayRowContext context)
     : QWidget(parent),
       m_queue(queue),
       m_callbacksFor(std::move(callbacksFor)),
+      m_context(context),
       m_layout(new QVBoxLayout(this)) {
     m_layout->setSpacing(0);
     m_layout->setContentsMargins(0, 0, 0, 0);
@@ -30,8 +32,7 @@ void DisplayRowList::setDisplays(const std::vector<Display>& displays) {
             m_rows.erase(found);
             if (!(row->display() == display)) row->setDisplay(display, m_callbacksFor(display));
         } else {
-            row = new DisplayRowView(display, DisplayRowContext::popover, m_callbacksFor(display), m_queue,
-                                     this);
+            row = new DisplayRowView(display, m_context, m_callbacksFor(display), m_queue, this);
         }
         kept.emplace(display.id, row);
         order.push_back(row);
@@ -61,8 +62,9 @@ void DisplayRowList::relayout() {
 std::vector<QLine> DisplayRowList::dividerLines() const {
     std::vector<QLine> lines;
     const bool leftToRight = layoutDirection() == Qt::LeftToRight;
-    const int start = leftToRight ? dividerInset : 0;
-    const int end = leftToRight ? width() - 1 : width() - 1 - dividerInset;
+    const int inset = m_context == DisplayRowContext::popover ? dividerInset : 0;
+    const int start = leftToRight ? inset : 0;
+    const int end = leftToRight ? width() - 1 : width() - 1 - inset;
     for (std::size_t i = 0; i + 1 < m_order.size(); ++i) {
         const int y = m_order[i]->geometry().bottom();
         lines.emplace_back(start, y, end, y);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "interface/DisplayRowCallbacks.h"
+#include "interface/logic/DisplayRowContext.h"
 #include "registry/Display.h"
 #include "runtime/MainQueue.h"
 
@@ -17,7 +18,8 @@ namespace lumadesk {
 
 class DisplayRowView;
 
-// The popover's rows in order, with hairlines between them inset from the leading edge. The lines are
+// Display rows in order (the popover's, or the settings table's), with hairlines between them, inset
+// from the leading edge in the popover. The lines are
 // drawn over the rows' bottom padding rather than between them, so the list is exactly as high as its
 // rows. A row keeps its identity (and with it a drag or a running connection change) as long as its
 // display keeps its ID; rows of displays that left the list go with them.
@@ -29,7 +31,8 @@ public:
     // The callbacks for the row of one display.
     using CallbacksFor = std::function<DisplayRowCallbacks(const Display&)>;
 
-    DisplayRowList(MainQueue& queue, CallbacksFor callbacksFor, QWidget* parent = nullptr);
+    DisplayRowList(MainQueue& queue, CallbacksFor callbacksFor, QWidget* parent = nullptr,
+                   DisplayRowContext context = DisplayRowContext::popover);
 
     void setDisplays(const std::vector<Display>& displays);
     // The rows top to bottom.
@@ -45,6 +48,7 @@ private:
 
     MainQueue& m_queue;
     CallbacksFor m_callbacksFor;
+    DisplayRowContext m_context;
     QVBoxLayout* m_layout;                        // owned by the widget
     std::map<DisplayID, DisplayRowView*> m_rows;  // owned through the widget tree
     std::vector<DisplayRowView*> m_order;

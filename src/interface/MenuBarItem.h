@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QString>
 
+class QMenu;
 class QSystemTrayIcon;
 
 namespace lumadesk {
@@ -32,6 +33,8 @@ public:
     const QSystemTrayIcon& trayIcon() const { return *m_tray; }
     // Opens the popover under the icon, or closes it when it is open.
     void togglePopover();
+    // The menu a right click opens; it must outlive the item.
+    void setContextMenu(QMenu& menu);
 
 private:
     void applyPresence();

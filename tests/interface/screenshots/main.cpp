@@ -11,6 +11,7 @@
 #include "interface/SymbolIcons.h"
 #include "interface/ToggleSwitch.h"
 #include "interface/Updater.h"
+#include "interface/screenshots/Shooter.h"
 #include "platform/simulated/SimulatedPlatform.h"
 #include "runtime/ManualMainQueue.h"
 #include "runtime/RunSync.h"
@@ -30,22 +31,6 @@ using namespace lumadesk;
 using namespace std::chrono_literals;
 
 namespace {
-
-class Shooter {
-public:
-    explicit Shooter(QString directory) : m_directory(std::move(directory)) {}
-
-    void save(QWidget& widget, const QString& name) const {
-        widget.show();
-        QCoreApplication::processEvents();
-        const QString path = QDir(m_directory).filePath(name);
-        if (!widget.grab().save(path)) throw std::runtime_error("cannot write " + path.toStdString());
-        std::cout << path.toStdString() << "\n";
-    }
-
-private:
-    QString m_directory;
-};
 
 std::unique_ptr<MenuBarPopover> popoverOver(DisplayManager& manager, Updater& updater, MainQueue& queue) {
     PopoverActions actions;
@@ -90,20 +75,12 @@ void shootDefaultDesk(const Shooter& shooter) {
 void shootError(const Shooter& shooter) {
     DisplayManagerHarness desk;
     Updater updater;
-    auto northwind = DisplayManagerHarness::snapshot(1, "4268-41234-0");
-    northwind.modelName = "Northwind 27Q";
-    auto southgate = DisplayManagerHarness::snapshot(2, "7789-9010-SG24-0042", false);
-    southgate.modelName = "Southgate 24";
-    desk.ddc.plugIn(northwind, 40);
-    desk.ddc.plugIn(southgate, 0);
-    desk.ddc.failingConnectionChanges.insert(1);
+    plugRefusingDesk(desk);
     desk.start();
     desk.refresh();
     auto popover = popoverOver(*desk.manager, updater, desk.queue);
     popover->show();
-    auto* toggle = popover->findChild<ToggleSwitch*>(QStringLiteral("connectionSwitch"));
-    QTest::mouseClick(toggle, Qt::LeftButton);
-    desk.queue.advanceBy(2s);
+    flipFirstSwitch(*popover, desk);
     shooter.save(*popover, QStringLiteral("popover-error.png"));
     popover.reset();
     desk.queue.runUntilIdle();
@@ -191,6 +168,7 @@ int main(int argc, char** argv) {
         shootError(shooter);
         shootSettingsRows(shooter);
         shootSymbols(shooter);
+        shootSettingsWindows(shooter);
     } catch (const std::exception& error) {
         std::cerr << "lumadesk_screenshots: " << error.what() << "\n";
         return 1;
