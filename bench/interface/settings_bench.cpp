@@ -10,6 +10,7 @@
 #include "interface/SettingsView.h"
 #include "support/DisplayManagerHarness.h"
 
+#include <QCoreApplication>
 #include <QLayout>
 #include <QPixmap>
 

@@ -14,6 +14,7 @@
 #include <QRadialGradient>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <utility>
 
 namespace lumadesk {
@@ -90,7 +91,6 @@ AboutPage::AboutPage(Updater& updater, std::function<void()> openSettings, QWidg
     setObjectName(QStringLiteral("about"));
     setWindowTitle(QStringLiteral("About Lumadesk"));
     setWindowIcon(AppInfo::applicationIcon());
-    setFixedSize(pageWidth, pageHeight);
     auto* column = new QVBoxLayout(this);
     column->setSpacing(18);
     column->setContentsMargins(28, 28, 28, 28);
@@ -116,6 +116,9 @@ AboutPage::AboutPage(Updater& updater, std::function<void()> openSettings, QWidg
     column->addLayout(buttons);
     column->addWidget(centredLabel(QStringLiteral("Made for Linux"), Theme::font(Theme::TextStyle::caption2),
                                    Theme::tertiary(*this), this));
+    // 390 x 370 as designed; this desktop's fonts may stand taller, and then the window grows to fit
+    // rather than letting the icon and the title overlap. The user cannot resize it either way.
+    setFixedSize(pageWidth, std::max(pageHeight, column->totalSizeHint().height()));
     connect(m_openSettings, &QPushButton::clicked, this, [this] {
         if (m_openSettingsAction) m_openSettingsAction();
     });

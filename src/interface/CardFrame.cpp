@@ -9,6 +9,12 @@ namespace lumadesk {
 
 CardFrame::CardFrame(qreal cornerRadius, QWidget* parent) : QWidget(parent), m_cornerRadius(cornerRadius) {}
 
+QPainterPath CardFrame::outlineFor(const QWidget& line) const {
+    QPainterPath outline;
+    outline.addRoundedRect(QRectF(rect()).translated(-line.pos()), m_cornerRadius, m_cornerRadius);
+    return outline;
+}
+
 void CardFrame::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPainterPath>
 #include <QWidget>
 
 namespace lumadesk {
@@ -11,6 +12,10 @@ class CardFrame : public QWidget {
 
 public:
     explicit CardFrame(qreal cornerRadius, QWidget* parent = nullptr);
+
+    // The card's outline in the coordinates of one of its lines, so that a line painting its own
+    // background keeps within the rounded corners.
+    QPainterPath outlineFor(const QWidget& line) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

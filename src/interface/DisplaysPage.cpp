@@ -212,7 +212,8 @@ QWidget* DisplaysPage::buildAllDisplaysLine() {
     row->addWidget(titleCell);
     row->addWidget(m_allSlider, 1);
     row->addWidget(m_allLevel);
-    row->addSpacing(switchColumn);
+    // A spacer takes no spacing of its own next to it, so the column gap is added here.
+    row->addSpacing(columnSpacing + switchColumn);
     return line;
 }
 

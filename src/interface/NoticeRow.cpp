@@ -1,5 +1,6 @@
 #include "interface/NoticeRow.h"
 
+#include "interface/CardFrame.h"
 #include "interface/SymbolView.h"
 #include "interface/Theme.h"
 
@@ -48,9 +49,14 @@ void NoticeRow::setText(const QString& text) {
 
 void NoticeRow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
     QColor tint = Theme::orange();
     tint.setAlphaF(0.075f);
-    painter.fillRect(rect(), tint);
+    QPainterPath area;
+    area.addRect(QRectF(rect()));
+    if (const auto* card = qobject_cast<const CardFrame*>(parentWidget()))
+        area = area.intersected(card->outlineFor(*this));
+    painter.fillPath(area, tint);
 }
 
 }  // namespace lumadesk
