@@ -26,9 +26,9 @@ std::string AppCommandLine::usage() {
            "\n"
            "Options:\n"
            "  --simulated[=FILE]         run on a simulated desk: the built-in one or the desk file\n"
-           "                             (the only platform so far, hence also the default)\n"
+           "                             (without it: this machine's monitors)\n"
            "  --transport=arm64|intel    the DDC/CI transport (also LUMADESK_TRANSPORT); the default\n"
-           "                             is the one of this processor\n"
+           "                             is arm64 on real monitors, the processor's own when simulated\n"
            "  --help                     show this text\n"
            "\n"
            "Qt's own options (-platform, -style, ...) are understood as well.\n";

@@ -21,12 +21,19 @@ void PlatformArguments::applyTransportVariable(const std::optional<std::string>&
     if (value && !value->empty()) transport = transportNamed(*value, "LUMADESK_TRANSPORT");
 }
 
+TransportKind PlatformArguments::chosenTransport() const {
+    if (transport) return *transport;
+    return simulated ? builtTransportKind() : TransportKind::arm64;
+}
+
 bool PlatformArguments::apply(const std::string& argument) {
     if (argument == "--simulated") {
+        simulated = true;
         deskFile.reset();
     } else if (argument.starts_with(simulatedOption)) {
         const std::string file = argument.substr(simulatedOption.size());
         if (file.empty()) throw UsageError("--simulated= needs a desk file.");
+        simulated = true;
         deskFile = file;
     } else if (argument.starts_with(transportOption)) {
         transport = transportNamed(argument.substr(transportOption.size()), "--transport");

@@ -15,11 +15,19 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// The options every Lumadesk program shares: which desk to simulate and which DDC/CI transport to use.
+// The options every Lumadesk program shares: the real monitors or a simulated desk, and which DDC/CI
+// transport to use.
 struct PlatformArguments {
+    // Whether to run on a simulated desk instead of this machine's monitors.
+    bool simulated = false;
     // The desk of the simulated platform; none: the built-in desk.
     std::optional<std::filesystem::path> deskFile{};
-    TransportKind transport = builtTransportKind();
+    // The transport asked for; none: the platform's own (see chosenTransport).
+    std::optional<TransportKind> transport{};
+
+    // The transport to use: the one asked for, else the AV-service algorithm on real monitors (its 50 ms
+    // wait before a reply suits them on every processor), else the processor's own on a simulated desk.
+    TransportKind chosenTransport() const;
 
     // Takes the transport from LUMADESK_TRANSPORT when it is set and not empty; throws UsageError.
     void applyTransportVariable(const std::optional<std::string>& value);

@@ -63,9 +63,9 @@ std::string CtlCommandLine::usage() {
            "\n"
            "Options:\n"
            "  --simulated[=FILE]         run on a simulated desk: the built-in one or the desk file\n"
-           "                             (the only platform so far, hence also the default)\n"
+           "                             (without it: this machine's monitors)\n"
            "  --transport=arm64|intel    the DDC/CI transport (also LUMADESK_TRANSPORT); the default\n"
-           "                             follows the processor the program was built for\n"
+           "                             is arm64 on real monitors, the processor's own when simulated\n"
            "  --help                     this text\n"
            "\n"
            "Settings are kept in $LUMADESK_CONFIG_DIR, else $XDG_CONFIG_HOME/lumadesk.\n";

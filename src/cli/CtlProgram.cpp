@@ -29,8 +29,8 @@ void drain(MainQueue& queue) {
 
 }  // namespace
 
-CtlProgram::CtlProgram(MainQueue& queue, Sleeper& sleeper, EnvironmentLookup environment)
-    : m_queue(queue), m_sleeper(sleeper), m_environment(std::move(environment)) {}
+CtlProgram::CtlProgram(MainQueue& queue, Sleeper& sleeper, EnvironmentLookup environment, LinuxSystem* system)
+    : m_queue(queue), m_sleeper(sleeper), m_environment(std::move(environment)), m_system(system) {}
 
 int CtlProgram::run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
     return runReportingFailures(programName, err, {usageStatus, failureStatus}, [&] {
@@ -46,11 +46,12 @@ int CtlProgram::run(const std::vector<std::string>& arguments, std::ostream& out
 int CtlProgram::execute(const CtlInvocation& invocation, std::ostream& out, std::ostream& err) {
     using Command = CtlInvocation::Command;
     const auto configDirectory = defaultConfigDirectory(m_environment);
-    const auto platform = makePlatform({invocation.deskFile}, configDirectory, m_queue.clock(), m_sleeper,
-                                       [&err](const std::string& problem) { err << programName << ": " << problem << "\n"; });
+    const auto platform = makePlatform(
+        {invocation.simulated, invocation.deskFile, m_system}, configDirectory, m_queue.clock(), m_sleeper,
+        [&err](const std::string& problem) { err << programName << ": " << problem << "\n"; });
     int status = 0;
     {
-        DisplayStack stack(*platform, m_queue, {configDirectory, invocation.transport});
+        DisplayStack stack(*platform, m_queue, {configDirectory, invocation.chosenTransport()});
         DisplayManager& manager = stack.displayManager();
         runSync(m_queue, manager.refresh());
         switch (invocation.command) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/CtlCommandLine.h"
+#include "platform/linux/LinuxSystem.h"
 #include "runtime/MainQueue.h"
 #include "runtime/Sleeper.h"
 
@@ -18,8 +19,10 @@ public:
     static constexpr int failureStatus = 1;
     static constexpr int usageStatus = 2;
 
-    // The queue (its clock included), the sleeper and the environment must outlive the program.
-    CtlProgram(MainQueue& queue, Sleeper& sleeper, EnvironmentLookup environment);
+    // The queue (its clock included), the sleeper, the environment and the system must outlive the
+    // program. Without a system the real monitors are this machine's.
+    CtlProgram(MainQueue& queue, Sleeper& sleeper, EnvironmentLookup environment,
+               LinuxSystem* system = nullptr);
 
     // Runs one command line (the arguments after the program name); the exit status.
     int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
@@ -30,6 +33,7 @@ private:
     MainQueue& m_queue;
     Sleeper& m_sleeper;
     EnvironmentLookup m_environment;
+    LinuxSystem* m_system;
 };
 
 // Looks variables up in this process's environment.

@@ -1,6 +1,7 @@
 #include "interface/LumadeskApp.h"
 
 #include "interface/AboutPage.h"
+#include "interface/AfterPaint.h"
 #include "interface/AppInfo.h"
 #include "interface/AutostartSettings.h"
 #include "interface/InputDeviceAccess.h"
@@ -38,7 +39,6 @@ LumadeskApp::LumadeskApp(std::shared_ptr<DisplayManager> manager, UserDefaults& 
         m_updater, TrayMenuActions{[this] { openAbout(); }, [this] { openSettings(); },
                                    [] { QCoreApplication::quit(); }});
     if (QSystemTrayIcon::isSystemTrayAvailable()) {
-        m_popover->setWindowFlags(Qt::Popup | Qt::FramelessWindowHint);
         m_menuBarItem = std::make_unique<MenuBarItem>(defaults, m_updater, *m_popover);
         m_menuBarItem->setContextMenu(*m_trayMenu);
     } else {
@@ -77,8 +77,14 @@ void LumadeskApp::openAbout() {
 }
 
 void LumadeskApp::start() {
-    m_delegate.applicationDidFinishLaunching();
     if (!m_menuBarItem) m_popover->show();
+    // The first refresh blocks while it reads the monitors: a window shown now says "Finding displays"
+    // first instead of staying blank.
+    AfterPaint::run(*m_popover, m_queue, [this] { m_delegate.applicationDidFinishLaunching(); });
+}
+
+void LumadeskApp::bringForward() {
+    openSettings();
 }
 
 }  // namespace lumadesk

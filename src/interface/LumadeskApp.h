@@ -35,6 +35,9 @@ public:
 
     // Shows the tray icon (or the window) and queues the first refresh.
     void start();
+    // Opens the settings window and raises it: what a second start of the program asks for, since the
+    // tray icon may be switched off.
+    void bringForward();
 
     Updater& updater() { return m_updater; }
     MenuBarPopover& popover() const { return *m_popover; }

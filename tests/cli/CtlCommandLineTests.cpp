@@ -38,15 +38,22 @@ TEST(CtlCommandLine, ReadsCommandsAndOptions) {
     const auto list = parse({"list"});
     EXPECT_EQ(list.command, Command::list);
     EXPECT_FALSE(list.json);
+    EXPECT_FALSE(list.simulated) << "real monitors unless a simulated desk is asked for";
     EXPECT_EQ(list.deskFile, std::nullopt);
-    EXPECT_EQ(list.transport, builtTransportKind());
+    EXPECT_EQ(list.transport, std::nullopt);
+    EXPECT_EQ(list.chosenTransport(), TransportKind::arm64) << "the AV-service algorithm suits real monitors";
 
     const auto json = parse({"--simulated=desk.json", "list", "--json", "--transport=arm64"});
     EXPECT_TRUE(json.json);
     EXPECT_EQ(json.deskFile, std::filesystem::path("desk.json"));
     EXPECT_EQ(json.transport, TransportKind::arm64);
 
-    EXPECT_EQ(parse({"--simulated", "refresh"}).command, Command::refresh);
+    EXPECT_TRUE(json.simulated);
+    EXPECT_EQ(json.chosenTransport(), TransportKind::arm64);
+    const auto simulated = parse({"--simulated", "refresh"});
+    EXPECT_EQ(simulated.command, Command::refresh);
+    EXPECT_TRUE(simulated.simulated);
+    EXPECT_EQ(simulated.chosenTransport(), builtTransportKind()) << "a simulated desk keeps the processor's";
     const auto disconnect = parse({"disconnect", "4268-41234-0"});
     EXPECT_EQ(disconnect.command, Command::disconnect);
     EXPECT_EQ(disconnect.hardwareID, "4268-41234-0");

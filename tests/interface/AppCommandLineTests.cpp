@@ -11,7 +11,8 @@ TEST(AppCommandLineTest, TakesTheSharedOptionsRefusesTheRestAndFindsHelp) {
     EXPECT_EQ(invocation.deskFile, "desk.json");
     EXPECT_EQ(invocation.transport, TransportKind::intel) << "the option wins over the variable";
     EXPECT_EQ(AppCommandLine::parse({}, "arm64").transport, TransportKind::arm64);
-    EXPECT_EQ(AppCommandLine::parse({}, std::nullopt).transport, builtTransportKind());
+    EXPECT_EQ(AppCommandLine::parse({}, std::nullopt).chosenTransport(), TransportKind::arm64);
+    EXPECT_FALSE(AppCommandLine::parse({}, std::nullopt).simulated);
     EXPECT_THROW(AppCommandLine::parse({"--bogus"}, std::nullopt), UsageError);
     EXPECT_TRUE(AppCommandLine::asksForHelp({"-platform", "offscreen", "-h"}));
     EXPECT_FALSE(AppCommandLine::asksForHelp({"--simulated"}));

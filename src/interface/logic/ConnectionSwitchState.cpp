@@ -13,16 +13,16 @@ ConnectionSwitchState::ConnectionSwitchState(MainQueue& queue, Listener changed)
 }
 
 bool ConnectionSwitchState::flip(bool connect, const Toggle& toggle) {
-    if (m_state->isToggling) return false;
+    if (m_state->requested) return false;
     m_state->error.reset();
-    m_state->isToggling = true;
+    m_state->requested = connect;
     m_state->changed();
     spawn(m_queue, toggleThenReport(toggle(connect), m_state));
     return true;
 }
 
 void ConnectionSwitchState::connectionChanged() {
-    if (m_state->isToggling || !m_state->error) return;
+    if (m_state->requested || !m_state->error) return;
     m_state->error.reset();
     m_state->changed();
 }
@@ -39,7 +39,7 @@ Task<void> ConnectionSwitchState::toggleThenReport(Task<std::optional<std::strin
     auto state = weak.lock();
     if (!state) co_return;
     state->error = std::move(error);
-    state->isToggling = false;
+    state->requested.reset();
     state->changed();
 }
 
