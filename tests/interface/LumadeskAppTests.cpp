@@ -2,6 +2,7 @@
 
 #include "interface/LumadeskApp.h"
 #include "interface/MenuBarPopover.h"
+#include "interface/SettingsView.h"
 #include "runtime/InMemoryDefaults.h"
 #include "support/DisplayManagerHarness.h"
 
