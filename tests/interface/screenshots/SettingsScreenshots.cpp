@@ -41,18 +41,12 @@ private:
 };
 
 void shootDefaultDesk(const Shooter& shooter) {
-    using namespace std::chrono_literals;
-    TemporaryDirectory configDirectory;
-    VirtualClock clock;
-    VirtualSleeper sleeper(clock);
-    ManualMainQueue queue(clock);
-    auto platform = SimulatedPlatform::create({}, clock, sleeper);
-    auto stack =
-        std::make_unique<DisplayStack>(*platform, queue, DisplayStackOptions{configDirectory.path()});
-    auto& manager = stack->displayManager();
+    DefaultDesk desk;
+    auto& queue = desk.queue;
+    auto& manager = desk.stack->displayManager();
     ShownPermissions permissions({true, false});
     {
-        SettingsView settings(manager, queue, stack->defaults(), permissions, {});
+        SettingsView settings(manager, queue, desk.stack->defaults(), permissions, {});
         settings.present();
         queue.runUntilIdle();
         shooter.save(settings, QStringLiteral("settings-displays.png"));
@@ -62,8 +56,6 @@ void shootDefaultDesk(const Shooter& shooter) {
         shooter.save(*settings.generalPage().diagnostics(), QStringLiteral("diagnostics.png"));
         settings.generalPage().diagnostics()->close();
     }
-    queue.runUntilIdle();
-    stack.reset();
 }
 
 void shootStates(const Shooter& shooter) {

@@ -4,8 +4,13 @@
 #include <iostream>
 #include <stdexcept>
 
+#include "assembly/DisplayStack.h"
 #include "interface/ToggleSwitch.h"
+#include "platform/simulated/SimulatedPlatform.h"
+#include "runtime/ManualMainQueue.h"
+#include "runtime/VirtualSleeper.h"
 #include "support/DisplayManagerHarness.h"
+#include "support/TemporaryDirectory.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -29,6 +34,24 @@ public:
 
 private:
     QString m_directory;
+};
+
+// The built-in simulated desk through the whole stack, as `lumadesk --simulated` shows it, in virtual
+// time.
+struct DefaultDesk {
+    TemporaryDirectory configDirectory;
+    VirtualClock clock;
+    VirtualSleeper sleeper{clock};
+    ManualMainQueue queue{clock};
+    std::unique_ptr<Platform> platform = SimulatedPlatform::create({}, clock, sleeper);
+    std::unique_ptr<DisplayStack> stack =
+        std::make_unique<DisplayStack>(*platform, queue, DisplayStackOptions{configDirectory.path()});
+
+    // The stack goes first, with the work it left queued.
+    ~DefaultDesk() {
+        queue.runUntilIdle();
+        stack.reset();
+    }
 };
 
 // Two displays on the harness's desk, the first of which the window server refuses to disconnect.

@@ -53,16 +53,12 @@ void shootLoadingAndEmpty(const Shooter& shooter) {
 
 // The built-in simulated desk through the whole stack, as `lumadesk --simulated` shows it.
 void shootDefaultDesk(const Shooter& shooter) {
-    TemporaryDirectory configDirectory;
-    VirtualClock clock;
-    VirtualSleeper sleeper(clock);
-    ManualMainQueue queue(clock);
-    auto platform = SimulatedPlatform::create({}, clock, sleeper);
-    auto stack =
-        std::make_unique<DisplayStack>(*platform, queue, DisplayStackOptions{configDirectory.path()});
-    runSync(queue, stack->displayManager().refresh());
+    DefaultDesk desk;
+    auto& queue = desk.queue;
+    auto& stack = *desk.stack;
+    runSync(queue, stack.displayManager().refresh());
     Updater updater;
-    auto popover = popoverOver(stack->displayManager(), updater, queue);
+    auto popover = popoverOver(stack.displayManager(), updater, queue);
     queue.runUntilIdle();
     shooter.save(*popover, QStringLiteral("popover-list.png"));
     // Reached by Tab, as the keyboard user sees it.
@@ -74,8 +70,6 @@ void shootDefaultDesk(const Shooter& shooter) {
     updater.setUpdateAvailable(true);
     shooter.save(*popover, QStringLiteral("popover-update.png"));
     popover.reset();
-    queue.runUntilIdle();
-    stack.reset();
 }
 
 // A disconnect that the window server refuses: the warning on the row and the message in the strip.
