@@ -12,10 +12,12 @@
 
 namespace lumadesk {
 
-DisplayRowList::DisplayRowList(MainQueue& queue, CallbacksFor callbacksFor, QWidget* parent)
+DisplayRowList::DisplayRowList(MainQueue& queue, CallbacksFor callbacksFor, QWidget* parent,
+                               DisplayRowContext context)
     : QWidget(parent),
       m_queue(queue),
       m_callbacksFor(std::move(callbacksFor)),
+      m_context(context),
       m_layout(new QVBoxLayout(this)) {
     m_layout->setSpacing(0);
     m_layout->setContentsMargins(0, 0, 0, 0);
@@ -29,8 +31,7 @@ void DisplayRowList::setDisplays(const std::vector<Display>& displays) {
         if (!row) row = takeRow(m_leaving, display.hardwareID);
         if (row && !(row->display() == display)) row->setDisplay(display, m_callbacksFor(display));
         if (!row) {
-            row = new DisplayRowView(display, DisplayRowContext::popover, m_callbacksFor(display), m_queue,
-                                     this);
+            row = new DisplayRowView(display, m_context, m_callbacksFor(display), m_queue, this);
         }
         kept.emplace(display.hardwareID, row);
         order.push_back(row);
@@ -85,8 +86,9 @@ void DisplayRowList::relayout() {
 std::vector<QLine> DisplayRowList::dividerLines() const {
     std::vector<QLine> lines;
     const bool leftToRight = layoutDirection() == Qt::LeftToRight;
-    const int start = leftToRight ? dividerInset : 0;
-    const int end = leftToRight ? width() - 1 : width() - 1 - dividerInset;
+    const int inset = m_context == DisplayRowContext::popover ? dividerInset : 0;
+    const int start = leftToRight ? inset : 0;
+    const int end = leftToRight ? width() - 1 : width() - 1 - inset;
     // A line on the last visible pixel row of a list that goes on below would sit on the divider under
     // the list and draw a line twice as thick.
     const QWidget* viewport = parentWidget();

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "interface/DisplayRowCallbacks.h"
+#include "interface/logic/DisplayRowContext.h"
 #include "registry/Display.h"
 #include "runtime/MainQueue.h"
 
@@ -18,7 +19,8 @@ namespace lumadesk {
 
 class DisplayRowView;
 
-// The popover's rows in order, with hairlines between them inset from the leading edge. The lines are
+// Display rows in order (the popover's, or the settings table's), with hairlines between them, inset
+// from the leading edge in the popover. The lines are
 // drawn over the rows' bottom padding rather than between them, so the list is exactly as high as its
 // rows. A row keeps its identity (and with it the keyboard focus, a drag or a running connection
 // change) as long as its display stays in the list, recognised by its hardware ID: the display ID
@@ -32,7 +34,8 @@ public:
     // The callbacks for the row of one display.
     using CallbacksFor = std::function<DisplayRowCallbacks(const Display&)>;
 
-    DisplayRowList(MainQueue& queue, CallbacksFor callbacksFor, QWidget* parent = nullptr);
+    DisplayRowList(MainQueue& queue, CallbacksFor callbacksFor, QWidget* parent = nullptr,
+                   DisplayRowContext context = DisplayRowContext::popover);
 
     void setDisplays(const std::vector<Display>& displays);
     // The rows top to bottom.
@@ -51,6 +54,7 @@ private:
 
     MainQueue& m_queue;
     CallbacksFor m_callbacksFor;
+    DisplayRowContext m_context;
     QVBoxLayout* m_layout;       // owned by the widget
     RowsByHardwareID m_rows;     // owned through the widget tree
     RowsByHardwareID m_leaving;  // rows of displays gone from the list, until the next turn

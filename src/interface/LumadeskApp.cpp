@@ -1,11 +1,18 @@
 #include "interface/LumadeskApp.h"
 
+#include "interface/AboutPage.h"
 #include "interface/AfterPaint.h"
+#include "interface/AppInfo.h"
+#include "interface/AutostartSettings.h"
+#include "interface/InputDeviceAccess.h"
 #include "interface/MenuBarItem.h"
 #include "interface/MenuBarPopover.h"
+#include "interface/SettingsView.h"
+#include "interface/TrayMenu.h"
 
 #include <QApplication>
 #include <QSessionManager>
+#include <QStandardPaths>
 #include <QSystemTrayIcon>
 
 #include <iostream>
@@ -14,13 +21,27 @@
 namespace lumadesk {
 
 LumadeskApp::LumadeskApp(std::shared_ptr<DisplayManager> manager, UserDefaults& defaults, MainQueue& queue,
-                         QObject* parent)
-    : QObject(parent), m_manager(std::move(manager)), m_queue(queue), m_delegate(*m_manager, queue) {
+                         QObject* parent, std::unique_ptr<KeyboardPermissionControlling> permissions)
+    : QObject(parent),
+      m_manager(std::move(manager)),
+      m_defaults(defaults),
+      m_queue(queue),
+      m_delegate(*m_manager, queue),
+      m_updater(UpdaterOptions{AppInfo::updateFeedURL(), AppInfo::buildNumber()}),
+      m_permissions(permissions
+                        ? std::move(permissions)
+                        : std::make_unique<KeyboardPermissionModel>(InputDeviceAccess::operations())) {
+    QGuiApplication::setWindowIcon(AppInfo::applicationIcon());
     PopoverActions actions;
+    actions.openSettings = [this] { openSettings(); };
     actions.quit = [] { QCoreApplication::quit(); };
     m_popover = std::make_unique<MenuBarPopover>(*m_manager, m_updater, queue, std::move(actions));
+    m_trayMenu = std::make_unique<TrayMenu>(
+        m_updater, TrayMenuActions{[this] { openAbout(); }, [this] { openSettings(); },
+                                   [] { QCoreApplication::quit(); }});
     if (QSystemTrayIcon::isSystemTrayAvailable()) {
         m_menuBarItem = std::make_unique<MenuBarItem>(defaults, m_updater, *m_popover);
+        m_menuBarItem->setContextMenu(*m_trayMenu);
     } else {
         std::cerr << "lumadesk: this desktop has no system tray; showing the display window instead.\n";
     }
@@ -36,6 +57,30 @@ LumadeskApp::LumadeskApp(std::shared_ptr<DisplayManager> manager, UserDefaults& 
 
 LumadeskApp::~LumadeskApp() = default;
 
+void LumadeskApp::openSettings() {
+    if (!m_settings) {
+        GeneralPageActions actions;
+        actions.openAbout = [this] { openAbout(); };
+        actions.openLoginItemSettings = [] {
+            AutostartSettings::open(
+                QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation).toStdString() +
+                "/autostart");
+        };
+        m_settings = std::make_unique<SettingsView>(*m_manager, m_queue, m_defaults, *m_permissions,
+                                                    std::move(actions));
+    }
+    // The popup under the icon closes; a popover shown as the only window (no tray) stays.
+    if (m_menuBarItem) m_popover->hide();
+    m_settings->present();
+}
+
+void LumadeskApp::openAbout() {
+    if (!m_about) m_about = std::make_unique<AboutPage>(m_updater, [this] { openSettings(); });
+    m_about->show();
+    m_about->raise();
+    m_about->activateWindow();
+}
+
 void LumadeskApp::start() {
     if (!m_menuBarItem) m_popover->show();
     // The first refresh blocks while it reads the monitors: a window shown now says "Finding displays"
@@ -44,13 +89,7 @@ void LumadeskApp::start() {
 }
 
 void LumadeskApp::bringForward() {
-    if (m_popover->windowFlags().testFlag(Qt::Popup)) {
-        m_popover->hide();
-        m_popover->setWindowFlags(Qt::Window);
-    }
-    m_popover->show();
-    m_popover->raise();
-    m_popover->activateWindow();
+    openSettings();
 }
 
 }  // namespace lumadesk

@@ -4,6 +4,7 @@
 
 #include "interface/AppDelegate.h"
 #include "interface/Updater.h"
+#include "interface/logic/KeyboardPermissions.h"
 #include "registry/DisplayManager.h"
 #include "runtime/MainQueue.h"
 #include "runtime/UserDefaults.h"
@@ -12,8 +13,11 @@
 
 namespace lumadesk {
 
+class AboutPage;
 class MenuBarItem;
 class MenuBarPopover;
+class SettingsView;
+class TrayMenu;
 
 // The tray application: it holds the display manager, the application delegate and the updater, and
 // shows the popover from a tray icon. Where the desktop has no tray, it says so once and shows the
@@ -23,29 +27,45 @@ class LumadeskApp : public QObject {
 
 public:
     // The defaults and the queue must outlive the application; the manager is shared with the stack
-    // that built it.
+    // that built it. Without a permission controller the desktop's own grants are read.
     LumadeskApp(std::shared_ptr<DisplayManager> manager, UserDefaults& defaults, MainQueue& queue,
-                QObject* parent = nullptr);
+                QObject* parent = nullptr,
+                std::unique_ptr<KeyboardPermissionControlling> permissions = nullptr);
     ~LumadeskApp() override;
 
     // Shows the tray icon (or the window) and queues the first refresh.
     void start();
-    // Shows the popover as an ordinary window and raises it: what a second start of the program asks
-    // for, since the tray icon may be switched off.
+    // Opens the settings window and raises it: what a second start of the program asks for, since the
+    // tray icon may be switched off.
     void bringForward();
 
     Updater& updater() { return m_updater; }
     MenuBarPopover& popover() const { return *m_popover; }
     // The tray icon; none where the desktop has no tray.
     MenuBarItem* menuBarItem() const { return m_menuBarItem.get(); }
+    TrayMenu& trayMenu() const { return *m_trayMenu; }
+
+    // Opens the settings window, or brings it forward when it is open (also the way back in when the
+    // tray icon is off and the program is started again).
+    void openSettings();
+    // Opens the About window, or brings it forward.
+    void openAbout();
+    // The windows, once opened.
+    SettingsView* settingsView() const { return m_settings.get(); }
+    AboutPage* aboutWindow() const { return m_about.get(); }
 
 private:
     std::shared_ptr<DisplayManager> m_manager;
+    UserDefaults& m_defaults;
     MainQueue& m_queue;
     AppDelegate m_delegate;
     Updater m_updater;
+    std::unique_ptr<KeyboardPermissionControlling> m_permissions;
     std::unique_ptr<MenuBarPopover> m_popover;
+    std::unique_ptr<TrayMenu> m_trayMenu;
     std::unique_ptr<MenuBarItem> m_menuBarItem;
+    std::unique_ptr<SettingsView> m_settings;
+    std::unique_ptr<AboutPage> m_about;
 };
 
 }  // namespace lumadesk

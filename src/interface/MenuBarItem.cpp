@@ -65,6 +65,10 @@ QString MenuBarItem::iconSymbol() const {
                                          : QStringLiteral("display");
 }
 
+void MenuBarItem::setContextMenu(QMenu& menu) {
+    m_tray->setContextMenu(&menu);
+}
+
 void MenuBarItem::applyPresence() {
     const bool shown = m_defaults.boolValue(showMenuBarIconKey).value_or(true);
     m_tray->setVisible(shown);

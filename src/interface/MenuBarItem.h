@@ -12,6 +12,7 @@
 #include <QPalette>
 #include <QString>
 
+class QMenu;
 class QSystemTrayIcon;
 
 namespace lumadesk {
@@ -37,6 +38,8 @@ public:
     const QSystemTrayIcon& trayIcon() const { return *m_tray; }
     // Opens the popover under the icon, or closes it when it is open.
     void togglePopover();
+    // The menu a right click opens; it must outlive the item.
+    void setContextMenu(QMenu& menu);
 
     // The icon of the symbol as drawn under the desktop's colour scheme and desktop names
     // (XDG_CURRENT_DESKTOP).

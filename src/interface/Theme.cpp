@@ -1,6 +1,7 @@
 #include "interface/Theme.h"
 
 #include <QApplication>
+#include <QLabel>
 
 #include <cmath>
 
@@ -63,8 +64,22 @@ QColor Theme::tertiary(const QWidget& widget) {
     return primary(widget, 0.3);
 }
 
+QColor Theme::separator(const QWidget& widget) {
+    return primary(widget, 0.25 * 0.48);
+}
+
 QColor Theme::green() {
     return QColor(52, 199, 89);
+}
+
+QLabel* Theme::label(const QString& text, const QFont& font, const QColor& color, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setFont(font);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, color);
+    label->setPalette(palette);
+    return label;
 }
 
 QColor Theme::orange() {

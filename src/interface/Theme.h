@@ -4,6 +4,8 @@
 #include <QFont>
 #include <QWidget>
 
+class QLabel;
+
 namespace lumadesk {
 
 // The type sizes and colours the views share. Colours derive from the widget's palette, so the
@@ -23,7 +25,11 @@ public:
     static QColor primary(const QWidget& widget, qreal opacity = 1.0);
     static QColor secondary(const QWidget& widget);
     static QColor tertiary(const QWidget& widget);
+    // The hairline around cards: the separator colour at 48 %.
+    static QColor separator(const QWidget& widget);
     static QColor green();
+    // A label of plain text in the font and colour.
+    static QLabel* label(const QString& text, const QFont& font, const QColor& color, QWidget* parent);
     static QColor orange();
 };
 

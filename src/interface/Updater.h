@@ -1,26 +1,47 @@
 #pragma once
 
+#include <memory>
+
+#include "interface/StandardUpdaterController.h"
+
 #include <QObject>
+#include <QUrl>
 
 namespace lumadesk {
 
+// Where updates come from; an empty feed means none (updates are the package manager's business).
+struct UpdaterOptions {
+    QUrl feedURL;
+    QString currentVersion;
+};
+
 // What the interface knows of software updates: whether a check can start, and whether a check in the
-// background found an update that awaits the user. No update mechanism is built in yet, so both stay
-// false unless one sets them; a user's check is announced through `userCheckRequested` for it to act on.
-class Updater : public QObject {
+// background found an update that awaits the user. It wraps the update controller, which it creates
+// at once and starts unless the process runs under a test harness, and serves as the delegate of the
+// controller's windows.
+class Updater : public QObject, private UpdateUserDriverDelegate {
     Q_OBJECT
     Q_PROPERTY(bool canCheckForUpdates READ canCheckForUpdates NOTIFY canCheckForUpdatesChanged)
     Q_PROPERTY(bool isUpdateAvailable READ isUpdateAvailable NOTIFY isUpdateAvailableChanged)
 
 public:
-    explicit Updater(QObject* parent = nullptr) : QObject(parent) {}
+    // The environment variable that marks a run under a test harness.
+    static constexpr const char* testHarnessVariable = "XCTestConfigurationFilePath";
+
+    // Without a feed.
+    explicit Updater(QObject* parent = nullptr);
+    explicit Updater(UpdaterOptions options, QObject* parent = nullptr);
+    ~Updater() override;
+
+    bool isRunningTests() const { return m_isRunningTests; }
+    StandardUpdaterController& controller() const { return *m_controller; }
 
     bool canCheckForUpdates() const { return m_canCheckForUpdates; }
     void setCanCheckForUpdates(bool canCheck);
     bool isUpdateAvailable() const { return m_isUpdateAvailable; }
     void setUpdateAvailable(bool available);
 
-    // The user asked to see the update: the flag goes down first, then the check is asked for.
+    // The user asked to see the update: the flag goes down first, then the user's check starts.
     void checkForUpdates();
 
 Q_SIGNALS:
@@ -29,8 +50,15 @@ Q_SIGNALS:
     void userCheckRequested();
 
 private:
+    bool supportsGentleScheduledUpdateReminders() const override { return true; }
+    void standardUserDriverWillHandleShowingUpdate(bool userInitiated) override;
+    void standardUserDriverDidReceiveUserAttentionForUpdate() override;
+    void standardUserDriverWillFinishUpdateSession() override;
+
+    bool m_isRunningTests;
     bool m_canCheckForUpdates = false;
     bool m_isUpdateAvailable = false;
+    std::unique_ptr<StandardUpdaterController> m_controller;
 };
 
 }  // namespace lumadesk

@@ -2,6 +2,7 @@
 
 #include "interface/LumadeskApp.h"
 #include "interface/MenuBarPopover.h"
+#include "interface/SettingsView.h"
 #include "runtime/InMemoryDefaults.h"
 #include "support/DisplayManagerHarness.h"
 
@@ -37,12 +38,10 @@ TEST(LumadeskAppTest, StartQueuesTheFirstRefreshAndOffersThePopoverByTrayOrWindo
         EXPECT_EQ(app.popover().isVisible(), !tray);
         EXPECT_EQ(QApplication::quitOnLastWindowClosed(), !tray);
 
-        // A second start of the program brings the popover forward as a window of its own, even when
-        // it was closed or the icon is switched off.
-        app.popover().hide();
+        // A second start of the program opens the settings window, even when the icon is switched off.
         app.bringForward();
-        EXPECT_TRUE(app.popover().isVisible());
-        EXPECT_FALSE(app.popover().windowFlags().testFlag(Qt::Popup));
+        ASSERT_NE(app.settingsView(), nullptr);
+        EXPECT_TRUE(app.settingsView()->isVisible());
     }
     desk.queue.runUntilIdle();
     QApplication::setQuitOnLastWindowClosed(quitOnLastWindowClosed);

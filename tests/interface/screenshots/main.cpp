@@ -12,6 +12,7 @@
 #include "interface/SymbolIcons.h"
 #include "interface/ToggleSwitch.h"
 #include "interface/Updater.h"
+#include "interface/screenshots/Shooter.h"
 #include "platform/simulated/SimulatedPlatform.h"
 #include "runtime/ManualMainQueue.h"
 #include "runtime/RunSync.h"
@@ -31,22 +32,6 @@ using namespace lumadesk;
 using namespace std::chrono_literals;
 
 namespace {
-
-class Shooter {
-public:
-    explicit Shooter(QString directory) : m_directory(std::move(directory)) {}
-
-    void save(QWidget& widget, const QString& name) const {
-        widget.show();
-        QCoreApplication::processEvents();
-        const QString path = QDir(m_directory).filePath(name);
-        if (!widget.grab().save(path)) throw std::runtime_error("cannot write " + path.toStdString());
-        std::cout << path.toStdString() << "\n";
-    }
-
-private:
-    QString m_directory;
-};
 
 std::unique_ptr<MenuBarPopover> popoverOver(DisplayManager& manager, Updater& updater, MainQueue& queue) {
     PopoverActions actions;
@@ -68,16 +53,12 @@ void shootLoadingAndEmpty(const Shooter& shooter) {
 
 // The built-in simulated desk through the whole stack, as `lumadesk --simulated` shows it.
 void shootDefaultDesk(const Shooter& shooter) {
-    TemporaryDirectory configDirectory;
-    VirtualClock clock;
-    VirtualSleeper sleeper(clock);
-    ManualMainQueue queue(clock);
-    auto platform = SimulatedPlatform::create({}, clock, sleeper);
-    auto stack =
-        std::make_unique<DisplayStack>(*platform, queue, DisplayStackOptions{configDirectory.path()});
-    runSync(queue, stack->displayManager().refresh());
+    DefaultDesk desk;
+    auto& queue = desk.queue;
+    auto& stack = *desk.stack;
+    runSync(queue, stack.displayManager().refresh());
     Updater updater;
-    auto popover = popoverOver(stack->displayManager(), updater, queue);
+    auto popover = popoverOver(stack.displayManager(), updater, queue);
     queue.runUntilIdle();
     shooter.save(*popover, QStringLiteral("popover-list.png"));
     // Reached by Tab, as the keyboard user sees it.
@@ -89,28 +70,18 @@ void shootDefaultDesk(const Shooter& shooter) {
     updater.setUpdateAvailable(true);
     shooter.save(*popover, QStringLiteral("popover-update.png"));
     popover.reset();
-    queue.runUntilIdle();
-    stack.reset();
 }
 
 // A disconnect that the window server refuses: the warning on the row and the message in the strip.
 void shootError(const Shooter& shooter) {
     DisplayManagerHarness desk;
     Updater updater;
-    auto northwind = DisplayManagerHarness::snapshot(1, "4268-41234-0");
-    northwind.modelName = "Northwind 27Q";
-    auto southgate = DisplayManagerHarness::snapshot(2, "7789-9010-SG24-0042", false);
-    southgate.modelName = "Southgate 24";
-    desk.ddc.plugIn(northwind, 40);
-    desk.ddc.plugIn(southgate, 0);
-    desk.ddc.failingConnectionChanges.insert(1);
+    plugRefusingDesk(desk);
     desk.start();
     desk.refresh();
     auto popover = popoverOver(*desk.manager, updater, desk.queue);
     popover->show();
-    auto* toggle = popover->findChild<ToggleSwitch*>(QStringLiteral("connectionSwitch"));
-    QTest::mouseClick(toggle, Qt::LeftButton);
-    desk.queue.advanceBy(2s);
+    flipFirstSwitch(*popover, desk);
     shooter.save(*popover, QStringLiteral("popover-error.png"));
     popover.reset();
     desk.queue.runUntilIdle();
@@ -244,6 +215,7 @@ int main(int argc, char** argv) {
         shootSettingsRows(shooter);
         shootSymbols(shooter);
         shootTrayIcons(shooter);
+        shootSettingsWindows(shooter);
     } catch (const std::exception& error) {
         std::cerr << "lumadesk_screenshots: " << error.what() << "\n";
         return 1;

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+
+#include "interface/logic/UpdateDecision.h"
+
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QObject>
+#include <QPointer>
+#include <QUrl>
+
+namespace lumadesk {
+
+// One update check at a time: fetches the appcast (at most 1 MiB, given up after 15 s without
+// progress), reads it on a worker thread and compares its releases with the running build. Nothing of
+// it blocks the interface; every failure is an outcome, never an exception.
+class UpdateChecker : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr qint64 maximumFeedSize = 1024 * 1024;
+    static constexpr std::chrono::milliseconds transferTimeout{15000};
+
+    UpdateChecker(QUrl feedURL, QString currentVersion, std::chrono::milliseconds timeout = transferTimeout,
+                  QObject* parent = nullptr);
+    ~UpdateChecker() override;
+
+    bool isChecking() const { return m_reply != nullptr || m_parsing; }
+    // Starts a check unless one runs; its outcome arrives through `finished`.
+    void check();
+
+Q_SIGNALS:
+    void finished(const lumadesk::UpdateOutcome& outcome);
+    void isCheckingChanged(bool checking);
+
+private:
+    void received();
+    void finish(const UpdateOutcome& outcome);
+
+    QUrl m_feedURL;
+    QString m_currentVersion;
+    std::chrono::milliseconds m_timeout;
+    QNetworkAccessManager m_network;
+    QPointer<QNetworkReply> m_reply;
+    QByteArray m_feed;
+    bool m_parsing = false;
+};
+
+}  // namespace lumadesk

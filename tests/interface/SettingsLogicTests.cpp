@@ -1,0 +1,279 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "DisplayFixtures.h"
+#include "interface/logic/AppVersion.h"
+#include "interface/logic/BrightnessControlPicker.h"
+#include "interface/logic/DiagnosticsContent.h"
+#include "interface/logic/DisplaysPageContent.h"
+#include "interface/logic/KeyboardPermissions.h"
+#include "interface/logic/UpdateDecision.h"
+#include "runtime/InMemoryDefaults.h"
+
+// What the settings window, the diagnostics and the update check decide, without Qt.
+
+using namespace lumadesk;
+using namespace lumadesk::testing;
+
+namespace {
+
+std::vector<Display> displays(int count) {
+    std::vector<Display> made;
+    for (int i = 0; i < count; ++i) made.push_back(controllableDisplay("d" + std::to_string(i), 40, i));
+    return made;
+}
+
+}  // namespace
+
+TEST(DisplaysPageContentTest, StatesTableHeightAndAllDisplaysTexts) {
+    auto withoutDDC = controllableDisplay("x", 0);
+    withoutDDC.supportsDDC = false;
+    struct Case {
+        const char* what;
+        bool loaded;
+        std::vector<Display> displays;
+        PopoverContentState state;
+        int tableHeight;  // min(62 N + 90, 360)
+        bool enabled;
+        std::string tooltip, level, spoken;
+    };
+    using enum PopoverContentState;
+    const Case cases[] = {
+        {"before the first load", false, displays(1), loading, 152, true,
+         "Adjust brightness for all displays", "46%", "46 percent"},
+        {"nothing known",
+         true,
+         {},
+         empty,
+         90,
+         false,
+         "No displays support DDC brightness control",
+         "—",
+         "Unavailable"},
+        {"one display", true, displays(1), list, 152, true, "Adjust brightness for all displays", "46%",
+         "46 percent"},
+        {"four displays", true, displays(4), list, 338, true, "Adjust brightness for all displays", "46%",
+         "46 percent"},
+        {"five displays scroll", true, displays(5), list, 360, true, "Adjust brightness for all displays",
+         "46%", "46 percent"},
+        {"none with DDC",
+         true,
+         {withoutDDC},
+         list,
+         152,
+         false,
+         "No displays support DDC brightness control",
+         "—",
+         "Unavailable"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const DisplaysPageContent content(c.loaded, c.displays);
+        EXPECT_EQ(content.state(), c.state);
+        EXPECT_EQ(content.tableHeight(), c.tableHeight);
+        EXPECT_EQ(content.isAllDisplaysEnabled(), c.enabled);
+        EXPECT_EQ(content.allDisplaysTooltip(), c.tooltip);
+        EXPECT_EQ(content.allDisplaysLevelText(46), c.level);
+        EXPECT_EQ(content.allDisplaysSpokenValue(46), c.spoken);
+    }
+}
+
+TEST(DisplaysPageContentTest, DropsBecomeMovesUnlessTheyChangeNothing) {
+    // Rows 40 high: centres at 20, 60, 100.
+    const std::vector<int> centres{20, 60, 100};
+    struct Case {
+        const char* what;
+        std::size_t from;
+        int y;
+        std::optional<RowMove> move;
+    };
+    const Case cases[] = {
+        {"third above the first", 2, 5, RowMove{{2}, 0}},
+        {"first below the last", 0, 130, RowMove{{0}, 3}},
+        {"first between second and third", 0, 70, RowMove{{0}, 2}},
+        {"onto itself", 1, 55, std::nullopt},
+        {"just below itself", 1, 70, std::nullopt},
+        {"a row that is not there", 7, 5, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(rowMove(c.from, dropDestination(centres, c.y), centres.size()), c.move);
+    }
+    EXPECT_EQ(rowMove(0, 4, 3), std::nullopt) << "a destination past the end";
+}
+
+TEST(BrightnessControlPickerTest, OffersPresentConnectedDisplaysAfterADividerAndKeepsUnmatchedValues) {
+    auto second = controllableDisplay("second", 40, 1);
+    second.customName = "Left";
+    auto first = controllableDisplay("first", 40, 0);
+    auto held = controllableDisplay("held", 40, 2);
+    held.isConnected = false;
+    auto absent = controllableDisplay("absent", 40, 3);
+    absent.isPresent = false;
+
+    const BrightnessControlPicker picker({second, held, first, absent});
+    using Entry = BrightnessControlPicker::Entry;
+    EXPECT_EQ(picker.entries(), (std::vector<Entry>{{"All displays", "all"},
+                                                    {"Display under pointer", "current"},
+                                                    {"Model first", "first"},
+                                                    {"Left", "second"}}));
+    EXPECT_EQ(picker.dividerBefore(), 2u);
+    EXPECT_EQ(picker.selectedIndex("second"), 3u);
+    EXPECT_EQ(picker.selectedIndex("current"), 1u);
+    EXPECT_EQ(picker.selectedIndex("unplugged-display"), std::nullopt) << "kept stored, shown unselected";
+
+    const BrightnessControlPicker none({held, absent});
+    EXPECT_EQ(none.entries().size(), 2u);
+    EXPECT_EQ(none.dividerBefore(), std::nullopt);
+
+    InMemoryDefaults defaults;
+    EXPECT_EQ(BrightnessControlPicker::storedMode(defaults), "all") << "missing";
+    defaults.setValue(BrightnessControlPicker::key, std::int64_t{3});
+    EXPECT_EQ(BrightnessControlPicker::storedMode(defaults), "all") << "of the wrong type";
+    defaults.setValue(BrightnessControlPicker::key, std::string("first"));
+    EXPECT_EQ(BrightnessControlPicker::storedMode(defaults), "first");
+}
+
+TEST(KeyboardPermissionModelTest, RequestsOnlyWhatIsMissingInputMonitoringFirstAndNotifiesOnChange) {
+    KeyboardGrants system{true, false};
+    std::vector<std::string> calls;
+    KeyboardPermissionModel model({[&] {
+                                       calls.push_back("read");
+                                       return system;
+                                   },
+                                   [&] { calls.push_back("accessibility"); },
+                                   [&] { calls.push_back("inputMonitoring"); }});
+    int notifications = 0;
+    auto subscription = model.observe([&] { ++notifications; });
+    EXPECT_EQ(keyboardPermissionText(model.grants()), "Allow Lumadesk in Input Monitoring.");
+
+    calls.clear();
+    EXPECT_FALSE(model.refresh());
+    EXPECT_EQ(notifications, 0);
+    model.requestAccess();
+    EXPECT_EQ(calls, (std::vector<std::string>{"read", "read", "inputMonitoring", "read"}));
+
+    // Granted in the desktop's settings: the next refresh sees it and tells the page.
+    system = {true, true};
+    EXPECT_TRUE(model.refresh());
+    EXPECT_EQ(notifications, 1);
+    EXPECT_FALSE(needsKeyboardAccess(model.grants()));
+    calls.clear();
+    model.requestAccess();
+    EXPECT_EQ(calls, (std::vector<std::string>{"read", "read"})) << "nothing to ask for";
+
+    system = {false, false};
+    calls.clear();
+    model.requestAccess();
+    EXPECT_EQ(calls, (std::vector<std::string>{"read", "inputMonitoring", "accessibility", "read"}));
+
+    EXPECT_EQ(keyboardPermissionText({true, true}), "Keyboard access is enabled.");
+    EXPECT_EQ(keyboardPermissionText({false, true}), "Allow Lumadesk in Accessibility.");
+    EXPECT_EQ(keyboardPermissionText({false, false}),
+              "Allow Lumadesk in Accessibility and Input Monitoring.");
+}
+
+TEST(DiagnosticsContentTest, RowsCountsAndCopiedTextByteForByte) {
+    auto desk = controllableDisplay("4268-41234-12345", 40, 0);
+    desk.id = 2;
+    desk.customName = "Desk";
+    desk.modelName = "Model A";
+    auto held = controllableDisplay("held", 40, 2);
+    held.isConnected = false;
+    auto remembered = controllableDisplay("gone", 0, 1);
+    remembered.isPresent = false;
+    remembered.isConnected = false;
+    remembered.modelName = "";
+    remembered.supportsDDC = false;
+    remembered.id = 0x80000001;
+
+    const DiagnosticsContent content({held, remembered, desk}, {held, desk});
+    ASSERT_EQ(content.records().size(), 3u);
+    EXPECT_EQ(content.records()[0].hardwareID, "4268-41234-12345") << "by sort order";
+    EXPECT_EQ(content.footerText(), "2 managed, 1 hidden records");
+    EXPECT_TRUE(content.canCopy());
+
+    const auto rows = content.rows();
+    EXPECT_TRUE(rows[0].isActive);
+    EXPECT_EQ(rows[0].dotTooltip, "Connected and present");
+    EXPECT_EQ(rows[0].displayIDText, "CG ID 2");
+    EXPECT_EQ(rows[1].name, "Unnamed record");
+    EXPECT_EQ(rows[1].modelName, "Unknown model");
+    EXPECT_EQ(rows[1].dotTooltip, "Inactive record");
+    EXPECT_EQ(rows[1].managedText, "Hidden record");
+    EXPECT_EQ(rows[1].presentText, "Not present");
+    EXPECT_EQ(rows[1].ddcText, "No DDC");
+    EXPECT_EQ(rows[1].displayIDText, "CG ID 2147483649");
+    EXPECT_FALSE(rows[2].isActive) << "held disconnected";
+    EXPECT_EQ(rows[2].managedText, "Managed");
+
+    EXPECT_EQ(content.copiedText(),
+              "Name: Desk\nModel: Model A\nHardware ID: 4268-41234-12345\nCG ID: 2\nPresent: true\n"
+              "Connected: true\nDDC: true\nManaged: true\nSort order: 0\n\n"
+              "Name: \nModel: \nHardware ID: gone\nCG ID: 2147483649\nPresent: false\nConnected: false\n"
+              "DDC: false\nManaged: false\nSort order: 1\n\n"
+              "Name: Model held\nModel: Model held\nHardware ID: held\nCG ID: 102\nPresent: true\n"
+              "Connected: false\nDDC: true\nManaged: true\nSort order: 2");
+
+    auto blank = desk;
+    blank.customName = " \n ";
+    EXPECT_EQ(DiagnosticsContent({blank}, {}).rows()[0].name, "Unnamed record");
+
+    const DiagnosticsContent none({}, {});
+    EXPECT_EQ(none.footerText(), "0 managed, 0 hidden records");
+    EXPECT_FALSE(none.canCopy());
+    EXPECT_EQ(none.copiedText(), "");
+}
+
+TEST(AppVersionTest, ComparesNumbersComponentByComponentAndFormatsTheVersionText) {
+    struct Case {
+        const char* a;
+        const char* b;
+        int order;  // sign of a <=> b
+    };
+    const Case cases[] = {
+        {"1.10", "1.9", 1}, {"1.2", "1.2.0", 0}, {"2", "10", -1}, {"0.1.0", "0.1.1", -1}, {"57", "57", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.a) + " vs " + c.b);
+        const auto order = *AppVersion::parse(c.a) <=> *AppVersion::parse(c.b);
+        EXPECT_EQ(order < 0 ? -1 : order > 0 ? 1 : 0, c.order);
+    }
+    for (const char* malformed :
+         {"", "1.", ".1", "1..2", "1.2a", "-1", "v1", "1 .2", "99999999999999999999999"}) {
+        EXPECT_EQ(AppVersion::parse(malformed), std::nullopt) << malformed;
+    }
+    EXPECT_EQ(versionText(std::nullopt, std::nullopt), "1.0 (1)");
+    EXPECT_EQ(versionText("2.3", "57"), "2.3 (57)");
+}
+
+TEST(UpdateDecisionTest, PicksTheNewestNewerReleaseAndOnlyOpensHttpsLinks) {
+    const std::vector<AppcastItem> feed{
+        {"Old", "5", "1.0", "https://example.org/1.0"},
+        {"Newest", "12", "1.2", "https://example.org/1.2"},
+        {"Broken", "banana", "", ""},
+        {"Newer", "9", "1.1", "https://example.org/1.1"},
+    };
+    const auto found = decideUpdate(feed, "7");
+    EXPECT_EQ(found.kind, UpdateOutcome::Kind::updateFound);
+    EXPECT_EQ(found.version, "1.2");
+    EXPECT_EQ(found.releaseNotesLink, "https://example.org/1.2");
+    EXPECT_EQ(decideUpdate(feed, "12").kind, UpdateOutcome::Kind::upToDate) << "same";
+    EXPECT_EQ(decideUpdate(feed, "13").kind, UpdateOutcome::Kind::upToDate) << "older feed";
+    const auto malformed = decideUpdate({{"Broken", "1.x", "", ""}}, "1");
+    EXPECT_EQ(malformed.kind, UpdateOutcome::Kind::failed);
+    EXPECT_EQ(malformed.failure, "The update feed lists no release with a valid version.");
+    EXPECT_EQ(decideUpdate({{"", "2", "", ""}}, "1").version, "2") << "no short version: the build number";
+
+    for (const char* link : {"javascript:alert(1)", "file:///etc/passwd", "http://example.org", "https://",
+                             "HTTPS://example.org/ x", "", "ftp://example.org"}) {
+        EXPECT_FALSE(isOpenableLink(link)) << link;
+        EXPECT_EQ(decideUpdate({{"", "2", "", link}}, "1").releaseNotesLink, "") << link;
+    }
+    EXPECT_TRUE(isOpenableLink("https://example.org/notes"));
+    EXPECT_TRUE(isOpenableLink("HTTPS://example.org/notes"));
+}

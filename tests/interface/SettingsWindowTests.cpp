@@ -1,0 +1,315 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+
+#include "interface/AboutPage.h"
+#include "interface/CheckForUpdatesButton.h"
+#include "interface/ContinuousSlider.h"
+#include "interface/DiagnosticsView.h"
+#include "interface/DisplayRowList.h"
+#include "interface/DisplayRowView.h"
+#include "interface/DisplaysPage.h"
+#include "interface/ErrorBanner.h"
+#include "interface/GeneralPage.h"
+#include "interface/LumadeskApp.h"
+#include "interface/MenuBarItem.h"
+#include "interface/NoticeRow.h"
+#include "interface/PlainButton.h"
+#include "interface/RowReorderer.h"
+#include "interface/SettingsView.h"
+#include "interface/ToggleSwitch.h"
+#include "interface/TrayMenu.h"
+#include "interface/Updater.h"
+#include "interface/logic/BrightnessControlPicker.h"
+#include "runtime/InMemoryDefaults.h"
+#include "support/DisplayManagerHarness.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+
+// The settings window, its two pages, the diagnostics and the About window through the real widgets.
+
+using namespace lumadesk;
+
+namespace {
+
+// Grants the test sets, counting what the page asks for.
+class FakePermissions final : public KeyboardPermissionControlling {
+public:
+    KeyboardGrants grants() const override { return m_state.get(); }
+    bool refresh() override { return m_state.set(system); }
+    void requestAccess() override {
+        ++requests;
+        refresh();
+    }
+    Subscription observe(std::function<void()> callback) override {
+        return m_state.subscribe([callback = std::move(callback)](const KeyboardGrants&) { callback(); });
+    }
+
+    KeyboardGrants system{true, false};
+    int requests = 0;
+
+private:
+    Observable<KeyboardGrants> m_state{KeyboardGrants{true, false}};
+};
+
+struct SettingsFixture : ::testing::Test {
+    DisplayManagerHarness desk;
+    FakePermissions permissions;
+    int aboutOpened = 0;
+    int loginSettingsOpened = 0;
+
+    void plugIn(int count) {
+        for (int i = 1; i <= count; ++i)
+            desk.ddc.plugIn(
+                DisplayManagerHarness::snapshot(static_cast<DisplayID>(i), "10-" + std::to_string(i)),
+                40 + i);
+    }
+    std::unique_ptr<SettingsView> openSettings() {
+        GeneralPageActions actions{[this] { ++loginSettingsOpened; }, [this] { ++aboutOpened; }};
+        return std::make_unique<SettingsView>(*desk.manager, desk.queue, desk.defaults, permissions,
+                                              std::move(actions));
+    }
+    void TearDown() override { desk.queue.runUntilIdle(); }
+};
+
+}  // namespace
+
+TEST_F(SettingsFixture, WindowHasTwoTabsAFixedSizeAndRefreshesEachTimeItAppears) {
+    plugIn(2);
+    desk.start();
+    auto settings = openSettings();
+    EXPECT_EQ(settings->size(), QSize(760, 360));
+    EXPECT_EQ(settings->minimumSize(), settings->maximumSize());
+    ASSERT_EQ(settings->tabs().count(), 2);
+    EXPECT_EQ(settings->tabs().tabText(0), "Displays");
+    EXPECT_EQ(settings->tabs().tabText(1), "General");
+    EXPECT_FALSE(settings->tabs().tabIcon(0).isNull());
+    EXPECT_FALSE(settings->tabs().tabIcon(1).isNull());
+
+    EXPECT_FALSE(desk.manager->hasLoaded());
+    settings->present();
+    desk.queue.runUntilIdle();
+    EXPECT_TRUE(desk.manager->hasLoaded()) << "appearing refreshes";
+    const auto readsAfterFirst = desk.ddc.reads.size();
+    settings->hide();
+    settings->present();
+    desk.queue.runUntilIdle();
+    EXPECT_GT(desk.ddc.reads.size(), readsAfterFirst) << "and again each time";
+}
+
+TEST_F(SettingsFixture, DisplaysPageShowsTheTableRenamesReordersAndReportsErrors) {
+    desk.start();
+    auto settings = openSettings();
+    auto& page = settings->displaysPage();
+    settings->present();
+    EXPECT_EQ(page.content().state(), PopoverContentState::loading);
+    desk.queue.runUntilIdle();
+    EXPECT_EQ(page.content().state(), PopoverContentState::empty);
+
+    // The empty state's button refreshes, every click anew.
+    plugIn(3);
+    QTest::mouseClick(const_cast<QPushButton*>(&page.refreshButton()), Qt::LeftButton);
+    desk.queue.runUntilIdle();
+    EXPECT_EQ(page.content().state(), PopoverContentState::list);
+    EXPECT_EQ(page.tableCard().height(), 62 * 3 + 90);
+    ASSERT_EQ(page.rowList().rows().size(), 3u);
+    EXPECT_EQ(page.allDisplaysLevelText(), "42%") << "the mean of 41, 42 and 43";
+    EXPECT_TRUE(page.allDisplaysSlider().isEnabled());
+
+    // A rename reaches the manager at once; blanks around it go, a name of only blanks changes nothing,
+    // and a very long one neither fails nor stretches the window.
+    const auto rename = [&page](std::size_t index, const QString& text) {
+        auto* row = page.rowList().rows()[index];
+        row->beginRename();
+        auto* field = row->findChild<QLineEdit*>(QStringLiteral("nameField"));
+        field->setText(text);
+        Q_EMIT field->textEdited(text);
+        QTest::keyClick(field, Qt::Key_Return);
+    };
+    rename(0, QStringLiteral("  Left  "));
+    EXPECT_EQ(desk.display("10-1").customName, "Left");
+    rename(0, QStringLiteral("   "));
+    EXPECT_EQ(desk.display("10-1").customName, "Left");
+    rename(0, QString(10000, QLatin1Char('x')));
+    EXPECT_EQ(desk.display("10-1").customName.value_or("").size(), 10000u);
+    EXPECT_EQ(settings->size(), QSize(760, 360));
+    rename(0, QStringLiteral("Left"));
+
+    // Dropping the third row above the first moves it there; a drop onto itself asks for nothing.
+    const auto& rows = page.rowList().rows();
+    page.reorderer().drop(2, rows[0]->geometry().top() + 1);
+    EXPECT_EQ(desk.rows(), "10-3 #0 43, 10-1 #1 41 \"Left\", 10-2 #2 42");
+    ASSERT_EQ(page.rowList().rows().size(), 3u);
+    EXPECT_EQ(page.rowList().rows()[0]->display().hardwareID, "10-3") << "in the manager's new order";
+    const auto before = desk.rows();
+    QCoreApplication::processEvents();
+    page.reorderer().drop(1, page.rowList().rows()[1]->geometry().center().y());
+    EXPECT_EQ(desk.rows(), before);
+
+    // A failed connection change shows in the banner until the manager clears it.
+    EXPECT_TRUE(page.errorBanner().isHidden());
+    desk.ddc.failingConnectionChanges.insert(2);
+    auto* toggle = page.rowList().rows()[2]->findChild<ToggleSwitch*>(QStringLiteral("connectionSwitch"));
+    QTest::mouseClick(toggle, Qt::LeftButton);
+    desk.queue.runUntilIdle();
+    EXPECT_FALSE(page.errorBanner().isHidden());
+    EXPECT_FALSE(page.errorBanner().message().isEmpty());
+
+    // Opening the page wrote no brightness; a move of the all-displays slider writes every display.
+    EXPECT_TRUE(desk.ddc.writes.empty());
+    Q_EMIT page.allDisplaysSlider().moved(70.4);
+    desk.queue.runUntilIdle();
+    EXPECT_EQ(page.allDisplaysLevelText(), "70%");
+    EXPECT_EQ(desk.ddc.writes.size(), 3u);
+}
+
+TEST_F(SettingsFixture, GeneralPageBindsTheSettingsLiveAndShowsWhatIsMissing) {
+    plugIn(2);
+    desk.loginItems.currentStatus = LoginItemStatus::notRegistered;
+    desk.loginItems.statusAfterRegister = LoginItemStatus::requiresApproval;
+    desk.start();
+    desk.refresh();
+    Updater updater;
+    QWidget popover;
+    MenuBarItem tray(desk.defaults, updater, popover);
+    auto settings = openSettings();
+    settings->present();
+    settings->tabs().setCurrentIndex(1);
+    auto& page = settings->generalPage();
+
+    // Turning the tray icon off removes it at once; the window stays.
+    EXPECT_TRUE(page.menuBarIconSwitch().isOn());
+    QTest::mouseClick(&page.menuBarIconSwitch(), Qt::LeftButton);
+    EXPECT_EQ(desk.defaults.boolValue(MenuBarItem::showMenuBarIconKey), false);
+    EXPECT_FALSE(tray.isPresent());
+    EXPECT_FALSE(page.menuBarIconSwitch().isOn());
+    EXPECT_TRUE(settings->isVisible());
+    QTest::mouseClick(&page.brightnessHUDSwitch(), Qt::LeftButton);
+    EXPECT_EQ(desk.defaults.boolValue(GeneralPage::showBrightnessHUDKey), false);
+
+    // The approval row shows only while the login item awaits approval; launch at login goes through
+    // the manager.
+    EXPECT_FALSE(page.approvalRow().isHidden());
+    EXPECT_EQ(page.approvalRow().text(), "Allow Lumadesk in Login Items to finish setup.");
+    QTest::mouseClick(&page.approvalRow().button(), Qt::LeftButton);
+    EXPECT_EQ(loginSettingsOpened, 1);
+    desk.loginItems.currentStatus = LoginItemStatus::enabled;
+    desk.queue.advanceBy(std::chrono::seconds(3));
+    EXPECT_TRUE(page.approvalRow().isHidden());
+    EXPECT_TRUE(page.launchAtLoginSwitch().isOn());
+    QTest::mouseClick(&page.launchAtLoginSwitch(), Qt::LeftButton);
+    EXPECT_FALSE(desk.manager->launchAtLoginEnabled());
+    EXPECT_FALSE(page.launchAtLoginSwitch().isOn());
+
+    // The keyboard row: its text, the request, and a grant seen when the program becomes active again.
+    EXPECT_FALSE(page.keyboardRow().isHidden());
+    EXPECT_EQ(page.keyboardRow().text(), "Allow Lumadesk in Input Monitoring.");
+    QTest::mouseClick(&page.keyboardRow().button(), Qt::LeftButton);
+    EXPECT_EQ(permissions.requests, 1);
+    permissions.system = {true, true};
+    Q_EMIT qApp->applicationStateChanged(Qt::ApplicationActive);
+    EXPECT_TRUE(page.keyboardRow().isHidden());
+
+    // The picker: two fixed entries, a divider, the displays; a choice is stored; a value that matches
+    // nothing stays stored and shows unselected.
+    auto& picker = page.controlPicker();
+    EXPECT_EQ(picker.width(), 210);
+    ASSERT_EQ(picker.count(), 5);
+    EXPECT_EQ(picker.itemText(0), "All displays");
+    EXPECT_EQ(picker.itemText(1), "Display under pointer");
+    EXPECT_EQ(picker.itemText(3), "Model 10-1");
+    EXPECT_EQ(picker.currentIndex(), 0);
+    Q_EMIT picker.activated(4);
+    EXPECT_EQ(desk.defaults.stringValue(BrightnessControlPicker::key), "10-2");
+    desk.ddc.unplug(2);
+    desk.refresh();
+    EXPECT_EQ(picker.count(), 4);
+    EXPECT_EQ(picker.currentIndex(), -1);
+    EXPECT_EQ(desk.defaults.stringValue(BrightnessControlPicker::key), "10-2");
+
+    // The footer: the version, the diagnostics and About.
+    EXPECT_TRUE(page.versionText().startsWith("Version "));
+    QTest::mouseClick(&page.aboutButton(), Qt::LeftButton);
+    EXPECT_EQ(aboutOpened, 1);
+    QTest::mouseClick(&page.advancedButton(), Qt::LeftButton);
+    ASSERT_NE(page.diagnostics(), nullptr);
+    page.rebuild();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(page.diagnostics(), nullptr) << "rebuilding the page closes the sheet";
+}
+
+TEST_F(SettingsFixture, DiagnosticsListsRecordsCopiesTheTextAndClosesWithDone) {
+    desk.storeRecords({{.hardwareID = "gone",
+                        .modelName = "Model gone",
+                        .sortOrder = 5,
+                        .lastSeenAt = desk.clock.wallNow()}});
+    plugIn(1);
+    desk.start();
+    QWidget window;
+    auto* empty = new DiagnosticsView(*desk.manager, &window);
+    EXPECT_TRUE(empty->showsEmptyState());
+    EXPECT_FALSE(empty->copyButton().isEnabled());
+    EXPECT_EQ(empty->footerText(), "0 managed, 0 hidden records");
+    desk.refresh();
+    EXPECT_FALSE(empty->showsEmptyState()) << "it follows the manager live";
+    EXPECT_EQ(empty->size(), QSize(600, 390));
+    EXPECT_EQ(empty->footerText(), "1 managed, 1 hidden records");
+    EXPECT_TRUE(empty->doneButton().isDefault());
+
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    QTest::mouseClick(&empty->copyButton(), Qt::LeftButton);
+    const QString copied = QGuiApplication::clipboard()->text();
+    EXPECT_EQ(copied.toStdString(), empty->content().copiedText());
+    EXPECT_TRUE(copied.startsWith("Name: Model gone\nModel: Model gone\nHardware ID: gone\n"));
+    if (QGuiApplication::clipboard()->supportsSelection()) {
+        EXPECT_EQ(QGuiApplication::clipboard()->text(QClipboard::Selection), copied);
+    }
+    empty->open();
+    QTest::mouseClick(&empty->doneButton(), Qt::LeftButton);
+    EXPECT_FALSE(empty->isVisible());
+}
+
+TEST_F(SettingsFixture, AppOpensOneSettingsWindowOneAboutWindowAndOffersThemInTheTrayMenu) {
+    plugIn(1);
+    desk.start();
+    InMemoryDefaults defaults;
+    LumadeskApp app(desk.manager, defaults, desk.queue, nullptr, std::make_unique<FakePermissions>());
+    app.start();
+    EXPECT_EQ(app.settingsView(), nullptr) << "made when first opened";
+    app.openSettings();
+    auto* first = app.settingsView();
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(first->isVisible());
+    app.openSettings();
+    EXPECT_EQ(app.settingsView(), first) << "one settings window";
+
+    app.openAbout();
+    auto* about = app.aboutWindow();
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(about->windowTitle(), "About Lumadesk");
+    EXPECT_EQ(about->objectName(), "about");
+    EXPECT_EQ(about->width(), 390);
+    EXPECT_GE(about->height(), 370) << "taller only where the fonts need it";
+    EXPECT_EQ(about->minimumSize(), about->maximumSize());
+    EXPECT_EQ(about->checkForUpdatesButton().text(), "Check for Updates…");
+    app.openAbout();
+    EXPECT_EQ(app.aboutWindow(), about) << "one About window";
+    first->hide();
+    QTest::mouseClick(&about->openSettingsButton(), Qt::LeftButton);
+    EXPECT_TRUE(first->isVisible());
+
+    QStringList titles;
+    for (auto* action : app.trayMenu().actions()) {
+        if (!action->isSeparator()) titles << action->text();
+    }
+    EXPECT_EQ(titles, QStringList({"About Lumadesk", "Check for Updates…", "Settings…", "Quit Lumadesk"}));
+    EXPECT_EQ(app.trayMenu().checkForUpdatesAction().isEnabled(), app.updater().canCheckForUpdates());
+    desk.queue.runUntilIdle();
+}
