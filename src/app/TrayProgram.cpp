@@ -1,6 +1,7 @@
 #include "app/TrayProgram.h"
 
 #include "app/AppCommandLine.h"
+#include "app/KeyboardSession.h"
 #include "assembly/DisplayStack.h"
 #include "assembly/PlatformFactory.h"
 #include "assembly/ProgramFailures.h"
@@ -55,7 +56,9 @@ int TrayProgram::run(const std::vector<std::string>& arguments, std::ostream& er
         {
             DisplayStack stack(*platform, queue, {configDirectory, invocation.transport});
             {
-                LumadeskApp app(stack.sharedDisplayManager(), stack.defaults(), queue);
+                KeyboardSession keyboard(err);
+                LumadeskApp app(stack.sharedDisplayManager(), stack.defaults(), queue,
+                                keyboard.keys(platform->screenList()));
                 app.start();
                 status = QApplication::exec();
             }

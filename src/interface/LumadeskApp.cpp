@@ -1,5 +1,6 @@
 #include "interface/LumadeskApp.h"
 
+#include "interface/BrightnessHUDWindow.h"
 #include "interface/MenuBarItem.h"
 #include "interface/MenuBarPopover.h"
 
@@ -11,9 +12,44 @@
 
 namespace lumadesk {
 
+namespace {
+
+std::unique_ptr<BrightnessHUDPanel> makePanelWindow(BrightnessHUDState& state, ScreenFrame frame) {
+    return std::make_unique<BrightnessHUDWindow>(
+        state, QRect(static_cast<int>(frame.x), static_cast<int>(frame.y), static_cast<int>(frame.width),
+                     static_cast<int>(frame.height)));
+}
+
+void logLine(const std::string& line) {
+    std::cerr << line << "\n";
+}
+
+}  // namespace
+
 LumadeskApp::LumadeskApp(std::shared_ptr<DisplayManager> manager, UserDefaults& defaults, MainQueue& queue,
-                         QObject* parent)
-    : QObject(parent), m_manager(std::move(manager)), m_delegate(*m_manager, queue) {
+                         LumadeskKeys keys, QObject* parent)
+    : QObject(parent),
+      m_manager(std::move(manager)),
+      m_keyboardPermissions(keys.permissions),
+      m_delegate({.manager = m_manager,
+                  .queue = queue,
+                  .defaults = defaults,
+                  .notifications = m_notifications,
+                  .screens = keys.screens,
+                  .panelScreens = m_panelScreens,
+                  .keyboard = keys.keyboard,
+                  .permissions = keys.permissions,
+                  .keyboardPermissions = m_keyboardPermissions,
+                  .makePanel = makePanelWindow,
+                  .trayItemFrame = [this]() -> std::optional<ScreenFrame> {
+                      if (!m_menuBarItem) return std::nullopt;
+                      const QRect g = m_menuBarItem->trayIcon().geometry();
+                      if (g.isEmpty()) return std::nullopt;
+                      return ScreenFrame{static_cast<double>(g.x()), static_cast<double>(g.y()),
+                                         static_cast<double>(g.width()), static_cast<double>(g.height())};
+                  },
+                  .log = logLine,
+                  .underTestHost = keys.underTestHost}) {
     PopoverActions actions;
     actions.quit = [] { QCoreApplication::quit(); };
     m_popover = std::make_unique<MenuBarPopover>(*m_manager, m_updater, queue, std::move(actions));
@@ -27,6 +63,14 @@ LumadeskApp::LumadeskApp(std::shared_ptr<DisplayManager> manager, UserDefaults& 
     // program lives on in the tray.
     QApplication::setQuitOnLastWindowClosed(m_menuBarItem == nullptr);
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { m_delegate.applicationWillTerminate(); });
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+        if (state == Qt::ApplicationActive) m_delegate.applicationDidBecomeActive();
+    });
+    // A change of a stored shortcut made in this program re-registers the hot keys.
+    for (const char* key : {"brightnessUpKey", "brightnessDownKey", "brightnessUpModifiers", "brightnessDownModifiers"}) {
+        m_shortcutObservers.push_back(
+            defaults.observe(key, [this] { m_notifications.post(AppDelegate::shortcutsDidChange); }));
+    }
 }
 
 LumadeskApp::~LumadeskApp() = default;

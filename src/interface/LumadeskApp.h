@@ -2,8 +2,9 @@
 
 #include <memory>
 
-#include "interface/AppDelegate.h"
+#include "interface/QtScreenList.h"
 #include "interface/Updater.h"
+#include "keys/AppDelegate.h"
 #include "registry/DisplayManager.h"
 #include "runtime/MainQueue.h"
 #include "runtime/UserDefaults.h"
@@ -11,6 +12,16 @@
 #include <QObject>
 
 namespace lumadesk {
+
+// The keyboard and the screens the brightness keys use; all must outlive the application.
+struct LumadeskKeys {
+    KeyboardEvents& keyboard;
+    PermissionServices& permissions;
+    // The screens whose order selects the display under the pointer.
+    ScreenList& screens;
+    // Running under a test host: never prompt for permissions.
+    bool underTestHost = false;
+};
 
 class MenuBarItem;
 class MenuBarPopover;
@@ -24,7 +35,7 @@ class LumadeskApp : public QObject {
 public:
     // The defaults and the queue must outlive the application; the manager is shared with the stack
     // that built it.
-    LumadeskApp(std::shared_ptr<DisplayManager> manager, UserDefaults& defaults, MainQueue& queue,
+    LumadeskApp(std::shared_ptr<DisplayManager> manager, UserDefaults& defaults, MainQueue& queue, LumadeskKeys keys,
                 QObject* parent = nullptr);
     ~LumadeskApp() override;
 
@@ -35,9 +46,14 @@ public:
     MenuBarPopover& popover() const { return *m_popover; }
     // The tray icon; none where the desktop has no tray.
     MenuBarItem* menuBarItem() const { return m_menuBarItem.get(); }
+    AppDelegate& delegate() { return m_delegate; }
 
 private:
     std::shared_ptr<DisplayManager> m_manager;
+    NotificationCenter m_notifications;
+    QtScreenList m_panelScreens;
+    KeyboardPermissionController m_keyboardPermissions;
+    std::vector<Subscription> m_shortcutObservers;
     AppDelegate m_delegate;
     Updater m_updater;
     std::unique_ptr<MenuBarPopover> m_popover;

@@ -18,7 +18,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     std::weak_ptr<AppDelegate*> weakSelf = m_self;
     m_brightnessHUD = std::make_unique<BrightnessHUD>(
         BrightnessHUD::Services{.queue = m_services.queue,
-                                .screens = m_services.screens,
+                                .screens = m_services.panelScreens,
                                 .makePanel = m_services.makePanel,
                                 .trayItemFrame = m_services.trayItemFrame},
         [weakSelf](int level, const BrightnessHUDTarget& target) {

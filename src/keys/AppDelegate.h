@@ -31,7 +31,10 @@ public:
         MainQueue& queue;
         UserDefaults& defaults;
         NotificationCenter& notifications;
+        // The screens whose order selects the display under the pointer.
         ScreenList& screens;
+        // The screens the panel is placed on.
+        ScreenList& panelScreens;
         KeyboardEvents& keyboard;
         PermissionServices& permissions;
         KeyboardPermissionController& keyboardPermissions;

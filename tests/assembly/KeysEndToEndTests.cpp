@@ -32,6 +32,7 @@ struct KeyedDesk {
     SimulatedKeyboardEvents& keyboard = platform->keyboardEvents();
     NotificationCenter notifications;
     RecordingPanels panels;
+    FakeScreenList panelScreens;
     std::unique_ptr<KeyboardPermissionController> permissions;
     std::unique_ptr<AppDelegate> delegate;
 
@@ -43,6 +44,7 @@ struct KeyedDesk {
                                                                        .defaults = stack->defaults(),
                                                                        .notifications = notifications,
                                                                        .screens = platform->screenList(),
+                                                                       .panelScreens = panelScreens,
                                                                        .keyboard = keyboard,
                                                                        .permissions = platform->permissionServices(),
                                                                        .keyboardPermissions = *permissions,
@@ -109,7 +111,7 @@ TEST(KeysEndToEnd, EachCapturePathRaisesEveryMonitorOverDDCAndShowsThePanel) {
         // "all": the first eligible display's level plus 6, on every eligible monitor.
         EXPECT_EQ(d.monitorLevels(), (std::vector<int>{56, 56, 56}));
         EXPECT_EQ(d.panel(), "56 All Displays");
-        EXPECT_EQ(d.panels.log, (std::vector<std::string>{"move 1194,32", "front"}));
+        EXPECT_EQ(d.panels.log, (std::vector<std::string>{"move 1602,32", "front"}));
     }
 }
 

@@ -2,6 +2,8 @@
 
 #include "interface/LumadeskApp.h"
 #include "interface/MenuBarPopover.h"
+#include "keys/KeysFakes.h"
+#include "platform/simulated/SimulatedKeyboardEvents.h"
 #include "runtime/InMemoryDefaults.h"
 #include "support/DisplayManagerHarness.h"
 
@@ -16,8 +18,11 @@ TEST(LumadeskAppTest, StartQueuesTheFirstRefreshAndOffersThePopoverByTrayOrWindo
     desk.ddc.plugIn(DisplayManagerHarness::snapshot(1, "a"), 40);
     desk.start();
     InMemoryDefaults defaults;
+    SimulatedKeyboardEvents keyboard;
+    SimulatedPermissionServices permissions;
+    FakeScreenList screens;
     {
-        LumadeskApp app(desk.manager, defaults, desk.queue);
+        LumadeskApp app(desk.manager, defaults, desk.queue, {keyboard, permissions, screens, true});
         app.start();
         EXPECT_EQ(app.popover().contentState(), PopoverContentState::loading) << "the refresh is queued";
         desk.queue.runUntilIdle();

@@ -37,6 +37,7 @@ struct Delegating : DisplayManagerHarness {
                                                                        .defaults = defaults,
                                                                        .notifications = notifications,
                                                                        .screens = screens,
+                                                                       .panelScreens = screens,
                                                                        .keyboard = keyboard,
                                                                        .permissions = permissions,
                                                                        .keyboardPermissions = *keyboardPermissions,

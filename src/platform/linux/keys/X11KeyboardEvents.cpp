@@ -82,8 +82,9 @@ struct X11KeyboardEvents::Connection {
     }
 };
 
-X11KeyboardEvents::X11KeyboardEvents(DescriptorWatching& watcher, const char* displayName) : m_watcher(watcher) {
-    Display* display = XOpenDisplay(displayName);
+X11KeyboardEvents::X11KeyboardEvents(DescriptorWatching& watcher, const char* displayName, bool connect)
+    : m_watcher(watcher) {
+    Display* display = connect ? XOpenDisplay(displayName) : nullptr;
     if (!display) return;
     m_connection = std::make_unique<Connection>();
     m_connection->display = display;

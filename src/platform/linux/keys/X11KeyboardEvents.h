@@ -21,9 +21,9 @@ namespace lumadesk {
 // The HID path is not served here. Without an X server every path is absent.
 class X11KeyboardEvents final : public KeyboardEvents {
 public:
-    // Connects to the session's X server (none: every operation reports absence). The watcher must
-    // outlive this object.
-    explicit X11KeyboardEvents(DescriptorWatching& watcher, const char* displayName = nullptr);
+    // Connects to the X server of the display name (nullptr: the session's), unless told not to; without
+    // a connection every operation reports absence. The watcher must outlive this object.
+    explicit X11KeyboardEvents(DescriptorWatching& watcher, const char* displayName = nullptr, bool connect = true);
     ~X11KeyboardEvents() override;
 
     // Whether an X server answered.
