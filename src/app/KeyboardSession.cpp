@@ -9,7 +9,8 @@ namespace {
 
 bool waylandSession() {
     const char* type = std::getenv("XDG_SESSION_TYPE");
-    return std::getenv("WAYLAND_DISPLAY") != nullptr || (type && std::string(type) == "wayland");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    return (wayland && *wayland) || (type && std::string(type) == "wayland");
 }
 
 }  // namespace
