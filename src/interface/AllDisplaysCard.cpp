@@ -1,5 +1,6 @@
 #include "interface/AllDisplaysCard.h"
 
+#include "interface/Accessibility.h"
 #include "interface/ContinuousSlider.h"
 #include "interface/PlainButton.h"
 #include "interface/SymbolView.h"
@@ -33,6 +34,8 @@ AllDisplaysCard::AllDisplaysCard(QWidget* parent)
     title->setAttribute(Qt::WA_TransparentForMouseEvents);
     title->setFocusPolicy(Qt::NoFocus);
     title->setCursor(Qt::ArrowCursor);
+    title->setObjectName(QStringLiteral("title"));
+    Accessibility::combine(*title, QAccessible::StaticText);  // a title, drawn by the button class
     m_level->setFont(Theme::font(Theme::TextStyle::caption, QFont::DemiBold));
     QPalette palette = m_level->palette();
     palette.setColor(QPalette::WindowText, secondary);

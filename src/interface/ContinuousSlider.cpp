@@ -4,7 +4,11 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QPainter>
 #include <QSignalBlocker>
+#include <QStyle>
+#include <QStyleOptionSlider>
+#include <QWheelEvent>
 
 #include <cmath>
 
@@ -54,6 +58,7 @@ ContinuousSlider::ContinuousSlider(QWidget* parent) : QSlider(Qt::Horizontal, pa
     setSingleStep(stepsPerUnit);
     setPageStep(10 * stepsPerUnit);
     setStyleSheet(sliderStyleSheet(Theme::accent(*this), Theme::primary(*this, 0.14)));
+    setFocusPolicy(Qt::TabFocus);
     connect(this, &QSlider::valueChanged, this,
             [this](int value) { Q_EMIT moved(value / double(stepsPerUnit)); });
     connect(this, &QSlider::sliderPressed, this, [this] { Q_EMIT editingChanged(true); });
@@ -63,6 +68,30 @@ ContinuousSlider::ContinuousSlider(QWidget* parent) : QSlider(Qt::Horizontal, pa
 void ContinuousSlider::setPosition(double position) {
     const QSignalBlocker quiet(this);
     setValue(static_cast<int>(std::lround(position * stepsPerUnit)));
+}
+
+void ContinuousSlider::wheelEvent(QWheelEvent* event) {
+    QSlider::wheelEvent(event);
+    event->accept();
+}
+
+// The style's own focus frame (a dotted outline) gives way to the ring drawn below.
+void ContinuousSlider::initStyleOption(QStyleOptionSlider* option) const {
+    QSlider::initStyleOption(option);
+    option->state &= ~QStyle::State_HasFocus;
+}
+
+void ContinuousSlider::paintEvent(QPaintEvent* event) {
+    QSlider::paintEvent(event);
+    if (!hasFocus()) return;
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    const QRect knob = style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Theme::accent(*this), 1.5));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(QRectF(knob).adjusted(0.75, 0.75, -0.75, -0.75));
 }
 
 void ContinuousSlider::setAccessibleValue(const QString& text) {

@@ -6,7 +6,9 @@
 namespace lumadesk {
 
 // A horizontal slider over 0...100 in hundredths, so values between whole levels reach the logic.
-// Positions set by the program are not reported back; every position the user gives is.
+// Positions set by the program are not reported back; every position the user gives is. A wheel over the
+// slider moves the slider only, never a list it sits in. Like the other controls it takes the focus
+// from Tab only, and shows it with a ring round its knob.
 class ContinuousSlider : public QSlider {
     Q_OBJECT
 
@@ -28,6 +30,11 @@ Q_SIGNALS:
     void moved(double position);
     // The user started (true) or ended (false) a drag.
     void editingChanged(bool editing);
+
+protected:
+    void wheelEvent(QWheelEvent* event) override;
+    void initStyleOption(QStyleOptionSlider* option) const override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     QString m_accessibleValue;

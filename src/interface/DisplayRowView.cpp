@@ -2,6 +2,7 @@
 
 #include "interface/ConnectionStatusView.h"
 #include "interface/ContinuousSlider.h"
+#include "interface/ElidedLabel.h"
 #include "interface/PlainButton.h"
 #include "interface/SymbolView.h"
 #include "interface/Theme.h"
@@ -33,6 +34,12 @@ QLabel* makeLabel(const QFont& font, QWidget* parent) {
     auto* label = new QLabel(parent);
     label->setFont(font);
     label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+ElidedLabel* makeNameLabel(QWidget* parent) {
+    auto* label = new ElidedLabel(parent);
+    label->setFont(Theme::font(Theme::TextStyle::callout, QFont::Medium));
     return label;
 }
 
@@ -93,7 +100,7 @@ void DisplayRowView::buildPopoverLayout() {
     topLine->setSpacing(9);
     m_icon =
         new SymbolView(QString(), static_cast<int>(iconSide * 0.43 * 1.2), QSize(iconSide, iconSide), this);
-    m_nameLabel = makeLabel(Theme::font(Theme::TextStyle::callout, QFont::Medium), this);
+    m_nameLabel = makeNameLabel(this);
     m_nameLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_status = new ConnectionStatusView(this);
     m_switch = new ToggleSwitch(this);
@@ -177,7 +184,7 @@ QWidget* DisplayRowView::buildNameBlock() {
 
     auto* nameLine = new QHBoxLayout;
     nameLine->setSpacing(5);
-    m_nameLabel = makeLabel(Theme::font(Theme::TextStyle::callout, QFont::Medium), m_nameBlock);
+    m_nameLabel = makeNameLabel(m_nameBlock);
     m_renameButton = new PlainButton(QStringLiteral("pencil"), QString(),
                                      Theme::font(Theme::TextStyle::caption2), m_nameBlock);
     m_renameButton->setFixedSize(18, 18);
@@ -196,8 +203,8 @@ QWidget* DisplayRowView::buildNameBlock() {
 
 void DisplayRowView::connectControls() {
     connect(m_brightnessSlider, &ContinuousSlider::moved, this, [this](double position) {
-        const int level = m_slider.moved(position);
-        if (m_callbacks.onBrightnessChange) m_callbacks.onBrightnessChange(level);
+        const auto level = m_slider.moved(position);
+        if (level && m_callbacks.onBrightnessChange) m_callbacks.onBrightnessChange(*level);
         refreshSlider();
     });
     connect(m_brightnessSlider, &ContinuousSlider::editingChanged, this, [this](bool editing) {
@@ -216,6 +223,11 @@ void DisplayRowView::connectControls() {
     }
 }
 
+std::vector<QWidget*> DisplayRowView::tabOrder() const {
+    if (m_context == DisplayRowContext::popover) return {m_switch, m_brightnessSlider};
+    return {m_renameButton, m_nameField, m_brightnessSlider, m_switch};
+}
+
 void DisplayRowView::setDisplay(Display display, DisplayRowCallbacks callbacks) {
     const bool connectionChanged = display.isConnected != m_display.isConnected;
     const bool brightnessChanged = display.brightness != m_display.brightness;
@@ -229,6 +241,7 @@ void DisplayRowView::setDisplay(Display display, DisplayRowCallbacks callbacks) 
 void DisplayRowView::refresh() {
     const DisplayPresentation presentation(m_display);
     const bool connected = m_display.isConnected;
+    const auto requested = m_connection.requestedConnection();
     if (m_icon) {
         const QColor tint = connected ? Theme::accent(*this) : Theme::secondary(*this);
         QColor fill = tint;
@@ -237,10 +250,11 @@ void DisplayRowView::refresh() {
         m_icon->setColor(tint);
         m_icon->setBackground(fill, iconSide * 0.28);
     }
-    m_status->setStatus(
-        ConnectionStatus(connected, m_connection.isTogglingConnection(), m_connection.connectionError()));
-    m_switch->setOn(connected);
-    m_switch->setEnabled(!m_connection.isTogglingConnection());
+    m_status->setStatus(ConnectionStatus(connected, requested, m_connection.connectionError()));
+    // While a change runs the switch shows what the user asked for: refreshes raised by the change
+    // itself (a display coming back) report the state on the way there.
+    m_switch->setOn(requested.value_or(connected));
+    m_switch->setBusy(m_connection.isTogglingConnection());
     m_switch->setToolTip(text(presentation.connectionSwitchLabel()));
     m_switch->setAccessibleName(text(presentation.connectionSwitchLabel()));
     refreshName();
@@ -249,7 +263,7 @@ void DisplayRowView::refresh() {
 
 void DisplayRowView::refreshName() {
     const DisplayPresentation presentation(m_display);
-    m_nameLabel->setText(text(presentation.name()));
+    m_nameLabel->setFullText(text(presentation.name()));
     setTextColor(*m_nameLabel, m_display.isConnected ? Theme::primary(*this) : Theme::secondary(*this));
     if (m_context != DisplayRowContext::settings) return;
     m_modelNameLabel->setText(text(m_display.modelName));

@@ -10,6 +10,8 @@
 
 #include <QWidget>
 
+#include <vector>
+
 class QLabel;
 class QLineEdit;
 
@@ -17,6 +19,7 @@ namespace lumadesk {
 
 class ConnectionStatusView;
 class ContinuousSlider;
+class ElidedLabel;
 class PlainButton;
 class SymbolView;
 class ToggleSwitch;
@@ -36,6 +39,8 @@ public:
     void setDisplay(Display display, DisplayRowCallbacks callbacks);
 
     const RenameFlow& renameFlow() const { return m_rename; }
+    // The row's controls in the order Tab visits them: as laid out, top to bottom, left to right.
+    std::vector<QWidget*> tabOrder() const;
     // Opens the name field (the pencil and a double click on the name do this); settings only.
     void beginRename();
 
@@ -69,7 +74,7 @@ private:
     // Owned through the widget tree; the settings-only ones stay null in the popover.
     SymbolView* m_icon = nullptr;
     SymbolView* m_dragHandle = nullptr;
-    QLabel* m_nameLabel = nullptr;
+    ElidedLabel* m_nameLabel = nullptr;
     QLabel* m_modelNameLabel = nullptr;
     PlainButton* m_renameButton = nullptr;
     QWidget* m_nameBlock = nullptr;

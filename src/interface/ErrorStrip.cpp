@@ -1,5 +1,6 @@
 #include "interface/ErrorStrip.h"
 
+#include "interface/Accessibility.h"
 #include "interface/Divider.h"
 #include "interface/SymbolView.h"
 #include "interface/Theme.h"
@@ -34,6 +35,7 @@ ErrorStrip::ErrorStrip(QWidget* parent)
     row->addWidget(warning, 0, Qt::AlignTop);
     row->addWidget(m_message, 1, Qt::AlignTop);
     row->addSpacing(4);
+    Accessibility::combine(*m_row, QAccessible::StaticText);
 }
 
 QString ErrorStrip::message() const {

@@ -1,5 +1,6 @@
 #include "interface/LumadeskApp.h"
 
+#include "interface/AfterPaint.h"
 #include "interface/BrightnessHUDWindow.h"
 #include "interface/MenuBarItem.h"
 #include "interface/MenuBarPopover.h"
@@ -30,6 +31,7 @@ LumadeskApp::LumadeskApp(std::shared_ptr<DisplayManager> manager, UserDefaults& 
                          LumadeskKeys keys, QObject* parent)
     : QObject(parent),
       m_manager(std::move(manager)),
+      m_queue(queue),
       m_keyboardPermissions(keys.permissions),
       m_delegate({.manager = m_manager,
                   .queue = queue,
@@ -54,7 +56,6 @@ LumadeskApp::LumadeskApp(std::shared_ptr<DisplayManager> manager, UserDefaults& 
     actions.quit = [] { QCoreApplication::quit(); };
     m_popover = std::make_unique<MenuBarPopover>(*m_manager, m_updater, queue, std::move(actions));
     if (QSystemTrayIcon::isSystemTrayAvailable()) {
-        m_popover->setWindowFlags(Qt::Popup | Qt::FramelessWindowHint);
         m_menuBarItem = std::make_unique<MenuBarItem>(defaults, m_updater, *m_popover);
     } else {
         std::cerr << "lumadesk: this desktop has no system tray; showing the display window instead.\n";
@@ -76,8 +77,20 @@ LumadeskApp::LumadeskApp(std::shared_ptr<DisplayManager> manager, UserDefaults& 
 LumadeskApp::~LumadeskApp() = default;
 
 void LumadeskApp::start() {
-    m_delegate.applicationDidFinishLaunching();
     if (!m_menuBarItem) m_popover->show();
+    // The first refresh blocks while it reads the monitors: a window shown now says "Finding displays"
+    // first instead of staying blank.
+    AfterPaint::run(*m_popover, m_queue, [this] { m_delegate.applicationDidFinishLaunching(); });
+}
+
+void LumadeskApp::bringForward() {
+    if (m_popover->windowFlags().testFlag(Qt::Popup)) {
+        m_popover->hide();
+        m_popover->setWindowFlags(Qt::Window);
+    }
+    m_popover->show();
+    m_popover->raise();
+    m_popover->activateWindow();
 }
 
 }  // namespace lumadesk

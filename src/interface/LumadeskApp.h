@@ -41,6 +41,9 @@ public:
 
     // Shows the tray icon (or the window) and queues the first refresh.
     void start();
+    // Shows the popover as an ordinary window and raises it: what a second start of the program asks
+    // for, since the tray icon may be switched off.
+    void bringForward();
 
     Updater& updater() { return m_updater; }
     MenuBarPopover& popover() const { return *m_popover; }
@@ -50,6 +53,7 @@ public:
 
 private:
     std::shared_ptr<DisplayManager> m_manager;
+    MainQueue& m_queue;
     NotificationCenter m_notifications;
     QtScreenList m_panelScreens;
     KeyboardPermissionController m_keyboardPermissions;

@@ -1,11 +1,15 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
+#include "interface/logic/PopoverPlacement.h"
 #include "runtime/Signal.h"
 #include "runtime/UserDefaults.h"
 
+#include <QIcon>
 #include <QObject>
+#include <QPalette>
 #include <QString>
 
 class QSystemTrayIcon;
@@ -16,7 +20,8 @@ class Updater;
 
 // The tray icon: there while "showMenuBarIcon" is true (the default), gone while it is false, following
 // the setting as it changes; it shows "display", or "display.badge.exclamationmark" while an update
-// waits. A click opens the popover under it, or closes it when open.
+// waits, drawn for the panel it sits on (see TrayIconInk). A click opens the popover under it, or closes it
+// when open.
 class MenuBarItem : public QObject {
     Q_OBJECT
 
@@ -33,16 +38,27 @@ public:
     // Opens the popover under the icon, or closes it when it is open.
     void togglePopover();
 
+    // The icon of the symbol as drawn under the desktop's colour scheme and desktop names
+    // (XDG_CURRENT_DESKTOP).
+    static QIcon drawnIcon(const QString& symbol, const QPalette& scheme, const QString& currentDesktop);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void applyPresence();
     void applyIcon();
     void openPopover();
+    void place();
 
     UserDefaults& m_defaults;
     Updater& m_updater;
     QWidget& m_popover;
     std::unique_ptr<QSystemTrayIcon> m_tray;
     Subscription m_showMenuBarIcon;
+    // Where the popover was last opened from: the icon, when the tray tells it, else the pointer.
+    std::optional<PopoverPlacement::Rect> m_icon;
+    PopoverPlacement::Point m_pointer;
 };
 
 }  // namespace lumadesk

@@ -1,11 +1,16 @@
 #include "interface/MenuBarPopover.h"
 
+#include "interface/ActivationBlocker.h"
+#include "interface/AfterPaint.h"
 #include "interface/AllDisplaysCard.h"
+#include "interface/ContinuousSlider.h"
 #include "interface/DisplayManagerSignals.h"
 #include "interface/DisplayRowCallbacks.h"
 #include "interface/DisplayRowList.h"
+#include "interface/DisplayRowView.h"
 #include "interface/Divider.h"
 #include "interface/ErrorStrip.h"
+#include "interface/OverlayScrollBar.h"
 #include "interface/PlainButton.h"
 #include "interface/PopoverFooter.h"
 #include "interface/PopoverHeader.h"
@@ -56,7 +61,8 @@ MenuBarPopover::MenuBarPopover(DisplayManager& manager, Updater& updater, MainQu
       m_queue(queue),
       m_actions(std::move(actions)),
       m_refresh(
-          queue, [manager = &manager] { return manager->refresh(); }, [this] { renderRefreshing(); }),
+          queue, [manager = &manager] { return manager->refresh(); }, [this] { renderRefreshing(); },
+          [this](std::function<void()> begin) { AfterPaint::run(*this, m_queue, std::move(begin)); }),
       m_globalBrightness(queue,
                          [manager = &manager, queue = &queue](int level) {
                              spawn(*queue, manager->setBrightnessForAllDisplays(level));
@@ -152,6 +158,7 @@ QWidget* MenuBarPopover::buildEmptyView() {
 
     m_emptyRefreshButton = new QPushButton(QStringLiteral("Refresh"), m_emptyView);
     m_emptyRefreshButton->setFont(Theme::font(Theme::TextStyle::caption));
+    m_emptyRefreshBlocker = new ActivationBlocker(*m_emptyRefreshButton);
     column->addWidget(m_emptyRefreshButton, 0, Qt::AlignHCenter);
     return m_emptyView;
 }
@@ -170,19 +177,13 @@ QWidget* MenuBarPopover::buildListView() {
         m_queue, [this](const Display& display) { return rowCallbacks(display); }, m_listView);
     m_listArea = new QScrollArea(m_listView);
     m_listArea->setFrameShape(QFrame::NoFrame);
+    m_listArea->setFocusPolicy(Qt::NoFocus);  // its rows' controls take the focus, not the area
     m_listArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_listArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_listArea->setWidgetResizable(true);
     m_listArea->setWidget(m_rows);
-    // A slim indicator in place of the toolkit's full scroll bar, as popovers have.
-    const QString thumb = Theme::primary(*this, 0.3).name(QColor::HexArgb);
-    m_listArea->verticalScrollBar()->setStyleSheet(
-        QStringLiteral(
-            "QScrollBar:vertical { width: 7px; background: transparent; margin: 2px 1px 2px 0; }"
-            "QScrollBar::handle:vertical { background: %1; border-radius: 3px; min-height: 24px; }"
-            "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
-            "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; }")
-            .arg(thumb));
+    m_scrollIndicator = new OverlayScrollBar(*m_listArea);
+    // The rows' dividers depend on where the visible part ends, so a scroll redraws them all.
+    connect(m_scrollIndicator, &QScrollBar::valueChanged, m_rows, qOverload<>(&QWidget::update));
     m_listArea->viewport()->setAutoFillBackground(false);
     m_rows->setAutoFillBackground(false);
     column->addWidget(m_listArea);
@@ -214,6 +215,7 @@ void MenuBarPopover::render() {
     const bool showsCard = state == PopoverContentState::list && m_content.showsAllDisplaysCard();
     m_cardDivider->setVisible(showsCard);
     m_rows->setDisplays(m_content.shownDisplays());
+    applyTabOrder();
     m_listArea->setFixedHeight(m_content.listHeight());
     m_listView->setVisible(state == PopoverContentState::list);
     // Last, so that a card coming on screen syncs against the list it belongs to.
@@ -224,9 +226,21 @@ void MenuBarPopover::render() {
     fitHeight();
 }
 
+// Tab follows the layout from top to bottom; rows added later would otherwise come after the footer.
+void MenuBarPopover::applyTabOrder() {
+    std::vector<QWidget*> order{&m_header->refreshButton(), m_emptyRefreshButton, &m_card->slider()};
+    for (auto* row : m_rows->rows()) {
+        const auto controls = row->tabOrder();
+        order.insert(order.end(), controls.begin(), controls.end());
+    }
+    order.insert(order.end(),
+                 {&m_footer->updateButton(), &m_footer->settingsButton(), &m_footer->quitButton()});
+    for (std::size_t i = 0; i + 1 < order.size(); ++i) QWidget::setTabOrder(order[i], order[i + 1]);
+}
+
 void MenuBarPopover::renderRefreshing() {
     m_header->refreshButton().setBusy(m_refresh.isRefreshing());
-    m_emptyRefreshButton->setEnabled(!m_refresh.isRefreshing());
+    m_emptyRefreshBlocker->setBlocking(m_refresh.isRefreshing());
 }
 
 void MenuBarPopover::renderErrorStrip() {

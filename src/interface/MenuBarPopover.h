@@ -15,10 +15,12 @@ class QScrollArea;
 
 namespace lumadesk {
 
+class ActivationBlocker;
 class AllDisplaysCard;
 class DisplayManagerSignals;
 class DisplayRowList;
 class ErrorStrip;
+class OverlayScrollBar;
 class PopoverFooter;
 class PopoverHeader;
 class Updater;
@@ -49,6 +51,8 @@ public:
     const AllDisplaysCard& card() const { return *m_card; }
     const DisplayRowList& rowList() const { return *m_rows; }
     const QScrollArea& listArea() const { return *m_listArea; }
+    // The slim indicator over the list's right edge; shown only while the list scrolls.
+    const OverlayScrollBar& scrollIndicator() const { return *m_scrollIndicator; }
     const ErrorStrip& errorStrip() const { return *m_errorStrip; }
     const PopoverFooter& footer() const { return *m_footer; }
     const QWidget& loadingView() const { return *m_loadingView; }
@@ -69,6 +73,7 @@ private:
     DisplayRowCallbacks rowCallbacks(const Display& display);
     void render();
     void renderRefreshing();
+    void applyTabOrder();
     void renderErrorStrip();
     void syncGlobalBrightness();
     void fitHeight();
@@ -87,10 +92,12 @@ private:
     QWidget* m_loadingView = nullptr;
     QWidget* m_emptyView = nullptr;
     QPushButton* m_emptyRefreshButton = nullptr;
+    ActivationBlocker* m_emptyRefreshBlocker = nullptr;
     QWidget* m_listView = nullptr;
     AllDisplaysCard* m_card = nullptr;
     QWidget* m_cardDivider = nullptr;
     QScrollArea* m_listArea = nullptr;
+    OverlayScrollBar* m_scrollIndicator = nullptr;
     DisplayRowList* m_rows = nullptr;
     ErrorStrip* m_errorStrip = nullptr;
     PopoverFooter* m_footer = nullptr;

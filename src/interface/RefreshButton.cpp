@@ -1,5 +1,6 @@
 #include "interface/RefreshButton.h"
 
+#include "interface/ActivationBlocker.h"
 #include "interface/Spinner.h"
 #include "interface/SymbolIcons.h"
 #include "interface/Theme.h"
@@ -15,7 +16,9 @@ constexpr int labelSide = 16;
 }  // namespace
 
 RefreshButton::RefreshButton(QWidget* parent)
-    : QAbstractButton(parent), m_spinner(new Spinner(labelSide - 4, this)) {
+    : QAbstractButton(parent),
+      m_spinner(new Spinner(labelSide - 4, this)),
+      m_activation(new ActivationBlocker(*this)) {
     setFixedSize(side, side);
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::TabFocus);
@@ -25,11 +28,13 @@ RefreshButton::RefreshButton(QWidget* parent)
     m_spinner->hide();
 }
 
+bool RefreshButton::isBusy() const {
+    return m_activation->isBlocking();
+}
+
 void RefreshButton::setBusy(bool busy) {
-    m_busy = busy;
-    setEnabled(!busy);
+    m_activation->setBlocking(busy);
     m_spinner->setVisible(busy);
-    update();
 }
 
 void RefreshButton::paintEvent(QPaintEvent*) {
@@ -39,7 +44,7 @@ void RefreshButton::paintEvent(QPaintEvent*) {
     background.addRoundedRect(QRectF(rect()), 7, 7);
     painter.fillPath(background, Theme::primary(*this, isDown() ? 0.11 : 0.055));
     if (hasFocus()) painter.strokePath(background, QPen(Theme::accent(*this), 1.5));
-    if (m_busy) return;
+    if (isBusy()) return;
     const int symbolSide = labelSide - 2;
     const QRect target((side - symbolSide) / 2, (side - symbolSide) / 2, symbolSide, symbolSide);
     painter.drawPixmap(target, SymbolIcons::pixmap(QStringLiteral("arrow.clockwise"), symbolSide,

@@ -1,5 +1,6 @@
 #include "interface/SymbolView.h"
 
+#include "interface/Accessibility.h"
 #include "interface/SymbolIcons.h"
 
 #include <QPainter>
@@ -13,6 +14,8 @@ SymbolView::SymbolView(const QString& symbol, int symbolSize, QSize frame, QWidg
       m_symbolSize(symbolSize),
       m_color(palette().color(QPalette::WindowText)) {
     setFixedSize(frame.expandedTo(QSize(symbolSize, symbolSize)));
+    // Every symbol stands beside text or a control that says what it means.
+    Accessibility::hide(*this);
 }
 
 void SymbolView::setSymbol(const QString& symbol) {

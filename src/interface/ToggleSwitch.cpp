@@ -1,5 +1,6 @@
 #include "interface/ToggleSwitch.h"
 
+#include "interface/ActivationBlocker.h"
 #include "interface/Theme.h"
 
 #include <QPainter>
@@ -7,7 +8,8 @@
 
 namespace lumadesk {
 
-ToggleSwitch::ToggleSwitch(QWidget* parent) : QAbstractButton(parent) {
+ToggleSwitch::ToggleSwitch(QWidget* parent)
+    : QAbstractButton(parent), m_activation(new ActivationBlocker(*this)) {
     setCheckable(false);
     setFocusPolicy(Qt::TabFocus);  // a click flips it without leaving a focus ring behind
     setFixedSize(sizeHint());
@@ -21,10 +23,18 @@ void ToggleSwitch::setOn(bool on) {
     update();
 }
 
+bool ToggleSwitch::isBusy() const {
+    return m_activation->isBlocking();
+}
+
+void ToggleSwitch::setBusy(bool busy) {
+    m_activation->setBlocking(busy);
+}
+
 void ToggleSwitch::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    if (!isEnabled()) painter.setOpacity(0.5);
+    if (!isEnabled() || isBusy()) painter.setOpacity(0.5);
     const QRectF track = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     const qreal radius = track.height() / 2;
     QPainterPath trackShape;

@@ -9,6 +9,7 @@
 
 #include "DisplayFixtures.h"
 #include "interface/logic/BrightnessSliderState.h"
+#include "interface/logic/ConnectionStatus.h"
 #include "interface/logic/ConnectionSwitchState.h"
 #include "interface/logic/DisplayPresentation.h"
 #include "interface/logic/RenameFlow.h"
@@ -39,18 +40,27 @@ Task<std::optional<std::string>> brokenChange(bool) {
 
 }  // namespace
 
-TEST(BrightnessSliderStateTest, WritesEveryMoveRoundedAndIgnoresTheDisplayOnlyWhileDragged) {
+TEST(BrightnessSliderStateTest, DeliversEachNewWholeLevelAndIgnoresTheDisplayOnlyWhileDragged) {
     BrightnessSliderState slider(40);
     slider.modelChanged(55);
     EXPECT_EQ(slider.position(), 55) << "not dragged, the slider follows the display";
 
-    // Every delivered value is written, rounded half away from zero.
+    // A move is delivered, rounded half away from zero, only when it changes the whole level.
+    EXPECT_EQ(slider.moved(55.3), std::nullopt) << "still the display's level";
     EXPECT_EQ(slider.moved(49.5), 50);
+    EXPECT_EQ(slider.moved(49.6), std::nullopt);
     EXPECT_EQ(slider.moved(49.4), 49);
 
-    // While dragged, an earlier write landing does not pull the knob back, and the label shows the
-    // knob's rounded level; when the drag ends both jump to the display's level.
+    // A slow drag from 49 to 51 in hundredths delivers 50 and 51, once each, in order. While dragged,
+    // an earlier write landing does not pull the knob back, and the label shows the knob's level; when
+    // the drag ends both jump to the display's level.
     slider.setEditing(true);
+    std::vector<int> delivered;
+    for (int hundredths = 4900; hundredths <= 5100; ++hundredths) {
+        if (const auto level = slider.moved(hundredths / 100.0)) delivered.push_back(*level);
+        if (hundredths == 5000) slider.modelChanged(49);
+    }
+    EXPECT_EQ(delivered, (std::vector<int>{50, 51}));
     slider.moved(60.5);
     slider.modelChanged(50);
     EXPECT_DOUBLE_EQ(slider.position(), 60.5);
@@ -58,6 +68,8 @@ TEST(BrightnessSliderStateTest, WritesEveryMoveRoundedAndIgnoresTheDisplayOnlyWh
     slider.setEditing(false);
     EXPECT_EQ(slider.position(), 50);
     EXPECT_EQ(slider.shownLevel(), 50);
+    EXPECT_EQ(slider.moved(61), 61) << "the level last written is not the display's any more";
+    EXPECT_EQ(slider.moved(50.2), 50);
 }
 
 TEST(RenameFlowTest, OnlyTheSettingsRowRenamesAndReturnStoresTheTrimmedNameUnlessItIsBlank) {
@@ -117,10 +129,12 @@ TEST(ConnectionSwitchStateTest, OneChangeAtATimeWithItsMessageUntilSomethingElse
     // A flip shows the spinner at once; a second flip while the change runs starts nothing.
     EXPECT_TRUE(state->flip(false, toggleWith("Failed to disable display 2.")));
     EXPECT_TRUE(state->isTogglingConnection());
+    EXPECT_EQ(state->requestedConnection(), false);
     EXPECT_FALSE(state->flip(true, toggleWith(std::nullopt)));
     queue.advanceBy(1s);
     EXPECT_EQ(requests, std::vector<bool>{false});
     EXPECT_FALSE(state->isTogglingConnection());
+    EXPECT_EQ(state->requestedConnection(), std::nullopt);
     EXPECT_EQ(state->connectionError(), "Failed to disable display 2.");
 
     // A connection changed by other means clears the message and redraws the row.
@@ -145,4 +159,32 @@ TEST(ConnectionSwitchStateTest, OneChangeAtATimeWithItsMessageUntilSomethingElse
     queue.advanceBy(1s);
     EXPECT_EQ(requests, (std::vector<bool>{false, true, false}));
     EXPECT_EQ(changes, beforeGone);
+}
+
+TEST(ConnectionStatusTest, TheSpinnerIsNamedAfterTheRequestedChangeNotTheStoredState) {
+    struct Case {
+        bool isConnected;
+        std::optional<bool> requested;
+        std::optional<std::string> error;
+        ConnectionStatus::Kind kind;
+        const char* toolTip;
+        const char* accessibilityLabel;
+    };
+    using Kind = ConnectionStatus::Kind;
+    // During a disconnect the stored state already says disconnected, and during a connect it may
+    // still say disconnected: the words follow the request either way.
+    for (const auto& c : {
+             Case{false, false, std::nullopt, Kind::changing, "Disconnecting", "Disconnecting"},
+             Case{true, false, std::nullopt, Kind::changing, "Disconnecting", "Disconnecting"},
+             Case{false, true, std::nullopt, Kind::changing, "Connecting", "Connecting"},
+             Case{true, true, std::nullopt, Kind::changing, "Connecting", "Connecting"},
+             Case{true, std::nullopt, "Refused", Kind::failed, "Refused", "Connection failed: Refused"},
+             Case{true, std::nullopt, std::nullopt, Kind::connected, "Connected", "Connected"},
+             Case{false, std::nullopt, std::nullopt, Kind::disconnected, "Disconnected", "Disconnected"},
+         }) {
+        const ConnectionStatus status(c.isConnected, c.requested, c.error);
+        EXPECT_EQ(status.kind(), c.kind) << c.toolTip;
+        EXPECT_EQ(status.toolTip(), c.toolTip);
+        EXPECT_EQ(status.accessibilityLabel(), c.accessibilityLabel);
+    }
 }

@@ -24,16 +24,30 @@ TEST(LumadeskAppTest, StartQueuesTheFirstRefreshAndOffersThePopoverByTrayOrWindo
     {
         LumadeskApp app(desk.manager, defaults, desk.queue, {keyboard, permissions, screens, true});
         app.start();
-        EXPECT_EQ(app.popover().contentState(), PopoverContentState::loading) << "the refresh is queued";
+        const bool tray = QSystemTrayIcon::isSystemTrayAvailable();
+        if (!tray) {
+            // The window is on screen first, saying that it is finding displays, and only then does
+            // the blocking first refresh start.
+            desk.queue.runUntilIdle();
+            EXPECT_EQ(desk.ddc.snapshotCalls, 0);
+            QCoreApplication::processEvents();
+            EXPECT_EQ(app.popover().contentState(), PopoverContentState::loading);
+        }
         desk.queue.runUntilIdle();
         EXPECT_EQ(app.popover().contentState(), PopoverContentState::list);
         // With a tray, the popover is a popup under its icon and the program outlives its windows;
         // without one (as offscreen), it is an ordinary window, shown at once, and closing it quits.
-        const bool tray = QSystemTrayIcon::isSystemTrayAvailable();
         EXPECT_EQ(app.menuBarItem() != nullptr, tray);
         EXPECT_EQ(app.popover().windowFlags().testFlag(Qt::Popup), tray);
         EXPECT_EQ(app.popover().isVisible(), !tray);
         EXPECT_EQ(QApplication::quitOnLastWindowClosed(), !tray);
+
+        // A second start of the program brings the popover forward as a window of its own, even when
+        // it was closed or the icon is switched off.
+        app.popover().hide();
+        app.bringForward();
+        EXPECT_TRUE(app.popover().isVisible());
+        EXPECT_FALSE(app.popover().windowFlags().testFlag(Qt::Popup));
     }
     desk.queue.runUntilIdle();
     QApplication::setQuitOnLastWindowClosed(quitOnLastWindowClosed);

@@ -5,26 +5,32 @@
 #include <tuple>
 #include <vector>
 
+#include "interface/AfterPaint.h"
 #include "interface/AllDisplaysCard.h"
 #include "interface/ConnectionStatusView.h"
 #include "interface/ContinuousSlider.h"
 #include "interface/DisplayRowList.h"
 #include "interface/DisplayRowView.h"
+#include "interface/ElidedLabel.h"
 #include "interface/ErrorStrip.h"
 #include "interface/MenuBarPopover.h"
+#include "interface/OverlayScrollBar.h"
 #include "interface/PlainButton.h"
 #include "interface/PopoverFooter.h"
 #include "interface/PopoverHeader.h"
 #include "interface/RefreshButton.h"
 #include "interface/Spinner.h"
+#include "interface/SymbolView.h"
 #include "interface/ToggleSwitch.h"
 #include "interface/Updater.h"
 #include "support/DisplayManagerHarness.h"
 
+#include <QAccessible>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
+#include <QWheelEvent>
 
 using namespace lumadesk;
 using namespace std::chrono_literals;
@@ -81,6 +87,7 @@ TEST_F(MenuBarPopoverTest, FromFirstLoadToAScrollingListRefreshedByItsOwnButtons
     plugIn(1, "a", 40);
     plugIn(2, "b", 0, false);
     QTest::mouseClick(const_cast<QPushButton*>(&view.emptyRefreshButton()), Qt::LeftButton);
+    QCoreApplication::processEvents();  // the refresh waits until the popover has painted
     desk.queue.runUntilIdle();
     // Rows added to a shown list show from the event loop; the scroll area measures them a turn later.
     QCoreApplication::processEvents();
@@ -103,12 +110,17 @@ TEST_F(MenuBarPopoverTest, FromFirstLoadToAScrollingListRefreshedByItsOwnButtons
     const int snapshots = desk.ddc.snapshotCalls;
     auto& button = view.header().refreshButton();
     QTest::mouseClick(&button, Qt::LeftButton);
-    EXPECT_FALSE(button.isEnabled());
+    EXPECT_TRUE(button.isBusy());
     EXPECT_TRUE(button.spinner().isAnimating());
     view.refreshDisplays();
+    QTest::mouseClick(&button, Qt::LeftButton);
+    // The blocking refresh starts only once the spinner is on screen.
+    desk.queue.runUntilIdle();
+    EXPECT_EQ(desk.ddc.snapshotCalls, snapshots);
+    QCoreApplication::processEvents();
     desk.queue.runUntilIdle();
     EXPECT_EQ(desk.ddc.snapshotCalls, snapshots + 1);
-    EXPECT_TRUE(button.isEnabled());
+    EXPECT_FALSE(button.isBusy());
     EXPECT_FALSE(button.spinner().isAnimating()) << "a hidden spinner does not animate";
 
     // Five rows, four with sliders: the card, and a list of 280 with the rest to scroll.
@@ -117,6 +129,17 @@ TEST_F(MenuBarPopoverTest, FromFirstLoadToAScrollingListRefreshedByItsOwnButtons
     EXPECT_TRUE(view.card().isVisible());
     EXPECT_EQ(view.listArea().height(), 280);
     EXPECT_EQ(view.listArea().verticalScrollBar()->maximum(), 4 * 70 + 46 - 280);
+
+    // The scroll indicator lies over the rows' right padding instead of narrowing them, so the
+    // switches stay in line with the refresh button above.
+    EXPECT_TRUE(view.scrollIndicator().isVisible());
+    EXPECT_EQ(view.rowList().rows()[0]->width(), 340);
+    const auto rightEdge = [&](const QWidget& widget) {
+        return widget.mapTo(&view, widget.rect().topRight()).x();
+    };
+    EXPECT_EQ(
+        rightEdge(*view.rowList().rows()[0]->findChild<ToggleSwitch*>(QStringLiteral("connectionSwitch"))),
+        rightEdge(button));
     EXPECT_EQ(view.rowList().dividerLines().size(), 4u);
 }
 
@@ -182,11 +205,11 @@ TEST_F(MenuBarPopoverTest, AConnectionChangeSpinsThenAFailureShowsOnTheRowAndInT
     auto& view = open();
     EXPECT_FALSE(view.errorStrip().isVisible());
 
-    // While the change runs: a spinner, and a switch that shows the display, not the click, and is off.
+    // While the change runs: a spinner, and a busy switch that shows what the user asked for.
     QTest::mouseClick(&switchOf(0), Qt::LeftButton);
     EXPECT_EQ(statusOf(0).kind(), ConnectionStatus::Kind::changing);
-    EXPECT_FALSE(switchOf(0).isEnabled());
-    EXPECT_TRUE(switchOf(0).isOn());
+    EXPECT_TRUE(switchOf(0).isBusy());
+    EXPECT_FALSE(switchOf(0).isOn());
 
     // The failure: the manager's message in the strip, and a warning on the row with it as tooltip.
     desk.queue.advanceBy(2s);
@@ -195,13 +218,185 @@ TEST_F(MenuBarPopoverTest, AConnectionChangeSpinsThenAFailureShowsOnTheRowAndInT
     EXPECT_EQ(view.errorStrip().message(), message);
     EXPECT_EQ(statusOf(0).kind(), ConnectionStatus::Kind::failed);
     EXPECT_EQ(statusOf(0).toolTip(), message);
-    EXPECT_TRUE(switchOf(0).isEnabled());
+    EXPECT_FALSE(switchOf(0).isBusy());
+    EXPECT_TRUE(switchOf(0).isOn()) << "the display stayed on";
 
     // The display is disconnected by other means: the row drops the message and shows the new state.
     desk.ddc.failingConnectionChanges.clear();
     runSync(desk.queue, desk.manager->setConnected(false, "a"));
     EXPECT_EQ(statusOf(0).kind(), ConnectionStatus::Kind::disconnected);
     EXPECT_FALSE(switchOf(0).isOn());
+}
+
+TEST_F(MenuBarPopoverTest, FocusStaysOnTheControlTheUserActedOnWhichIgnoresKeysWhileItsChangeRuns) {
+    plugIn(1, "a", 30);
+    plugIn(2, "b", 61);
+    auto& view = open();
+    const auto press = [&](Qt::Key key) { QTest::keyClick(view.focusWidget(), key); };
+
+    // Space disconnects the first display; the focus stays on its switch, so Space again (the natural
+    // undo) reaches the busy switch, which ignores it, and never the second display's switch.
+    switchOf(0).setFocus(Qt::TabFocusReason);
+    press(Qt::Key_Space);
+    EXPECT_EQ(view.focusWidget(), &switchOf(0));
+    press(Qt::Key_Space);
+    desk.queue.advanceBy(2s);
+    EXPECT_EQ(desk.ddc.connectionRequests, (std::vector<std::pair<DisplayID, bool>>{{1, false}}));
+    EXPECT_EQ(view.focusWidget(), &switchOf(0)) << "the row is kept across the refresh that follows";
+    press(Qt::Key_Space);
+    desk.queue.advanceBy(2s);
+    EXPECT_EQ(desk.ddc.connectionRequests, (std::vector<std::pair<DisplayID, bool>>{{1, false}, {1, true}}));
+
+    // The refresh button keeps the focus through its refresh, and Tab still leaves it.
+    auto& button = view.header().refreshButton();
+    button.setFocus(Qt::TabFocusReason);
+    press(Qt::Key_Space);
+    EXPECT_TRUE(button.isBusy());
+    EXPECT_EQ(view.focusWidget(), &button);
+    desk.queue.advanceBy(AfterPaint::limit);  // a window kept off screen does not hold the refresh back
+    EXPECT_FALSE(button.isBusy());
+    EXPECT_EQ(view.focusWidget(), &button);
+    press(Qt::Key_Tab);
+    EXPECT_NE(view.focusWidget(), &button);
+}
+
+TEST_F(MenuBarPopoverTest, AConnectionChangeShowsTheRequestAndTheRowOutlivesRefreshesAndANewDisplayID) {
+    plugIn(1, "a", 30);
+    plugIn(2, "b", 61);
+    open();
+    const auto before = rows();
+
+    // During a disconnect the spinner is named after it, though the stored state already says off.
+    QTest::mouseClick(&switchOf(0), Qt::LeftButton);
+    EXPECT_EQ(statusOf(0).toolTip(), "Disconnecting");
+    EXPECT_FALSE(switchOf(0).isOn());
+    desk.queue.advanceBy(2s);
+    EXPECT_EQ(statusOf(0).kind(), ConnectionStatus::Kind::disconnected);
+
+    // A reconnect: the refreshes raised by the display coming back run inside its waits; the row keeps
+    // showing what the user asked for, and stays the same row.
+    QTest::mouseClick(&switchOf(0), Qt::LeftButton);
+    for (int step = 0; step < 7; ++step) {
+        desk.refresh();
+        EXPECT_TRUE(switchOf(0).isOn()) << step;
+        EXPECT_EQ(statusOf(0).toolTip(), "Connecting") << step;
+        desk.queue.advanceBy(100ms);
+    }
+    desk.queue.advanceBy(2s);
+    EXPECT_TRUE(switchOf(0).isOn());
+    EXPECT_EQ(statusOf(0).kind(), ConnectionStatus::Kind::connected);
+    EXPECT_EQ(rows(), before);
+
+    // The display comes back under another display ID, as after a replug: still the same row.
+    desk.ddc.unplug(1);
+    plugIn(9, "a", 30);
+    desk.refresh();
+    EXPECT_EQ(rows(), before);
+    EXPECT_EQ(rows()[0]->display().id, 9u);
+}
+
+TEST_F(MenuBarPopoverTest, AWheelOverARowSliderMovesThatSliderOnlyAndNeverScrollsTheList) {
+    plugIn(1, "a", 30);
+    plugIn(2, "b", 0);
+    for (DisplayID id = 3; id <= 5; ++id) plugIn(id, "d" + std::to_string(id), 50);
+    auto& view = open();
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    const QScrollBar& scroll = *view.listArea().verticalScrollBar();
+    ASSERT_GT(scroll.maximum(), 0) << "the list scrolls";
+    // A notch of the mouse wheel. Qt passes a notch from the window system on to the parents (the
+    // list) unless the slider accepts it.
+    const auto wheelDown = [](ContinuousSlider& slider) {
+        const QPointF centre = QRectF(slider.rect()).center();
+        QWheelEvent notch(centre, slider.mapToGlobal(centre), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(&slider, &notch);
+        return notch.isAccepted();
+    };
+    EXPECT_TRUE(wheelDown(sliderOf(0)));
+    EXPECT_TRUE(wheelDown(sliderOf(1)));
+    desk.queue.advanceBy(1s);
+    EXPECT_EQ(scroll.value(), 0);
+    ASSERT_EQ(desk.ddc.writes.size(), 1u);
+    EXPECT_EQ(desk.ddc.writes[0].first, 1u);
+    EXPECT_LT(desk.ddc.writes[0].second, 30);
+
+    // Unscrolled, the fourth row ends the visible part exactly: its divider would double the one under
+    // the list, so it is left out until the list scrolls.
+    EXPECT_EQ(view.rowList().dividerLines().size(), 3u);
+    const_cast<QScrollBar&>(scroll).setValue(10);
+    EXPECT_EQ(view.rowList().dividerLines().size(), 4u);
+}
+
+TEST_F(MenuBarPopoverTest, TabFollowsTheLayoutAndAFocusedSliderShowsItWhileAClickDoesNotFocusIt) {
+    plugIn(1, "a", 30);
+    plugIn(2, "b", 61);
+    auto& view = open();
+    QCoreApplication::processEvents();
+    auto& refresh = view.header().refreshButton();
+    refresh.setFocus(Qt::TabFocusReason);
+    std::vector<QWidget*> visited;
+    for (int step = 0; step < 7; ++step) {
+        visited.push_back(view.focusWidget());
+        QTest::keyClick(view.focusWidget(), Qt::Key_Tab);
+    }
+    EXPECT_EQ(visited, (std::vector<QWidget*>{&refresh, &view.card().slider(), &switchOf(0), &sliderOf(0),
+                                              &switchOf(1), &sliderOf(1), &view.footer().quitButton()}));
+
+    // A slider reached by Tab draws a ring round its knob; a click moves it without taking the focus,
+    // so no focus mark is left behind.
+    refresh.setFocus(Qt::TabFocusReason);
+    const QImage unfocused = sliderOf(0).grab().toImage();
+    sliderOf(0).setFocus(Qt::TabFocusReason);
+    EXPECT_NE(sliderOf(0).grab().toImage(), unfocused);
+    QTest::mouseClick(&sliderOf(1), Qt::LeftButton, {}, QPoint(4, 8));
+    EXPECT_NE(view.focusWidget(), &sliderOf(1));
+}
+
+TEST_F(MenuBarPopoverTest, ALongNameEndsInAnEllipsisWithTheWholeNameAsItsTooltip) {
+    plugIn(1, "a-display-whose-name-goes-on-and-on-far-beyond-the-width-of-any-popover", 30);
+    plugIn(2, "b", 61);
+    open();
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    const auto& longName = *rows()[0]->findChild<ElidedLabel*>(QStringLiteral("name"));
+    EXPECT_EQ(longName.text(),
+              "Model a-display-whose-name-goes-on-and-on-far-beyond-the-width-of-any-popover");
+    EXPECT_TRUE(longName.shownText().endsWith(QChar(0x2026))) << longName.shownText().toStdString();
+    EXPECT_LE(longName.fontMetrics().horizontalAdvance(longName.shownText()), longName.width());
+    EXPECT_EQ(longName.toolTip(), longName.text());
+    const auto& shortName = *rows()[1]->findChild<ElidedLabel*>(QStringLiteral("name"));
+    EXPECT_EQ(shortName.shownText(), "Model b");
+    EXPECT_TRUE(shortName.toolTip().isEmpty());
+}
+
+TEST_F(MenuBarPopoverTest, AssistiveTechnologyReadsTheCardTitleAsTextTheErrorAsOneElementAndNoSymbols) {
+    plugIn(1, "a", 30);
+    plugIn(2, "b", 61);
+    desk.ddc.failingConnectionChanges.insert(1);
+    auto& view = open();
+    QTest::mouseClick(&switchOf(0), Qt::LeftButton);
+    desk.queue.advanceBy(2s);
+
+    auto* title =
+        QAccessible::queryAccessibleInterface(view.card().findChild<QWidget*>(QStringLiteral("title")));
+    ASSERT_NE(title, nullptr);
+    EXPECT_EQ(title->role(), QAccessible::StaticText) << title->role();
+    EXPECT_EQ(title->text(QAccessible::Name).toStdString(), "All displays");
+
+    auto* strip =
+        QAccessible::queryAccessibleInterface(const_cast<QWidget*>(&view.errorStrip().messageRow()));
+    ASSERT_NE(strip, nullptr);
+    EXPECT_EQ(strip->childCount(), 0);
+    EXPECT_EQ(strip->text(QAccessible::Name).toStdString(),
+              "Display error: " + desk.manager->lastErrorMessage().value());
+
+    const auto symbols = view.findChildren<SymbolView*>();
+    EXPECT_GT(symbols.size(), 5);
+    for (auto* symbol : symbols) {
+        EXPECT_TRUE(QAccessible::queryAccessibleInterface(symbol)->state().invisible)
+            << symbol->symbol().toStdString();
+    }
 }
 
 TEST_F(MenuBarPopoverTest, TheFooterOffersAWaitingUpdateButNoSettingsWithoutASettingsWindow) {

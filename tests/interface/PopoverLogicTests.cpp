@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "DisplayFixtures.h"
@@ -11,6 +13,7 @@
 #include "interface/logic/PopoverContent.h"
 #include "interface/logic/PopoverPlacement.h"
 #include "interface/logic/PopoverRefresh.h"
+#include "interface/logic/TrayIconInk.h"
 #include "runtime/ManualMainQueue.h"
 #include "runtime/Sleep.h"
 
@@ -152,12 +155,19 @@ TEST(PopoverRefreshTest, OneRefreshAtATimeThatEndsEvenWhenItFailsOrThePopoverIsG
     int refreshes = 0;
     int changes = 0;
     bool fails = false;
+    std::function<void()> shown;  // the view's word that the spinner is on screen
     auto refresh = std::make_unique<PopoverRefresh>(
-        queue, [&] { return slowRefresh(&refreshes, &fails); }, [&] { ++changes; });
+        queue, [&] { return slowRefresh(&refreshes, &fails); }, [&] { ++changes; },
+        [&](std::function<void()> begin) { shown = std::move(begin); });
 
-    // The spinner shows at once; a second start while the refresh runs starts nothing.
+    // The spinner shows at once, and the blocking refresh waits until it is on screen; a second start
+    // while the refresh runs starts nothing.
     EXPECT_TRUE(refresh->start());
     EXPECT_TRUE(refresh->isRefreshing());
+    queue.runUntilIdle();
+    EXPECT_EQ(refreshes, 0);
+    EXPECT_FALSE(refresh->start());
+    std::exchange(shown, nullptr)();
     queue.runUntilIdle();
     EXPECT_FALSE(refresh->start());
     queue.advanceBy(1s);
@@ -168,6 +178,7 @@ TEST(PopoverRefreshTest, OneRefreshAtATimeThatEndsEvenWhenItFailsOrThePopoverIsG
     // A refresh that breaks down still ends, so that the button comes back.
     fails = true;
     EXPECT_TRUE(refresh->start());
+    std::exchange(shown, nullptr)();
     queue.advanceBy(1s);
     EXPECT_EQ(refreshes, 2);
     EXPECT_FALSE(refresh->isRefreshing());
@@ -175,8 +186,34 @@ TEST(PopoverRefreshTest, OneRefreshAtATimeThatEndsEvenWhenItFailsOrThePopoverIsG
     // A refresh outliving the popover runs to its end, with nobody left to tell.
     fails = false;
     refresh->start();
+    std::exchange(shown, nullptr)();
     refresh.reset();
     queue.advanceBy(1s);
     EXPECT_EQ(refreshes, 3);
     EXPECT_EQ(changes, 5);
+}
+
+TEST(TrayIconInkTest, LightInkOnADarkPanelDarkOnALightOneWithAFaintOutlineOfTheOtherShade) {
+    using Rgba = TrayIconInk::Rgba;
+    constexpr Rgba darkWindow{45, 45, 48};
+    constexpr Rgba lightWindow{239, 239, 239};
+    struct Case {
+        Rgba schemeWindow;
+        const char* desktop;
+        bool panelIsDark;
+    };
+    // GNOME Shell's top bar stays dark under a light scheme; the other panels follow the scheme.
+    for (const auto& [window, desktop, dark] :
+         {Case{darkWindow, "KDE", true}, Case{lightWindow, "KDE", false}, Case{lightWindow, "", false},
+          Case{lightWindow, "GNOME", true}, Case{lightWindow, "ubuntu:GNOME", true},
+          Case{lightWindow, "X-Cinnamon", false}}) {
+        const TrayIconInk ink(window, desktop);
+        EXPECT_EQ(ink.panelIsDark(), dark) << desktop;
+        EXPECT_EQ(TrayIconInk::isDark(ink.ink()), !dark) << desktop;
+        EXPECT_EQ(TrayIconInk::isDark(ink.halo()), dark) << desktop;
+        EXPECT_LT(ink.halo().alpha, 255);
+        EXPECT_EQ(ink.ink().alpha, 255);
+    }
+    EXPECT_TRUE(TrayIconInk::isDark({0, 0, 255})) << "by luminance, not by the sum of the channels";
+    EXPECT_FALSE(TrayIconInk::isDark({0, 255, 0}));
 }

@@ -5,7 +5,7 @@
 namespace lumadesk {
 
 BrightnessSliderState::BrightnessSliderState(int modelBrightness)
-    : m_modelBrightness(modelBrightness), m_sliderValue(modelBrightness) {}
+    : m_modelBrightness(modelBrightness), m_sliderValue(modelBrightness), m_lastLevel(modelBrightness) {}
 
 double BrightnessSliderState::position() const {
     return m_isDragging ? m_sliderValue : m_modelBrightness;
@@ -17,17 +17,24 @@ int BrightnessSliderState::shownLevel() const {
 
 void BrightnessSliderState::modelChanged(int brightness) {
     m_modelBrightness = brightness;
-    if (!m_isDragging) m_sliderValue = brightness;
+    if (m_isDragging) return;
+    m_sliderValue = brightness;
+    m_lastLevel = brightness;
 }
 
-int BrightnessSliderState::moved(double value) {
+std::optional<int> BrightnessSliderState::moved(double value) {
     m_sliderValue = value;
-    return roundedLevel(value);
+    const int level = roundedLevel(value);
+    if (level == m_lastLevel) return std::nullopt;
+    m_lastLevel = level;
+    return level;
 }
 
 void BrightnessSliderState::setEditing(bool editing) {
     m_isDragging = editing;
-    if (!editing) m_sliderValue = m_modelBrightness;
+    if (editing) return;
+    m_sliderValue = m_modelBrightness;
+    m_lastLevel = m_modelBrightness;
 }
 
 }  // namespace lumadesk

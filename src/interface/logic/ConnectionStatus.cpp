@@ -2,11 +2,11 @@
 
 namespace lumadesk {
 
-ConnectionStatus::ConnectionStatus(bool isConnected, bool isTogglingConnection,
+ConnectionStatus::ConnectionStatus(bool isConnected, std::optional<bool> requestedConnection,
                                    const std::optional<std::string>& connectionError) {
-    if (isTogglingConnection) {
+    if (requestedConnection) {
         m_kind = Kind::changing;
-        m_toolTip = isConnected ? "Disconnecting" : "Connecting";
+        m_toolTip = *requestedConnection ? "Connecting" : "Disconnecting";
         m_accessibilityLabel = m_toolTip;
     } else if (connectionError) {
         m_kind = Kind::failed;

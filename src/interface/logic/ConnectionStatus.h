@@ -5,13 +5,15 @@
 
 namespace lumadesk {
 
-// The small indicator left of a row's switch: a spinner while a change runs, a warning after one
-// failed, else a dot for the connection state.
+// The small indicator left of a row's switch: a spinner while a change runs, named after the change
+// asked for (the stored state may already say where it goes), a warning after one failed, else a dot
+// for the connection state.
 class ConnectionStatus {
 public:
     enum class Kind { changing, failed, connected, disconnected };
 
-    ConnectionStatus(bool isConnected, bool isTogglingConnection,
+    // `requestedConnection` is the state a running change asks for, none while no change runs.
+    ConnectionStatus(bool isConnected, std::optional<bool> requestedConnection,
                      const std::optional<std::string>& connectionError);
 
     Kind kind() const { return m_kind; }

@@ -13,16 +13,16 @@ ConnectionSwitchState::ConnectionSwitchState(MainQueue& queue, Listener changed)
 }
 
 bool ConnectionSwitchState::flip(bool connect, const Toggle& toggle) {
-    if (m_state->isToggling) return false;
+    if (m_state->requested) return false;
     m_state->error.reset();
-    m_state->isToggling = true;
+    m_state->requested = connect;
     m_state->changed();
     spawn(m_queue, toggleThenReport(toggle(connect), m_state));
     return true;
 }
 
 void ConnectionSwitchState::connectionChanged() {
-    if (m_state->isToggling || !m_state->error) return;
+    if (m_state->requested || !m_state->error) return;
     m_state->error.reset();
     m_state->changed();
 }
@@ -31,7 +31,7 @@ Task<void> ConnectionSwitchState::toggleThenReport(Task<std::optional<std::strin
                                                    std::weak_ptr<State> weak) {
     std::optional<std::string> error;
     try {
-        auto result = co_await change;
+        auto result = co_await std::move(change);
         error = std::move(result);
     } catch (const std::exception& failure) {
         error = failure.what();  // the switch must come back even when the change broke down
@@ -39,7 +39,7 @@ Task<void> ConnectionSwitchState::toggleThenReport(Task<std::optional<std::strin
     auto state = weak.lock();
     if (!state) co_return;
     state->error = std::move(error);
-    state->isToggling = false;
+    state->requested.reset();
     state->changed();
 }
 

@@ -22,7 +22,9 @@ public:
     // `changed` hears when a change starts and when its result arrives.
     ConnectionSwitchState(MainQueue& queue, Listener changed);
 
-    bool isTogglingConnection() const { return m_state->isToggling; }
+    bool isTogglingConnection() const { return m_state->requested.has_value(); }
+    // The state the running change asks for; none while no change runs.
+    std::optional<bool> requestedConnection() const { return m_state->requested; }
     const std::optional<std::string>& connectionError() const { return m_state->error; }
 
     // The user flipped the switch to `connect`: starts the change on the queue unless one is running;
@@ -33,7 +35,7 @@ public:
 
 private:
     struct State {
-        bool isToggling = false;
+        std::optional<bool> requested;
         std::optional<std::string> error;
         Listener changed;
     };

@@ -7,8 +7,11 @@
 
 namespace lumadesk {
 
-PopoverRefresh::PopoverRefresh(MainQueue& queue, Refresh refresh, Listener changed)
-    : m_queue(queue), m_refresh(std::move(refresh)), m_state(std::make_shared<State>()) {
+PopoverRefresh::PopoverRefresh(MainQueue& queue, Refresh refresh, Listener changed, WhenShown whenShown)
+    : m_queue(queue),
+      m_refresh(std::move(refresh)),
+      m_whenShown(std::move(whenShown)),
+      m_state(std::make_shared<State>()) {
     m_state->changed = std::move(changed);
 }
 
@@ -16,7 +19,9 @@ bool PopoverRefresh::start() {
     if (m_state->isRefreshing) return false;
     m_state->isRefreshing = true;
     m_state->changed();
-    spawn(m_queue, refreshThenClear(m_refresh(), m_state));
+    m_whenShown([queue = &m_queue, refresh = m_refresh, weak = std::weak_ptr<State>(m_state)] {
+        spawn(*queue, refreshThenClear(refresh(), weak));
+    });
     return true;
 }
 
@@ -25,7 +30,7 @@ bool PopoverRefresh::start() {
 Task<void> PopoverRefresh::refreshThenClear(Task<void> refresh, std::weak_ptr<State> weak) {
     std::exception_ptr failure;
     try {
-        co_await refresh;
+        co_await std::move(refresh);
     } catch (...) {
         failure = std::current_exception();
     }

@@ -7,6 +7,7 @@
 
 #include "assembly/DisplayStack.h"
 #include "interface/DisplayRowView.h"
+#include "interface/MenuBarItem.h"
 #include "interface/MenuBarPopover.h"
 #include "interface/SymbolIcons.h"
 #include "interface/ToggleSwitch.h"
@@ -79,6 +80,12 @@ void shootDefaultDesk(const Shooter& shooter) {
     auto popover = popoverOver(stack->displayManager(), updater, queue);
     queue.runUntilIdle();
     shooter.save(*popover, QStringLiteral("popover-list.png"));
+    // Reached by Tab, as the keyboard user sees it.
+    auto* slider =
+        popover->findChild<DisplayRowView*>()->findChild<QWidget*>(QStringLiteral("brightnessSlider"));
+    slider->setFocus(Qt::TabFocusReason);
+    shooter.save(*popover, QStringLiteral("popover-focus.png"));
+    slider->clearFocus();
     updater.setUpdateAvailable(true);
     shooter.save(*popover, QStringLiteral("popover-update.png"));
     popover.reset();
@@ -174,6 +181,51 @@ void shootSymbols(const Shooter& shooter) {
     shooter.save(sheet, QStringLiteral("symbols.png"));
 }
 
+// The tray icon as each colour scheme draws it, on a dark and on a light panel: at home on the panel of
+// its own scheme, and still visible on the other one.
+void shootTrayIcons(const Shooter& shooter) {
+    constexpr int cellWidth = 150;
+    constexpr int cellHeight = 34;
+    constexpr int labelWidth = 110;
+    const QColor panels[] = {QColor(36, 36, 38), QColor(236, 236, 236)};
+    struct Scheme {
+        const char* name;
+        QColor window;
+    };
+    const Scheme schemes[] = {{"Dark scheme", QColor(45, 45, 48)}, {"Light scheme", QColor(239, 239, 239)}};
+    QLabel sheet;
+    const QColor paper = sheet.palette().color(QPalette::Window);
+    QPixmap canvas(labelWidth + 2 * cellWidth, 3 * cellHeight);
+    canvas.fill(paper);
+    QPainter painter(&canvas);
+    painter.drawText(QRect(labelWidth, 0, cellWidth, cellHeight), Qt::AlignCenter,
+                     QStringLiteral("Dark panel"));
+    painter.drawText(QRect(labelWidth + cellWidth, 0, cellWidth, cellHeight), Qt::AlignCenter,
+                     QStringLiteral("Light panel"));
+    for (int row = 0; row < 2; ++row) {
+        const int y = (row + 1) * cellHeight;
+        painter.drawText(QRect(8, y, labelWidth - 8, cellHeight), Qt::AlignVCenter,
+                         QString::fromLatin1(schemes[row].name));
+        QPalette scheme;
+        scheme.setColor(QPalette::Window, schemes[row].window);
+        for (int column = 0; column < 2; ++column) {
+            const QRect panel(labelWidth + column * cellWidth + 4, y + 3, cellWidth - 8, cellHeight - 6);
+            painter.fillRect(panel, panels[column]);
+            int x = panel.x() + 12;
+            for (const char* symbol : {"display", "display.badge.exclamationmark"}) {
+                const QIcon icon =
+                    MenuBarItem::drawnIcon(QString::fromLatin1(symbol), scheme, QStringLiteral("KDE"));
+                icon.paint(&painter, QRect(x, panel.y() + (panel.height() - 22) / 2, 22, 22));
+                x += 34;
+            }
+        }
+    }
+    painter.end();
+    sheet.setPixmap(canvas);
+    sheet.setFixedSize(canvas.size());
+    shooter.save(sheet, QStringLiteral("tray-icons.png"));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -191,6 +243,7 @@ int main(int argc, char** argv) {
         shootError(shooter);
         shootSettingsRows(shooter);
         shootSymbols(shooter);
+        shootTrayIcons(shooter);
     } catch (const std::exception& error) {
         std::cerr << "lumadesk_screenshots: " << error.what() << "\n";
         return 1;
