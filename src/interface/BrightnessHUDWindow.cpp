@@ -29,8 +29,8 @@ QString spokenLevel(int level) {
 }  // namespace
 
 BrightnessHUDWindow::BrightnessHUDWindow(BrightnessHUDState& state, QRect frame)
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus |
-                           Qt::BypassWindowManagerHint),
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                           Qt::WindowDoesNotAcceptFocus | Qt::BypassWindowManagerHint),
       m_state(state) {
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_TranslucentBackground);
@@ -69,8 +69,10 @@ BrightnessHUDWindow::BrightnessHUDWindow(BrightnessHUDState& state, QRect frame)
     row->addWidget(bright);
     column->addLayout(row);
 
-    connect(m_slider, &ContinuousSlider::moved, this, [this](double position) { m_state.setBrightnessFromSlider(position); });
-    connect(m_slider, &ContinuousSlider::editingChanged, this, [this](bool editing) { m_state.setEditing(editing); });
+    connect(m_slider, &ContinuousSlider::moved, this,
+            [this](double position) { m_state.setBrightnessFromSlider(position); });
+    connect(m_slider, &ContinuousSlider::editingChanged, this,
+            [this](bool editing) { m_state.setEditing(editing); });
     const auto showLevel = [this](int level) {
         m_slider->setPosition(level);
         m_slider->setAccessibleValue(spokenLevel(level));

@@ -68,7 +68,8 @@ LumadeskApp::LumadeskApp(std::shared_ptr<DisplayManager> manager, UserDefaults& 
         if (state == Qt::ApplicationActive) m_delegate.applicationDidBecomeActive();
     });
     // A change of a stored shortcut made in this program re-registers the hot keys.
-    for (const char* key : {"brightnessUpKey", "brightnessDownKey", "brightnessUpModifiers", "brightnessDownModifiers"}) {
+    for (const char* key :
+         {"brightnessUpKey", "brightnessDownKey", "brightnessUpModifiers", "brightnessDownModifiers"}) {
         m_shortcutObservers.push_back(
             defaults.observe(key, [this] { m_notifications.post(AppDelegate::shortcutsDidChange); }));
     }

@@ -35,8 +35,8 @@ class LumadeskApp : public QObject {
 public:
     // The defaults and the queue must outlive the application; the manager is shared with the stack
     // that built it.
-    LumadeskApp(std::shared_ptr<DisplayManager> manager, UserDefaults& defaults, MainQueue& queue, LumadeskKeys keys,
-                QObject* parent = nullptr);
+    LumadeskApp(std::shared_ptr<DisplayManager> manager, UserDefaults& defaults, MainQueue& queue,
+                LumadeskKeys keys, QObject* parent = nullptr);
     ~LumadeskApp() override;
 
     // Shows the tray icon (or the window) and queues the first refresh.

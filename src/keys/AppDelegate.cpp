@@ -16,14 +16,15 @@ AppDelegate::~AppDelegate() = default;
 void AppDelegate::applicationDidFinishLaunching() {
     spawn(m_services.queue, m_services.manager->refresh());
     std::weak_ptr<AppDelegate*> weakSelf = m_self;
-    m_brightnessHUD = std::make_unique<BrightnessHUD>(
-        BrightnessHUD::Services{.queue = m_services.queue,
-                                .screens = m_services.panelScreens,
-                                .makePanel = m_services.makePanel,
-                                .trayItemFrame = m_services.trayItemFrame},
-        [weakSelf](int level, const BrightnessHUDTarget& target) {
-            if (const auto self = weakSelf.lock()) (*self)->panelSliderChanged(level, target);
-        });
+    m_brightnessHUD =
+        std::make_unique<BrightnessHUD>(BrightnessHUD::Services{.queue = m_services.queue,
+                                                                .screens = m_services.panelScreens,
+                                                                .makePanel = m_services.makePanel,
+                                                                .trayItemFrame = m_services.trayItemFrame},
+                                        [weakSelf](int level, const BrightnessHUDTarget& target) {
+                                            if (const auto self = weakSelf.lock())
+                                                (*self)->panelSliderChanged(level, target);
+                                        });
     m_brightnessKeyHandler = std::make_unique<BrightnessKeyHandler>(
         BrightnessKeyHandler::Services{.keyboard = m_services.keyboard,
                                        .permissions = m_services.permissions,
@@ -123,14 +124,16 @@ Task<void> AppDelegate::route(std::weak_ptr<AppDelegate*> weakSelf, std::shared_
     const auto eligible = BrightnessRouting::eligible(manager->displays());
     if (!routed) {
         co_await manager->adjustBrightnessForAllDisplays(delta);
-    } else if (const auto it = std::ranges::find(eligible, *routed, &Display::hardwareID); it != eligible.end()) {
+    } else if (const auto it = std::ranges::find(eligible, *routed, &Display::hardwareID);
+               it != eligible.end()) {
         co_await manager->setBrightness(BrightnessRouting::stepped(it->brightness, delta), it->hardwareID);
     }
 
     const auto after = weakSelf.lock();
     if (!after || !showHUD) co_return;
     const AppDelegate& current = **after;
-    const auto underPointer = mode == BrightnessRouting::currentMode ? current.displayUnderPointer() : std::nullopt;
+    const auto underPointer =
+        mode == BrightnessRouting::currentMode ? current.displayUnderPointer() : std::nullopt;
     const auto content =
         BrightnessRouting::panelContent(BrightnessRouting::eligible(manager->displays()), mode, underPointer);
     if (content && current.m_brightnessHUD) {
@@ -138,8 +141,9 @@ Task<void> AppDelegate::route(std::weak_ptr<AppDelegate*> weakSelf, std::shared_
     }
 }
 
-Task<void> AppDelegate::applySlider(std::weak_ptr<AppDelegate*> weakSelf, std::shared_ptr<DisplayManager> manager,
-                                    int level, BrightnessHUDTarget target) {
+Task<void> AppDelegate::applySlider(std::weak_ptr<AppDelegate*> weakSelf,
+                                    std::shared_ptr<DisplayManager> manager, int level,
+                                    BrightnessHUDTarget target) {
     if (!weakSelf.lock()) co_return;
     const int clamped = std::clamp(level, 0, 100);
     if (target.hardwareID) {

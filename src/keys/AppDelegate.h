@@ -75,9 +75,11 @@ private:
     bool showsHUD() const;
     std::optional<std::string> displayUnderPointer() const;
     void tearDownKeyPaths(bool includingHotKeys);
-    static Task<void> route(std::weak_ptr<AppDelegate*> weakSelf, std::shared_ptr<DisplayManager> manager, int delta);
-    static Task<void> applySlider(std::weak_ptr<AppDelegate*> weakSelf, std::shared_ptr<DisplayManager> manager,
-                                  int level, BrightnessHUDTarget target);
+    static Task<void> route(std::weak_ptr<AppDelegate*> weakSelf, std::shared_ptr<DisplayManager> manager,
+                            int delta);
+    static Task<void> applySlider(std::weak_ptr<AppDelegate*> weakSelf,
+                                  std::shared_ptr<DisplayManager> manager, int level,
+                                  BrightnessHUDTarget target);
 
     Services m_services;
     std::unique_ptr<BrightnessHUD> m_brightnessHUD;

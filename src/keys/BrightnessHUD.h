@@ -25,7 +25,8 @@ public:
 
     using OnBrightnessChange = std::function<void(int level, const BrightnessHUDTarget& target)>;
     // Makes the window on the first show, bound to the state, at the given frame.
-    using MakePanel = std::function<std::unique_ptr<BrightnessHUDPanel>(BrightnessHUDState& state, ScreenFrame frame)>;
+    using MakePanel =
+        std::function<std::unique_ptr<BrightnessHUDPanel>(BrightnessHUDState& state, ScreenFrame frame)>;
     // The tray icon's frame when the tray reports one.
     using TrayItemFrame = std::function<std::optional<ScreenFrame>()>;
 

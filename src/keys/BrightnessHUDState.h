@@ -10,8 +10,10 @@ namespace lumadesk {
 // What the panel shows, and what its slider and pointer report back. Main thread only.
 class BrightnessHUDState {
 public:
-    BrightnessHUDState(std::function<void(int)> onBrightnessChange, std::function<void(bool)> onInteractionChange)
-        : m_onBrightnessChange(std::move(onBrightnessChange)), m_onInteractionChange(std::move(onInteractionChange)) {}
+    BrightnessHUDState(std::function<void(int)> onBrightnessChange,
+                       std::function<void(bool)> onInteractionChange)
+        : m_onBrightnessChange(std::move(onBrightnessChange)),
+          m_onInteractionChange(std::move(onInteractionChange)) {}
 
     Observable<int>& brightness() { return m_brightness; }
     Observable<std::string>& displayName() { return m_displayName; }

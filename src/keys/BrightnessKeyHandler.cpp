@@ -31,8 +31,8 @@ BrightnessKeyReport report(Source increase, Source decrease, bool up, bool press
 }
 
 // A media-key event: subtype 8, the key in bits 16...31 of the low word, its state in bits 8...15.
-std::optional<BrightnessKeyReport> decodeSystemDefined(std::int16_t subtype, std::int64_t data1, Source increase,
-                                                       Source decrease) {
+std::optional<BrightnessKeyReport> decodeSystemDefined(std::int16_t subtype, std::int64_t data1,
+                                                       Source increase, Source decrease) {
     if (subtype != auxControlButtonsSubtype) return std::nullopt;
     const auto word = static_cast<std::uint32_t>(data1);
     const std::int64_t key = word >> 16;
@@ -53,8 +53,8 @@ std::string formatHotKeyFailure(std::uint32_t id, std::int32_t status) {
 
 BrightnessKeyHandler::BrightnessKeyHandler(Services services, BrightnessKeyRepeater::OnChange onChange)
     : m_services(std::move(services)),
-      m_repeater(m_services.queue, m_services.keyboard.keyRepeatDelay(), m_services.keyboard.keyRepeatInterval(),
-                 std::move(onChange)),
+      m_repeater(m_services.queue, m_services.keyboard.keyRepeatDelay(),
+                 m_services.keyboard.keyRepeatInterval(), std::move(onChange)),
       m_self(std::make_shared<BrightnessKeyHandler*>(this)) {}
 
 BrightnessKeyHandler::~BrightnessKeyHandler() {
@@ -87,8 +87,10 @@ std::optional<BrightnessKeyReport> BrightnessKeyHandler::decodeTapEvent(const Ta
 
 std::optional<BrightnessKeyReport> BrightnessKeyHandler::decodeHIDValue(const HIDInputValue& value) {
     if (value.usagePage != consumerUsagePage) return std::nullopt;
-    if (value.usage != brightnessIncrementUsage && value.usage != brightnessDecrementUsage) return std::nullopt;
-    return report(Source::hidIncrease, Source::hidDecrease, value.usage == brightnessIncrementUsage, value.value != 0);
+    if (value.usage != brightnessIncrementUsage && value.usage != brightnessDecrementUsage)
+        return std::nullopt;
+    return report(Source::hidIncrease, Source::hidDecrease, value.usage == brightnessIncrementUsage,
+                  value.value != 0);
 }
 
 std::optional<BrightnessKeyReport> BrightnessKeyHandler::decodeHotKey(std::uint32_t id, bool pressed) {
@@ -154,13 +156,16 @@ void BrightnessKeyHandler::registerHotKeys() {
     const auto up = BrightnessShortcut::up(m_services.defaults);
     const auto down = BrightnessShortcut::down(m_services.defaults);
     if (!m_carbonEventHandler) {
-        m_carbonEventHandler = m_services.keyboard.installHotKeyHandler([this](std::uint32_t id, bool pressed) {
-            if (const auto decoded = decodeHotKey(id, pressed)) queueReport(*decoded);
-        });
+        m_carbonEventHandler =
+            m_services.keyboard.installHotKeyHandler([this](std::uint32_t id, bool pressed) {
+                if (const auto decoded = decodeHotKey(id, pressed)) queueReport(*decoded);
+            });
     }
     for (const auto& [shortcut, id] : {std::pair{up, upHotKeyID}, std::pair{down, downHotKeyID}}) {
-        const auto registration = m_services.keyboard.registerHotKey(shortcut.keyCode, shortcut.modifiers, id);
-        if (registration.status != 0 && m_services.log) m_services.log(formatHotKeyFailure(id, registration.status));
+        const auto registration =
+            m_services.keyboard.registerHotKey(shortcut.keyCode, shortcut.modifiers, id);
+        if (registration.status != 0 && m_services.log)
+            m_services.log(formatHotKeyFailure(id, registration.status));
         if (registration.reference) m_hotKeyRefs.push_back(registration.reference);
     }
 }

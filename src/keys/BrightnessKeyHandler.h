@@ -32,7 +32,8 @@ class BrightnessKeyHandler {
 public:
     static constexpr int step = 6;
     // The one log line of the handler, printf-style: the hot-key id and the platform's status.
-    static constexpr const char* hotKeyFailureFormat = "[BrightnessKeyHandler] Failed to register hotkey id=%d status=%d";
+    static constexpr const char* hotKeyFailureFormat =
+        "[BrightnessKeyHandler] Failed to register hotkey id=%d status=%d";
 
     using Log = std::function<void(const std::string&)>;
 

@@ -22,7 +22,7 @@ void BrightnessKeyRepeater::press(int delta, Source source) {
     const auto previous = m_activeSources.find(source);
     const bool sameAsBefore = previous != m_activeSources.end() && previous->second == delta;
     m_activeSources[source] = delta;
-    if (sameAsBefore) return;  // a repeated key-down from the same path
+    if (sameAsBefore) return;                   // a repeated key-down from the same path
     if (m_state->activeDelta == delta) return;  // another path already repeats this direction
     startRepeating(delta);
 }
@@ -33,7 +33,8 @@ void BrightnessKeyRepeater::release(Source source) {
     const int removed = entry->second;
     m_activeSources.erase(entry);
     if (m_state->activeDelta != removed) return;
-    if (std::ranges::any_of(m_activeSources, [removed](const auto& held) { return held.second == removed; })) return;
+    if (std::ranges::any_of(m_activeSources, [removed](const auto& held) { return held.second == removed; }))
+        return;
     if (!m_activeSources.empty()) {
         startRepeating(m_activeSources.begin()->second);
     } else {

@@ -24,7 +24,8 @@ public:
     static constexpr Duration minimumRepeatInterval = std::chrono::milliseconds(100);
 
     // The queue must outlive the repeater.
-    BrightnessKeyRepeater(MainQueue& queue, Duration initialDelay, Duration repeatInterval, OnChange onChange);
+    BrightnessKeyRepeater(MainQueue& queue, Duration initialDelay, Duration repeatInterval,
+                          OnChange onChange);
     ~BrightnessKeyRepeater();
     BrightnessKeyRepeater(const BrightnessKeyRepeater&) = delete;
     BrightnessKeyRepeater& operator=(const BrightnessKeyRepeater&) = delete;
@@ -51,7 +52,8 @@ private:
         std::optional<int> activeDelta;
         OnChange onChange;
     };
-    static Task<void> repeat(std::weak_ptr<State> weakState, int delta, Duration initialDelay, Duration interval);
+    static Task<void> repeat(std::weak_ptr<State> weakState, int delta, Duration initialDelay,
+                             Duration interval);
 
     MainQueue& m_queue;
     Duration m_initialDelay;

@@ -28,7 +28,8 @@ std::optional<std::string> BrightnessRouting::displayUnderPointer(const std::vec
         if (eligible.empty()) return std::nullopt;
         return eligible.front().hardwareID;
     };
-    const auto screen = std::ranges::find_if(screens, [&](const Screen& s) { return s.frame.contains(pointer); });
+    const auto screen =
+        std::ranges::find_if(screens, [&](const Screen& s) { return s.frame.contains(pointer); });
     if (screen == screens.end()) return first();
     const auto index = static_cast<std::size_t>(screen - screens.begin());
     auto sorted = eligible;

@@ -32,13 +32,15 @@ struct BrightnessRouting {
     // list, the eligible display at the same position in `sortOrder`; outside every screen, or past the
     // end of that list, the first eligible display. None when nothing is eligible.
     static std::optional<std::string> displayUnderPointer(const std::vector<Display>& eligible,
-                                                          const std::vector<Screen>& screens, ScreenPoint pointer);
+                                                          const std::vector<Screen>& screens,
+                                                          ScreenPoint pointer);
     // The display's level after the step, within 0...100.
     static int stepped(int brightness, int delta);
     // For the panel: the routed display when the mode names an eligible one (or "current" found one),
     // otherwise the mean of all eligible levels truncated toward zero, with the single display's name
     // or "All Displays". None when nothing is eligible.
-    static std::optional<PanelContent> panelContent(const std::vector<Display>& eligible, const std::string& mode,
+    static std::optional<PanelContent> panelContent(const std::vector<Display>& eligible,
+                                                    const std::string& mode,
                                                     const std::optional<std::string>& displayUnderPointer);
 };
 

@@ -14,11 +14,12 @@ std::optional<std::uint32_t> unsigned32(const std::optional<std::int64_t>& value
     return static_cast<std::uint32_t>(*value);
 }
 
-BrightnessShortcut stored(const UserDefaults& defaults, const std::string& keyKey, const std::string& modifierKey,
-                          BrightnessShortcut fallback) {
+BrightnessShortcut stored(const UserDefaults& defaults, const std::string& keyKey,
+                          const std::string& modifierKey, BrightnessShortcut fallback) {
     if (!defaults.value(keyKey)) return fallback;
     const auto keyCode = unsigned32(defaults.integerValue(keyKey));
-    const auto modifiers = defaults.value(modifierKey) ? unsigned32(defaults.integerValue(modifierKey)) : std::optional<std::uint32_t>(0);
+    const auto modifiers = defaults.value(modifierKey) ? unsigned32(defaults.integerValue(modifierKey))
+                                                       : std::optional<std::uint32_t>(0);
     if (!keyCode || !modifiers) return fallback;
     return {.keyCode = *keyCode, .modifiers = *modifiers};
 }

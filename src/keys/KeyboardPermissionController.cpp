@@ -19,7 +19,8 @@ KeyboardPermissionController::KeyboardPermissionController(PermissionServices& s
               return KeyboardPermissionState{.accessibilityGranted = services.accessibilityGranted(),
                                              .inputMonitoringGranted = services.inputMonitoringGranted()};
           },
-          [&services] { services.requestAccessibility(); }, [&services] { services.requestInputMonitoring(); }) {}
+          [&services] { services.requestAccessibility(); },
+          [&services] { services.requestInputMonitoring(); }) {}
 
 bool KeyboardPermissionController::refresh() {
     return m_state.set(m_readState());

@@ -24,7 +24,8 @@ public:
     using Request = std::function<void()>;
 
     // The three operations are injected; the initial state is read with `readState`.
-    KeyboardPermissionController(ReadState readState, Request requestAccessibility, Request requestInputMonitoring);
+    KeyboardPermissionController(ReadState readState, Request requestAccessibility,
+                                 Request requestInputMonitoring);
     // Over the platform's permission services, which must outlive the controller.
     explicit KeyboardPermissionController(PermissionServices& services);
 

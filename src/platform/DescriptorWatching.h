@@ -23,7 +23,8 @@ public:
     DescriptorWatching& operator=(const DescriptorWatching&) = delete;
 
     // Calls `readable` on the main thread whenever the descriptor has data, until the watch ends.
-    [[nodiscard]] virtual std::unique_ptr<DescriptorWatch> watch(int descriptor, std::function<void()> readable) = 0;
+    [[nodiscard]] virtual std::unique_ptr<DescriptorWatch> watch(int descriptor,
+                                                                 std::function<void()> readable) = 0;
 };
 
 }  // namespace lumadesk

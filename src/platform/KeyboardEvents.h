@@ -33,6 +33,14 @@ struct SystemDefinedEvent {
     std::int64_t data1 = 0;
 };
 
+// The media-key event of a brightness key, as platforms that have no such events of their own report
+// their brightness keys: subtype 8, the key (2 up, 3 down) in bits 16...31 of the data word and its
+// state (0x0A down, 0x0B up) in bits 8...15.
+inline SystemDefinedEvent brightnessKeyEvent(bool up, bool down) {
+    return {.subtype = 8,
+            .data1 = (std::int64_t{up ? 2 : 3} << 16) | (std::int64_t{down ? 0x0A : 0x0B} << 8)};
+}
+
 // One input value of a matched HID device.
 struct HIDInputValue {
     std::uint32_t usagePage = 0;
@@ -85,7 +93,8 @@ public:
     // Removes the hot-key handler.
     virtual void removeHotKeyHandler() = 0;
     // Registers a hot key by its stored key code and modifier mask under the id.
-    virtual HotKeyRegistration registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers, std::uint32_t id) = 0;
+    virtual HotKeyRegistration registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers,
+                                              std::uint32_t id) = 0;
     // Unregisters a hot key registered before.
     virtual void unregisterHotKey(std::uint64_t reference) = 0;
 

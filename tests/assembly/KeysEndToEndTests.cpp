@@ -27,8 +27,8 @@ struct KeyedDesk {
     VirtualSleeper sleeper{clock};
     ManualMainQueue queue{clock};
     std::unique_ptr<SimulatedPlatform> platform = SimulatedPlatform::create({}, clock, sleeper);
-    std::unique_ptr<DisplayStack> stack =
-        std::make_unique<DisplayStack>(*platform, queue, DisplayStackOptions{configDirectory.path(), TransportKind::arm64});
+    std::unique_ptr<DisplayStack> stack = std::make_unique<DisplayStack>(
+        *platform, queue, DisplayStackOptions{configDirectory.path(), TransportKind::arm64});
     SimulatedKeyboardEvents& keyboard = platform->keyboardEvents();
     NotificationCenter notifications;
     RecordingPanels panels;
@@ -39,19 +39,20 @@ struct KeyedDesk {
     void launch() {
         platform->desk().monitor(leftTwin).setBrightness(50);
         permissions = std::make_unique<KeyboardPermissionController>(platform->permissionServices());
-        delegate = std::make_unique<AppDelegate>(AppDelegate::Services{.manager = stack->sharedDisplayManager(),
-                                                                       .queue = queue,
-                                                                       .defaults = stack->defaults(),
-                                                                       .notifications = notifications,
-                                                                       .screens = platform->screenList(),
-                                                                       .panelScreens = panelScreens,
-                                                                       .keyboard = keyboard,
-                                                                       .permissions = platform->permissionServices(),
-                                                                       .keyboardPermissions = *permissions,
-                                                                       .makePanel = panels.factory(),
-                                                                       .trayItemFrame = {},
-                                                                       .log = {},
-                                                                       .underTestHost = true});
+        delegate =
+            std::make_unique<AppDelegate>(AppDelegate::Services{.manager = stack->sharedDisplayManager(),
+                                                                .queue = queue,
+                                                                .defaults = stack->defaults(),
+                                                                .notifications = notifications,
+                                                                .screens = platform->screenList(),
+                                                                .panelScreens = panelScreens,
+                                                                .keyboard = keyboard,
+                                                                .permissions = platform->permissionServices(),
+                                                                .keyboardPermissions = *permissions,
+                                                                .makePanel = panels.factory(),
+                                                                .trayItemFrame = {},
+                                                                .log = {},
+                                                                .underTestHost = true});
         delegate->applicationDidFinishLaunching();
         queue.runUntilIdle();
     }
@@ -85,10 +86,13 @@ TEST(KeysEndToEnd, EachCapturePathRaisesEveryMonitorOverDDCAndShowsThePanel) {
          [](KeyedDesk& d, bool down) { d.keyboard.pressBrightnessKey(true, down); }},
         {"tap, F15", [](KeyedDesk& d) { d.keyboard.hidOpenResult = 1; },
          [](KeyedDesk& d, bool down) {
-             d.keyboard.sendTapEvent({.type = down ? KeyboardEventType::keyDown : KeyboardEventType::keyUp, .keyCode = 113});
+             d.keyboard.sendTapEvent(
+                 {.type = down ? KeyboardEventType::keyDown : KeyboardEventType::keyUp, .keyCode = 113});
          }},
         {"HID", [](KeyedDesk&) {},
-         [](KeyedDesk& d, bool down) { d.keyboard.sendHIDValue({0x0C, 0x6F, down ? 1 : 0}); }},
+         [](KeyedDesk& d, bool down) {
+             d.keyboard.sendHIDValue({0x0C, 0x6F, down ? 1 : 0});
+         }},
         {"global monitor",
          [](KeyedDesk& d) {
              d.platform->permissionServices().accessibility = false;

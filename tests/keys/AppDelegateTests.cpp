@@ -32,19 +32,20 @@ struct Delegating : DisplayManagerHarness {
         start();
         refresh();
         keyboardPermissions = std::make_unique<KeyboardPermissionController>(permissions);
-        delegate = std::make_unique<AppDelegate>(AppDelegate::Services{.manager = manager,
-                                                                       .queue = queue,
-                                                                       .defaults = defaults,
-                                                                       .notifications = notifications,
-                                                                       .screens = screens,
-                                                                       .panelScreens = screens,
-                                                                       .keyboard = keyboard,
-                                                                       .permissions = permissions,
-                                                                       .keyboardPermissions = *keyboardPermissions,
-                                                                       .makePanel = panels.factory(),
-                                                                       .trayItemFrame = {},
-                                                                       .log = {},
-                                                                       .underTestHost = underTestHost});
+        delegate =
+            std::make_unique<AppDelegate>(AppDelegate::Services{.manager = manager,
+                                                                .queue = queue,
+                                                                .defaults = defaults,
+                                                                .notifications = notifications,
+                                                                .screens = screens,
+                                                                .panelScreens = screens,
+                                                                .keyboard = keyboard,
+                                                                .permissions = permissions,
+                                                                .keyboardPermissions = *keyboardPermissions,
+                                                                .makePanel = panels.factory(),
+                                                                .trayItemFrame = {},
+                                                                .log = {},
+                                                                .underTestHost = underTestHost});
         delegate->applicationDidFinishLaunching();
         queue.runUntilIdle();
         return *delegate;
@@ -192,7 +193,7 @@ TEST(AppDelegate, ActivationReinstallsTheTapOnceGrantedAndQuitTearsEverythingDow
     d.delegate->applicationWillTerminate();
     EXPECT_FALSE(d.keyboard.hasTap() || d.keyboard.hasHIDMonitor() || d.keyboard.hasHotKeyHandler());
     EXPECT_TRUE(d.manager->disconnectedDisplayIDs().empty());  // put back on the desktop
-    d.notifications.post(AppDelegate::shortcutsDidChange);  // no longer observed
+    d.notifications.post(AppDelegate::shortcutsDidChange);     // no longer observed
     EXPECT_FALSE(d.keyboard.hasHotKeyHandler());
 }
 
@@ -212,7 +213,7 @@ TEST(BrightnessRouting, FindsTheDisplayUnderThePointerByScreenPositionAndSortOrd
     EXPECT_EQ(under({0, 0}, eligible), "a");
     EXPECT_EQ(under({1919, 1079}, eligible), "a");
     EXPECT_EQ(under({1920, 0}, eligible), "b");
-    EXPECT_EQ(under({1920, 1440}, eligible), "b");  // below the right screen: first in list order
+    EXPECT_EQ(under({1920, 1440}, eligible), "b");         // below the right screen: first in list order
     EXPECT_EQ(under({2000, 10}, {display("a", 0)}), "a");  // second screen, one display
     EXPECT_EQ(under({0, 0}, {}), std::nullopt);
     EXPECT_EQ(BrightnessRouting::stepped(98, 6), 100);

@@ -17,8 +17,9 @@ struct Panel {
     RecordingPanels panels;
     std::optional<ScreenFrame> trayItem;
     std::vector<std::pair<int, BrightnessHUDTarget>> changes;
-    BrightnessHUD hud{{queue, screens, panels.factory(), [this] { return trayItem; }},
-                      [this](int level, const BrightnessHUDTarget& target) { changes.emplace_back(level, target); }};
+    BrightnessHUD hud{
+        {queue, screens, panels.factory(), [this] { return trayItem; }},
+        [this](int level, const BrightnessHUDTarget& target) { changes.emplace_back(level, target); }};
 
     bool visible() { return hud.state()->isVisible().get(); }
 };
@@ -39,7 +40,8 @@ TEST(BrightnessHUD, HidesTwoPointTwoSecondsAfterTheLastShowAndLeavesAfterTheFade
     p.queue.advanceBy(179ms);
     EXPECT_EQ(p.panels.log.back(), "front");
     p.queue.advanceBy(1ms);
-    EXPECT_EQ(p.panels.log, (std::vector<std::string>{"move 1602,32", "front", "move 1602,32", "front", "out"}));
+    EXPECT_EQ(p.panels.log,
+              (std::vector<std::string>{"move 1602,32", "front", "move 1602,32", "front", "out"}));
     EXPECT_EQ(p.panels.made, 1);
     // A show during the fade keeps the panel.
     p.hud.show(50, "All Displays", BrightnessHUDTarget::all());
@@ -92,10 +94,10 @@ TEST(BrightnessHUDPlacement, HangsUnderOrOverTheTrayIconElseTakesTheTopRightCorn
         ScreenPoint origin;
     };
     const std::vector<Case> cases{
-        {ScreenFrame{1800, 0, 24, 28}, {1661, 36}},    // top panel: 8 below, centred
+        {ScreenFrame{1800, 0, 24, 28}, {1661, 36}},      // top panel: 8 below, centred
         {ScreenFrame{1800, 1052, 24, 28}, {1661, 972}},  // bottom panel: 8 above
-        {ScreenFrame{1800, 500, 24, 28}, {1602, 32}},  // icon in the middle of the screen
-        {ScreenFrame{1700, 0, 100, 28}, {1602, 32}},   // not icon-sized
+        {ScreenFrame{1800, 500, 24, 28}, {1602, 32}},    // icon in the middle of the screen
+        {ScreenFrame{1700, 0, 100, 28}, {1602, 32}},     // not icon-sized
         {std::nullopt, {1602, 32}},
     };
     for (const auto& c : cases) EXPECT_EQ(BrightnessHUDPlacement::origin(screen, c.tray), c.origin);

@@ -51,12 +51,15 @@ TEST(BrightnessKeyHandler, DecodesEachPathsEventsByItsTable) {
     using enum KeyboardEventType;
     EXPECT_EQ(system(mediaKey(2, 0x0A)), (Report{Source::eventTapSystemIncrease, 6, true}));
     EXPECT_EQ(system(mediaKey(2, 0x0B)), (Report{Source::eventTapSystemIncrease, 6, false}));
-    EXPECT_EQ(system(mediaKey(3, 0x0A, 1)), (Report{Source::eventTapSystemDecrease, -6, true}));  // repeat flag
-    EXPECT_EQ(system(mediaKey(3, 0x0B) | (std::int64_t{1} << 40)), (Report{Source::eventTapSystemDecrease, -6, false}));
+    EXPECT_EQ(system(mediaKey(3, 0x0A, 1)),
+              (Report{Source::eventTapSystemDecrease, -6, true}));  // repeat flag
+    EXPECT_EQ(system(mediaKey(3, 0x0B) | (std::int64_t{1} << 40)),
+              (Report{Source::eventTapSystemDecrease, -6, false}));
     EXPECT_EQ(system(mediaKey(2, 0x0C)), std::nullopt);
     EXPECT_EQ(system(mediaKey(0, 0x0A)), std::nullopt);  // the volume key
     EXPECT_EQ(system(mediaKey(2, 0x0A), 7), std::nullopt);
-    EXPECT_EQ(BrightnessKeyHandler::decodeTapEvent({.type = systemDefined}), std::nullopt);  // not convertible
+    EXPECT_EQ(BrightnessKeyHandler::decodeTapEvent({.type = systemDefined}),
+              std::nullopt);  // not convertible
     EXPECT_EQ(key(keyDown, 113), (Report{Source::eventTapKeyIncrease, 6, true}));
     EXPECT_EQ(key(keyUp, 144), (Report{Source::eventTapKeyIncrease, 6, false}));
     EXPECT_EQ(key(keyDown, 107), (Report{Source::eventTapKeyDecrease, -6, true}));
@@ -65,7 +68,8 @@ TEST(BrightnessKeyHandler, DecodesEachPathsEventsByItsTable) {
 
     EXPECT_EQ(BrightnessKeyHandler::decodeHIDValue({0x0C, 0x6F, 1}), (Report{Source::hidIncrease, 6, true}));
     EXPECT_EQ(BrightnessKeyHandler::decodeHIDValue({0x0C, 0x6F, 2}), (Report{Source::hidIncrease, 6, true}));
-    EXPECT_EQ(BrightnessKeyHandler::decodeHIDValue({0x0C, 0x70, 0}), (Report{Source::hidDecrease, -6, false}));
+    EXPECT_EQ(BrightnessKeyHandler::decodeHIDValue({0x0C, 0x70, 0}),
+              (Report{Source::hidDecrease, -6, false}));
     EXPECT_EQ(BrightnessKeyHandler::decodeHIDValue({0x07, 0x6F, 1}), std::nullopt);  // keyboard page
     EXPECT_EQ(BrightnessKeyHandler::decodeHIDValue({0x0C, 0xE9, 1}), std::nullopt);
 
@@ -79,12 +83,14 @@ TEST(BrightnessKeyHandler, DecodesEachPathsEventsByItsTable) {
 
 TEST(BrightnessKeyHandler, TheTapIsTriedInThreeWaysAndFallsBackToTheGlobalMonitor) {
     Handling h;
-    h.keyboard.refusedTaps = {{TapLocation::session, TapOptions::defaultTap}, {TapLocation::hid, TapOptions::defaultTap}};
+    h.keyboard.refusedTaps = {{TapLocation::session, TapOptions::defaultTap},
+                              {TapLocation::hid, TapOptions::defaultTap}};
     auto& handler = h.make();
     handler.installEventTap();
     handler.installEventTap();  // already there
-    EXPECT_EQ(h.keyboard.calls, (std::vector<std::string>{"createEventTap session default", "createEventTap hid default",
-                                                          "createEventTap session listenOnly", "enableEventTap true"}));
+    EXPECT_EQ(h.keyboard.calls,
+              (std::vector<std::string>{"createEventTap session default", "createEventTap hid default",
+                                        "createEventTap session listenOnly", "enableEventTap true"}));
     // Listen-only: the keys reach this program and the system alike.
     EXPECT_EQ(h.keyboard.pressBrightnessKey(true, true), false);
     h.queue.runUntilIdle();
@@ -115,7 +121,8 @@ TEST(BrightnessKeyHandler, TheTapConsumesOnlyBrightnessKeysAndReportsThemThrough
     EXPECT_TRUE(h.keyboard.pressBrightnessKey(false, false));
     EXPECT_EQ(h.keyboard.sendTapEvent({.type = KeyboardEventType::keyDown, .keyCode = 0}), TapVerdict::pass);
     // 144 down, F15 down, 144 up: one held key, released at the first up.
-    for (const auto& [type, code] : {std::pair{KeyboardEventType::keyDown, 144}, {KeyboardEventType::keyDown, 113},
+    for (const auto& [type, code] : {std::pair{KeyboardEventType::keyDown, 144},
+                                     {KeyboardEventType::keyDown, 113},
                                      {KeyboardEventType::keyUp, 144}})
         EXPECT_EQ(h.keyboard.sendTapEvent({.type = type, .keyCode = code}), TapVerdict::consume);
     h.queue.runUntilIdle();
@@ -143,9 +150,11 @@ TEST(BrightnessKeyHandler, HotKeysRegisterFromTheStoredShortcutsAndAFailureIsLog
     h.defaults.setValue("brightnessDownKey", std::int64_t{107});  // no modifier entry: no modifiers
     auto& handler = h.make();
     handler.registerHotKeys();
-    EXPECT_EQ(h.keyboard.calls, (std::vector<std::string>{"installHotKeyHandler", "registerHotKey 126 6144 id 1",
-                                                          "registerHotKey 107 0 id 2"}));
-    EXPECT_EQ(h.log, std::vector<std::string>{"[BrightnessKeyHandler] Failed to register hotkey id=1 status=-9878"});
+    EXPECT_EQ(h.keyboard.calls,
+              (std::vector<std::string>{"installHotKeyHandler", "registerHotKey 126 6144 id 1",
+                                        "registerHotKey 107 0 id 2"}));
+    EXPECT_EQ(h.log,
+              std::vector<std::string>{"[BrightnessKeyHandler] Failed to register hotkey id=1 status=-9878"});
     EXPECT_EQ(handler.hotKeyCount(), 1U);
     EXPECT_TRUE(h.keyboard.pressShortcut(107, 0, true));
     EXPECT_TRUE(h.keyboard.sendHotKeyEvent(3, true));  // unknown id: nothing
@@ -191,7 +200,7 @@ TEST(BrightnessKeyHandler, ARefusedHIDMonitorIsClosedAndRemovalLetsGoOfEveryPath
     h.keyboard.hidOpenResult = 0;
     handler.installHIDMonitor();
     h.permissions.accessibility = false;
-    handler.installEventTap();  // the global monitor stands in
+    handler.installEventTap();                  // the global monitor stands in
     h.keyboard.pressBrightnessKey(true, true);  // seen on the monitor and on HID
     h.queue.runUntilIdle();
     EXPECT_EQ(handler.repeater().activeSources().size(), 2U);

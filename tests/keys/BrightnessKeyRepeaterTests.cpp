@@ -16,10 +16,11 @@ struct Repeating {
     ManualMainQueue queue{clock};
     MonotonicInstant start = clock.monotonicNow();
     std::vector<std::pair<int, long long>> steps;  // delta, milliseconds since start
-    BrightnessKeyRepeater repeater{queue, 500ms, 100ms, [this](int delta) {
-                                       const auto at = clock.monotonicNow() - start;
-                                       steps.emplace_back(delta, std::chrono::duration_cast<std::chrono::milliseconds>(at).count());
-                                   }};
+    BrightnessKeyRepeater repeater{
+        queue, 500ms, 100ms, [this](int delta) {
+            const auto at = clock.monotonicNow() - start;
+            steps.emplace_back(delta, std::chrono::duration_cast<std::chrono::milliseconds>(at).count());
+        }};
 
     void advance(Duration duration) { queue.advanceBy(duration); }
 };

@@ -18,8 +18,9 @@ struct FakeScreenList final : ScreenList {
     }
     ScreenPoint pointerLocation() override { return pointer; }
 
-    std::vector<Screen> screenList{{.frame = {0, 0, 1920, 1080}, .displayID = 1, .localizedName = "Left"},
-                                   {.frame = {1920, 0, 2560, 1440}, .displayID = 2, .localizedName = "Right"}};
+    std::vector<Screen> screenList{
+        {.frame = {0, 0, 1920, 1080}, .displayID = 1, .localizedName = "Left"},
+        {.frame = {1920, 0, 2560, 1440}, .displayID = 2, .localizedName = "Right"}};
     ScreenPoint pointer{100, 100};
 };
 

@@ -70,14 +70,17 @@ class XvfbKeyboard : public testing::Test {
 protected:
     void SetUp() override {
         if (!onPath("Xvfb") || !onPath("xdotool"))
-            GTEST_SKIP() << "Xvfb and xdotool are needed to type on a private X server (scripts/deps installs them)";
+            GTEST_SKIP()
+                << "Xvfb and xdotool are needed to type on a private X server (scripts/deps installs them)";
         display = ":" + std::to_string(90 + getpid() % 500);
         server = run({"Xvfb", display, "-nolisten", "tcp", "-noreset"});
         // The server is up once a client can connect.
         for (int attempt = 0; attempt < 100 && !first; ++attempt) {
             auto candidate = std::make_unique<X11KeyboardEvents>(descriptors, display.c_str());
-            if (candidate->connected()) first = std::move(candidate);
-            else usleep(50'000);
+            if (candidate->connected())
+                first = std::move(candidate);
+            else
+                usleep(50'000);
         }
         ASSERT_TRUE(first) << "Xvfb did not start on " << display;
         (void)setenv("DISPLAY", display.c_str(), 1);  // for xdotool
@@ -108,7 +111,7 @@ constexpr std::int64_t downDown = (3 << 16) | (0x0A << 8);
 
 TEST(HotKeyTranslation, TurnsStoredKeyCodesAndModifiersIntoKeysyms) {
     EXPECT_EQ(translateHotKey(126, 0x1800), (X11HotKey{0xFF52, (1U << 2) | (1U << 3)}));  // Control+Alt+Up
-    EXPECT_EQ(translateHotKey(125, 0x300), (X11HotKey{0xFF54, 1U | (1U << 6)}));        // Shift+Super+Down
+    EXPECT_EQ(translateHotKey(125, 0x300), (X11HotKey{0xFF54, 1U | (1U << 6)}));          // Shift+Super+Down
     EXPECT_EQ(translateHotKey(0x00, 0), (X11HotKey{'a', 0}));
     EXPECT_EQ(translateHotKey(0x1D, 0), (X11HotKey{'0', 0}));
     EXPECT_EQ(translateHotKey(0x7A, 0), (X11HotKey{0xFFBE, 0}));  // F1
@@ -120,10 +123,11 @@ TEST(HotKeyTranslation, TurnsStoredKeyCodesAndModifiersIntoKeysyms) {
 
 TEST_F(XvfbKeyboard, TheTapGrabsTheBrightnessKeysAndAnotherClientsGrabIsRefused) {
     std::vector<TapEvent> seen;
-    ASSERT_TRUE(first->createEventTap(TapLocation::session, TapOptions::defaultTap, [&](const TapEvent& event) {
-        seen.push_back(event);
-        return TapVerdict::consume;
-    }));
+    ASSERT_TRUE(
+        first->createEventTap(TapLocation::session, TapOptions::defaultTap, [&](const TapEvent& event) {
+            seen.push_back(event);
+            return TapVerdict::consume;
+        }));
     first->enableEventTap(true);
     type("XF86MonBrightnessUp");
     ASSERT_EQ(seen.size(), 2U);
@@ -134,9 +138,8 @@ TEST_F(XvfbKeyboard, TheTapGrabsTheBrightnessKeysAndAnotherClientsGrabIsRefused)
 
     // The key belongs to the first client now: a second one cannot tap it, but its raw monitor observes.
     X11KeyboardEvents second(descriptors, display.c_str());
-    EXPECT_FALSE(second.createEventTap(TapLocation::session, TapOptions::defaultTap, [](const TapEvent&) {
-        return TapVerdict::consume;
-    }));
+    EXPECT_FALSE(second.createEventTap(TapLocation::session, TapOptions::defaultTap,
+                                       [](const TapEvent&) { return TapVerdict::consume; }));
     std::vector<SystemDefinedEvent> observed;
     ASSERT_TRUE(second.addGlobalMonitor([&](const SystemDefinedEvent& event) { observed.push_back(event); }));
     type("XF86MonBrightnessDown");
@@ -145,15 +148,15 @@ TEST_F(XvfbKeyboard, TheTapGrabsTheBrightnessKeysAndAnotherClientsGrabIsRefused)
     EXPECT_EQ(seen.size(), 4U);
 
     first->invalidateEventTap();
-    EXPECT_TRUE(second.createEventTap(TapLocation::session, TapOptions::defaultTap, [](const TapEvent&) {
-        return TapVerdict::consume;
-    }));
+    EXPECT_TRUE(second.createEventTap(TapLocation::session, TapOptions::defaultTap,
+                                      [](const TapEvent&) { return TapVerdict::consume; }));
     second.removeGlobalMonitor();
 }
 
 TEST_F(XvfbKeyboard, HotKeysAreGrabbedFromTheirStoredFormAndReportTheirIDs) {
     std::vector<std::pair<std::uint32_t, bool>> hotKeys;
-    ASSERT_TRUE(first->installHotKeyHandler([&](std::uint32_t id, bool pressed) { hotKeys.emplace_back(id, pressed); }));
+    ASSERT_TRUE(first->installHotKeyHandler(
+        [&](std::uint32_t id, bool pressed) { hotKeys.emplace_back(id, pressed); }));
     const auto up = first->registerHotKey(126, 0x1800, 1);
     EXPECT_EQ(up.status, 0);
     EXPECT_EQ(first->registerHotKey(0x0A, 0, 2).status, X11KeyboardEvents::noKeysymStatus);

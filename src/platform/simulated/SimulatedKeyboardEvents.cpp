@@ -9,12 +9,6 @@ std::string describe(TapLocation location, TapOptions options) {
            (options == TapOptions::listenOnly ? " listenOnly" : " default");
 }
 
-// A media-key event word: the key (2 up, 3 down) in the high half, its state (0x0A down, 0x0B up) above
-// the flag byte.
-std::int64_t mediaKeyData(bool up, bool down) {
-    return (std::int64_t{up ? 2 : 3} << 16) | (std::int64_t{down ? 0x0A : 0x0B} << 8);
-}
-
 }  // namespace
 
 bool SimulatedKeyboardEvents::createEventTap(TapLocation location, TapOptions options, TapCallback callback) {
@@ -88,14 +82,16 @@ void SimulatedKeyboardEvents::removeGlobalMonitor() {
 }
 
 bool SimulatedKeyboardEvents::pressBrightnessKey(bool up, bool down) {
-    const auto data1 = mediaKeyData(up, down);
+    const auto event = brightnessKeyEvent(up, down);
     bool consumed = false;
-    if (const auto verdict = sendTapEvent(
-            {.type = KeyboardEventType::systemDefined, .keyCode = 0, .subtype = 8, .data1 = data1})) {
+    if (const auto verdict = sendTapEvent({.type = KeyboardEventType::systemDefined,
+                                           .keyCode = 0,
+                                           .subtype = event.subtype,
+                                           .data1 = event.data1})) {
         consumed = *verdict == TapVerdict::consume;
     }
     // A consumed event reaches no other application, so the global monitor never sees it.
-    if (!consumed && m_monitor) m_monitor({.subtype = 8, .data1 = data1});
+    if (!consumed && m_monitor) m_monitor(event);
     sendHIDValue({.usagePage = 0x0C, .usage = up ? 0x6Fu : 0x70u, .value = down ? 1 : 0});
     return consumed;
 }
@@ -116,7 +112,8 @@ bool SimulatedKeyboardEvents::sendHIDValue(const HIDInputValue& value) {
 
 bool SimulatedKeyboardEvents::pressShortcut(std::uint32_t keyCode, std::uint32_t modifiers, bool down) {
     for (const auto& [reference, hotKey] : m_hotKeys) {
-        if (hotKey.keyCode == keyCode && hotKey.modifiers == modifiers) return sendHotKeyEvent(hotKey.id, down);
+        if (hotKey.keyCode == keyCode && hotKey.modifiers == modifiers)
+            return sendHotKeyEvent(hotKey.id, down);
     }
     return false;
 }

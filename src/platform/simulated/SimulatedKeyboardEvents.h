@@ -23,7 +23,8 @@ public:
     void closeHIDMonitor() override;
     bool installHotKeyHandler(HotKeyCallback callback) override;
     void removeHotKeyHandler() override;
-    HotKeyRegistration registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers, std::uint32_t id) override;
+    HotKeyRegistration registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers,
+                                      std::uint32_t id) override;
     void unregisterHotKey(std::uint64_t reference) override;
     bool addGlobalMonitor(MonitorCallback callback) override;
     void removeGlobalMonitor() override;

@@ -15,13 +15,6 @@ namespace lumadesk {
 
 namespace {
 
-// Media-key words as the key handler decodes them: key 2 (up) or 3 (down), state 0x0A down / 0x0B up.
-std::int64_t mediaKeyData(bool up, bool down) {
-    return (std::int64_t{up ? 2 : 3} << 16) | (std::int64_t{down ? 0x0A : 0x0B} << 8);
-}
-
-constexpr std::int16_t mediaKeySubtype = 8;
-
 // Xlib reports request errors through one process-wide handler; grabs are checked by installing a
 // catching handler around a synchronous round trip.
 int g_lastError = 0;
@@ -145,7 +138,8 @@ bool X11KeyboardEvents::createEventTap(TapLocation location, TapOptions options,
     // One kind of tap exists here: the grab on the session's root window, which always consumes.
     if (!m_connection || location != TapLocation::session || options != TapOptions::defaultTap) return false;
     std::map<int, bool> grabbed;
-    for (const auto& [keysym, up] : {std::pair{XF86XK_MonBrightnessUp, true}, {XF86XK_MonBrightnessDown, false}}) {
+    for (const auto& [keysym, up] :
+         {std::pair{XF86XK_MonBrightnessUp, true}, {XF86XK_MonBrightnessDown, false}}) {
         const int keycode = XKeysymToKeycode(m_connection->display, keysym);
         if (keycode == 0) continue;
         if (!grabWithLocks({keycode, 0})) {
@@ -191,7 +185,8 @@ void X11KeyboardEvents::removeHotKeyHandler() {
     m_heldHotKeys.clear();
 }
 
-HotKeyRegistration X11KeyboardEvents::registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers, std::uint32_t id) {
+HotKeyRegistration X11KeyboardEvents::registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers,
+                                                     std::uint32_t id) {
     if (!m_connection) return {.status = grabRefusedStatus};
     const auto translated = translateHotKey(keyCode, modifiers);
     if (!translated) return {.status = noKeysymStatus};
@@ -277,10 +272,11 @@ void X11KeyboardEvents::readEvents() {
             const int keycode = static_cast<int>(event.xkey.keycode);
             if (const auto key = m_tapKeys.find(keycode); key != m_tapKeys.end()) {
                 if (m_tap && m_tapEnabled) {
+                    const auto media = brightnessKeyEvent(key->second, down);
                     m_tap({.type = KeyboardEventType::systemDefined,
                            .keyCode = 0,
-                           .subtype = mediaKeySubtype,
-                           .data1 = mediaKeyData(key->second, down)});
+                           .subtype = media.subtype,
+                           .data1 = media.data1});
                 }
                 continue;
             }
@@ -293,7 +289,7 @@ void X11KeyboardEvents::readEvents() {
             const bool brightness = keysym == XF86XK_MonBrightnessUp || keysym == XF86XK_MonBrightnessDown;
             XFreeEventData(display, &event.xcookie);
             if (brightness && m_monitor) {
-                m_monitor({.subtype = mediaKeySubtype, .data1 = mediaKeyData(keysym == XF86XK_MonBrightnessUp, down)});
+                m_monitor(brightnessKeyEvent(keysym == XF86XK_MonBrightnessUp, down));
             }
         }
     }

@@ -23,7 +23,8 @@ class X11KeyboardEvents final : public KeyboardEvents {
 public:
     // Connects to the X server of the display name (nullptr: the session's), unless told not to; without
     // a connection every operation reports absence. The watcher must outlive this object.
-    explicit X11KeyboardEvents(DescriptorWatching& watcher, const char* displayName = nullptr, bool connect = true);
+    explicit X11KeyboardEvents(DescriptorWatching& watcher, const char* displayName = nullptr,
+                               bool connect = true);
     ~X11KeyboardEvents() override;
 
     // Whether an X server answered.
@@ -36,7 +37,8 @@ public:
     void closeHIDMonitor() override;
     bool installHotKeyHandler(HotKeyCallback callback) override;
     void removeHotKeyHandler() override;
-    HotKeyRegistration registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers, std::uint32_t id) override;
+    HotKeyRegistration registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers,
+                                      std::uint32_t id) override;
     void unregisterHotKey(std::uint64_t reference) override;
     bool addGlobalMonitor(MonitorCallback callback) override;
     void removeGlobalMonitor() override;
