@@ -17,6 +17,7 @@
 #include "interface/LumadeskApp.h"
 #include "interface/MenuBarPopover.h"
 #include "interface/QtMainQueue.h"
+#include "platform/simulated/SimulatedKeyboardEvents.h"
 #include "runtime/Sleeper.h"
 #include "runtime/SystemClock.h"
 #include "support/TemporaryDirectory.h"
@@ -93,7 +94,10 @@ int main(int argc, char** argv) {
     std::optional<double> firstPaint;
     std::optional<double> firstListPaint;
     {
-        LumadeskApp app(stack.sharedDisplayManager(), stack.defaults(), queue);
+        SimulatedKeyboardEvents keyboard;
+        SimulatedPermissionServices permissions;
+        LumadeskApp app(stack.sharedDisplayManager(), stack.defaults(), queue,
+                        {keyboard, permissions, platform->screenList(), true});
         PaintWatch watch(app.popover());
         app.popover().installEventFilter(&watch);
         app.start();

@@ -1,6 +1,7 @@
 #include "app/TrayProgram.h"
 
 #include "app/AppCommandLine.h"
+#include "app/KeyboardSession.h"
 #include "app/SingleInstance.h"
 #include "app/ShortcutProgram.h"
 #include "assembly/DisplayStack.h"
@@ -79,7 +80,9 @@ int TrayProgram::run(const std::vector<std::string>& arguments, std::ostream& er
                                 .registerLoginItemAtStart = true});
             const auto notifiers = notifiersFor(platform->watchForChanges(queue));
             {
-                LumadeskApp app(stack.sharedDisplayManager(), stack.defaults(), queue);
+                KeyboardSession keyboard(err);
+                LumadeskApp app(stack.sharedDisplayManager(), stack.defaults(), queue,
+                                keyboard.keys(platform->screenList()));
                 instance.onBringForward([&app] { app.bringForward(); });
                 app.start();
                 // Scripts and lumadesk-ctl reach the same manager over the session bus.

@@ -5,6 +5,7 @@
 #include "interface/AppInfo.h"
 #include "interface/AutostartSettings.h"
 #include "interface/InputDeviceAccess.h"
+#include "interface/BrightnessHUDWindow.h"
 #include "interface/MenuBarItem.h"
 #include "interface/MenuBarPopover.h"
 #include "interface/SettingsView.h"
@@ -20,13 +21,47 @@
 
 namespace lumadesk {
 
+namespace {
+
+std::unique_ptr<BrightnessHUDPanel> makePanelWindow(BrightnessHUDState& state, ScreenFrame frame) {
+    return std::make_unique<BrightnessHUDWindow>(
+        state, QRect(static_cast<int>(frame.x), static_cast<int>(frame.y), static_cast<int>(frame.width),
+                     static_cast<int>(frame.height)));
+}
+
+void logLine(const std::string& line) {
+    std::cerr << line << "\n";
+}
+
+}  // namespace
+
 LumadeskApp::LumadeskApp(std::shared_ptr<DisplayManager> manager, UserDefaults& defaults, MainQueue& queue,
-                         QObject* parent, std::unique_ptr<KeyboardPermissionControlling> permissions)
+                         LumadeskKeys keys, QObject* parent,
+                         std::unique_ptr<KeyboardPermissionControlling> permissions)
     : QObject(parent),
       m_manager(std::move(manager)),
       m_defaults(defaults),
       m_queue(queue),
-      m_delegate(*m_manager, queue),
+      m_keyboardPermissions(keys.permissions),
+      m_delegate({.manager = m_manager,
+                  .queue = queue,
+                  .defaults = defaults,
+                  .notifications = m_notifications,
+                  .screens = keys.screens,
+                  .panelScreens = m_panelScreens,
+                  .keyboard = keys.keyboard,
+                  .permissions = keys.permissions,
+                  .keyboardPermissions = m_keyboardPermissions,
+                  .makePanel = makePanelWindow,
+                  .trayItemFrame = [this]() -> std::optional<ScreenFrame> {
+                      if (!m_menuBarItem) return std::nullopt;
+                      const QRect g = m_menuBarItem->trayIcon().geometry();
+                      if (g.isEmpty()) return std::nullopt;
+                      return ScreenFrame{static_cast<double>(g.x()), static_cast<double>(g.y()),
+                                         static_cast<double>(g.width()), static_cast<double>(g.height())};
+                  },
+                  .log = logLine,
+                  .underTestHost = keys.underTestHost}),
       m_updater(UpdaterOptions{AppInfo::updateFeedURL(), AppInfo::buildNumber()}),
       m_permissions(permissions
                         ? std::move(permissions)
@@ -53,6 +88,15 @@ LumadeskApp::LumadeskApp(std::shared_ptr<DisplayManager> manager, UserDefaults& 
     // desktop come back first (the later quit finds nothing left to restore).
     connect(qApp, &QGuiApplication::commitDataRequest, this,
             [this](QSessionManager&) { m_delegate.applicationWillTerminate(); });
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+        if (state == Qt::ApplicationActive) m_delegate.applicationDidBecomeActive();
+    });
+    // A change of a stored shortcut made in this program re-registers the hot keys.
+    for (const char* key :
+         {"brightnessUpKey", "brightnessDownKey", "brightnessUpModifiers", "brightnessDownModifiers"}) {
+        m_shortcutObservers.push_back(
+            defaults.observe(key, [this] { m_notifications.post(AppDelegate::shortcutsDidChange); }));
+    }
 }
 
 LumadeskApp::~LumadeskApp() = default;

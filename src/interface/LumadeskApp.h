@@ -2,9 +2,10 @@
 
 #include <memory>
 
-#include "interface/AppDelegate.h"
+#include "interface/QtScreenList.h"
 #include "interface/Updater.h"
 #include "interface/logic/KeyboardPermissions.h"
+#include "keys/AppDelegate.h"
 #include "registry/DisplayManager.h"
 #include "runtime/MainQueue.h"
 #include "runtime/UserDefaults.h"
@@ -12,6 +13,16 @@
 #include <QObject>
 
 namespace lumadesk {
+
+// The keyboard and the screens the brightness keys use; all must outlive the application.
+struct LumadeskKeys {
+    KeyboardEvents& keyboard;
+    PermissionServices& permissions;
+    // The screens whose order selects the display under the pointer.
+    ScreenList& screens;
+    // Running under a test host: never prompt for permissions.
+    bool underTestHost = false;
+};
 
 class AboutPage;
 class MenuBarItem;
@@ -29,7 +40,7 @@ public:
     // The defaults and the queue must outlive the application; the manager is shared with the stack
     // that built it. Without a permission controller the desktop's own grants are read.
     LumadeskApp(std::shared_ptr<DisplayManager> manager, UserDefaults& defaults, MainQueue& queue,
-                QObject* parent = nullptr,
+                LumadeskKeys keys, QObject* parent = nullptr,
                 std::unique_ptr<KeyboardPermissionControlling> permissions = nullptr);
     ~LumadeskApp() override;
 
@@ -53,11 +64,16 @@ public:
     // The windows, once opened.
     SettingsView* settingsView() const { return m_settings.get(); }
     AboutPage* aboutWindow() const { return m_about.get(); }
+    AppDelegate& delegate() { return m_delegate; }
 
 private:
     std::shared_ptr<DisplayManager> m_manager;
     UserDefaults& m_defaults;
     MainQueue& m_queue;
+    NotificationCenter m_notifications;
+    QtScreenList m_panelScreens;
+    KeyboardPermissionController m_keyboardPermissions;
+    std::vector<Subscription> m_shortcutObservers;
     AppDelegate m_delegate;
     Updater m_updater;
     std::unique_ptr<KeyboardPermissionControlling> m_permissions;

@@ -3,6 +3,8 @@
 #include "interface/LumadeskApp.h"
 #include "interface/MenuBarPopover.h"
 #include "interface/SettingsView.h"
+#include "keys/KeysFakes.h"
+#include "platform/simulated/SimulatedKeyboardEvents.h"
 #include "runtime/InMemoryDefaults.h"
 #include "support/DisplayManagerHarness.h"
 
@@ -17,8 +19,11 @@ TEST(LumadeskAppTest, StartQueuesTheFirstRefreshAndOffersThePopoverByTrayOrWindo
     desk.ddc.plugIn(DisplayManagerHarness::snapshot(1, "a"), 40);
     desk.start();
     InMemoryDefaults defaults;
+    SimulatedKeyboardEvents keyboard;
+    SimulatedPermissionServices permissions;
+    FakeScreenList screens;
     {
-        LumadeskApp app(desk.manager, defaults, desk.queue);
+        LumadeskApp app(desk.manager, defaults, desk.queue, {keyboard, permissions, screens, true});
         app.start();
         const bool tray = QSystemTrayIcon::isSystemTrayAvailable();
         if (!tray) {

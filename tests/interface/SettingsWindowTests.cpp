@@ -13,6 +13,8 @@
 #include "interface/ErrorBanner.h"
 #include "interface/GeneralPage.h"
 #include "interface/LumadeskApp.h"
+#include "keys/KeysFakes.h"
+#include "platform/simulated/SimulatedKeyboardEvents.h"
 #include "interface/MenuBarItem.h"
 #include "interface/NoticeRow.h"
 #include "interface/PlainButton.h"
@@ -280,7 +282,11 @@ TEST_F(SettingsFixture, AppOpensOneSettingsWindowOneAboutWindowAndOffersThemInTh
     plugIn(1);
     desk.start();
     InMemoryDefaults defaults;
-    LumadeskApp app(desk.manager, defaults, desk.queue, nullptr, std::make_unique<FakePermissions>());
+    SimulatedKeyboardEvents keyboard;
+    SimulatedPermissionServices permissions;
+    FakeScreenList screens;
+    LumadeskApp app(desk.manager, defaults, desk.queue, {keyboard, permissions, screens, true}, nullptr,
+                    std::make_unique<FakePermissions>());
     app.start();
     EXPECT_EQ(app.settingsView(), nullptr) << "made when first opened";
     app.openSettings();

@@ -9,6 +9,7 @@
 #include "platform/Platform.h"
 #include "platform/simulated/SimulatedDesk.h"
 #include "platform/simulated/SimulatedDeskStateFile.h"
+#include "platform/simulated/SimulatedKeyboardEvents.h"
 
 namespace lumadesk {
 
@@ -47,6 +48,9 @@ public:
     void persistState() override;
 
     SimulatedDesk& desk() { return *m_desk; }
+    // The desk's keyboard, whose keys tests press, and the permissions it is granted.
+    SimulatedKeyboardEvents& keyboardEvents() { return m_keyboard; }
+    SimulatedPermissionServices& permissionServices() { return m_permissions; }
     // Which desk this is in the state file: "default" or the desk file's absolute path.
     const std::string& deskKey() const { return m_deskKey; }
 
@@ -56,6 +60,8 @@ private:
     std::string m_deskKey;
     std::string m_fingerprint;
     std::optional<SimulatedDeskStateFile> m_stateFile;
+    SimulatedKeyboardEvents m_keyboard;
+    SimulatedPermissionServices m_permissions;
 };
 
 }  // namespace lumadesk

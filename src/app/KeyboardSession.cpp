@@ -1,0 +1,39 @@
+#include "app/KeyboardSession.h"
+
+#include <cstdlib>
+#include <string>
+
+namespace lumadesk {
+
+namespace {
+
+bool waylandSession() {
+    const char* type = std::getenv("XDG_SESSION_TYPE");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    return (wayland && *wayland) || (type && std::string(type) == "wayland");
+}
+
+}  // namespace
+
+KeyboardSession::KeyboardSession(std::ostream& err) {
+    // On Wayland an X connection reaches only XWayland, whose grabs never see keys meant for the
+    // desktop's own windows: no connection is made there.
+    const bool wayland = waylandSession();
+    m_keyboard = std::make_unique<X11KeyboardEvents>(m_watcher, nullptr, !wayland);
+    const bool x11 = !wayland && m_keyboard->connected();
+    if (!x11) {
+        err << "lumadesk: brightness keys cannot be captured in this session (they need an X11 session); "
+               "the tray and lumadesk-ctl work as usual.\n";
+    }
+    m_permissions = std::make_unique<SessionPermissionServices>(
+        x11, [&err](const std::string& message) { err << "lumadesk: " << message << "\n"; });
+}
+
+LumadeskKeys KeyboardSession::keys(ScreenList& screens) {
+    return {.keyboard = *m_keyboard,
+            .permissions = *m_permissions,
+            .screens = screens,
+            .underTestHost = std::getenv("XCTestConfigurationFilePath") != nullptr};
+}
+
+}  // namespace lumadesk

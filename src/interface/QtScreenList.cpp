@@ -1,0 +1,38 @@
+#include "interface/QtScreenList.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace lumadesk {
+
+namespace {
+
+Screen screenOf(const QScreen& screen) {
+    const QRect g = screen.geometry();
+    return {.frame = {static_cast<double>(g.x()), static_cast<double>(g.y()), static_cast<double>(g.width()),
+                      static_cast<double>(g.height())},
+            .displayID = 0,
+            .localizedName = screen.name().toStdString()};
+}
+
+}  // namespace
+
+std::vector<Screen> QtScreenList::screens() {
+    std::vector<Screen> result;
+    for (const QScreen* screen : QGuiApplication::screens()) result.push_back(screenOf(*screen));
+    return result;
+}
+
+std::optional<Screen> QtScreenList::mainScreen() {
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    if (!primary) return std::nullopt;
+    return screenOf(*primary);
+}
+
+ScreenPoint QtScreenList::pointerLocation() {
+    const QPoint point = QCursor::pos();
+    return {static_cast<double>(point.x()), static_cast<double>(point.y())};
+}
+
+}  // namespace lumadesk

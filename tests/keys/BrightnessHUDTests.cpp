@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include "keys/BrightnessHUD.h"
+#include "keys/BrightnessHUDPlacement.h"
+#include "keys/KeysFakes.h"
+#include "runtime/ManualMainQueue.h"
+
+using namespace lumadesk;
+using namespace std::chrono_literals;
+
+namespace {
+
+struct Panel {
+    VirtualClock clock;
+    ManualMainQueue queue{clock};
+    FakeScreenList screens;
+    RecordingPanels panels;
+    std::optional<ScreenFrame> trayItem;
+    std::vector<std::pair<int, BrightnessHUDTarget>> changes;
+    BrightnessHUD hud{
+        {queue, screens, panels.factory(), [this] { return trayItem; }},
+        [this](int level, const BrightnessHUDTarget& target) { changes.emplace_back(level, target); }};
+
+    bool visible() { return hud.state()->isVisible().get(); }
+};
+
+}  // namespace
+
+TEST(BrightnessHUD, HidesTwoPointTwoSecondsAfterTheLastShowAndLeavesAfterTheFade) {
+    Panel p;
+    p.hud.show(40, "All Displays", BrightnessHUDTarget::all());
+    p.queue.advanceBy(1s);
+    p.hud.show(46, "Eastlake 32U", BrightnessHUDTarget::display("5156-12850-12345"));
+    EXPECT_EQ(p.hud.state()->brightness().get(), 46);
+    EXPECT_EQ(p.hud.state()->displayName().get(), "Eastlake 32U");
+    p.queue.advanceBy(2199ms);
+    EXPECT_TRUE(p.visible());
+    p.queue.advanceBy(1ms);
+    EXPECT_FALSE(p.visible());
+    p.queue.advanceBy(179ms);
+    EXPECT_EQ(p.panels.log.back(), "front");
+    p.queue.advanceBy(1ms);
+    EXPECT_EQ(p.panels.log,
+              (std::vector<std::string>{"move 1602,32", "front", "move 1602,32", "front", "out"}));
+    EXPECT_EQ(p.panels.made, 1);
+    // A show during the fade keeps the panel.
+    p.hud.show(50, "All Displays", BrightnessHUDTarget::all());
+    p.queue.advanceBy(2300ms);
+    p.hud.show(52, "All Displays", BrightnessHUDTarget::all());
+    p.queue.advanceBy(200ms);
+    EXPECT_TRUE(p.visible());
+    EXPECT_EQ(p.panels.log.back(), "front");
+}
+
+TEST(BrightnessHUD, StaysWhileHoveredAndHidesAfterThePointerLeaves) {
+    Panel p;
+    p.hud.show(40, "All Displays", BrightnessHUDTarget::all());
+    p.queue.advanceBy(2s);
+    p.hud.state()->setHovering(true);
+    p.queue.advanceBy(10s);
+    EXPECT_TRUE(p.visible());
+    p.hud.state()->setEditing(true);
+    p.hud.state()->setHovering(false);  // still dragging
+    p.queue.advanceBy(5s);
+    EXPECT_TRUE(p.visible());
+    p.hud.state()->setEditing(false);
+    p.queue.advanceBy(2200ms);
+    EXPECT_FALSE(p.visible());
+    p.queue.advanceBy(180ms);
+    EXPECT_EQ(p.panels.log.back(), "out");
+}
+
+TEST(BrightnessHUD, TheSliderReportsWholeLevelsOnceWithTheTargetOfTheLastShow) {
+    Panel p;
+    p.hud.show(40, "Eastlake 32U", BrightnessHUDTarget::display("X"));
+    auto& state = *p.hud.state();
+    for (double value : {37.5, 37.7, 38.4, 140.0, -3.0, 0.4}) state.setBrightnessFromSlider(value);
+    const auto x = BrightnessHUDTarget::display("X");
+    EXPECT_EQ(p.changes, (std::vector<std::pair<int, BrightnessHUDTarget>>{{38, x}, {100, x}, {0, x}}));
+}
+
+TEST(BrightnessHUD, WithoutAScreenTheShowIsDropped) {
+    Panel p;
+    p.screens.screenList.clear();
+    p.hud.show(40, "All Displays", BrightnessHUDTarget::all());
+    EXPECT_EQ(p.hud.state(), nullptr);
+    EXPECT_EQ(p.panels.made, 0);
+}
+
+TEST(BrightnessHUDPlacement, HangsUnderOrOverTheTrayIconElseTakesTheTopRightCorner) {
+    const ScreenFrame screen{0, 0, 1920, 1080};
+    struct Case {
+        std::optional<ScreenFrame> tray;
+        ScreenPoint origin;
+    };
+    const std::vector<Case> cases{
+        {ScreenFrame{1800, 0, 24, 28}, {1661, 36}},      // top panel: 8 below, centred
+        {ScreenFrame{1800, 1052, 24, 28}, {1661, 972}},  // bottom panel: 8 above
+        {ScreenFrame{1800, 500, 24, 28}, {1602, 32}},    // icon in the middle of the screen
+        {ScreenFrame{1700, 0, 100, 28}, {1602, 32}},     // not icon-sized
+        {std::nullopt, {1602, 32}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(BrightnessHUDPlacement::origin(screen, c.tray), c.origin);
+    EXPECT_EQ(BrightnessHUDPlacement::initialFrame(screen), (ScreenFrame{1606, 32, 302, 72}));
+}
