@@ -9,7 +9,7 @@ if(LUMADESK_BUILD_INTERFACE)
   install(TARGETS lumadesk RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
 
-# Manual pages and the Debian changelog are installed compressed, as Debian policy asks (-n: no
+# Manual pages and the changelog (a native package's, hence changelog.gz) are installed compressed, as Debian policy asks (-n: no
 # timestamp in the archive, so the package builds reproducibly).
 find_program(GZIP_PROGRAM gzip REQUIRED)
 function(lumadesk_install_gzipped source destination)
@@ -32,9 +32,8 @@ if(LUMADESK_BUILD_INTERFACE)
 endif()
 set(doc_dir ${CMAKE_INSTALL_DATADIR}/doc/lumadesk)
 install(FILES ${PROJECT_SOURCE_DIR}/cmake/debian/copyright DESTINATION ${doc_dir})
-configure_file(${PROJECT_SOURCE_DIR}/cmake/debian/changelog.Debian.in
-               ${CMAKE_CURRENT_BINARY_DIR}/packaging/changelog.Debian @ONLY)
-lumadesk_install_gzipped(${CMAKE_CURRENT_BINARY_DIR}/packaging/changelog.Debian ${doc_dir})
+configure_file(${PROJECT_SOURCE_DIR}/cmake/debian/changelog.in ${CMAKE_CURRENT_BINARY_DIR}/packaging/changelog @ONLY)
+lumadesk_install_gzipped(${CMAKE_CURRENT_BINARY_DIR}/packaging/changelog ${doc_dir})
 
 # Files that arrive with other parts of the program: installed when they are in the tree.
 set(icon ${PROJECT_SOURCE_DIR}/src/interface/icons/lumadesk.svg)
@@ -71,10 +70,11 @@ set(CPACK_PACKAGE_VENDOR "Lumadesk")
 set(CPACK_PACKAGE_CONTACT "Lumadesk developers <dev@lumadesk.io>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "control the brightness and layout of external monitors")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Lumadesk sets the backlight brightness of external monitors over DDC/CI from the\n"
-    "system tray, one display at a time or all at once. It takes displays off the\n"
-    "desktop and puts them back without unplugging them, and keeps names and an order\n"
-    "of your own for them. lumadesk-ctl offers the same from the command line.")
+    "Lumadesk sets the backlight brightness of external monitors over DDC/CI\n"
+    "from the system tray, one display at a time or all at once. It takes\n"
+    "displays off the desktop and puts them back without unplugging them, and\n"
+    "keeps names and an order of your own for them. lumadesk-ctl offers the\n"
+    "same from the command line.")
 string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

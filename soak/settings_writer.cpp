@@ -4,7 +4,7 @@
 // the file as the program would and verifies that it is a whole version: it parses, the payload is
 // complete and of one counter, and "counter" is that counter or the one before.
 //   settings_writer <directory> [first counter]
-//   settings_writer --check <directory>      prints the counter found; exits 1 when the file is bad
+//   settings_writer --check <directory>   prints the newest counter found; exits 1 when the file is bad
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -45,7 +45,7 @@ int check(const std::filesystem::path& directory) {
             std::cerr << "the payload of " << mark << " does not go with counter " << counter << "\n";
             return 1;
         }
-        std::cout << counter << "\n";
+        std::cout << mark << "\n";
         return 0;
     } catch (const std::exception& error) {
         std::cerr << "the settings file is broken (" << text.str().size() << " bytes): " << error.what() << "\n";
