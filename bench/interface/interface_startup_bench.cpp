@@ -85,7 +85,8 @@ int main(int argc, char** argv) {
     SystemSleeper sleeper;
     QtMainQueue queue(clock);
     TemporaryDirectory configDirectory;
-    const auto platform = makePlatform({}, configDirectory.path(), clock, sleeper, [](const std::string&) {});
+    const auto platform =
+        makePlatform({.simulated = true}, configDirectory.path(), clock, sleeper, [](const std::string&) {});
     DisplayStack stack(*platform, queue, {configDirectory.path()});
     double afterStart = 0;
     double afterOpenings = 0;

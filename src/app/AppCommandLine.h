@@ -16,6 +16,13 @@ class AppCommandLine {
 public:
     // Whether any argument asks for --help; looked at before Qt starts, so that help needs no display.
     static bool asksForHelp(const std::vector<std::string>& arguments);
+    // Whether Qt can reach a desktop: WAYLAND_DISPLAY or DISPLAY is set, or Qt is told which platform
+    // to use (QT_QPA_PLATFORM, -platform). Looked at before Qt starts, whose own message misleads.
+    static bool hasDesktopSession(const std::vector<std::string>& arguments,
+                                  const EnvironmentLookup& environment);
+    static constexpr char noDesktopSessionMessage[] =
+        "lumadesk: needs a desktop session (Wayland or X11), but neither WAYLAND_DISPLAY nor DISPLAY is "
+        "set; lumadesk-ctl works without one.\n";
     // Throws UsageError.
     static AppInvocation parse(const std::vector<std::string>& arguments,
                                const std::optional<std::string>& transportVariable);

@@ -7,49 +7,49 @@
 #include "assembly/ProgramFailures.h"
 #include "interface/LumadeskApp.h"
 #include "interface/QtMainQueue.h"
+#include "platform/linux/XdgAutostartLoginItemService.h"
 #include "runtime/ConfigDirectory.h"
+#include "runtime/QuitSignals.h"
 #include "runtime/Sleeper.h"
 #include "runtime/SystemClock.h"
 
 #include <QApplication>
+#include <QSocketNotifier>
 
 #include <chrono>
 #include <cstdlib>
-#include <optional>
 
 namespace lumadesk {
 
 namespace {
 
 constexpr const char* programName = "lumadesk";
-// How long the program waits at quit for work the manager left queued (a refresh after a change).
-constexpr auto drainLimit = std::chrono::seconds(2);
+// How long quitting waits for work still under way (a refresh after a change, a DDC transaction).
+constexpr auto quitLimit = std::chrono::seconds(2);
 
-std::optional<std::string> transportVariable() {
-    const char* value = std::getenv("LUMADESK_TRANSPORT");
-    if (!value) return std::nullopt;
-    return std::string(value);
-}
-
-// Lets queued work end before the stack goes, within a limit: a poll that never ends must not keep the
-// program from quitting.
-void drain(MainQueue& queue) {
-    const auto deadline = queue.clock().monotonicNow() + drainLimit;
-    while (queue.clock().monotonicNow() < deadline && queue.pumpOnce()) {
+// Lets Qt's event loop watch the platform's descriptors (udev's, for plugged monitors).
+std::vector<std::unique_ptr<QSocketNotifier>> notifiersFor(std::vector<PlatformWatch> watches) {
+    std::vector<std::unique_ptr<QSocketNotifier>> notifiers;
+    for (auto& watch : watches) {
+        auto notifier = std::make_unique<QSocketNotifier>(watch.descriptor, QSocketNotifier::Read);
+        QObject::connect(notifier.get(), &QSocketNotifier::activated,
+                         [readable = std::move(watch.readable)] { readable(); });
+        notifiers.push_back(std::move(notifier));
     }
+    return notifiers;
 }
 
 }  // namespace
 
 int TrayProgram::run(const std::vector<std::string>& arguments, std::ostream& err) {
-    return runReportingFailures(programName, err, {usageStatus, failureStatus}, [&] {
-        const auto invocation = AppCommandLine::parse(arguments, transportVariable());
+    return runReportingFailures(programName, err, [&] {
+        const auto invocation = AppCommandLine::parse(arguments, processEnvironment("LUMADESK_TRANSPORT"));
         SingleInstance instance(QDBusConnection::sessionBus());
         switch (instance.claim(err)) {
             case SingleInstance::Claim::broughtForward:
-                return 0;
+                return int(exitDone);
             case SingleInstance::Claim::unanswered:
-                return failureStatus;
+                return int(exitFailed);
             case SingleInstance::Claim::first:
             case SingleInstance::Claim::withoutBus:
                 break;
@@ -60,19 +60,38 @@ int TrayProgram::run(const std::vector<std::string>& arguments, std::ostream& er
         const auto configDirectory = defaultConfigDirectory();
         createConfigDirectory(configDirectory);
         const auto platform = makePlatform(
-            {invocation.deskFile}, configDirectory, clock, sleeper,
+            {invocation.simulated, invocation.deskFile}, configDirectory, clock, sleeper,
             [&err](const std::string& problem) { err << programName << ": " << problem << "\n"; });
-        int status = 0;
+        // Launch at login is the desktop's XDG autostart entry, whatever desk the displays come from.
+        XdgAutostartLoginItemService loginItems;
+        int status = exitDone;
         {
-            DisplayStack stack(*platform, queue, {configDirectory, invocation.transport});
+            DisplayStack stack(*platform, queue,
+                               {.configDirectory = configDirectory,
+                                .transport = invocation.chosenTransport(),
+                                .loginItemService = &loginItems,
+                                .registerLoginItemAtStart = true});
+            const auto notifiers = notifiersFor(platform->watchForChanges(queue));
             {
                 LumadeskApp app(stack.sharedDisplayManager(), stack.defaults(), queue);
                 instance.onBringForward([&app] { app.bringForward(); });
                 app.start();
+                // Started after the first refresh is queued: a signal that came early quits after it,
+                // so the displays held from an earlier run are known and put back.
+                const QuitSignals quitSignals(queue, [](int) { QCoreApplication::quit(); });
                 status = QApplication::exec();
                 instance.release();
             }
-            drain(queue);
+            if (!queue.drain(quitLimit)) {
+                // A transaction that never returns must not keep the program: the state is saved and
+                // the process ends without the teardown that would wait for it.
+                platform->persistState();
+                err << programName << ": a display did not answer within " << quitLimit.count()
+                    << " s; quitting without it.\n";
+                err.flush();
+                std::_Exit(status);
+            }
+            queue.close();
         }
         platform->persistState();
         return status;

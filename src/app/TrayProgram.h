@@ -7,13 +7,11 @@
 namespace lumadesk {
 
 // The tray application from its arguments to its exit status: the platform, the display stack over
-// it on Qt's event loop, and the application object, until the user quits. Needs the QApplication.
+// it on Qt's event loop, and the application object, until the user quits (from the menu or by
+// SIGTERM, SIGINT or SIGHUP). Needs the QApplication; QuitSignals::block() must have run.
 class TrayProgram {
 public:
-    static constexpr int failureStatus = 1;
-    static constexpr int usageStatus = 64;
-
-    // `arguments` are those Qt left, without the program name.
+    // `arguments` are those Qt left, without the program name. The exit status is an ExitStatus.
     int run(const std::vector<std::string>& arguments, std::ostream& err);
 };
 

@@ -4,13 +4,22 @@
 
 #include "app/AppCommandLine.h"
 #include "app/TrayProgram.h"
+#include "assembly/ProgramFailures.h"
+#include "runtime/QuitSignals.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
-    if (lumadesk::AppCommandLine::asksForHelp({argv + 1, argv + argc})) {
+    // Before Qt starts any thread, so that every thread inherits the block.
+    lumadesk::QuitSignals::block();
+    const std::vector<std::string> given(argv + 1, argv + argc);
+    if (lumadesk::AppCommandLine::asksForHelp(given)) {
         std::cout << lumadesk::AppCommandLine::usage();
-        return 0;
+        return lumadesk::exitDone;
+    }
+    if (!lumadesk::AppCommandLine::hasDesktopSession(given, lumadesk::processEnvironment)) {
+        std::cerr << lumadesk::AppCommandLine::noDesktopSessionMessage;
+        return lumadesk::exitFailed;
     }
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lumadesk"));

@@ -47,8 +47,11 @@ DisplayStack::DisplayStack(Platform& platform, MainQueue& queue, const DisplaySt
       m_displayChangeRegistrar(platform.windowServer()) {
     m_displayManager = DisplayManager::create({.ddcInterface = *m_ddcInterface,
                                                .store = m_store,
-                                               .loginItemService = platform.loginItemService(),
+                                               .loginItemService = options.loginItemService
+                                                                       ? *options.loginItemService
+                                                                       : platform.loginItemService(),
                                                .launchAtLoginController = nullptr,
+                                               .registerLoginItemAtStart = options.registerLoginItemAtStart,
                                                .displayChangeRegistrar = m_displayChangeRegistrar,
                                                .serviceCache = m_displayBridge,
                                                .windowServer = platform.windowServer(),

@@ -24,6 +24,11 @@ struct DisplayStackOptions {
     TransportKind transport = builtTransportKind();
     // The least time between the starts of two brightness writes to one display.
     Duration writeInterval = std::chrono::milliseconds(100);
+    // The login-item service the manager reads and changes; none: the platform's. Must outlive the stack.
+    LaunchAtLoginServicing* loginItemService = nullptr;
+    // Whether the manager registers the login item at start when it is not on. Only the tray
+    // application does: a command-line run must not add anything to the user's login.
+    bool registerLoginItemAtStart = false;
 };
 
 // The default display stack over one platform, assembled once: the DDC transport, the snapshot provider,

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "assembly/TransportKind.h"
+#include "runtime/ConfigDirectory.h"
 
 namespace lumadesk {
 
@@ -15,17 +16,30 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// The options every Lumadesk program shares: which desk to simulate and which DDC/CI transport to use.
+// The options every Lumadesk program shares: the real monitors or a simulated desk, and which DDC/CI
+// transport to use.
 struct PlatformArguments {
+    // Whether to run on a simulated desk instead of this machine's monitors.
+    bool simulated = false;
     // The desk of the simulated platform; none: the built-in desk.
     std::optional<std::filesystem::path> deskFile{};
-    TransportKind transport = builtTransportKind();
+    // The transport asked for; none: the platform's own (see chosenTransport).
+    std::optional<TransportKind> transport{};
 
-    // Takes the transport from LUMADESK_TRANSPORT when it is set and not empty; throws UsageError.
-    void applyTransportVariable(const std::optional<std::string>& value);
+    // The transport to use: the one asked for, else the AV-service algorithm on real monitors (its 50 ms
+    // wait before a reply suits them on every processor), else the processor's own on a simulated desk.
+    TransportKind chosenTransport() const;
+
     // Applies the argument when it is `--simulated[=FILE]` or `--transport=NAME` and says whether it
     // was; throws UsageError for a bad value.
     bool apply(const std::string& argument);
+    // Takes the transport from LUMADESK_TRANSPORT when it is set and not empty, unless --transport
+    // chose one: the option beats the environment. Called once the arguments are read (and not for
+    // --help, which works whatever the environment holds); throws UsageError naming the variable.
+    void applyTransportVariable(const std::optional<std::string>& value);
 };
+
+// Looks variables up in this process's environment.
+std::optional<std::string> processEnvironment(const std::string& name);
 
 }  // namespace lumadesk

@@ -7,21 +7,27 @@
 #include <string>
 
 #include "platform/Platform.h"
+#include "platform/linux/LinuxSystem.h"
 #include "runtime/Clock.h"
 
 namespace lumadesk {
 
-// Which platform to run on. The simulated desk is the only one so far; real Linux hardware comes later.
+// Which platform to run on: the real monitors of this Linux machine unless a simulated desk is asked for.
 struct PlatformChoice {
+    bool simulated = false;
     // The desk file of the simulated platform; none: the compiled-in default desk.
     std::optional<std::filesystem::path> deskFile{};
+    // The machine the Linux platform reads; none: this one, through its real /sys and /dev.
+    LinuxSystem* system = nullptr;
 };
 
-// Makes the chosen platform. Its state (the simulated desk's) is kept in the configuration directory;
-// problems that do not stop it are reported. Throws SimulatedDeskError for a desk that cannot be used.
-// The clock and the sleeper must outlive the platform.
-std::unique_ptr<Platform> makePlatform(const PlatformChoice& choice, const std::filesystem::path& configDirectory,
-                                       const Clock& clock, Sleeper& sleeper,
+// Makes the chosen platform. The simulated desk's state is kept in the configuration directory;
+// problems that do not stop the platform (an unreadable state file, a monitor out of reach) are
+// reported. Throws SimulatedDeskError for a desk that cannot be used. The clock, the sleeper and the
+// system must outlive the platform.
+std::unique_ptr<Platform> makePlatform(const PlatformChoice& choice,
+                                       const std::filesystem::path& configDirectory, const Clock& clock,
+                                       Sleeper& sleeper,
                                        std::function<void(const std::string&)> reportProblem);
 
 }  // namespace lumadesk

@@ -2,30 +2,43 @@
 
 #include <exception>
 #include <ostream>
+#include <stdexcept>
 #include <string_view>
 
 #include "assembly/PlatformArguments.h"
 
 namespace lumadesk {
 
-// The exit statuses a program gives when its command line is wrong or its work fails.
-struct FailureStatuses {
-    int usage = 2;
-    int failure = 1;
+// The exit statuses of every Lumadesk program (and of the automation commands), so that scripts can
+// tell a wrong command line from a display that is not there from work that failed.
+enum ExitStatus : int {
+    exitDone = 0,           // did what was asked
+    exitUsage = 2,          // the command line cannot be carried out
+    exitNoSuchDisplay = 3,  // no display matches what was named
+    exitFailed = 4,         // the work was tried and failed, or was cut short
+};
+
+// No display matches the hardware ID or name the user gave; what() says which.
+class NoSuchDisplayError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
 };
 
 // Runs the body of a program and turns what it throws into one line on `err` and an exit status, so
 // every Lumadesk program reports failures the same way.
 template <typename Body>
-int runReportingFailures(std::string_view programName, std::ostream& err, FailureStatuses statuses, Body body) {
+int runReportingFailures(std::string_view programName, std::ostream& err, Body body) {
     try {
         return body();
     } catch (const UsageError& error) {
         err << programName << ": " << error.what() << " Try \"" << programName << " --help\".\n";
-        return statuses.usage;
+        return exitUsage;
+    } catch (const NoSuchDisplayError& error) {
+        err << programName << ": " << error.what() << "\n";
+        return exitNoSuchDisplay;
     } catch (const std::exception& error) {
         err << programName << ": " << error.what() << "\n";
-        return statuses.failure;
+        return exitFailed;
     }
 }
 

@@ -1,6 +1,9 @@
 #include "cli/CtlCommandLine.h"
 
+#include <algorithm>
 #include <map>
+
+#include "runtime/PrintableText.h"
 
 namespace lumadesk {
 
@@ -17,25 +20,33 @@ const std::map<std::string, Command> commands{{"list", Command::list},
 
 CtlInvocation CtlCommandLine::parse(const std::vector<std::string>& arguments,
                                     const EnvironmentLookup& environment) {
-    CtlInvocation invocation;
-    invocation.applyTransportVariable(environment("LUMADESK_TRANSPORT"));
+    // --help works whatever else the line or the environment holds.
+    const auto endOfOptions = std::find(arguments.begin(), arguments.end(), "--");
+    if (std::any_of(arguments.begin(), endOfOptions,
+                    [](const std::string& argument) { return argument == "--help" || argument == "-h"; })) {
+        return CtlInvocation{};
+    }
 
+    CtlInvocation invocation;
     std::optional<Command> command;
     std::vector<std::string> operands;
-    for (const std::string& argument : arguments) {
-        if (argument == "--help" || argument == "-h") return CtlInvocation{};
-        if (argument == "--json") {
+    for (auto argument = arguments.begin(); argument != arguments.end(); ++argument) {
+        // After "--" everything is an operand, so that a name starting with "-" can be given.
+        const bool isOperand = argument > endOfOptions;
+        if (argument == endOfOptions) continue;
+        if (!isOperand && *argument == "--json") {
             invocation.json = true;
-        } else if (invocation.apply(argument)) {
+        } else if (!isOperand && invocation.apply(*argument)) {
             continue;
-        } else if (argument.starts_with("-")) {
-            throw UsageError("Unknown option \"" + argument + "\".");
+        } else if (!isOperand && argument->starts_with("-")) {
+            throw UsageError("Unknown option \"" + printableText(*argument) + "\".");
         } else if (!command) {
-            const auto found = commands.find(argument);
-            if (found == commands.end()) throw UsageError("Unknown command \"" + argument + "\".");
+            const auto found = commands.find(*argument);
+            if (found == commands.end())
+                throw UsageError("Unknown command \"" + printableText(*argument) + "\".");
             command = found->second;
         } else {
-            operands.push_back(argument);
+            operands.push_back(*argument);
         }
     }
     if (!command) throw UsageError("No command given.");
@@ -43,30 +54,38 @@ CtlInvocation CtlCommandLine::parse(const std::vector<std::string>& arguments,
 
     const bool takesDisplay = *command == Command::connect || *command == Command::disconnect;
     if (takesDisplay) {
-        if (operands.size() != 1) throw UsageError("The command needs exactly one hardware ID.");
-        invocation.hardwareID = operands.front();
+        if (operands.size() != 1)
+            throw UsageError("The command needs exactly one display (hardware ID or name).");
+        invocation.display = operands.front();
     } else if (!operands.empty()) {
-        throw UsageError("Unexpected argument \"" + operands.front() + "\".");
+        throw UsageError("Unexpected argument \"" + printableText(operands.front()) + "\".");
     }
-    if (invocation.json && *command != Command::list) throw UsageError("--json goes with the list command only.");
+    if (invocation.json && *command != Command::list)
+        throw UsageError("--json goes with the list command only.");
+    invocation.applyTransportVariable(environment("LUMADESK_TRANSPORT"));
     return invocation;
 }
 
 std::string CtlCommandLine::usage() {
-    return "Usage: lumadesk-ctl [options] <command>\n"
+    return "Usage: lumadesk-ctl [options] <command> [--] [display]\n"
            "\n"
            "Commands:\n"
-           "  list [--json]              the known displays: hardware ID, name, brightness, state\n"
-           "  refresh                    look for displays again and remember what was found\n"
-           "  disconnect <hardware ID>   take the display off the desktop (until logout)\n"
-           "  connect <hardware ID>      put a display this program disconnected back\n"
+           "  list [--json]             the known displays: hardware ID, name, brightness, state\n"
+           "  refresh                   look for displays again and remember what was found\n"
+           "  disconnect <display>      take the display off the desktop (until logout)\n"
+           "  connect <display>         put a display this program disconnected back\n"
+           "A display is named by its hardware ID or by its name; \"--\" ends the options, so that\n"
+           "one starting with \"-\" can be given.\n"
            "\n"
            "Options:\n"
-           "  --simulated[=FILE]         run on a simulated desk: the built-in one or the desk file\n"
-           "                             (the only platform so far, hence also the default)\n"
-           "  --transport=arm64|intel    the DDC/CI transport (also LUMADESK_TRANSPORT); the default\n"
-           "                             follows the processor the program was built for\n"
-           "  --help                     this text\n"
+           "  --simulated[=FILE]        run on a simulated desk: the built-in one or the desk file\n"
+           "                            (without it: this machine's monitors)\n"
+           "  --transport=arm64|intel   the DDC/CI transport; beats LUMADESK_TRANSPORT. The default\n"
+           "                            is arm64 on real monitors, the processor's own when simulated\n"
+           "  --help                    this text\n"
+           "\n"
+           "Exit status: 0 done, 2 wrong command line, 3 no such display, 4 failed (or cut short\n"
+           "by a signal). Errors are written to standard error.\n"
            "\n"
            "Settings are kept in $LUMADESK_CONFIG_DIR, else $XDG_CONFIG_HOME/lumadesk.\n";
 }

@@ -15,8 +15,8 @@ struct CtlInvocation : PlatformArguments {
     Command command = Command::help;
     // `list --json`: a JSON array instead of the table.
     bool json = false;
-    // The display a connection command is about.
-    std::string hardwareID{};
+    // The display a connection command is about: its hardware ID or its name.
+    std::string display{};
 };
 
 // Reads the arguments of lumadesk-ctl (after the program name) and the environment it looks at
@@ -24,7 +24,8 @@ struct CtlInvocation : PlatformArguments {
 class CtlCommandLine {
 public:
     // The invocation the arguments ask for; throws UsageError.
-    static CtlInvocation parse(const std::vector<std::string>& arguments, const EnvironmentLookup& environment);
+    static CtlInvocation parse(const std::vector<std::string>& arguments,
+                               const EnvironmentLookup& environment);
     // The text of --help.
     static std::string usage();
 };

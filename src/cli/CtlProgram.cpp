@@ -1,12 +1,12 @@
 #include "cli/CtlProgram.h"
 
-#include <cstdlib>
+#include <algorithm>
 
 #include "assembly/DisplayStack.h"
 #include "assembly/PlatformFactory.h"
 #include "assembly/ProgramFailures.h"
 #include "cli/DisplayListFormatter.h"
-#include "runtime/RunSync.h"
+#include "runtime/PrintableText.h"
 
 namespace lumadesk {
 
@@ -14,77 +14,116 @@ namespace {
 
 constexpr const char* programName = "lumadesk-ctl";
 
-bool knowsDisplay(const DisplayManager& manager, const std::string& hardwareID) {
+// The display the user named: by hardware ID, else by the name shown for it (when only one has it).
+const Display& namedDisplay(const DisplayManager& manager, const std::string& named) {
     const auto& displays = manager.displays();
-    return std::any_of(displays.begin(), displays.end(),
-                       [&](const Display& display) { return display.hardwareID == hardwareID; });
+    const auto byID = std::find_if(displays.begin(), displays.end(),
+                                   [&](const Display& display) { return display.hardwareID == named; });
+    if (byID != displays.end()) return *byID;
+    const auto hasName = [&](const Display& display) { return display.displayName() == named; };
+    const auto byName = std::find_if(displays.begin(), displays.end(), hasName);
+    if (byName == displays.end()) {
+        throw NoSuchDisplayError("No display has the hardware ID or name \"" + printableText(named) + "\".");
+    }
+    if (std::count_if(displays.begin(), displays.end(), hasName) > 1) {
+        throw UsageError("More than one display is named \"" + printableText(named) +
+                         "\"; give its hardware ID (see \"lumadesk-ctl list\").");
+    }
+    return *byName;
 }
 
-// Runs what the command's work left queued (refreshes after display changes), so that nothing of the
-// manager's is still pending when the stack goes.
-void drain(MainQueue& queue) {
-    while (queue.pumpOnce()) {
-    }
+std::string foundDisplaysLine(const std::vector<Display>& displays) {
+    const auto online = std::count_if(displays.begin(), displays.end(),
+                                      [](const Display& display) { return display.isPresent; });
+    if (online == 0) return "Found no displays.\n";
+    return "Found " + std::to_string(online) + (online == 1 ? " display.\n" : " displays.\n");
 }
 
 }  // namespace
 
-CtlProgram::CtlProgram(MainQueue& queue, Sleeper& sleeper, EnvironmentLookup environment)
-    : m_queue(queue), m_sleeper(sleeper), m_environment(std::move(environment)) {}
+CtlProgram::CtlProgram(MainQueue& queue, Sleeper& sleeper, EnvironmentLookup environment, LinuxSystem* system)
+    : m_queue(queue), m_sleeper(sleeper), m_environment(std::move(environment)), m_system(system) {}
 
 int CtlProgram::run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
-    return runReportingFailures(programName, err, {usageStatus, failureStatus}, [&] {
+    return runReportingFailures(programName, err, [&] {
         const CtlInvocation invocation = CtlCommandLine::parse(arguments, m_environment);
         if (invocation.command == CtlInvocation::Command::help) {
             out << CtlCommandLine::usage();
-            return 0;
+            return int{exitDone};
         }
         return execute(invocation, out, err);
     });
 }
 
+void CtlProgram::interrupt(std::string reason) {
+    if (m_interruption) return;
+    m_interruption = std::move(reason);
+    if (m_command) m_command->cancel();
+}
+
+bool CtlProgram::perform(Task<void> task) {
+    m_command = spawn(m_queue, std::move(task));
+    while (!m_command->isDone()) {
+        if (!m_queue.pumpOnce())
+            throw std::logic_error("The command waits for something that can never happen.");
+    }
+    const auto error = m_command->error();
+    m_command.reset();
+    if (m_interruption) return false;
+    if (error) std::rethrow_exception(error);
+    return true;
+}
+
 int CtlProgram::execute(const CtlInvocation& invocation, std::ostream& out, std::ostream& err) {
     using Command = CtlInvocation::Command;
     const auto configDirectory = defaultConfigDirectory(m_environment);
-    const auto platform = makePlatform({invocation.deskFile}, configDirectory, m_queue.clock(), m_sleeper,
-                                       [&err](const std::string& problem) { err << programName << ": " << problem << "\n"; });
-    int status = 0;
+    const auto platform = makePlatform(
+        {invocation.simulated, invocation.deskFile, m_system}, configDirectory, m_queue.clock(), m_sleeper,
+        [&err](const std::string& problem) { err << programName << ": " << problem << "\n"; });
+    int status = exitDone;
     {
-        DisplayStack stack(*platform, m_queue, {configDirectory, invocation.transport});
+        DisplayStack stack(*platform, m_queue, {configDirectory, invocation.chosenTransport()});
         DisplayManager& manager = stack.displayManager();
-        runSync(m_queue, manager.refresh());
-        switch (invocation.command) {
-            case Command::list:
-                out << (invocation.json ? DisplayListFormatter::json(manager.displays())
-                                        : DisplayListFormatter::table(manager.displays()));
-                break;
-            case Command::connect:
-            case Command::disconnect:
-                if (!knowsDisplay(manager, invocation.hardwareID)) {
-                    err << programName << ": No display has the hardware ID \"" << invocation.hardwareID << "\".\n";
-                    status = failureStatus;
+        std::string done;
+        if (perform(manager.refresh())) {
+            switch (invocation.command) {
+                case Command::list:
+                    out << (invocation.json ? DisplayListFormatter::json(manager.displays())
+                                            : DisplayListFormatter::table(manager.displays()));
+                    break;
+                case Command::connect:
+                case Command::disconnect: {
+                    const Display& display = namedDisplay(manager, invocation.display);
+                    const bool connect = invocation.command == Command::connect;
+                    const std::string name = printableText(display.displayName());
+                    if (perform(manager.setConnected(connect, display.hardwareID)))
+                        done = (connect ? "Connected " : "Disconnected ") + name + ".\n";
                     break;
                 }
-                runSync(m_queue, manager.setConnected(invocation.command == Command::connect, invocation.hardwareID));
-                break;
-            case Command::refresh:
-            case Command::help:
-                break;
+                case Command::refresh:
+                    done = foundDisplaysLine(manager.displays());
+                    break;
+                case Command::help:
+                    break;
+            }
         }
-        drain(m_queue);
-        if (const auto& message = manager.lastErrorMessage()) {
-            err << programName << ": " << *message << "\n";
-            status = failureStatus;
+        // What the command's work left queued (refreshes after display changes) runs before the stack
+        // goes, unless the program was asked to stop.
+        while (!m_interruption && m_queue.pumpOnce()) {
+        }
+        if (m_interruption) {
+            err << programName << ": Stopped by " << *m_interruption
+                << " before the command finished; what was done so far is kept.\n";
+            status = exitFailed;
+        } else if (const auto& message = manager.lastErrorMessage()) {
+            err << programName << ": " << printableText(*message) << "\n";
+            status = exitFailed;
+        } else {
+            out << done;
         }
     }
     platform->persistState();
     return status;
-}
-
-std::optional<std::string> processEnvironment(const std::string& name) {
-    const char* value = std::getenv(name.c_str());
-    if (!value) return std::nullopt;
-    return std::string(value);
 }
 
 }  // namespace lumadesk

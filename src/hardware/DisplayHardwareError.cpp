@@ -44,9 +44,12 @@ DisplayHardwareError DisplayHardwareError::failedToWriteVCP(std::uint8_t feature
 }
 
 DisplayHardwareError DisplayHardwareError::failedToBeginConfiguration(WindowServerError code) {
+    // A session that cannot take displays off the desktop at all says so in plain words.
     DisplayHardwareError error(
         Kind::failedToBeginConfiguration,
-        "Failed to begin display configuration (CGError " + std::to_string(code) + ").");
+        code == configurationUnsupportedInSession
+            ? "Taking a display off the desktop is not supported in this session."
+            : "Failed to begin display configuration (CGError " + std::to_string(code) + ").");
     error.m_code = code;
     return error;
 }

@@ -49,7 +49,8 @@ std::string withoutDuplicateCounter(const std::string& name) {
 
 }  // namespace
 
-SystemDisplaySnapshotProvider::SystemDisplaySnapshotProvider(WindowServer& windowServer, ScreenList& screenList,
+SystemDisplaySnapshotProvider::SystemDisplaySnapshotProvider(WindowServer& windowServer,
+                                                             ScreenList& screenList,
                                                              DisplayRegistry& registry,
                                                              AVServiceLocating& serviceLocator)
     : m_windowServer(windowServer),
@@ -107,12 +108,17 @@ std::optional<std::string> SystemDisplaySnapshotProvider::edidSerialText(Display
 }
 
 std::optional<std::string> SystemDisplaySnapshotProvider::serialText(std::span<const std::uint8_t> edid) {
+    return textDescriptor(edid, serialNumberTag);
+}
+
+std::optional<std::string> SystemDisplaySnapshotProvider::textDescriptor(std::span<const std::uint8_t> edid,
+                                                                         std::uint8_t tag) {
     if (edid.size() < edidBlockSize) return std::nullopt;
     for (const std::size_t offset : descriptorOffsets) {
         const auto descriptor = edid.subspan(offset, descriptorTextEnd);
-        const bool isSerialDescriptor = descriptor[0] == 0x00 && descriptor[1] == 0x00 &&
-                                        descriptor[2] == 0x00 && descriptor[3] == serialNumberTag;
-        if (!isSerialDescriptor) continue;
+        const bool hasTag =
+            descriptor[0] == 0x00 && descriptor[1] == 0x00 && descriptor[2] == 0x00 && descriptor[3] == tag;
+        if (!hasTag) continue;
         if (auto text = descriptorText(descriptor); text && !text->empty()) return text;
     }
     return std::nullopt;

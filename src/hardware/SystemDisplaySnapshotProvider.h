@@ -33,6 +33,8 @@ public:
     std::optional<std::string> edidSerialText(DisplayID displayID);
     // The first non-blank serial-number descriptor of an EDID base block, trimmed; none when there is none.
     static std::optional<std::string> serialText(std::span<const std::uint8_t> edid);
+    // The first non-blank text descriptor with the tag (0xFF serial number, 0xFC product name), trimmed.
+    static std::optional<std::string> textDescriptor(std::span<const std::uint8_t> edid, std::uint8_t tag);
 
 private:
     // The first screen that shows the display.

@@ -1,24 +1,21 @@
 #include "interface/QtMainQueue.h"
 
 #include <QCoreApplication>
-#include <QTimer>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <utility>
 
 namespace lumadesk {
 
-struct QtMainQueue::Entry {
-    MonotonicInstant deadline;
-    Job job;
-    std::shared_ptr<std::atomic<bool>> cancelled = std::make_shared<std::atomic<bool>>(false);
-};
-
-QtMainQueue::QtMainQueue(const Clock& clock) : m_clock(clock), m_receiver(std::make_unique<QObject>()) {}
+QtMainQueue::QtMainQueue(const Clock& clock) : m_clock(clock), m_receiver(std::make_unique<QObject>()) {
+    m_timer.setSingleShot(true);
+    m_timer.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&m_timer, &QTimer::timeout, m_receiver.get(), [this] { runDueJobs(); });
+}
 
 QtMainQueue::~QtMainQueue() {
+    close();
     shutDown();
     m_receiver.reset();
 }
@@ -28,58 +25,87 @@ void QtMainQueue::post(Job job) {
 }
 
 TimerHandle QtMainQueue::postAfter(Duration delay, Job job) {
-    auto entry = std::make_shared<Entry>();
-    entry->deadline = m_clock.monotonicNow() + std::max(delay, Duration::zero());
-    entry->job = std::move(job);
-    TimerHandle handle(entry->cancelled);
+    TimerHandle handle;
     {
         std::lock_guard lock(m_mutex);
-        ++m_pending;
+        // Once closed the job is refused: it is destroyed with this call, outside the lock, unrun.
+        if (m_closed) return handle;
+        handle = m_schedule.add(m_clock.monotonicNow() + std::max(delay, Duration::zero()), std::move(job));
+        m_wakeup.notify_all();
     }
-    // Jobs due now go straight into the event queue, which keeps them in posting order; later ones wait
-    // on a timer that must be started on the GUI thread.
-    if (delay <= Duration::zero()) {
-        queue(std::move(entry));
-    } else {
-        QMetaObject::invokeMethod(
-            m_receiver.get(), [this, entry] { startTimer(entry); }, Qt::QueuedConnection);
-    }
+    requestWake();
     return handle;
 }
 
-void QtMainQueue::queue(std::shared_ptr<Entry> entry) {
-    QMetaObject::invokeMethod(
-        m_receiver.get(), [this, entry] { finish(*entry); }, Qt::QueuedConnection);
-}
-
-void QtMainQueue::startTimer(std::shared_ptr<Entry> entry) {
-    const auto remaining = entry->deadline - m_clock.monotonicNow();
-    if (remaining <= Duration::zero()) {
-        finish(*entry);
-        return;
-    }
-    // Rounded up, and checked again when the timer fires: the job never runs before its deadline, even
-    // when Qt's timer clock and ours disagree (ours counts through suspend).
-    const auto milliseconds = std::chrono::ceil<std::chrono::milliseconds>(remaining);
-    QTimer::singleShot(milliseconds, Qt::PreciseTimer, m_receiver.get(),
-                       [this, entry] { startTimer(entry); });
-}
-
-void QtMainQueue::finish(const Entry& entry) {
+void QtMainQueue::requestWake() {
     {
         std::lock_guard lock(m_mutex);
-        --m_pending;
+        if (m_closed || m_wakeRequested) return;
+        m_wakeRequested = true;
     }
-    if (!entry.cancelled->load()) entry.job();
+    QMetaObject::invokeMethod(
+        m_receiver.get(), [this] { runDueJobs(); }, Qt::QueuedConnection);
+}
+
+void QtMainQueue::runDueJobs() {
+    std::optional<Job> job;
+    std::optional<MonotonicInstant> next;
+    {
+        std::lock_guard lock(m_mutex);
+        m_wakeRequested = false;
+        job = m_schedule.takeDue(m_clock.monotonicNow());
+    }
+    // One job per event, so that input and painting are not starved by a job that keeps posting.
+    if (job) (*job)();
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_closed) return;
+        next = m_schedule.nextDeadline();
+    }
+    if (!next) {
+        m_timer.stop();
+        return;
+    }
+    const auto remaining = *next - m_clock.monotonicNow();
+    if (remaining <= Duration::zero()) {
+        requestWake();
+        return;
+    }
+    // Rounded up, and checked again when the timer fires: a job never runs before its deadline, even
+    // when Qt's timer clock and ours disagree (ours counts through suspend).
+    m_timer.start(std::chrono::ceil<std::chrono::milliseconds>(remaining));
 }
 
 bool QtMainQueue::pumpOnce() {
     {
         std::lock_guard lock(m_mutex);
-        if (m_pending == 0 && m_external == 0) return false;
+        if (m_schedule.size() == 0 && m_external == 0) return false;
     }
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     return true;
+}
+
+bool QtMainQueue::drain(Duration limit) {
+    const auto deadline = m_clock.monotonicNow() + limit;
+    // Wakes a loop that waits for background work which does not come back.
+    QTimer limitTimer;
+    limitTimer.setSingleShot(true);
+    limitTimer.start(std::chrono::ceil<std::chrono::milliseconds>(std::max(limit, Duration::zero())));
+    while (m_clock.monotonicNow() < deadline) {
+        if (!pumpOnce()) return true;
+    }
+    std::lock_guard lock(m_mutex);
+    return m_schedule.size() == 0 && m_external == 0;
+}
+
+void QtMainQueue::close() {
+    JobSchedule dropped;
+    {
+        std::lock_guard lock(m_mutex);
+        m_closed = true;
+        std::swap(dropped, m_schedule);
+    }
+    m_timer.stop();
 }
 
 }  // namespace lumadesk

@@ -1,14 +1,25 @@
 #pragma once
 
+#include <functional>
+#include <vector>
+
 #include "platform/AVServiceBus.h"
 #include "platform/DisplayRegistry.h"
 #include "platform/FramebufferI2C.h"
 #include "platform/LoginItemService.h"
 #include "platform/ScreenList.h"
 #include "platform/WindowServer.h"
+#include "runtime/MainQueue.h"
 #include "runtime/Sleeper.h"
 
 namespace lumadesk {
+
+// A descriptor the program's event loop watches for the platform, and what to do on the main thread
+// whenever it is readable.
+struct PlatformWatch {
+    int descriptor = -1;
+    std::function<void()> readable;
+};
 
 // One of each operating-system service the program uses, as the composition root hands them to the
 // stack it assembles. The platform outlives that stack.
@@ -36,6 +47,10 @@ public:
     // Keeps what the platform must remember until the next run (the simulated desk's state); throws
     // std::exception subclasses when that fails.
     virtual void persistState() = 0;
+    // Starts watching for displays plugged in or out, paced on the queue (which must outlive the
+    // platform); the descriptors the event loop must watch for it. None when the platform tells its
+    // changes by itself.
+    virtual std::vector<PlatformWatch> watchForChanges(MainQueue&) { return {}; }
 };
 
 }  // namespace lumadesk

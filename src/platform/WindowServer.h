@@ -13,6 +13,9 @@ namespace lumadesk {
 using WindowServerError = std::int32_t;
 
 inline constexpr WindowServerError windowServerSuccess = 0;
+// The code of a configuration call in a session whose display configuration this program cannot change
+// (the window server's "not implemented").
+inline constexpr WindowServerError configurationUnsupportedInSession = 1006;
 
 // The online displays in the window server's order, with the code of the call that listed them.
 struct OnlineDisplayList {

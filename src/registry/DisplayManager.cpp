@@ -163,7 +163,7 @@ DisplayManager::DisplayManager(ConstructionKey, Dependencies dependencies)
     }
     // Every start registers the login item again unless it is on; a refusal here is not worth a
     // message, the flags simply follow the status read afterwards.
-    if (!countsAsOn(m_launchAtLoginController->loginItemStatus())) {
+    if (dependencies.registerLoginItemAtStart && !countsAsOn(m_launchAtLoginController->loginItemStatus())) {
         try {
             m_launchAtLoginController->registerLoginItem();
         } catch (const std::exception&) {

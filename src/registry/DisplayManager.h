@@ -46,6 +46,9 @@ public:
         LaunchAtLoginServicing& loginItemService;
         // Optional: replaces the default controller over loginItemService.
         std::unique_ptr<LaunchAtLoginControlling> launchAtLoginController{};
+        // Whether construction registers the login item when it is not on (the tray application's
+        // start); a manager that only serves one command leaves the user's login alone.
+        bool registerLoginItemAtStart = true;
         DisplayChangeRegistering& displayChangeRegistrar;
         // Emptied at the start of every refresh, so displays are paired with services afresh.
         AVServiceCacheResetting& serviceCache;
@@ -55,7 +58,8 @@ public:
         MainQueue& queue;
     };
 
-    // Builds the manager: reads the login-item state (registering the item when it is not on),
+    // Builds the manager: reads the login-item state (registering the item when it is not on and
+    // registerLoginItemAtStart says so),
     // registers for display changes and, when approval is pending, starts the approval poll.
     // It does not refresh; the application asks for the first refresh.
     static std::shared_ptr<DisplayManager> create(Dependencies dependencies);

@@ -19,10 +19,10 @@ struct SyncResult {
 template <typename T>
 Task<void> storeResult(Task<T> task, std::shared_ptr<SyncResult<T>> result) {
     if constexpr (std::is_void_v<T>) {
-        co_await task;
+        co_await std::move(task);
         result->value.emplace(true);
     } else {
-        result->value.emplace(co_await task);
+        result->value.emplace(co_await std::move(task));
     }
 }
 

@@ -35,7 +35,8 @@ private:
     std::function<void()> m_cancel;
 };
 
-// A list of callbacks called in subscription order; callbacks may subscribe or unsubscribe while called.
+// A list of callbacks called in subscription order; callbacks may subscribe or unsubscribe while called,
+// and may destroy the signal's owner: the rest of that emit then calls nobody.
 template <typename... Args>
 class Signal {
 public:
@@ -44,20 +45,24 @@ public:
     Signal() : m_state(std::make_shared<State>()) {}
     Signal(const Signal&) = delete;
     Signal& operator=(const Signal&) = delete;
+    ~Signal() { m_state->entries.clear(); }
 
     [[nodiscard]] Subscription subscribe(Callback callback) {
         const auto id = ++m_state->nextID;
         m_state->entries.push_back({id, std::make_shared<Callback>(std::move(callback))});
         std::weak_ptr<State> weak = m_state;
         return Subscription([weak, id] {
-            if (auto state = weak.lock()) std::erase_if(state->entries, [id](const Entry& e) { return e.id == id; });
+            if (auto state = weak.lock())
+                std::erase_if(state->entries, [id](const Entry& e) { return e.id == id; });
         });
     }
 
     void emit(const Args&... args) const {
-        const auto entries = m_state->entries;  // callbacks may change the list
+        // A callback may destroy this signal: from here on only the local copies are touched.
+        const std::shared_ptr<State> state = m_state;
+        const auto entries = state->entries;  // callbacks may change the list
         for (const auto& entry : entries) {
-            const bool stillSubscribed = std::any_of(m_state->entries.begin(), m_state->entries.end(),
+            const bool stillSubscribed = std::any_of(state->entries.begin(), state->entries.end(),
                                                      [&](const Entry& e) { return e.id == entry.id; });
             if (stillSubscribed) (*entry.callback)(args...);
         }

@@ -13,7 +13,7 @@ namespace {
 detail::DetachedRoot runDetached(Task<void> task, std::shared_ptr<detail::DetachedTaskState> state) {
     std::exception_ptr failure;
     try {
-        co_await task;
+        co_await std::move(task);
     } catch (...) {
         failure = std::current_exception();
     }

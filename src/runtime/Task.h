@@ -87,11 +87,14 @@ public:
 
     Task() = default;
     explicit Task(Handle handle) : m_handle(handle) {}
-    Task(Task&& other) noexcept : m_handle(std::exchange(other.m_handle, nullptr)) {}
+    Task(Task&& other) noexcept
+        : m_handle(std::exchange(other.m_handle, nullptr)),
+          m_awaited(std::exchange(other.m_awaited, false)) {}
     Task& operator=(Task&& other) noexcept {
         if (this != &other) {
             if (m_handle) m_handle.destroy();
             m_handle = std::exchange(other.m_handle, nullptr);
+            m_awaited = std::exchange(other.m_awaited, false);
         }
         return *this;
     }
@@ -104,10 +107,7 @@ public:
     class Awaiter {
     public:
         explicit Awaiter(Handle handle) : m_handle(handle) {}
-        bool await_ready() const {
-            if (!m_handle) throw std::logic_error("Awaited an empty task.");
-            return m_handle.done();
-        }
+        bool await_ready() const { return m_handle.done(); }
         template <typename Promise>
         std::coroutine_handle<> await_suspend(std::coroutine_handle<Promise> awaiting) {
             auto& child = m_handle.promise();
@@ -123,11 +123,19 @@ public:
         Handle m_handle;
     };
 
-    Awaiter operator co_await() const& { return Awaiter(m_handle); }
-    Awaiter operator co_await() const&& { return Awaiter(m_handle); }
+    // Awaiting consumes the task: `co_await makeTask()` or `co_await std::move(task)`. Awaiting through
+    // an lvalue or a const reference does not compile, and a moved-from task awaited again throws.
+    // (The task keeps its frame until it is destroyed: an awaiter owning it would be a temporary that
+    // GCC 12 may destroy twice.)
+    Awaiter operator co_await() && {
+        if (!m_handle) throw std::logic_error("Awaited an empty task.");
+        if (std::exchange(m_awaited, true)) throw std::logic_error("Awaited a task a second time.");
+        return Awaiter(m_handle);
+    }
 
 private:
     Handle m_handle;
+    bool m_awaited = false;
 };
 
 template <typename T>

@@ -1,33 +1,52 @@
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
+#include "assembly/ProgramFailures.h"
 #include "cli/CtlProgram.h"
+#include "platform/linux/DDCProblems.h"
 #include "runtime/ManualMainQueue.h"
 #include "runtime/VirtualSleeper.h"
+#include "support/FakeLinuxDesk.h"
 #include "support/TemporaryDirectory.h"
 
 using namespace lumadesk;
 
 namespace {
 
-// One lumadesk-ctl process after another, in virtual time, sharing one configuration directory.
+// One lumadesk-ctl process after another, in virtual time, sharing one configuration directory. Without
+// a machine every run is on the simulated desk unless the arguments name one; with one, a run without
+// --simulated reaches that machine's monitors (which keep the harness's clock).
 struct CtlHarness {
     TemporaryDirectory configDirectory;
+    VirtualClock clock;
+    LinuxSystem* machine = nullptr;
     std::string out;
     std::string err;
+    // Called before each run, to queue what happens while it works.
+    std::function<void(ManualMainQueue&, CtlProgram&)> whileRunning;
 
     int run(std::vector<std::string> arguments) {
-        VirtualClock clock;
+        if (!machine && std::none_of(arguments.begin(), arguments.end(), [](const std::string& argument) {
+                return argument.starts_with("--simulated");
+            }))
+            arguments.insert(arguments.begin(), "--simulated");
         VirtualSleeper sleeper(clock);
         ManualMainQueue queue(clock);
         const std::string directory = configDirectory.path().string();
-        CtlProgram program(queue, sleeper,
-                           [directory](const std::string& name) -> std::optional<std::string> {
-                               if (name == "LUMADESK_CONFIG_DIR") return directory;
-                               return std::nullopt;
-                           });
+        CtlProgram program(
+            queue, sleeper,
+            [directory](const std::string& name) -> std::optional<std::string> {
+                if (name == "LUMADESK_CONFIG_DIR") return directory;
+                return std::nullopt;
+            },
+            machine);
+        if (whileRunning) whileRunning(queue, program);
         std::ostringstream outStream;
         std::ostringstream errStream;
         const int status = program.run(arguments, outStream, errStream);
@@ -52,64 +71,167 @@ const std::string laterRunSouthgateRow =
 
 TEST(CtlProgram, ListsTheDefaultDeskAndDescribesItsCommands) {
     CtlHarness ctl;
-    EXPECT_EQ(ctl.run({"list"}), 0);
+    EXPECT_EQ(ctl.run({"list"}), exitDone);
     EXPECT_EQ(ctl.out, defaultDeskTable);
     EXPECT_EQ(ctl.err, "");
-    EXPECT_EQ(ctl.run({"--simulated", "--transport=arm64", "list", "--json"}), 0);
+    EXPECT_EQ(ctl.run({"--simulated", "--transport=arm64", "list", "--json"}), exitDone);
     EXPECT_NE(ctl.out.find("\"hardwareID\": \"5156-12850-12345\""), std::string::npos);
-    EXPECT_EQ(ctl.run({"refresh"}), 0);
-    EXPECT_EQ(ctl.out, "");
-    EXPECT_EQ(ctl.run({"--help"}), 0);
+    EXPECT_EQ(ctl.run({"--help"}), exitDone);
     EXPECT_EQ(ctl.out.rfind("Usage: lumadesk-ctl", 0), 0U);
     EXPECT_NE(ctl.out.find("--simulated[=FILE]"), std::string::npos);
+    EXPECT_NE(ctl.out.find("Exit status: 0 done, 2 wrong command line, 3 no such display, 4 failed"),
+              std::string::npos);
+}
+
+// One command after another on the same desk: what each prints, where, and with which exit status.
+TEST(CtlProgram, SaysWhatItDidAndExitsWithAStatusPerKindOfOutcome) {
+    CtlHarness ctl;
+    const auto failingDesk = ctl.configDirectory.path() / "desk.json";
+    std::ofstream(failingDesk) << R"({"windowServer": {"configureError": 1001},
+                                     "displays": [{"name": "A", "vendor": 1, "product": 2, "serial": 3}]})";
+    struct Case {
+        std::vector<std::string> arguments;
+        int status;
+        std::string out;
+        std::string err;
+    };
+    const Case cases[] = {
+        {{"refresh"}, exitDone, "Found 4 displays.\n", ""},
+        {{"disconnect", "5156-12850-12345"}, exitDone, "Disconnected Eastlake 32U.\n", ""},
+        {{"connect", "Eastlake 32U"}, exitDone, "Connected Eastlake 32U.\n", ""},
+        {{"disconnect", "--", "Northwind 27Q (1)"}, exitDone, "Disconnected Northwind 27Q (1).\n", ""},
+        {{"connect", "4268-41234-0"}, exitDone, "Connected Northwind 27Q (1).\n", ""},
+        {{"frob"}, exitUsage, "", "lumadesk-ctl: Unknown command \"frob\". Try \"lumadesk-ctl --help\".\n"},
+        {{"disconnect", "--", "-5"},
+         exitNoSuchDisplay,
+         "",
+         "lumadesk-ctl: No display has the hardware ID or name \"-5\".\n"},
+        {{"connect", "nope\x1b[2J"},
+         exitNoSuchDisplay,
+         "",
+         "lumadesk-ctl: No display has the hardware ID or name \"nope\\x1b[2J\".\n"},
+        {{"--simulated=" + failingDesk.string(), "disconnect", "1-2-3"},
+         exitFailed,
+         "",
+         "lumadesk-ctl: Failed to set display 1 enabled=false (CGError 1001).\n"},
+        {{"--simulated=" + (ctl.configDirectory.path() / "missing.json").string(), "list"},
+         exitFailed,
+         "",
+         ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.arguments));
+        EXPECT_EQ(ctl.run(c.arguments), c.status);
+        EXPECT_EQ(ctl.out, c.out);
+        if (!c.err.empty()) {
+            EXPECT_EQ(ctl.err, c.err);
+        }
+        EXPECT_EQ(ctl.err.empty(), c.status == exitDone) << ctl.err;
+    }
 }
 
 TEST(CtlProgram, SuccessiveRunsSeeTheSameDesk) {
     CtlHarness ctl;
-    EXPECT_EQ(ctl.run({"disconnect", "5156-12850-12345"}), 0);
-    EXPECT_EQ(ctl.err, "");
-    EXPECT_EQ(ctl.run({"list"}), 0);
+    EXPECT_EQ(ctl.run({"disconnect", "5156-12850-12345"}), exitDone);
+    EXPECT_EQ(ctl.run({"list"}), exitDone);
     EXPECT_NE(ctl.out.find("5156-12850-12345     Eastlake 32U       0           no         no       no   3"),
               std::string::npos)
         << ctl.out;
     EXPECT_NE(ctl.out.find(laterRunSouthgateRow), std::string::npos) << ctl.out;
-    EXPECT_EQ(ctl.run({"connect", "5156-12850-12345"}), 0);
-    EXPECT_EQ(ctl.run({"list"}), 0);
+    EXPECT_EQ(ctl.run({"connect", "5156-12850-12345"}), exitDone);
+    EXPECT_EQ(ctl.run({"list"}), exitDone);
     EXPECT_NE(ctl.out.find("5156-12850-12345     Eastlake 32U       70          yes        yes      yes  3"),
               std::string::npos)
         << ctl.out;
 }
 
-TEST(CtlProgram, ReportsErrorsOnStandardErrorWithAStatus) {
+// A quit signal while a command waits: the wait ends at once, what was done is kept and saved, and the
+// run reports that it was cut short.
+TEST(CtlProgram, AnInterruptedCommandKeepsWhatWasDoneAndSaysSo) {
     CtlHarness ctl;
-    EXPECT_EQ(ctl.run({"frob"}), CtlProgram::usageStatus);
-    EXPECT_EQ(ctl.err, "lumadesk-ctl: Unknown command \"frob\". Try \"lumadesk-ctl --help\".\n");
+    ctl.whileRunning = [](ManualMainQueue& queue, CtlProgram& program) {
+        // The disconnect waits 0.5 s for the desktop to settle; the signal comes in the middle.
+        queue.postAfter(std::chrono::milliseconds(200), [&program] { program.interrupt("SIGTERM"); });
+    };
+    EXPECT_EQ(ctl.run({"disconnect", "5156-12850-12345"}), exitFailed);
     EXPECT_EQ(ctl.out, "");
-
-    EXPECT_EQ(ctl.run({"disconnect", "nope"}), CtlProgram::failureStatus);
-    EXPECT_EQ(ctl.err, "lumadesk-ctl: No display has the hardware ID \"nope\".\n");
-
-    const auto badDesk = ctl.configDirectory.path() / "bad desk.json";
-    std::ofstream(badDesk) << R"({"displays": [{"name": "Left", "vendor": "DEL", "product": 1}]})";
-    EXPECT_EQ(ctl.run({"--simulated=" + badDesk.string(), "list"}), CtlProgram::failureStatus);
-    EXPECT_EQ(ctl.err, "lumadesk-ctl: " + badDesk.string() +
-                           ": display 0 (\"Left\"): \"vendor\" must be a whole number from 0 to 65535.\n");
-
-    const auto failingDesk = ctl.configDirectory.path() / "desk.json";
-    std::ofstream(failingDesk) << R"({"windowServer": {"configureError": 1001},
-                                     "displays": [{"name": "A", "vendor": 1, "product": 2, "serial": 3}]})";
-    EXPECT_EQ(ctl.run({"--simulated=" + failingDesk.string(), "disconnect", "1-2-3"}),
-              CtlProgram::failureStatus);
-    EXPECT_EQ(ctl.err, "lumadesk-ctl: Failed to set display 1 enabled=false (CGError 1001).\n");
+    EXPECT_EQ(
+        ctl.err,
+        "lumadesk-ctl: Stopped by SIGTERM before the command finished; what was done so far is kept.\n");
+    ctl.whileRunning = nullptr;
+    EXPECT_EQ(ctl.run({"list", "--json"}), exitDone);
+    EXPECT_NE(ctl.out.find(R"("hardwareID": "5156-12850-12345",
+    "modelName": "Eastlake 32U",
+    "customName": null,
+    "brightness": 0,
+    "isConnected": false)"),
+              std::string::npos)
+        << ctl.out;
 }
 
 TEST(CtlProgram, ABrokenStateFileIsMentionedAndIgnored) {
     CtlHarness ctl;
     std::ofstream(ctl.configDirectory.path() / "simulated-desk-state.json") << "{broken";
-    EXPECT_EQ(ctl.run({"list"}), 0);
+    EXPECT_EQ(ctl.run({"list"}), exitDone);
     EXPECT_EQ(ctl.out, defaultDeskTable);
     EXPECT_NE(ctl.err.find("cannot be read and is ignored"), std::string::npos);
     EXPECT_EQ(ctl.run({"list"}), 0);
     EXPECT_NE(ctl.out.find(laterRunSouthgateRow), std::string::npos) << ctl.out;
     EXPECT_EQ(ctl.err, "");  // replaced by a good one
+}
+
+// lumadesk-ctl on the Linux platform, over a fake sysfs tree whose i2c-dev nodes lead to simulated
+// monitors that answer DDC/CI byte for byte.
+TEST(CtlOnRealMonitors, ListsTheMonitorsOfEveryDriverWithTheirBrightnessOverI2CDev) {
+    CtlHarness ctl;
+    FakeLinuxDesk desk(&ctl.clock);
+    ctl.machine = &desk.system;
+    desk.monitorA->setBrightness(35);
+    desk.monitorB->setBrightness(80);
+    ASSERT_EQ(ctl.run({"list", "--json"}), 0) << ctl.err;
+    EXPECT_EQ(ctl.err, "");
+    const auto displays = nlohmann::json::parse(ctl.out);
+    ASSERT_EQ(displays.size(), 4U) << "every external monitor, the panel left out";
+    const auto expect = [&](std::size_t i, const std::string& hardwareID, const std::string& name,
+                            int brightness, bool ddc) {
+        SCOPED_TRACE(hardwareID);
+        EXPECT_EQ(displays[i]["hardwareID"], hardwareID);
+        EXPECT_EQ(displays[i]["modelName"], name);
+        EXPECT_EQ(displays[i]["supportsDDC"], ddc);
+        if (ddc) {
+            EXPECT_EQ(displays[i]["brightness"], brightness);
+        }
+    };
+    expect(0, "4268-41234-12345", "DELL U2720Q", 35, true);
+    expect(1, "7789-23305-B-SERIAL", "LG HDR 4K", 80, true);
+    expect(2, "8944-4444-42", "Display 8944-4444", 0, false);
+    expect(3, "19501-3333-777", "Display 19501-3333", 50, true);
+    EXPECT_EQ(desk.system.unlockedTransfers(), 0);
+    EXPECT_EQ(desk.system.openDescriptors(), 0U);
+    EXPECT_EQ(desk.panel->transferCount(), 0U);
+    EXPECT_EQ(desk.branch->transferCount(), 0U) << "neither the MST branch's EDID nor the SMBus is read";
+
+    ASSERT_EQ(ctl.run({"disconnect", "4268-41234-12345"}), exitFailed);
+    EXPECT_NE(ctl.err.find("Taking a display off the desktop is not supported in this session."),
+              std::string::npos);
+}
+
+TEST(CtlOnRealMonitors, WithoutMonitorsListsNoneAndSaysWhy) {
+    CtlHarness ctl;
+    FakeLinuxSystem empty;
+    ctl.machine = &empty;
+    ASSERT_EQ(ctl.run({"list", "--json"}), 0);
+    EXPECT_EQ(nlohmann::json::parse(ctl.out), nlohmann::json::array());
+    EXPECT_EQ(ctl.err, "lumadesk-ctl: " + DDCProblems::noExternalMonitor() + "\n");
+
+    FakeLinuxDesk desk(&ctl.clock);
+    ctl.machine = &desk.system;
+    desk.system.bus(5).openError = EACCES;
+    desk.system.bus(7).openError = EACCES;
+    ASSERT_EQ(ctl.run({"list"}), 0);
+    EXPECT_NE(ctl.err.find("/dev/i2c-5, so its monitor cannot be controlled. Install Lumadesk's udev rule"),
+              std::string::npos)
+        << ctl.err;
+    EXPECT_NE(ctl.out.find("DELL U2720Q"), std::string::npos)
+        << "a missing permission never empties the list";
 }

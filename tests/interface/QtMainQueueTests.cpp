@@ -10,6 +10,9 @@
 #include "runtime/Sleep.h"
 #include "runtime/Spawn.h"
 #include "runtime/SystemClock.h"
+#include "support/MainQueueConformance.h"
+
+#include <QCoreApplication>
 
 using namespace lumadesk;
 using namespace std::chrono_literals;
@@ -74,4 +77,41 @@ TEST(QtMainQueueTest, RunsJobsInOrderFromAnyThreadTimersNoSoonerThanDueAndEndsSu
     EXPECT_EQ(token.use_count(), 2);
     queue.reset();
     EXPECT_EQ(token.use_count(), 1);
+}
+
+TEST(QtMainQueueTest, KeepsTheOneLaneOrderOfEveryMainQueue) {
+    VirtualClock clock;
+    QtMainQueue queue(clock);
+    expectMainQueueConformance(queue, clock);
+}
+
+// Closed for shutdown: what was queued and what comes later is destroyed without running.
+TEST(QtMainQueueTest, AClosedQueueDestroysJobsWithoutRunningThem) {
+    SystemClock clock;
+    QtMainQueue queue(clock);
+    auto token = std::make_shared<int>(0);
+    bool ran = false;
+    queue.post([&ran, token] { ran = true; });
+    queue.postAfter(1h, [&ran, token] { ran = true; });
+    EXPECT_EQ(token.use_count(), 3);
+    queue.close();
+    EXPECT_EQ(token.use_count(), 1);
+    queue.post([&ran, token] { ran = true; });
+    queue.postAfter(1ms, [&ran, token] { ran = true; }).cancel();  // the handle of a refused job is inert
+    EXPECT_EQ(token.use_count(), 1);
+    EXPECT_FALSE(queue.pumpOnce());
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(ran);
+}
+
+// Draining at quit waits for background work only so long: one that never posts back is given up on.
+TEST(QtMainQueueTest, DrainingGivesUpOnBackgroundWorkThatNeverEnds) {
+    SystemClock clock;
+    QtMainQueue queue(clock);
+    bool ran = false;
+    queue.post([&ran] { ran = true; });
+    EXPECT_TRUE(queue.drain(1s));
+    EXPECT_TRUE(ran);
+    const MainQueue::ExternalWork hung(queue);
+    EXPECT_FALSE(queue.drain(20ms));
 }

@@ -6,11 +6,13 @@
 #include <vector>
 
 #include "runtime/BackgroundPool.h"
+#include "runtime/BlockingMainQueue.h"
 #include "runtime/ManualMainQueue.h"
 #include "runtime/RunInBackground.h"
 #include "runtime/RunSync.h"
 #include "runtime/Sleep.h"
 #include "runtime/Spawn.h"
+#include "support/MainQueueConformance.h"
 
 using namespace lumadesk;
 using namespace std::chrono_literals;
@@ -175,4 +177,40 @@ TEST(ManualMainQueueShutdown, RunSyncReportsATaskThatCanNeverFinish) {
         co_await TaskHandle(never);
     };
     EXPECT_THROW(runSync(queue, forever()), std::logic_error);
+}
+
+TEST(MainQueueConformance, ManualAndBlockingQueuesKeepOneLaneInDeadlineOrder) {
+    {
+        VirtualClock clock;
+        ManualMainQueue queue(clock);
+        expectMainQueueConformance(queue, clock);
+    }
+    {
+        VirtualClock clock;
+        BlockingMainQueue queue(clock);
+        expectMainQueueConformance(queue, clock);
+    }
+}
+
+// Awaiting consumes a task: through an lvalue or a const reference it does not compile, so a task
+// cannot be awaited twice by mistake; a moved-from task awaited again is refused.
+template <typename T>
+concept AwaitableAs = requires(T task) {
+    static_cast<T>(task).operator co_await();
+};
+static_assert(AwaitableAs<Task<int>&&>);
+static_assert(!AwaitableAs<Task<int>&>);
+static_assert(!AwaitableAs<const Task<int>&>);
+static_assert(!AwaitableAs<const Task<int>&&>);
+
+namespace {
+Task<int> awaitTwice(Task<int> task) {
+    int total = co_await std::move(task);
+    total += co_await std::move(task);
+    co_return total;
+}
+}  // namespace
+
+TEST_F(Fixture, AwaitingATaskConsumesIt) {
+    EXPECT_THROW(runSync(queue, awaitTwice(answer(1))), std::logic_error);
 }

@@ -31,7 +31,7 @@ Task<void> ConnectionSwitchState::toggleThenReport(Task<std::optional<std::strin
                                                    std::weak_ptr<State> weak) {
     std::optional<std::string> error;
     try {
-        auto result = co_await change;
+        auto result = co_await std::move(change);
         error = std::move(result);
     } catch (const std::exception& failure) {
         error = failure.what();  // the switch must come back even when the change broke down

@@ -30,7 +30,7 @@ bool PopoverRefresh::start() {
 Task<void> PopoverRefresh::refreshThenClear(Task<void> refresh, std::weak_ptr<State> weak) {
     std::exception_ptr failure;
     try {
-        co_await refresh;
+        co_await std::move(refresh);
     } catch (...) {
         failure = std::current_exception();
     }

@@ -69,7 +69,7 @@ WindowServerError SimulatedWindowServer::completeConfiguration(DisplayConfigurat
         notices = applyEnabled(open->second, option == ConfigureOption::permanently);
         m_openConfigurations.erase(open);
     }
-    notify(notices);
+    m_callbacks.notify(notices);
     return windowServerSuccess;
 }
 
@@ -86,19 +86,17 @@ WindowServerError SimulatedWindowServer::restorePermanentConfiguration() {
         for (const auto& display : m_displays) permanent[display.displayID] = display.isPermanentlyEnabled;
         notices = applyEnabled(permanent, false);
     }
-    notify(notices);
+    m_callbacks.notify(notices);
     return windowServerSuccess;
 }
 
-ReconfigurationToken SimulatedWindowServer::registerReconfigurationCallback(ReconfigurationCallback callback) {
-    std::lock_guard lock(m_callbackMutex);
-    m_callbacks[++m_lastToken] = std::move(callback);
-    return m_lastToken;
+ReconfigurationToken SimulatedWindowServer::registerReconfigurationCallback(
+    ReconfigurationCallback callback) {
+    return m_callbacks.add(std::move(callback));
 }
 
 void SimulatedWindowServer::removeReconfigurationCallback(ReconfigurationToken token) {
-    std::lock_guard lock(m_callbackMutex);
-    m_callbacks.erase(token);
+    m_callbacks.remove(token);
 }
 
 void SimulatedWindowServer::setPlugged(DisplayID displayID, bool plugged) {
@@ -108,7 +106,7 @@ void SimulatedWindowServer::setPlugged(DisplayID displayID, bool plugged) {
         if (!display || display->isPlugged == plugged) return;
         display->isPlugged = plugged;
     }
-    notify({{displayID, plugged ? addFlag : removeFlag}});
+    m_callbacks.notify({{displayID, plugged ? addFlag : removeFlag}});
 }
 
 void SimulatedWindowServer::setBeginError(WindowServerError code) {
@@ -164,20 +162,6 @@ std::vector<SimulatedWindowServer::Notice> SimulatedWindowServer::applyEnabled(
         if (display->isPlugged) notices.push_back({displayID, enabled ? enabledFlag : disabledFlag});
     }
     return notices;
-}
-
-void SimulatedWindowServer::notify(const std::vector<Notice>& changes) {
-    if (changes.empty()) return;
-    std::lock_guard lock(m_callbackMutex);
-    // Copied, so that a callback may register or remove callbacks while the notices go out.
-    const auto callbacks = m_callbacks;
-    const auto send = [&](DisplayID displayID, ReconfigurationFlags flags) {
-        for (const auto& [token, callback] : callbacks) {
-            if (m_callbacks.contains(token)) callback(displayID, flags);
-        }
-    };
-    for (const auto& change : changes) send(change.displayID, beginConfigurationFlag);
-    for (const auto& change : changes) send(change.displayID, change.flags);
 }
 
 }  // namespace lumadesk

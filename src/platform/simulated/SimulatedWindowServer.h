@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/ReconfigurationCallbacks.h"
 #include "platform/WindowServer.h"
 
 namespace lumadesk {
@@ -76,10 +77,7 @@ public:
 
 private:
     // A notice to send once the lock is released.
-    struct Notice {
-        DisplayID displayID;
-        ReconfigurationFlags flags;
-    };
+    using Notice = ReconfigurationNotice;
 
     // The entry of the display; null when unknown. The caller holds m_mutex.
     SimulatedDisplayEntry* find(DisplayID displayID);
@@ -88,7 +86,6 @@ private:
     Field field(DisplayID displayID, Field SimulatedDisplayEntry::*member) const;
     // Applies the enable states and lists the notices they cause. The caller holds m_mutex.
     std::vector<Notice> applyEnabled(const std::map<DisplayID, bool>& requests, bool permanently);
-    void notify(const std::vector<Notice>& changes);
 
     mutable std::mutex m_mutex;
     std::vector<SimulatedDisplayEntry> m_displays;
@@ -97,12 +94,7 @@ private:
     WindowServerError m_beginError = windowServerSuccess;
     WindowServerError m_configureError = windowServerSuccess;
     WindowServerError m_completeError = windowServerSuccess;
-
-    // Held while callbacks run, so that a removed callback is never called after its removal returns;
-    // recursive, so that a callback may register or remove callbacks itself.
-    std::recursive_mutex m_callbackMutex;
-    std::map<ReconfigurationToken, ReconfigurationCallback> m_callbacks;
-    ReconfigurationToken m_lastToken = 0;
+    ReconfigurationCallbacks m_callbacks;
 };
 
 }  // namespace lumadesk

@@ -1,0 +1,53 @@
+#include "platform/linux/DDCProblems.h"
+
+namespace lumadesk {
+
+void DDCProblems::report(const std::string& message) {
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_told.insert(message).second) return;
+        m_messages.push_back(message);
+    }
+    if (m_reporter) m_reporter(message);
+}
+
+std::vector<std::string> DDCProblems::messages() const {
+    std::lock_guard lock(m_mutex);
+    return m_messages;
+}
+
+std::string DDCProblems::moduleNotLoaded() {
+    return "The kernel module i2c-dev is not loaded, so no monitor can be reached over DDC/CI. Load it with "
+           "\"sudo modprobe i2c-dev\"; \"sudo cmake --install\" of Lumadesk installs "
+           "/etc/modules-load.d/lumadesk.conf, which loads it at every start.";
+}
+
+std::string DDCProblems::noDeviceNode(const std::filesystem::path& node) {
+    return "There is no " + node.string() +
+           " device, so its monitor cannot be reached over DDC/CI. Check that the kernel module i2c-dev "
+           "is loaded (\"sudo modprobe i2c-dev\") and that udev is running.";
+}
+
+std::string DDCProblems::permissionDenied(const std::filesystem::path& node) {
+    return "Permission denied on " + node.string() +
+           ", so its monitor cannot be controlled. Install Lumadesk's udev rule "
+           "(\"sudo cmake --install\" puts it in /etc/udev/rules.d/60-lumadesk-i2c.rules), then run "
+           "\"sudo udevadm control --reload && sudo udevadm trigger --subsystem-match=i2c-dev\".";
+}
+
+std::string DDCProblems::noAnswer(const std::filesystem::path& node) {
+    return "The monitor on " + node.string() +
+           " does not answer DDC/CI at address 0x37: switch DDC/CI on in its on-screen menu.";
+}
+
+std::string DDCProblems::lockedByAnotherProgram(const std::filesystem::path& node) {
+    return node.string() +
+           " was held by another program for more than a second, so Lumadesk gave up on it "
+           "this time.";
+}
+
+std::string DDCProblems::noExternalMonitor() {
+    return "No external monitor is connected: the kernel's DRM connectors in /sys/class/drm list none.";
+}
+
+}  // namespace lumadesk

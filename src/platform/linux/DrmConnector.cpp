@@ -1,0 +1,99 @@
+#include "platform/linux/DrmConnector.h"
+
+#include <algorithm>
+#include <array>
+#include <numeric>
+#include <regex>
+#include <system_error>
+
+namespace lumadesk {
+
+namespace {
+
+constexpr std::size_t edidBlockSize = 128;
+// The most EDID a connector file gives (a base block and up to 255 extensions); more is not read.
+constexpr std::size_t edidFileLimit = 256 * edidBlockSize;
+
+// The DDC bus the driver links: DP connectors carry their AUX channel's adapter as an "i2c-N" child,
+// HDMI and DVI connectors a "ddc" link to the adapter.
+void findLinkedAdapter(DrmConnector& connector) {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(connector.directory, error)) {
+        if (const auto bus = sysfs::numberAfter(entry.path().filename().string(), "i2c-")) {
+            connector.linkedBus = bus;
+            connector.linkedAdapter = entry.path();
+            return;
+        }
+    }
+    const auto ddc = connector.directory / "ddc";
+    const auto adapter = std::filesystem::canonical(ddc, error);
+    if (error) return;
+    connector.linkedBus = sysfs::numberAfter(adapter.filename().string(), "i2c-");
+    if (connector.linkedBus) connector.linkedAdapter = ddc;
+}
+
+// Without a connector_id file (older kernels) the id is made from the card and the connector's place
+// on it, which is stable while the card's connectors are.
+DisplayID fallbackConnectorID(unsigned card, unsigned place) {
+    return static_cast<DisplayID>(0x8000'0000U | (card << 16) | place);
+}
+
+}  // namespace
+
+bool DrmConnector::isBuiltin() const {
+    return type == "eDP" || type == "LVDS" || type == "DSI";
+}
+
+bool isValidEDIDBlock(const std::vector<std::uint8_t>& edid) {
+    constexpr std::array<std::uint8_t, 8> header{0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00};
+    if (edid.size() < edidBlockSize || !std::equal(header.begin(), header.end(), edid.begin())) return false;
+    const unsigned sum = std::accumulate(edid.begin(), edid.begin() + edidBlockSize, 0U);
+    return sum % 256 == 0;
+}
+
+std::vector<DrmConnector> scanDrmConnectors(const LinuxSystem& system) {
+    static const std::regex connectorName(R"(card(\d+)-(.+)-(\d+))");
+    std::vector<DrmConnector> connectors;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(system.sys() / "class/drm", error)) {
+        const std::string name = entry.path().filename().string();
+        std::smatch match;
+        if (!std::regex_match(name, match, connectorName)) continue;
+        DrmConnector connector;
+        connector.name = name;
+        connector.directory = entry.path();
+        const auto card = sysfs::numberAfter(match[1].str(), "");
+        if (!card) continue;
+        connector.card = *card;
+        connector.type = match[2].str();
+        const auto status = sysfs::readText(entry.path() / "status");
+        if (!status) continue;  // gone, or not a connector
+        connector.connected = *status == "connected";
+        connector.enabled = sysfs::readText(entry.path() / "enabled").value_or("") == "enabled";
+        const auto id = sysfs::readText(entry.path() / "connector_id");
+        const auto number = id ? sysfs::numberAfter(*id, "") : std::nullopt;
+        connector.connectorID = number ? *number : 0;
+        if (connector.connected) {
+            auto edid =
+                sysfs::readBytes(entry.path() / "edid", edidFileLimit).value_or(std::vector<std::uint8_t>{});
+            if (isValidEDIDBlock(edid)) connector.edid.assign(edid.begin(), edid.begin() + edidBlockSize);
+            findLinkedAdapter(connector);
+        }
+        connectors.push_back(std::move(connector));
+    }
+    std::sort(connectors.begin(), connectors.end(), [](const DrmConnector& a, const DrmConnector& b) {
+        if (a.card != b.card) return a.card < b.card;
+        if (a.connectorID != b.connectorID) return a.connectorID < b.connectorID;
+        return a.name < b.name;
+    });
+    unsigned place = 0;
+    for (std::size_t i = 0; i < connectors.size(); ++i) {
+        auto& connector = connectors[i];
+        place = i > 0 && connectors[i - 1].card == connector.card ? place + 1 : 0;
+        if (connector.connectorID == 0) connector.connectorID = fallbackConnectorID(connector.card, place);
+        connector.unit = static_cast<std::uint32_t>(i + 1);
+    }
+    return connectors;
+}
+
+}  // namespace lumadesk

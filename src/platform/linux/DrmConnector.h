@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/DisplayID.h"
+#include "platform/linux/LinuxSystem.h"
+
+namespace lumadesk {
+
+// One DRM connector as sysfs shows it (/sys/class/drm/cardN-TYPE-M).
+struct DrmConnector {
+    std::string name;                 // "card0-DP-1"
+    std::filesystem::path directory;  // its sysfs directory
+    unsigned card = 0;
+    std::string type;  // "DP", "HDMI-A", "eDP", ...
+    // The kernel's connector id; a new one when the connector is re-created. Serves as the display ID.
+    DisplayID connectorID = 0;
+    // Numbered from 1 in the order of card, then connector id, over every connector: a port keeps its
+    // number whatever else is plugged in.
+    std::uint32_t unit = 0;
+    bool connected = false;
+    bool enabled = false;
+    // The connector's EDID when it holds a whole, valid base block; empty otherwise.
+    std::vector<std::uint8_t> edid;
+    // The DDC bus the driver links to the connector: the DP AUX channel's "i2c-N" child or "ddc", and
+    // the adapter's sysfs directory.
+    std::optional<unsigned> linkedBus;
+    std::filesystem::path linkedAdapter;
+
+    // eDP, LVDS and DSI connectors drive built-in panels.
+    bool isBuiltin() const;
+    bool isOnline() const { return connected && enabled; }
+};
+
+// Whether the bytes start with a whole EDID base block: the 8-byte header and a block sum of 0.
+bool isValidEDIDBlock(const std::vector<std::uint8_t>& edid);
+
+// The DRM connectors of every card, in unit order. A connector that vanishes while it is read is left
+// out; one whose files cannot be read is taken as disconnected.
+std::vector<DrmConnector> scanDrmConnectors(const LinuxSystem& system);
+
+}  // namespace lumadesk

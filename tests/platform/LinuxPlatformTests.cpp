@@ -1,0 +1,360 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <functional>
+#include <regex>
+
+#include "hardware/Arm64DDC.h"
+#include "hardware/DisplayHardwareError.h"
+#include "hardware/IntelDDC.h"
+#include "hardware/PrivateDisplayBridge.h"
+#include "hardware/ReplyTransactionTypeProbe.h"
+#include "platform/linux/LinuxPlatform.h"
+#include "runtime/ManualMainQueue.h"
+#include "runtime/VirtualSleeper.h"
+#include "support/FakeLinuxDesk.h"
+
+using namespace lumadesk;
+using namespace std::chrono_literals;
+
+namespace {
+
+struct LinuxHarness {
+    FakeLinuxDesk desk;
+    VirtualSleeper sleeper{desk.clock};
+    std::vector<std::string> reported;
+    LinuxPlatform platform{desk.system, sleeper,
+                           [this](const std::string& problem) { reported.push_back(problem); }};
+
+    std::optional<unsigned> busOf(DisplayID displayID) {
+        LinuxDisplayDirectory directory(desk.system, device, problems);
+        for (const auto& display : directory.rescan())
+            if (display.connector.connectorID == displayID) return display.ddcBus;
+        return std::nullopt;
+    }
+    bool openedAnyForbiddenNode() const {
+        const auto opened = desk.system.opened();
+        return std::any_of(opened.begin(), opened.end(), [&](const auto& path) {
+            const auto forbidden = desk.forbiddenNodes();
+            return std::find(forbidden.begin(), forbidden.end(), path) != forbidden.end();
+        });
+    }
+
+    DDCProblems problems{nullptr};
+    I2CDevice device{desk.system, sleeper, problems};
+};
+
+}  // namespace
+
+TEST(LinuxPlatform, ListsConnectedEnabledConnectorsWithTheirIdentityAndFindsOnlyDisplayBuses) {
+    LinuxHarness linux;
+    WindowServer& windowServer = linux.platform.windowServer();
+    // card, then connector id: eDP-1 95, DP-1 103 | DP-3 91, HDMI-A-1 88 sorted 88, 91 | DP-4 300.
+    EXPECT_EQ(windowServer.onlineDisplayIDs().displayIDs, (std::vector<DisplayID>{95, 103, 88, 91, 300}));
+    EXPECT_TRUE(windowServer.isBuiltin(95));
+    EXPECT_FALSE(windowServer.isBuiltin(103));
+    EXPECT_EQ(windowServer.vendorNumber(103), 0x10ACU);
+    EXPECT_EQ(windowServer.modelNumber(103), 41234U);
+    EXPECT_EQ(windowServer.serialNumber(103), 12345U);
+    EXPECT_EQ(windowServer.mirrorsDisplay(103), 0U);
+    // Units count every connector, connected or not: 95, 103, 110 | 88, 90, 91 | 300.
+    EXPECT_EQ(windowServer.unitNumber(95), 1U);
+    EXPECT_EQ(windowServer.unitNumber(103), 2U);
+    EXPECT_EQ(windowServer.unitNumber(88), 4U);
+    EXPECT_EQ(windowServer.unitNumber(300), 7U);
+    EXPECT_EQ(windowServer.unitNumber(4242), 0U);
+
+    EXPECT_EQ(linux.busOf(95), std::nullopt) << "a built-in panel's bus is never used";
+    EXPECT_EQ(linux.busOf(103), 5U) << "i915 DP: the AUX adapter beneath the connector";
+    EXPECT_EQ(linux.busOf(88), 7U) << "amdgpu HDMI: the ddc link";
+    EXPECT_EQ(linux.busOf(91), std::nullopt) << "an MST branch without its own bus is not guessed";
+    EXPECT_EQ(linux.busOf(300), 11U) << "no links: the display bus whose EDID matches";
+    EXPECT_FALSE(linux.openedAnyForbiddenNode());
+
+    DisplayRegistry& registry = linux.platform.displayRegistry();
+    const RegistryService serviceA = registry.serviceForUnitNumber(2);
+    ASSERT_TRUE(serviceA);
+    EXPECT_EQ(preferredProductName(registry.productNames(serviceA)), "DELL U2720Q");
+    EXPECT_EQ(registry.edid(serviceA), FakeLinuxDesk::edidOf(*linux.desk.monitorA));
+    EXPECT_FALSE(registry.serviceForUnitNumber(3)) << "DP-2 is disconnected";
+    EXPECT_EQ(registry.framebufferI2CTransactionTypes(), (std::vector<std::uint64_t>{2, 2, 2}));
+
+    const auto services = linux.platform.avServiceBus().services();
+    ASSERT_EQ(services.size(), 3U);
+    EXPECT_EQ(services[0].handleNumber, 5U);
+    EXPECT_EQ(linux.platform.avServiceBus().openService(8), nullptr) << "only a connector's DDC bus opens";
+    // A linked bus serves the kernel's copy of its EEPROM; a bus found by EDID is read.
+    linux.desk.system.bus(5).transferError = EIO;
+    linux.desk.system.bus(11).transferError = EIO;
+    std::vector<std::uint8_t> edid(128);
+    EXPECT_EQ(linux.platform.avServiceBus().openService(5)->readI2C(0x50, 0, edid), ioSuccess);
+    EXPECT_EQ(edid, FakeLinuxDesk::edidOf(*linux.desk.monitorA));
+    EXPECT_EQ(linux.platform.avServiceBus().openService(11)->readI2C(0x50, 0, edid), EIO);
+    EXPECT_EQ(linux.platform.avServiceBus().openService(0), nullptr);
+    EXPECT_TRUE(linux.reported.empty());
+}
+
+TEST(LinuxPlatform, OnlyTheBusesOfDisplayAdaptersQualify) {
+    struct Case {
+        std::string name;
+        std::string deviceClass;
+        std::string driver;
+        bool qualifies;
+    };
+    const std::vector<Case> cases{
+        {"AUX B/DDI B/PHY B", "0x030000", "i915", true},
+        {"AMDGPU DM i2c hw bus 0", "0x030000", "amdgpu", true},
+        {"NVIDIA i2c adapter 1 at 1:00.0", "0x030200", "nvidia", true},
+        {"dock bus", "0x0a0000", "dock", true},
+        {"nvkm-0000:01:00.0-bus-0005", "0x030000", "nouveau", true},
+        {"nvkm-0000:01:00.0-aux-0006", "0x030000", "nouveau", true},
+        {"NVIDIA i2c adapter", "0x030000", "nouveau", false},
+        {"SMBus I801 adapter at efa0", "0x030000", "i915", false},
+        {"Synopsys DesignWare I2C adapter", "0x030000", "i915", false},
+        {"soc:i2cdsi", "0x030000", "vc4", false},
+        {"smu", "0x030000", "x", false},
+        {"mac-io", "0x030000", "x", false},
+        {"u4", "0x030000", "x", false},
+        {"AMDGPU SMU 0", "0x030000", "amdgpu", false},
+        {"AMDGPU DM i2c OEM bus", "0x030000", "amdgpu", false},
+        {"ELAN touchpad bus", "0x0c8000", "intel-lpss", false},
+        {"i915 gmbus dpb", "0x03", "i915", false},
+    };
+    for (const auto& testCase : cases) {
+        SCOPED_TRACE(testCase.name + " " + testCase.deviceClass + " " + testCase.driver);
+        FakeLinuxSystem system;
+        system.addAdapter(system.addPciDevice("0000:01:00.0", testCase.deviceClass, testCase.driver), 3,
+                          testCase.name);
+        EXPECT_EQ(DisplayAdapterPolicy(system).isDisplayBus(3), testCase.qualifies);
+    }
+    FakeLinuxSystem orphan;
+    orphan.addAdapter(orphan.sys() / "devices/virtual", 4, "AUX X");
+    EXPECT_FALSE(DisplayAdapterPolicy(orphan).isDisplayBus(4)) << "no PCI device: not a display adapter";
+    EXPECT_FALSE(DisplayAdapterPolicy(orphan).isDisplayBus(5)) << "no such adapter";
+}
+
+TEST(LinuxPlatform, IdenticalMonitorsArePairedWithTheirOwnPorts) {
+    FakeLinuxSystem system;
+    VirtualClock clock;
+    VirtualSleeper sleeper(clock);
+    const SimulatedMonitorConfig twin{.vendor = 0x10AC, .product = 41234, .serial = 0};
+    auto left = std::make_shared<SimulatedMonitor>(clock, twin);
+    auto right = std::make_shared<SimulatedMonitor>(clock, twin);
+    const auto gpu = system.addPciDevice("0000:00:02.0", "0x030000", "i915");
+    system
+        .addAdapter(system.addConnector(gpu, 0, "DP-1", 200, true, FakeLinuxDesk::edidOf(*left)), 5, "AUX B")
+        .monitor = left;
+    system
+        .addAdapter(system.addConnector(gpu, 0, "DP-2", 100, true, FakeLinuxDesk::edidOf(*right)), 6, "AUX C")
+        .monitor = right;
+    LinuxPlatform platform(system, sleeper, nullptr);
+    PrivateDisplayBridge bridge(platform.avServiceBus(), platform.windowServer());
+    Arm64DDC transport(platform.windowServer(), bridge, sleeper);
+
+    platform.windowServer().onlineDisplayIDs();
+    transport.writeVCP(0x10, 70, 100);  // DP-2, the lower connector id, unit 1
+    transport.writeVCP(0x10, 30, 200);
+    EXPECT_EQ(right->brightness(), 70);
+    EXPECT_EQ(left->brightness(), 30);
+}
+
+TEST(LinuxPlatform, BothTransportsReachTheMonitorsByteExactUnderTheLockAndCloseEveryBus) {
+    LinuxHarness linux;
+    Platform& platform = linux.platform;
+    platform.windowServer().onlineDisplayIDs();
+    PrivateDisplayBridge bridge(platform.avServiceBus(), platform.windowServer());
+    Arm64DDC arm64(platform.windowServer(), bridge, linux.sleeper);
+    ReplyTransactionTypeProbe probe(platform.displayRegistry());
+    IntelDDC intel(platform.windowServer(), platform.displayRegistry(), platform.framebufferI2C(), probe);
+
+    for (DisplayDDCTransporting* transport : std::vector<DisplayDDCTransporting*>{&arm64, &intel}) {
+        EXPECT_EQ(transport->readVCP(0x10, 103), 50);
+        transport->writeVCP(0x10, 61, 88);
+        EXPECT_EQ(linux.desk.monitorB->brightness(), 61);
+        EXPECT_EQ(transport->readVCP(0x10, 300), 50) << "the proprietary driver's bus, found by EDID";
+        EXPECT_TRUE(transport->supportsDDC(103));
+        EXPECT_FALSE(transport->supportsDDC(95));
+        EXPECT_FALSE(transport->supportsDDC(91));
+        EXPECT_THROW(transport->readVCP(0x10, 91), DisplayHardwareError);
+    }
+    EXPECT_EQ(linux.desk.system.unlockedTransfers(), 0);
+    EXPECT_EQ(linux.desk.system.openDescriptors(), 0U);
+    EXPECT_FALSE(linux.openedAnyForbiddenNode());
+    EXPECT_EQ(linux.desk.panel->transferCount(), 0U);
+}
+
+TEST(LinuxPlatform, EveryFaultOfABusHasADefinedResultAndTheFixIsTold) {
+    struct Case {
+        const char* name;
+        std::function<void(FakeLinuxDesk&)> arrange;
+        Duration waitBeforeRead;
+        IOResult expected;
+        std::string told;
+    };
+    const std::filesystem::path node = "/dev/i2c-5";
+    const std::vector<Case> cases{
+        {"answers", [](FakeLinuxDesk&) {}, 50ms, ioSuccess, ""},
+        {"vanished", [](FakeLinuxDesk& d) { d.system.bus(5).transferError = ENXIO; }, 50ms, ENXIO, ""},
+        {"unplugged", [](FakeLinuxDesk& d) { d.system.bus(5).transferError = ENODEV; }, 50ms, ENODEV, ""},
+        {"NAK", [](FakeLinuxDesk& d) { d.system.bus(5).transferError = EREMOTEIO; }, 50ms, EREMOTEIO, ""},
+        {"0-byte read", [](FakeLinuxDesk& d) { d.system.bus(5).readLimit = 0; }, 50ms, EIO, ""},
+        {"short read", [](FakeLinuxDesk& d) { d.system.bus(5).readLimit = 6; }, 50ms, EIO, ""},
+        {"no permission", [](FakeLinuxDesk& d) { d.system.bus(5).openError = EACCES; }, 50ms, EACCES,
+         DDCProblems::permissionDenied(node)},
+        {"locked by another program", [](FakeLinuxDesk& d) { d.system.bus(5).lockedElsewhere = true; }, 50ms,
+         EBUSY, DDCProblems::lockedByAnotherProgram(node)},
+    };
+    for (const auto& testCase : cases) {
+        SCOPED_TRACE(testCase.name);
+        LinuxHarness linux;
+        linux.platform.windowServer().onlineDisplayIDs();
+        testCase.arrange(linux.desk);
+        const auto service = linux.platform.avServiceBus().openService(5);
+        ASSERT_NE(service, nullptr);
+        const std::array<std::uint8_t, 4> getLuminance{0x82, 0x01, 0x10, 0xAC};
+        std::array<std::uint8_t, 11> reply{};
+        IOResult result = service->writeI2C(0x37, 0x51, getLuminance);
+        linux.sleeper.sleep(testCase.waitBeforeRead);
+        if (result == ioSuccess) result = service->readI2C(0x37, 0, reply);
+        EXPECT_EQ(result, testCase.expected);
+        if (result == ioSuccess) {
+            EXPECT_EQ(reply[9], 50);
+        }
+        std::vector<std::string> told = linux.reported;
+        for (auto& message : told) message = std::regex_replace(message, std::regex("/\\S*/dev/"), "/dev/");
+        EXPECT_EQ(told, testCase.told.empty() ? std::vector<std::string>{}
+                                              : std::vector<std::string>{testCase.told});
+        EXPECT_EQ(linux.desk.system.openDescriptors(), 0U);
+    }
+
+    LinuxHarness locked;
+    locked.desk.system.bus(5).lockedElsewhere = true;
+    std::array<std::uint8_t, 11> reply{};
+    EXPECT_EQ(locked.device.transfer(5, 0x37, {}, 0ms, reply), EBUSY);
+    EXPECT_GE(locked.sleeper.total(), I2CDevice::lockPatience) << "gives up after a second, not before";
+    EXPECT_LE(locked.sleeper.total(), I2CDevice::lockPatience + I2CDevice::lockRetryInterval);
+}
+
+TEST(LinuxPlatform, AMonitorThatNeverAnswersDDCIsToldAfterAWholeTransaction) {
+    LinuxHarness linux;
+    linux.platform.windowServer().onlineDisplayIDs();
+    linux.desk.system.bus(5).transferError = EREMOTEIO;
+    PrivateDisplayBridge bridge(linux.platform.avServiceBus(), linux.platform.windowServer());
+    Arm64DDC transport(linux.platform.windowServer(), bridge, linux.sleeper);
+    linux.desk.system.bus(5).transferError = 0;
+    ASSERT_TRUE(transport.supportsDDC(103));
+    linux.desk.system.bus(5).transferError = EREMOTEIO;
+    EXPECT_THROW(transport.writeVCP(0x10, 20, 103), DisplayHardwareError);
+    ASSERT_EQ(linux.reported.size(), 1U);
+    EXPECT_NE(linux.reported[0].find(
+                  "does not answer DDC/CI at address 0x37: switch DDC/CI on in its on-screen menu"),
+              std::string::npos);
+}
+
+TEST(LinuxPlatform, TellsWhyNoMonitorCanBeReached) {
+    {
+        FakeLinuxSystem system;
+        VirtualClock clock;
+        VirtualSleeper sleeper(clock);
+        std::vector<std::string> told;
+        LinuxPlatform platform(system, sleeper, [&](const std::string& problem) { told.push_back(problem); });
+        EXPECT_TRUE(platform.windowServer().onlineDisplayIDs().displayIDs.empty());
+        EXPECT_EQ(told, std::vector<std::string>{DDCProblems::noExternalMonitor()});
+    }
+    {
+        // Without i2c-dev the adapters are there but not their nodes.
+        FakeLinuxSystem system;
+        VirtualClock clock;
+        VirtualSleeper sleeper(clock);
+        const auto gpu = system.addPciDevice("0000:00:02.0", "0x030000", "i915");
+        SimulatedMonitor monitor(clock, {});
+        system.addAdapter(system.addConnector(gpu, 0, "DP-1", 5, true, FakeLinuxDesk::edidOf(monitor)), 5,
+                          "AUX B", false);
+        std::vector<std::string> told;
+        LinuxPlatform platform(system, sleeper, [&](const std::string& problem) { told.push_back(problem); });
+        EXPECT_EQ(platform.windowServer().onlineDisplayIDs().displayIDs, std::vector<DisplayID>{5});
+        platform.windowServer().onlineDisplayIDs();
+        EXPECT_EQ(told, std::vector<std::string>{DDCProblems::moduleNotLoaded()}) << "told once";
+        std::filesystem::create_directories(system.sys() / "class/i2c-dev");
+        std::array<std::uint8_t, 11> reply{};
+        EXPECT_EQ(platform.avServiceBus().openService(5)->readI2C(0x37, 0, reply), ENOENT);
+        EXPECT_EQ(told.back(), DDCProblems::noDeviceNode(system.dev() / "i2c-5"));
+    }
+}
+
+TEST(LinuxPlatform, BrokenEDIDsVanishingConnectorsAndStaleNodesHaveDefinedResults) {
+    FakeLinuxSystem system;
+    VirtualClock clock;
+    VirtualSleeper sleeper(clock);
+    SimulatedMonitor monitor(clock, {.vendor = 0x10AC, .product = 1, .serial = 2});
+    auto badChecksum = FakeLinuxDesk::edidOf(monitor);
+    badChecksum[127] ^= 0x01;
+    auto truncated = FakeLinuxDesk::edidOf(monitor);
+    truncated.resize(100);
+    const auto gpu = system.addPciDevice("0000:00:02.0", "0x030000", "i915");
+    system.addConnector(gpu, 0, "DP-1", 10, true, badChecksum);
+    system.addConnector(gpu, 0, "DP-2", 11, true, truncated);
+    system.addConnector(gpu, 0, "HDMI-A-1", 12, true, FakeLinuxDesk::edidOf(monitor), false);  // disabled
+    const auto gone = system.addConnector(gpu, 0, "DP-3", 13, true, FakeLinuxDesk::edidOf(monitor));
+    std::filesystem::remove(gone / "status");
+    FakeLinuxSystem::write(system.sys() / "class/drm/card99999999999999999999-DP-1/status", "connected\n");
+    for (int stale = 1000; stale < 4000; ++stale)
+        FakeLinuxSystem::write(system.dev() / ("i2c-" + std::to_string(stale)), "");
+    LinuxPlatform platform(system, sleeper, nullptr);
+    EXPECT_EQ(platform.windowServer().onlineDisplayIDs().displayIDs, (std::vector<DisplayID>{10, 11}));
+    for (const DisplayID displayID : {10U, 11U}) {
+        EXPECT_EQ(platform.windowServer().vendorNumber(displayID), 0U);
+        EXPECT_FALSE(platform.displayRegistry().edid(
+            platform.displayRegistry().serviceForUnitNumber(platform.windowServer().unitNumber(displayID))));
+    }
+}
+
+TEST(LinuxPlatform, TakingADisplayOffTheDesktopFailsAndSaysWhy) {
+    LinuxHarness linux;
+    WindowServer& windowServer = linux.platform.windowServer();
+    const ConfigurationBegin begin = windowServer.beginConfiguration();
+    EXPECT_EQ(begin.configuration, std::nullopt);
+    EXPECT_EQ(begin.error, configurationUnsupportedInSession);
+    EXPECT_NE(windowServer.configureDisplayEnabled(1, 103, false), windowServerSuccess);
+    EXPECT_NE(windowServer.completeConfiguration(1, ConfigureOption::forSession), windowServerSuccess);
+    EXPECT_NE(windowServer.restorePermanentConfiguration(), windowServerSuccess);
+    EXPECT_STREQ(DisplayHardwareError::failedToBeginConfiguration(begin.error).what(),
+                 "Taking a display off the desktop is not supported in this session.");
+
+    std::vector<ReconfigurationFlags> notices;
+    const auto token = windowServer.registerReconfigurationCallback(
+        [&](DisplayID, ReconfigurationFlags flags) { notices.push_back(flags); });
+    linux.platform.linuxWindowServer().notifyReconfiguration();
+    ASSERT_EQ(notices.size(), 2U);
+    EXPECT_EQ(notices[0] & beginConfigurationFlag, beginConfigurationFlag);
+    EXPECT_EQ(notices[1] & beginConfigurationFlag, 0U);
+    windowServer.removeReconfigurationCallback(token);
+    linux.platform.linuxWindowServer().notifyReconfiguration();
+    EXPECT_EQ(notices.size(), 2U);
+}
+
+TEST(LinuxPlatform, ABurstOfDeviceEventsRaisesOneReconfigurationOnceItHasSettled) {
+    LinuxHarness linux;
+    ManualMainQueue queue(linux.desk.clock);
+    std::vector<ReconfigurationFlags> notices;
+    linux.platform.windowServer().registerReconfigurationCallback(
+        [&](DisplayID, ReconfigurationFlags flags) { notices.push_back(flags); });
+    ChangeDebouncer debouncer(queue, LinuxPlatform::hotplugSettleTime,
+                              [&] { linux.platform.linuxWindowServer().notifyReconfiguration(); });
+
+    // Connector, bus, node: three events within 400 ms, the node's permissions set last.
+    for (int event = 0; event < 3; ++event) {
+        debouncer.eventArrived();
+        queue.advanceBy(200ms);
+    }
+    EXPECT_TRUE(notices.empty());
+    queue.advanceBy(299ms);
+    EXPECT_TRUE(notices.empty()) << "500 ms after the last event, not before";
+    queue.advanceBy(1ms);
+    EXPECT_EQ(notices, (std::vector<ReconfigurationFlags>{beginConfigurationFlag, 1U << 4}));
+    debouncer.eventArrived();
+    queue.advanceBy(500ms);
+    EXPECT_EQ(notices.size(), 4U) << "a later plug is noticed again";
+    debouncer.eventArrived();
+}
