@@ -1,16 +1,11 @@
-# The install tree and the Debian package. `cmake --install` lays out the programs, manual pages,
-# AppStream metadata, icon and the system files of data/ (udev rule, modules-load entry) under the
-# prefix; CPack turns that tree into lumadesk_<version>_<arch>.deb with dependencies worked out by
-# dpkg-shlibdeps. scripts/package builds it from the release tree.
+# The install tree and the Debian package. Beside the programs and the system files that their own
+# directories install, `cmake --install` lays out the manual pages, AppStream metadata and icon; CPack
+# turns that tree into lumadesk_<version>_<arch>.deb with dependencies worked out by dpkg-shlibdeps.
+# scripts/package builds it from the release tree.
 include(GNUInstallDirs)
 
-install(TARGETS lumadesk-ctl RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-if(LUMADESK_BUILD_INTERFACE)
-  install(TARGETS lumadesk RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-endif()
-
-# Manual pages and the changelog (a native package's, hence changelog.gz) are installed compressed, as Debian policy asks (-n: no
-# timestamp in the archive, so the package builds reproducibly).
+# Manual pages and the changelog (a native package's, hence changelog.gz) are installed compressed, as
+# Debian policy asks (-n: no timestamp in the archive, so the package builds reproducibly).
 find_program(GZIP_PROGRAM gzip REQUIRED)
 function(lumadesk_install_gzipped source destination)
   get_filename_component(name ${source} NAME)
@@ -53,15 +48,6 @@ if(LUMADESK_BUILD_INTERFACE AND EXISTS ${icon})
     endforeach()
     add_custom_target(lumadesk_icon_pngs ALL DEPENDS ${icon_pngs})
   endif()
-endif()
-# System files go below /usr/lib whatever the prefix, where udev and systemd look for packaged files.
-set(udev_rule ${PROJECT_SOURCE_DIR}/data/udev/60-lumadesk-i2c.rules)
-if(EXISTS ${udev_rule})
-  install(FILES ${udev_rule} DESTINATION lib/udev/rules.d)
-endif()
-set(modules_load ${PROJECT_SOURCE_DIR}/data/modules-load.d/lumadesk.conf)
-if(EXISTS ${modules_load})
-  install(FILES ${modules_load} DESTINATION lib/modules-load.d)
 endif()
 
 set(CPACK_GENERATOR DEB)
