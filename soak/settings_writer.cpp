@@ -19,7 +19,7 @@
 
 namespace {
 
-constexpr std::size_t payloadSize = 256 * 1024;
+constexpr std::size_t payloadSize = 64 * 1024;
 
 std::string payloadFor(std::int64_t counter) {
     const std::string mark = std::to_string(counter) + ";";
