@@ -74,8 +74,7 @@ void appendMissingHeldDisplays(std::vector<Display>& displays,
                                const DisplayManager::DisconnectedDisplayIDs& held,
                                const DisplayIndex& previous) {
     for (const auto& [hardwareID, displayID] : held) {
-        const bool listed = std::ranges::any_of(
-            displays, [&](const Display& display) { return display.hardwareID == hardwareID; });
+        const bool listed = std::ranges::find(displays, hardwareID, &Display::hardwareID) != displays.end();
         if (listed) continue;
         const Display* known = lookUp(previous, hardwareID);
         displays.push_back(Display{

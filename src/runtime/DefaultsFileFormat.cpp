@@ -89,7 +89,8 @@ DefaultsMap parseDefaults(std::string_view text) {
     Json document;
     try {
         document = Json::parse(text);
-    } catch (const Json::parse_error& error) {
+    } catch (const Json::exception& error) {
+        // Parse errors, and numbers beyond a double's range (reported as out_of_range).
         throw DefaultsFormatError(plainMessage(error));
     }
     if (!document.is_object()) throw DefaultsFormatError("the file does not hold a JSON object");

@@ -96,6 +96,8 @@ TEST(SimulatedDeskFile, RefusesWhatIsNotADesk) {
         refusal(R"({"displays": [], "windowServer": {"beginError": "x"}})"),
         R"(desk.json: "windowServer": "beginError" must be a whole number from -2147483648 to 2147483647.)");
     EXPECT_EQ(refusal("{\"displays\": [").rfind("desk.json: not valid JSON (", 0), 0U);
+    // Numbers beyond a double's range are refused like any other bad JSON, not thrown past the caller.
+    EXPECT_EQ(refusal(R"({"displays": [], "pointer": [1e99999, 0]})").rfind("desk.json: not valid JSON (", 0), 0U);
 }
 
 TEST(SimulatedDeskFile, ReadsFilesAndNamesThoseThatCannotBeRead) {

@@ -29,7 +29,9 @@ TEST(Base64, MatchesTheStandardVectorsAndRejectsTextThatIsNotCanonical) {
 TEST(DefaultsFileFormat, RefusesWhatItDidNotWrite) {
     for (const std::string_view text :
          {R"({"a": 1)", "null", R"("text")", R"({"a": null})", R"({"a": {}})", R"({"a": {"$data": 1}})",
-          R"({"a": {"$double": "huge"}})", R"({"a": {"$text": "x"}})"}) {
+          R"({"a": {"$double": "huge"}})", R"({"a": {"$text": "x"}})",
+          // A number beyond a double's range: the JSON parser throws something other than a parse error.
+          R"({"a": 5555e55555})", "5555e55555eg"}) {
         EXPECT_THROW(parseDefaults(text), DefaultsFormatError) << text;
     }
     // The message says where the text broke, without the JSON library's jargon.

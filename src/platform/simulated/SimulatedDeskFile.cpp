@@ -206,7 +206,8 @@ SimulatedDeskConfig SimulatedDeskFile::parse(std::string_view text, const std::s
     Json desk;
     try {
         desk = Json::parse(text);
-    } catch (const Json::parse_error& error) {
+    } catch (const Json::exception& error) {
+        // Parse errors, and numbers beyond a double's range (reported as out_of_range).
         throw SimulatedDeskError(source + ": not valid JSON (" + error.what() + ").");
     }
     if (!desk.is_object()) throw SimulatedDeskError(source + ": a desk must be a JSON object.");
