@@ -36,7 +36,7 @@ class DisplayManager : public std::enable_shared_from_this<DisplayManager> {
 
 public:
     // Displays this program disconnected, by hardware ID, with the display ID that re-enables each.
-    using DisconnectedDisplayIDs = std::map<std::string, DisplayID>;
+    using DisconnectedDisplayIDs = HeldDisplays;
 
     // What the manager works with. Everything held by reference must outlive the manager.
     struct Dependencies {

@@ -42,7 +42,10 @@ Entry returningEntry(const Display& online, const PersistedDisplay& stored, Wall
     entry.record.modelName = online.modelName;
     entry.record.isConnected = online.isConnected;
     entry.record.lastSeenAt = now;
-    entry.record.savedDisplayID = online.isConnected ? std::nullopt : stored.savedDisplayID;
+    // A display still listed although it is held (the window server has not taken it off yet) keeps its
+    // saved ID; without one stored, the ID it is listed with is the one that re-enables it.
+    entry.record.savedDisplayID =
+        online.isConnected ? std::nullopt : std::optional(stored.savedDisplayID.value_or(online.id));
     entry.record.lastBrightness = brightness >= 1 ? std::optional(brightness) : stored.lastBrightness;
     return entry;
 }
@@ -56,16 +59,16 @@ Entry newEntry(const Display& online, std::int64_t position, WallInstant now) {
     entry.record.modelName = online.modelName;
     entry.record.isConnected = online.isConnected;
     entry.record.lastSeenAt = now;
+    if (!online.isConnected) entry.record.savedDisplayID = online.id;
     return entry;
 }
 
 bool keptWhileAbsent(const PersistedDisplay& stored, WallInstant now) {
-    // Compared this way round so that a far-past timestamp cannot overflow a difference.
-    if (stored.lastSeenAt < now - forgetAfter) return false;
     // A display the program holds disconnected is off the desktop, not gone: forgetting its saved ID
-    // would leave it disabled with no way back, whatever its vendor.
-    const bool heldDisconnected = !stored.isConnected && stored.savedDisplayID;
-    return heldDisconnected || !stored.hardwareID.starts_with(notKeptWhileAbsentPrefix);
+    // would leave it disabled with no way back, whatever its vendor and however long it has been off.
+    if (!stored.isConnected && stored.savedDisplayID) return true;
+    // Compared this way round so that a far-past timestamp cannot overflow a difference.
+    return stored.lastSeenAt >= now - forgetAfter && !stored.hardwareID.starts_with(notKeptWhileAbsentPrefix);
 }
 
 // A known display that is not online, rebuilt from its record, which is stored again unchanged.

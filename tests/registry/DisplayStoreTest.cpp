@@ -117,22 +117,28 @@ TEST_F(DisplayStoreTest, AbsentDisplaysComeFromRecordsSeenInTheLastThirtyDays) {
     held.savedDisplayID = 21;
     PersistedDisplay staleHeld = stored("1552-8-8", 5, now - 2'592'001s);
     staleHeld.isConnected = false;
+    // A display held disconnected is never forgotten while it is held, however long ago it was seen.
+    PersistedDisplay longHeld = stored("4268-6-6", 7, now - 400 * 24h);
+    longHeld.isConnected = false;
+    longHeld.savedDisplayID = 31;
     // (Vendor 15520 is another vendor.)
     storeRecords({unnamed, stored("4268-3-3", 1, now - 2'592'001s), named, stored("1552-4-4", 2), held,
-                  staleHeld, stored("15520-9-9", 6)});
+                  staleHeld, stored("15520-9-9", 6), longHeld});
 
     const auto result = store.reconcile({online("1552-5-5", 30)}, now);
-    EXPECT_EQ(describe(result),
-              "4268-1-1 #0 0 held absent noDDC, 4268-2-2 #1 0 \"Right\" absent noDDC, "
-              "1552-7-7 #2 0 held absent noDDC, 15520-9-9 #3 0 absent noDDC, 1552-5-5 #4 0");
+    EXPECT_EQ(
+        describe(result),
+        "4268-1-1 #0 0 held absent noDDC, 4268-2-2 #1 0 \"Right\" absent noDDC, "
+        "1552-7-7 #2 0 held absent noDDC, 15520-9-9 #3 0 absent noDDC, 4268-6-6 #4 0 held absent noDDC, "
+        "1552-5-5 #5 0");
     // An absent display without a model name is named after its hardware ID, with a synthetic ID.
     EXPECT_EQ(result[0].id, syntheticDisplayID("4268-1-1"));
     EXPECT_EQ(result[0].modelName, "4268-1-1");
     EXPECT_EQ(result[1].modelName, "Stored model");
 
     // Kept records are stored again unchanged apart from their new order; dropped ones are gone.
-    EXPECT_EQ(hardwareIDs(store.load()),
-              (std::vector<std::string>{"4268-1-1", "4268-2-2", "1552-7-7", "15520-9-9", "1552-5-5"}));
+    EXPECT_EQ(hardwareIDs(store.load()), (std::vector<std::string>{"4268-1-1", "4268-2-2", "1552-7-7",
+                                                                   "15520-9-9", "4268-6-6", "1552-5-5"}));
     EXPECT_EQ(record("4268-1-1"), unnamed);
     named.sortOrder = 1;
     EXPECT_EQ(record("4268-2-2"), named);
