@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <array>
-#include <regex>
+#include <string_view>
 
 namespace lumadesk {
 
@@ -69,14 +69,20 @@ std::optional<PrivateDisplayBridge::EDIDIdentity> PrivateDisplayBridge::identity
 }
 
 std::string PrivateDisplayBridge::dcpPort(const AVServiceEntry& entry) {
-    static const std::regex externalPort("dispext[^:]+");
-    std::smatch match;
-    if (std::regex_search(entry.registryPath, match, externalPort)) return match.str();
+    // The first "dispext" followed by at least one character other than a colon, up to the next colon.
+    // A plain scan: regular expressions backtrack, and a long path could overflow the stack.
+    constexpr std::string_view portPrefix = "dispext";
+    const std::string_view path = entry.registryPath;
+    for (auto start = path.find(portPrefix); start != std::string_view::npos;
+         start = path.find(portPrefix, start + 1)) {
+        const auto end = std::min(path.find(':', start + portPrefix.size()), path.size());
+        if (end > start + portPrefix.size()) return std::string(path.substr(start, end - start));
+    }
     return "dcp-" + std::to_string(entry.handleNumber);
 }
 
 std::map<DisplayID, std::shared_ptr<AVService>> PrivateDisplayBridge::pair(std::vector<AVEntry> avEntries,
-                                                                            std::vector<CGEntry> cgEntries) {
+                                                                           std::vector<CGEntry> cgEntries) {
     auto cgGroups = groupedByKey(std::move(cgEntries));
     std::map<DisplayID, std::shared_ptr<AVService>> services;
     for (auto& [key, avGroup] : groupedByKey(std::move(avEntries))) {

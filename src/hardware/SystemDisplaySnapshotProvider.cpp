@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <regex>
 
 namespace lumadesk {
 
@@ -40,16 +39,10 @@ std::optional<std::string> descriptorText(std::span<const std::uint8_t> descript
     return text;
 }
 
-// The screen name without the " (2)" the system appends to identical monitors; the program numbers
-// duplicates itself.
-std::string withoutDuplicateCounter(const std::string& name) {
-    static const std::regex trailingCounter(R"(\s*\(\d+\)$)");
-    return std::regex_replace(name, trailingCounter, "");
-}
-
 }  // namespace
 
-SystemDisplaySnapshotProvider::SystemDisplaySnapshotProvider(WindowServer& windowServer, ScreenList& screenList,
+SystemDisplaySnapshotProvider::SystemDisplaySnapshotProvider(WindowServer& windowServer,
+                                                             ScreenList& screenList,
                                                              DisplayRegistry& registry,
                                                              AVServiceLocating& serviceLocator)
     : m_windowServer(windowServer),
@@ -99,6 +92,19 @@ std::optional<DisplaySnapshot> SystemDisplaySnapshotProvider::snapshot(DisplayID
 std::optional<std::string> SystemDisplaySnapshotProvider::displayName(DisplayID displayID) {
     if (const auto screen = screenOf(displayID)) return withoutDuplicateCounter(screen->localizedName);
     return registryProductName(displayID);
+}
+
+std::string SystemDisplaySnapshotProvider::withoutDuplicateCounter(std::string_view name) {
+    // A linear scan from the end: a regular expression here backtracks, and long names overflow the stack.
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    const auto isSpace = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+    if (!name.ends_with(')')) return std::string(name);
+    std::size_t open = name.size() - 1;
+    while (open > 0 && isDigit(name[open - 1])) --open;
+    if (open == name.size() - 1 || open == 0 || name[open - 1] != '(') return std::string(name);
+    std::size_t end = open - 1;
+    while (end > 0 && isSpace(name[end - 1])) --end;
+    return std::string(name.substr(0, end));
 }
 
 std::optional<std::string> SystemDisplaySnapshotProvider::edidSerialText(DisplayID displayID) {

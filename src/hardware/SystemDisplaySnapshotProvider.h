@@ -4,6 +4,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "hardware/AVServiceLocating.h"
 #include "hardware/DisplaySnapshotProviding.h"
@@ -18,8 +19,8 @@ namespace lumadesk {
 // registry entry. Keeps no state; every call asks the platform afresh.
 class SystemDisplaySnapshotProvider final : public DisplaySnapshotProviding {
 public:
-    SystemDisplaySnapshotProvider(WindowServer& windowServer, ScreenList& screenList, DisplayRegistry& registry,
-                                  AVServiceLocating& serviceLocator);
+    SystemDisplaySnapshotProvider(WindowServer& windowServer, ScreenList& screenList,
+                                  DisplayRegistry& registry, AVServiceLocating& serviceLocator);
 
     // Online displays that are not built in, mirror none, are not of vendor 1552 and whose screen (if
     // any) is not named "...Virtual...".
@@ -31,6 +32,9 @@ public:
     std::optional<std::string> displayName(DisplayID displayID);
     // The serial-number text of the display's EDID, from the registry or else over I2C.
     std::optional<std::string> edidSerialText(DisplayID displayID);
+    // The screen name without the " (2)" the system appends to identical monitors (trailing white space,
+    // a bracketed number, the end); the program numbers duplicates itself.
+    static std::string withoutDuplicateCounter(std::string_view name);
     // The first non-blank serial-number descriptor of an EDID base block, trimmed; none when there is none.
     static std::optional<std::string> serialText(std::span<const std::uint8_t> edid);
 

@@ -48,6 +48,11 @@ TEST(PrivateDisplayBridge, PairsServicesWithDisplaysOfTheSameIdentity) {
         EXPECT_EQ(h.bridge.avService(7), port0);
         // A path without a dispext segment names its port after the handle.
         EXPECT_EQ(PrivateDisplayBridge::dcpPort({5, "IOService:/soc/dcp@A0000000/av"}), "dcp-5");
+        // The port is the first "dispext" with something before the next colon, in paths of any length.
+        EXPECT_EQ(PrivateDisplayBridge::dcpPort({7, std::string(30'000, 'x') + "/dispext4:b"}), "dispext4");
+        EXPECT_EQ(PrivateDisplayBridge::dcpPort({7, "a/dispext:x/dispext:/dispext2"}), "dispext2");
+        EXPECT_EQ(PrivateDisplayBridge::dcpPort({7, "a/dispext" + std::string(30'000, ':')}), "dcp-7");
+        EXPECT_EQ(PrivateDisplayBridge::dcpPort({7, "/dispext" + std::string(30'000, 'y')}).size(), 30'007u);
     }
     {  // A single display takes the first service in collection order.
         BridgeHarness h;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <regex>
+
 #include "hardware/SystemDisplaySnapshotProvider.h"
 #include "platform/ScreenList.h"
 #include "support/FakeAVService.h"
@@ -150,6 +152,37 @@ TEST(SystemDisplaySnapshotProvider, NamesComeFromTheScreenElseFromTheRegistry) {
     EXPECT_EQ(h.provider.displayName(13), "Plain Name");
     EXPECT_EQ(h.provider.displayName(14), std::nullopt);
     EXPECT_EQ(h.registry.outstandingServices, 0);
+}
+
+TEST(SystemDisplaySnapshotProvider, StripsTheDuplicateCounterInLinearTimeAsTheBracketRuleSays) {
+    // The rule, "\\s*\\(\\d+\\)$" removed, checked on every short text over the characters that matter.
+    const std::regex trailingCounter(R"(\s*\(\d+\)$)");
+    const std::string alphabet = " \t(1)a";
+    std::vector<std::string> texts{""};
+    for (std::size_t begin = 0; texts.back().size() < 5;) {
+        const std::size_t end = texts.size();
+        for (std::size_t i = begin; i < end; ++i) {
+            for (const char c : alphabet) texts.push_back(texts[i] + c);
+        }
+        begin = end;
+    }
+    for (const auto& text : texts) {
+        ASSERT_EQ(SystemDisplaySnapshotProvider::withoutDuplicateCounter(text),
+                  std::regex_replace(text, trailingCounter, ""))
+            << '"' << text << '"';
+    }
+
+    // Long and odd names, as a screen may report them, take no stack and keep their meaning.
+    const std::string spaces(30'000, ' ');
+    EXPECT_EQ(SystemDisplaySnapshotProvider::withoutDuplicateCounter(spaces), spaces);
+    EXPECT_EQ(SystemDisplaySnapshotProvider::withoutDuplicateCounter("A" + spaces + "(7)"), "A");
+    EXPECT_EQ(
+        SystemDisplaySnapshotProvider::withoutDuplicateCounter(spaces + "(" + std::string(30'000, '9') + ")"),
+        "");
+    EXPECT_EQ(SystemDisplaySnapshotProvider::withoutDuplicateCounter("Wide (1) (2)"), "Wide (1)");
+    ProviderHarness h;
+    h.screens.add(2, spaces);
+    EXPECT_EQ(h.provider.displayName(2), spaces);
 }
 
 TEST(SystemDisplaySnapshotProvider, TakesTheFirstNonBlankSerialDescriptorTrimmedAndWithoutLineFeeds) {
