@@ -57,6 +57,13 @@ int TrayProgram::run(const std::vector<std::string>& arguments, std::ostream& er
             {
                 LumadeskApp app(stack.sharedDisplayManager(), stack.defaults(), queue);
                 app.start();
+                // A damaged settings file is moved aside as the stack starts; later problems are told as
+                // they come.
+                const auto showSettingsProblem = [&app](const std::string& problem) {
+                    app.showNotice(problem);
+                };
+                if (const auto& problem = stack.defaults().lastProblem()) showSettingsProblem(*problem);
+                const Subscription settingsProblems = stack.defaults().observeProblems(showSettingsProblem);
                 status = QApplication::exec();
             }
             drain(queue);

@@ -46,11 +46,18 @@ int CtlProgram::run(const std::vector<std::string>& arguments, std::ostream& out
 int CtlProgram::execute(const CtlInvocation& invocation, std::ostream& out, std::ostream& err) {
     using Command = CtlInvocation::Command;
     const auto configDirectory = defaultConfigDirectory(m_environment);
-    const auto platform = makePlatform({invocation.deskFile}, configDirectory, m_queue.clock(), m_sleeper,
-                                       [&err](const std::string& problem) { err << programName << ": " << problem << "\n"; });
+    const auto platform =
+        makePlatform({invocation.deskFile}, configDirectory, m_queue.clock(), m_sleeper,
+                     [&err](const std::string& problem) { err << programName << ": " << problem << "\n"; });
     int status = 0;
     {
         DisplayStack stack(*platform, m_queue, {configDirectory, invocation.transport});
+        // A damaged settings file is moved aside as the stack starts; later problems are told as they come.
+        const auto reportSettingsProblem = [&err](const std::string& problem) {
+            err << programName << ": " << problem << "\n";
+        };
+        if (const auto& problem = stack.defaults().lastProblem()) reportSettingsProblem(*problem);
+        const Subscription settingsProblems = stack.defaults().observeProblems(reportSettingsProblem);
         DisplayManager& manager = stack.displayManager();
         runSync(m_queue, manager.refresh());
         switch (invocation.command) {
@@ -61,11 +68,13 @@ int CtlProgram::execute(const CtlInvocation& invocation, std::ostream& out, std:
             case Command::connect:
             case Command::disconnect:
                 if (!knowsDisplay(manager, invocation.hardwareID)) {
-                    err << programName << ": No display has the hardware ID \"" << invocation.hardwareID << "\".\n";
+                    err << programName << ": No display has the hardware ID \"" << invocation.hardwareID
+                        << "\".\n";
                     status = failureStatus;
                     break;
                 }
-                runSync(m_queue, manager.setConnected(invocation.command == Command::connect, invocation.hardwareID));
+                runSync(m_queue,
+                        manager.setConnected(invocation.command == Command::connect, invocation.hardwareID));
                 break;
             case Command::refresh:
             case Command::help:

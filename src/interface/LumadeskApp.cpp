@@ -36,4 +36,9 @@ void LumadeskApp::start() {
     if (!m_menuBarItem) m_popover->show();
 }
 
+void LumadeskApp::showNotice(const std::string& message) {
+    if (m_menuBarItem && m_menuBarItem->showNotice(QString::fromStdString(message))) return;
+    std::cerr << "lumadesk: " << message << "\n";
+}
+
 }  // namespace lumadesk

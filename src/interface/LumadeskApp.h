@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "interface/AppDelegate.h"
 #include "interface/Updater.h"
@@ -30,6 +31,9 @@ public:
 
     // Shows the tray icon (or the window) and queues the first refresh.
     void start();
+    // Tells the user something worth knowing once (a damaged settings file moved aside): a notification
+    // from the tray icon, or a line on standard error where there is none.
+    void showNotice(const std::string& message);
 
     Updater& updater() { return m_updater; }
     MenuBarPopover& popover() const { return *m_popover; }

@@ -70,6 +70,12 @@ void MenuBarItem::togglePopover() {
     }
 }
 
+bool MenuBarItem::showNotice(const QString& message) {
+    if (!isPresent() || !QSystemTrayIcon::supportsMessages()) return false;
+    m_tray->showMessage(QStringLiteral("Lumadesk"), message, QSystemTrayIcon::Warning);
+    return true;
+}
+
 void MenuBarItem::openPopover() {
     const QRect iconGeometry = m_tray->geometry();
     const QPoint pointer = QCursor::pos();

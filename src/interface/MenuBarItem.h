@@ -32,6 +32,8 @@ public:
     const QSystemTrayIcon& trayIcon() const { return *m_tray; }
     // Opens the popover under the icon, or closes it when it is open.
     void togglePopover();
+    // Shows a message in a notification from the icon, while it is there; false when it is not.
+    bool showNotice(const QString& message);
 
 private:
     void applyPresence();

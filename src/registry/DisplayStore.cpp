@@ -8,6 +8,7 @@
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
+#include <variant>
 
 #include "registry/PersistedDisplayCoding.h"
 #include "registry/SyntheticDisplayID.h"
@@ -94,15 +95,53 @@ bool comesBefore(const Entry& a, const Entry& b) {
     return a.display.hardwareID < b.display.hardwareID;
 }
 
+// At most maximumRecordCount items: those whose record is held disconnected first (they must never be
+// forgotten), then the most recently seen. The list keeps its order.
+template <typename Item, typename RecordOf>
+std::vector<Item> mostRecentlySeen(std::vector<Item> items, RecordOf recordOf) {
+    if (items.size() <= DisplayStore::maximumRecordCount) return items;
+    const auto isHeld = [](const PersistedDisplay& record) {
+        return !record.isConnected && record.savedDisplayID;
+    };
+    std::vector<const Item*> ranked;
+    ranked.reserve(items.size());
+    for (const auto& item : items) ranked.push_back(&item);
+    std::ranges::stable_sort(ranked, [&](const Item* a, const Item* b) {
+        const PersistedDisplay& first = recordOf(*a);
+        const PersistedDisplay& second = recordOf(*b);
+        if (isHeld(first) != isHeld(second)) return isHeld(first);
+        return first.lastSeenAt > second.lastSeenAt;
+    });
+    const std::unordered_set<const Item*> kept(ranked.begin(),
+                                               ranked.begin() + DisplayStore::maximumRecordCount);
+    std::vector<Item> result;
+    result.reserve(DisplayStore::maximumRecordCount);
+    for (auto& item : items) {
+        if (kept.contains(&item)) result.push_back(std::move(item));
+    }
+    return result;
+}
+
+const PersistedDisplay& itself(const PersistedDisplay& record) {
+    return record;
+}
+
 }  // namespace
 
 std::vector<PersistedDisplay> DisplayStore::load() const {
-    const std::optional<Data> bytes = m_defaults.dataValue(storageKey);
-    if (!bytes) return {};
-    return decodeDisplayRecords(*bytes);
+    const std::optional<DefaultsValue> stored = m_defaults.value(storageKey);
+    if (!stored) return {};
+    const Data* bytes = std::get_if<Data>(&*stored);
+    if (!bytes) {
+        // Read as no records, so the next save replaces it: the user is told where a copy is kept.
+        m_defaults.keepCopyOfUnusableValue(storageKey);
+        return {};
+    }
+    return mostRecentlySeen(decodeDisplayRecords(*bytes), itself);
 }
 
 void DisplayStore::save(std::vector<PersistedDisplay> records) {
+    records = mostRecentlySeen(std::move(records), itself);
     std::stable_sort(
         records.begin(), records.end(),
         [](const PersistedDisplay& a, const PersistedDisplay& b) { return a.sortOrder < b.sortOrder; });
@@ -136,6 +175,8 @@ std::vector<Display> DisplayStore::reconcile(const std::vector<Display>& display
         }
     }
 
+    entries = mostRecentlySeen(std::move(entries),
+                               [](const Entry& entry) -> const PersistedDisplay& { return entry.record; });
     std::stable_sort(entries.begin(), entries.end(), comesBefore);
 
     std::vector<Display> reconciled;

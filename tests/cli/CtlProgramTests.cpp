@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -112,4 +114,23 @@ TEST(CtlProgram, ABrokenStateFileIsMentionedAndIgnored) {
     EXPECT_EQ(ctl.run({"list"}), 0);
     EXPECT_NE(ctl.out.find(laterRunSouthgateRow), std::string::npos) << ctl.out;
     EXPECT_EQ(ctl.err, "");  // replaced by a good one
+}
+
+TEST(CtlProgram, ADamagedSettingsFileIsMovedAsideNamedOnceAndDefaultsUsed) {
+    CtlHarness ctl;
+    const auto settings = ctl.configDirectory.path() / "defaults.json";
+    std::ofstream(settings) << "{\"persistedDisplays\": tru";
+    EXPECT_EQ(ctl.run({"list"}), 0);
+    EXPECT_EQ(ctl.out, defaultDeskTable);
+    const auto kept = settings.string() + ".corrupt-20260101T000000Z";
+    EXPECT_EQ(
+        ctl.err.rfind("lumadesk-ctl: The settings file " + settings.string() + " could not be read (", 0), 0u)
+        << ctl.err;
+    EXPECT_NE(ctl.err.find("; it was kept as " + kept + " and Lumadesk started with default settings.\n"),
+              std::string::npos)
+        << ctl.err;
+    EXPECT_EQ(std::ranges::count(ctl.err, '\n'), 1);
+    EXPECT_TRUE(std::filesystem::exists(kept));
+    EXPECT_EQ(ctl.run({"list"}), 0);
+    EXPECT_EQ(ctl.err, "");
 }

@@ -132,6 +132,11 @@ TEST_F(DisplayManagerOperationsTest, CustomNamesAreTrimmedAndBlankOnesClearTheNa
     manager->setCustomName(" \t\n ", "10-1-1");
     EXPECT_FALSE(display("10-1-1").customName);
     EXPECT_FALSE(record("10-1-1").customName);
+    // A long name is cut to 1,000 characters, at a character boundary.
+    std::string accented;
+    for (int i = 0; i < 1'001; ++i) accented += "\xC3\xA9";
+    manager->setCustomName(" " + accented, "10-1-1");
+    EXPECT_EQ(display("10-1-1").customName, accented.substr(0, 2'000));
 }
 
 TEST_F(DisplayManagerOperationsTest, MovesRenumberTheVisibleRowsAndPutHiddenDisplaysAfterThem) {
