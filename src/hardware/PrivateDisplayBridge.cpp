@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <set>
 #include <string_view>
 
 namespace lumadesk {
@@ -34,6 +35,9 @@ PrivateDisplayBridge::PrivateDisplayBridge(AVServiceBus& serviceBus, WindowServe
 std::shared_ptr<AVService> PrivateDisplayBridge::avService(DisplayID displayID) {
     std::lock_guard lock(m_mutex);
     if (const auto found = m_services.find(displayID); found != m_services.end()) return found->second;
+    // One matching answers for every display it saw: only a display that came online since is worth
+    // another. (Rebuilding for each display without a service made a refresh quadratic.)
+    if (m_withoutService.contains(displayID)) return nullptr;
     rebuildLocked();
     const auto found = m_services.find(displayID);
     return found == m_services.end() ? nullptr : found->second;
@@ -47,6 +51,7 @@ void PrivateDisplayBridge::rebuildServiceMap() {
 void PrivateDisplayBridge::resetServiceCache() {
     std::lock_guard lock(m_mutex);
     m_services.clear();
+    m_withoutService.clear();
 }
 
 std::vector<DisplayID> PrivateDisplayBridge::cachedDisplayIDs() const {
@@ -131,7 +136,14 @@ std::vector<PrivateDisplayBridge::CGEntry> PrivateDisplayBridge::readCGEntries()
 
 void PrivateDisplayBridge::rebuildLocked() {
     m_services.clear();
-    m_services = pair(readAVEntries(), readCGEntries());
+    auto cgEntries = readCGEntries();
+    std::set<DisplayID> examined;
+    for (const auto& entry : cgEntries) examined.insert(entry.displayID);
+    m_services = pair(readAVEntries(), std::move(cgEntries));
+    m_withoutService.clear();
+    for (const DisplayID displayID : examined) {
+        if (!m_services.contains(displayID)) m_withoutService.insert(displayID);
+    }
 }
 
 }  // namespace lumadesk

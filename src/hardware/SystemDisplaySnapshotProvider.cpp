@@ -53,15 +53,17 @@ SystemDisplaySnapshotProvider::SystemDisplaySnapshotProvider(WindowServer& windo
 std::vector<DisplayID> SystemDisplaySnapshotProvider::onlineDisplayIDs() {
     const OnlineDisplayList online = m_windowServer.onlineDisplayIDs();
     if (online.error != windowServerSuccess) return {};
-    const std::vector<Screen> screens = m_screenList.screens();
+    // Read once per listing: the snapshots that follow take their names from it.
+    m_screenNames.clear();
+    for (Screen& screen : m_screenList.screens())
+        m_screenNames.try_emplace(screen.displayID, std::move(screen.localizedName));
     std::vector<DisplayID> managed;
     for (const DisplayID displayID : online.displayIDs) {
         if (m_windowServer.isBuiltin(displayID)) continue;
         if (m_windowServer.mirrorsDisplay(displayID) != 0) continue;
         if (m_windowServer.vendorNumber(displayID) == platformVendor) continue;
-        const auto screen = std::find_if(screens.begin(), screens.end(),
-                                         [&](const Screen& screen) { return screen.displayID == displayID; });
-        if (screen != screens.end() && screen->localizedName.find("Virtual") != std::string::npos) continue;
+        const auto screen = m_screenNames.find(displayID);
+        if (screen != m_screenNames.end() && screen->second.find("Virtual") != std::string::npos) continue;
         managed.push_back(displayID);
     }
     return managed;
@@ -90,6 +92,8 @@ std::optional<DisplaySnapshot> SystemDisplaySnapshotProvider::snapshot(DisplayID
 }
 
 std::optional<std::string> SystemDisplaySnapshotProvider::displayName(DisplayID displayID) {
+    if (const auto screen = m_screenNames.find(displayID); screen != m_screenNames.end())
+        return withoutDuplicateCounter(screen->second);
     if (const auto screen = screenOf(displayID)) return withoutDuplicateCounter(screen->localizedName);
     return registryProductName(displayID);
 }

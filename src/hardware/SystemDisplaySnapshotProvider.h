@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "hardware/AVServiceLocating.h"
 #include "hardware/DisplaySnapshotProviding.h"
@@ -16,7 +17,7 @@ namespace lumadesk {
 
 // Lists the online external displays the program manages and identifies each one: a hardware ID from
 // vendor, product and serial (or the EDID's serial text), and a model name from its screen or its
-// registry entry. Keeps no state; every call asks the platform afresh.
+// registry entry. Every listing asks the platform afresh.
 class SystemDisplaySnapshotProvider final : public DisplaySnapshotProviding {
 public:
     SystemDisplaySnapshotProvider(WindowServer& windowServer, ScreenList& screenList,
@@ -49,6 +50,9 @@ private:
     ScreenList& m_screenList;
     DisplayRegistry& m_registry;
     AVServiceLocating& m_serviceLocator;
+    // The screens' names by display ID as the last listing read them, so that a refresh reads the
+    // screen list once rather than once per display; a display not among them is looked up afresh.
+    std::unordered_map<DisplayID, std::string> m_screenNames;
 };
 
 }  // namespace lumadesk

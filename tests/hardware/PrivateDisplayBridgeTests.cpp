@@ -100,8 +100,13 @@ TEST(PrivateDisplayBridge, CachesPairsAndRebuildsOnAMissOrAfterAReset) {
     EXPECT_EQ(h.bridge.avService(2), service);
     EXPECT_EQ(h.bus.openCount[9], 1) << "the second lookup was answered from the cache";
 
-    // A miss rebuilds the whole map once and leaves it rebuilt.
+    // The matching saw display 3 and found nothing for it: asking again does not match again.
     EXPECT_EQ(h.bridge.avService(3), nullptr);
+    EXPECT_EQ(h.bus.openCount[9], 1);
+    // A display that came online since the matching is a miss: the whole map is rebuilt once.
+    h.addDisplay(5, 3, 79);
+    EXPECT_EQ(h.bridge.avService(5), nullptr);
+    EXPECT_EQ(h.bridge.avService(5), nullptr);
     EXPECT_EQ(h.bus.openCount[9], 2);
     EXPECT_EQ(h.bridge.cachedDisplayIDs(), (std::vector<DisplayID>{2}));
 
