@@ -44,7 +44,10 @@ WallInstant instantFromSecondsSinceReferenceDate(double seconds, const char* key
         seconds + std::chrono::duration<double>(referenceDate.time_since_epoch()).count();
     const double limit = static_cast<double>(
         std::chrono::duration_cast<std::chrono::seconds>(WallInstant::duration::max()).count() - 1);
-    if (!(sinceEpoch > -limit && sinceEpoch < limit)) throw RecordError(quoted(key) + " is out of range.");
+    // Both the stored seconds (converted to nanoseconds on the way) and the instant must fit: -1e10 is an
+    // instant of 1684, but not a count of nanoseconds.
+    const auto fits = [limit](double value) { return value > -limit && value < limit; };
+    if (!fits(seconds) || !fits(sinceEpoch)) throw RecordError(quoted(key) + " is out of range.");
     return referenceDate + std::chrono::round<WallInstant::duration>(std::chrono::duration<double>(seconds));
 }
 
