@@ -46,6 +46,14 @@ TEST(PrivateDisplayBridge, PairsServicesWithDisplaysOfTheSameIdentity) {
         h.addDisplay(8, 1);
         EXPECT_EQ(h.bridge.avService(8), port1);
         EXPECT_EQ(h.bridge.avService(7), port0);
+        // Collected the other way round, the pairing is the same: it sorts, it does not take list order.
+        BridgeHarness reversed;
+        const auto reversedPort1 = reversed.addService(21, "IOService:/soc/dispext1@AB000000/av");
+        const auto reversedPort0 = reversed.addService(20, "IOService:/soc/dispext0@A9000000/av");
+        reversed.addDisplay(8, 1);
+        reversed.addDisplay(7, 2);
+        EXPECT_EQ(reversed.bridge.avService(8), reversedPort1);
+        EXPECT_EQ(reversed.bridge.avService(7), reversedPort0);
         // A path without a dispext segment names its port after the handle.
         EXPECT_EQ(PrivateDisplayBridge::dcpPort({5, "IOService:/soc/dcp@A0000000/av"}), "dcp-5");
         // The port is the first "dispext" with something before the next colon, in paths of any length.

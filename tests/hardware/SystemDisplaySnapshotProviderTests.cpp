@@ -199,6 +199,9 @@ TEST(SystemDisplaySnapshotProvider, TakesTheFirstNonBlankSerialDescriptorTrimmed
     EXPECT_EQ(SystemDisplaySnapshotProvider::serialText(edid), std::nullopt);
     TestEDID::setTextDescriptor(edid, 3, 0xFF, "SECOND\n");
     EXPECT_EQ(SystemDisplaySnapshotProvider::serialText(edid), "SECOND");
+    // A serial text that fills all 13 bytes, with no line feed or padding, is taken whole.
+    TestEDID::setTextDescriptor(edid, 3, 0xFF, "ABCDEFGHIJKLM");
+    EXPECT_EQ(SystemDisplaySnapshotProvider::serialText(edid), "ABCDEFGHIJKLM");
     edid[108 + 2] = 0x01;  // not a display descriptor any more
     EXPECT_EQ(SystemDisplaySnapshotProvider::serialText(edid), std::nullopt);
 }

@@ -161,6 +161,17 @@ TEST_F(DisplayManagerOperationsTest, MovesRenumberTheVisibleRowsAndPutHiddenDisp
     EXPECT_EQ(rows(), moved);
 }
 
+TEST_F(DisplayManagerOperationsTest, MovesCountInSortOrderEvenWhenTheListIsNotInIt) {
+    // A held display whose record is gone (edited away) is appended with its old order: the list is
+    // 10-2-2 #0, 10-3-3 #1, 10-1-1 #0, and the settings page shows 10-2-2, 10-1-1, 10-3-3.
+    disconnect("10-1-1");
+    storeRecords({});
+    refresh();
+    ASSERT_EQ(rows(), "10-2-2 #0 55, 10-3-3 #1 100 noDDC, 10-1-1 #0 0 held absent noDDC");
+    manager->moveDisplays({2}, 0);
+    EXPECT_EQ(rows(), "10-3-3 #0 100 noDDC, 10-2-2 #1 55, 10-1-1 #2 0 held absent noDDC");
+}
+
 TEST_F(DisplayManagerOperationsTest, ReconnectingAnAbsentDisplayWithoutASavedIDIsRefused) {
     manager->setCustomName("Projector", "10-3-3");
     ddc.unplug(13);
