@@ -38,22 +38,21 @@ TEST(PrivateDisplayBridge, PairsServicesWithDisplaysOfTheSameIdentity) {
         h.addDisplay(2, 1);
         EXPECT_EQ(h.bridge.avService(2), service);
     }
-    {  // Of identical monitors, the lowest unit gets the port that sorts last.
+    // Of identical monitors, the lowest unit gets the port that sorts last, in whichever order the
+    // services and displays were collected: the pairing sorts, it does not take list order.
+    for (const bool reversed : {false, true}) {
         BridgeHarness h;
-        const auto port0 = h.addService(20, "IOService:/soc/dispext0@A9000000/av");
-        const auto port1 = h.addService(21, "IOService:/soc/dispext1@AB000000/av");
-        h.addDisplay(7, 2);
-        h.addDisplay(8, 1);
-        EXPECT_EQ(h.bridge.avService(8), port1);
-        EXPECT_EQ(h.bridge.avService(7), port0);
-        // Collected the other way round, the pairing is the same: it sorts, it does not take list order.
-        BridgeHarness reversed;
-        const auto reversedPort1 = reversed.addService(21, "IOService:/soc/dispext1@AB000000/av");
-        const auto reversedPort0 = reversed.addService(20, "IOService:/soc/dispext0@A9000000/av");
-        reversed.addDisplay(8, 1);
-        reversed.addDisplay(7, 2);
-        EXPECT_EQ(reversed.bridge.avService(8), reversedPort1);
-        EXPECT_EQ(reversed.bridge.avService(7), reversedPort0);
+        std::shared_ptr<FakeAVService> ports[2];
+        for (const int port : reversed ? std::vector{1, 0} : std::vector{0, 1}) {
+            ports[port] = h.addService(20 + static_cast<std::uint32_t>(port),
+                                       "IOService:/soc/dispext" + std::to_string(port) + "@A9000000/av");
+        }
+        for (const DisplayID display : reversed ? std::vector<DisplayID>{8, 7} : std::vector<DisplayID>{7, 8})
+            h.addDisplay(display, display == 7 ? 2 : 1);
+        EXPECT_EQ(h.bridge.avService(8), ports[1]);
+        EXPECT_EQ(h.bridge.avService(7), ports[0]);
+    }
+    {
         // A path without a dispext segment names its port after the handle.
         EXPECT_EQ(PrivateDisplayBridge::dcpPort({5, "IOService:/soc/dcp@A0000000/av"}), "dcp-5");
         // The port is the first "dispext" with something before the next colon, in paths of any length.
