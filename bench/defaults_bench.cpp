@@ -43,5 +43,29 @@ void writePersistedDisplays(benchmark::State& state) {
 }
 BENCHMARK(writePersistedDisplays)->Unit(benchmark::kMillisecond);
 
+// Opening a settings file just under the 16 MiB limit: one value of base64 data, as a stored display list
+// of many records takes.
+void loadLargestSettingsFile(benchmark::State& state) {
+    std::string directory = (std::filesystem::temp_directory_path() / "lumadesk-bench-XXXXXX").string();
+    if (::mkdtemp(directory.data()) == nullptr) {
+        state.SkipWithError("cannot create a temporary directory");
+        return;
+    }
+    SystemClock clock;
+    {
+        // Base64 grows data by a third: 12 MiB of data make a file of about 16 MiB.
+        JsonFileDefaults(directory, clock).setValue("persistedDisplays", Data(12 * 1024 * 1024 - 64, 'x'));
+    }
+    for (auto _ : state) {
+        JsonFileDefaults defaults(directory, clock);
+        benchmark::DoNotOptimize(defaults.dataValue("persistedDisplays"));
+    }
+    state.counters["file_MiB"] =
+        static_cast<double>(std::filesystem::file_size(std::filesystem::path(directory) / "defaults.json")) /
+        (1024 * 1024);
+    std::filesystem::remove_all(directory);
+}
+BENCHMARK(loadLargestSettingsFile)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 }  // namespace lumadesk

@@ -2,6 +2,8 @@
 // displays with AV services.
 #include <benchmark/benchmark.h>
 
+#include <fstream>
+
 #include "assembly/DisplayStack.h"
 #include "platform/simulated/SimulatedDeskFile.h"
 #include "platform/simulated/SimulatedPlatform.h"
@@ -52,8 +54,45 @@ void rebuildServiceMap(benchmark::State& state) {
     }
 }
 
+// A desk of `count` distinct monitors without DDC, each with a screen: what the host does per display,
+// without the protocol's waits.
+std::string largeDesk(int count) {
+    std::string desk = R"({"displays": [)";
+    for (int i = 0; i < count; ++i) {
+        desk += (i ? "," : "") + std::string(R"({"name": "Monitor )") + std::to_string(i) +
+                R"(", "vendor": 4268, "product": 41234, "serial": )" + std::to_string(i + 1) + "}";
+    }
+    return desk + "]}";
+}
+
+// One refresh of a large desk per iteration (the records stored by a first one), through the real stack.
+void refreshLargeDesk(benchmark::State& state, TransportKind transport) {
+    TemporaryDirectory directory;
+    const auto deskFile = directory.path() / "desk.json";
+    { std::ofstream(deskFile) << largeDesk(static_cast<int>(state.range(0))); }
+    VirtualClock clock;
+    VirtualSleeper sleeper(clock);
+    ManualMainQueue queue(clock);
+    auto platform = SimulatedPlatform::create({deskFile}, clock, sleeper);
+    {
+        DisplayStack stack(*platform, queue, {directory.path(), transport});
+        runSync(queue, stack.displayManager().refresh());
+        for (auto _ : state) runSync(queue, stack.displayManager().refresh());
+        queue.runUntilIdle();
+    }
+    state.counters["displays"] = static_cast<double>(state.range(0));
+}
+
 }  // namespace
 
+// The desk sizes listed, so that the growth shows.
+void largeDeskSizes(benchmark::internal::Benchmark* benchmark) {
+    for (const int count : {10, 100, 1'000, 4'000}) benchmark->Arg(count);
+    benchmark->Unit(benchmark::kMillisecond);
+}
+
+BENCHMARK_CAPTURE(refreshLargeDesk, arm64, TransportKind::arm64)->Apply(largeDeskSizes);
+BENCHMARK_CAPTURE(refreshLargeDesk, intel, TransportKind::intel)->Apply(largeDeskSizes);
 BENCHMARK_CAPTURE(refreshDefaultDesk, arm64, TransportKind::arm64)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(refreshDefaultDesk, intel, TransportKind::intel)->Unit(benchmark::kMicrosecond);
 BENCHMARK(rebuildServiceMap)->Unit(benchmark::kMicrosecond);

@@ -30,7 +30,7 @@ public:
             m_snapshots.push_back(snapshot);
         }
     }
-    std::vector<DisplaySnapshot> snapshots() override { return m_snapshots; }
+    std::vector<DisplaySnapshot> snapshots(const HeldDisplays&) override { return m_snapshots; }
     int readBrightness(DisplayID displayID) override { return static_cast<int>(displayID % 100); }
     Task<void> setBrightness(int, DisplayID) override { co_return; }
     void sleepDisplay(DisplayID) override {}

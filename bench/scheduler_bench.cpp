@@ -3,9 +3,9 @@
 #include <malloc.h>
 
 #include <algorithm>
-#include <cmath>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -26,7 +26,7 @@ constexpr DisplayID displayID = 1;
 class InstantService final : public DisplayHardwareServicing {
 public:
     explicit InstantService(const Clock& clock) : m_clock(clock) {}
-    std::vector<DisplaySnapshot> snapshots() override { return {}; }
+    std::vector<DisplaySnapshot> snapshots(const HeldDisplays&) override { return {}; }
     bool supportsDDC(DisplayID) override { return true; }
     int readBrightness(DisplayID) override { return 0; }
     void setBrightness(int, DisplayID) override {
@@ -67,8 +67,7 @@ void BM_ThousandQueuedWritesWithoutPacing(benchmark::State& state) {
         const std::size_t heapBefore = mallinfo2().uordblks;
         std::size_t heapAtPeak = 0;
         runSync(queue, writeAll(&queue, &ddc, 1000, &heapAtPeak));
-        state.counters["peak_bytes_per_queued_write"] =
-            static_cast<double>(heapAtPeak - heapBefore) / 1000.0;
+        state.counters["peak_bytes_per_queued_write"] = static_cast<double>(heapAtPeak - heapBefore) / 1000.0;
     }
     state.SetItemsProcessed(state.iterations() * 1000);
 }

@@ -85,6 +85,13 @@ int TrayProgram::run(const std::vector<std::string>& arguments, std::ostream& er
                                 keyboard.keys(platform->screenList()));
                 instance.onBringForward([&app] { app.bringForward(); });
                 app.start();
+                // A damaged settings file is moved aside as the stack starts; later problems are told as
+                // they come.
+                const auto showSettingsProblem = [&app](const std::string& problem) {
+                    app.showNotice(problem);
+                };
+                if (const auto& problem = stack.defaults().lastProblem()) showSettingsProblem(*problem);
+                const Subscription settingsProblems = stack.defaults().observeProblems(showSettingsProblem);
                 // Scripts and lumadesk-ctl reach the same manager over the session bus.
                 const DisplayActionsService automation(QDBusConnection::sessionBus(), queue,
                                                        stack.displayManager());

@@ -87,6 +87,12 @@ int CtlProgram::execute(const CtlInvocation& invocation, std::ostream& out, std:
     int status = exitDone;
     {
         DisplayStack stack(*platform, m_queue, {configDirectory, invocation.chosenTransport()});
+        // A damaged settings file is moved aside as the stack starts; later problems are told as they come.
+        const auto reportSettingsProblem = [&err](const std::string& problem) {
+            err << programName << ": " << problem << "\n";
+        };
+        if (const auto& problem = stack.defaults().lastProblem()) reportSettingsProblem(*problem);
+        const Subscription settingsProblems = stack.defaults().observeProblems(reportSettingsProblem);
         DisplayManager& manager = stack.displayManager();
         std::string done;
         if (perform(manager.refresh())) {

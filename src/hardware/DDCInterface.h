@@ -17,7 +17,9 @@ public:
     DDCInterface(std::unique_ptr<DisplayHardwareServicing> hardwareService, Duration writeInterval,
                  MainQueue& queue, BackgroundPool& pool);
 
-    std::vector<DisplaySnapshot> snapshots() override { return m_hardwareService->snapshots(); }
+    std::vector<DisplaySnapshot> snapshots(const HeldDisplays& held) override {
+        return m_hardwareService->snapshots(held);
+    }
     int readBrightness(DisplayID displayID) override { return m_hardwareService->readBrightness(displayID); }
     Task<void> setBrightness(int level, DisplayID displayID) override;
     void sleepDisplay(DisplayID displayID) override { m_hardwareService->sleepDisplay(displayID); }

@@ -24,7 +24,7 @@ DisplayHardwareService::DisplayHardwareService(
       m_snapshotProvider(std::move(snapshotProvider)),
       m_connectionController(std::move(connectionController)) {}
 
-std::vector<DisplaySnapshot> DisplayHardwareService::snapshots() {
+std::vector<DisplaySnapshot> DisplayHardwareService::snapshots(const HeldDisplays& held) {
     std::vector<DisplaySnapshot> snapshots;
     std::vector<std::uint32_t> unitNumbers;
     for (const DisplayID displayID : m_snapshotProvider->onlineDisplayIDs()) {
@@ -34,7 +34,7 @@ std::vector<DisplaySnapshot> DisplayHardwareService::snapshots() {
         snapshots.push_back(std::move(*snapshot));
         unitNumbers.push_back(m_snapshotProvider->unitNumber(displayID));
     }
-    DuplicateDisplayNumbering::apply(snapshots, unitNumbers);
+    DuplicateDisplayNumbering::apply(snapshots, unitNumbers, held);
     return snapshots;
 }
 

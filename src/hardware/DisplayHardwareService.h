@@ -16,7 +16,7 @@ public:
                            std::unique_ptr<DisplaySnapshotProviding> snapshotProvider,
                            std::unique_ptr<DisplayConnectionControlling> connectionController);
 
-    std::vector<DisplaySnapshot> snapshots() override;
+    std::vector<DisplaySnapshot> snapshots(const HeldDisplays& held) override;
     bool supportsDDC(DisplayID displayID) override;
     int readBrightness(DisplayID displayID) override;
     void setBrightness(int level, DisplayID displayID) override;

@@ -15,8 +15,9 @@ public:
     DisplayHardwareServicing(const DisplayHardwareServicing&) = delete;
     DisplayHardwareServicing& operator=(const DisplayHardwareServicing&) = delete;
 
-    // The online external displays with their DDC capability; never fails.
-    virtual std::vector<DisplaySnapshot> snapshots() = 0;
+    // The online external displays with their DDC capability, duplicates numbered around the held
+    // displays that are off; never fails.
+    virtual std::vector<DisplaySnapshot> snapshots(const HeldDisplays& held) = 0;
     // Whether the display has a DDC channel; never fails.
     virtual bool supportsDDC(DisplayID displayID) = 0;
     // The display's luminance (VCP 0x10) as the monitor reports it, unscaled.

@@ -17,8 +17,9 @@ public:
     DisplayManagingDDC(const DisplayManagingDDC&) = delete;
     DisplayManagingDDC& operator=(const DisplayManagingDDC&) = delete;
 
-    // The online external displays; never throws, empty when there are none.
-    virtual std::vector<DisplaySnapshot> snapshots() = 0;
+    // The online external displays; never throws, empty when there are none. While a held display is
+    // off, its identical twins keep their numbers (see DuplicateDisplayNumbering).
+    virtual std::vector<DisplaySnapshot> snapshots(const HeldDisplays& held) = 0;
     // Reads the brightness (VCP 0x10) of the display, blocking the caller.
     virtual int readBrightness(DisplayID displayID) = 0;
     // Writes the brightness level, paced per display; completes when the write has run.

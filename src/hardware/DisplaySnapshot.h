@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 
@@ -22,5 +23,8 @@ struct DisplaySnapshot {
 
     friend bool operator==(const DisplaySnapshot&, const DisplaySnapshot&) = default;
 };
+
+// Displays this program holds off the desktop: hardware ID to the display ID that re-enables each.
+using HeldDisplays = std::map<std::string, DisplayID>;
 
 }  // namespace lumadesk

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <regex>
+#include <set>
+#include <string_view>
 
 namespace lumadesk {
 
@@ -34,6 +35,9 @@ PrivateDisplayBridge::PrivateDisplayBridge(AVServiceBus& serviceBus, WindowServe
 std::shared_ptr<AVService> PrivateDisplayBridge::avService(DisplayID displayID) {
     std::lock_guard lock(m_mutex);
     if (const auto found = m_services.find(displayID); found != m_services.end()) return found->second;
+    // One matching answers for every display it saw: only a display that came online since is worth
+    // another. (Rebuilding for each display without a service made a refresh quadratic.)
+    if (m_withoutService.contains(displayID)) return nullptr;
     rebuildLocked();
     const auto found = m_services.find(displayID);
     return found == m_services.end() ? nullptr : found->second;
@@ -47,6 +51,7 @@ void PrivateDisplayBridge::rebuildServiceMap() {
 void PrivateDisplayBridge::resetServiceCache() {
     std::lock_guard lock(m_mutex);
     m_services.clear();
+    m_withoutService.clear();
 }
 
 std::vector<DisplayID> PrivateDisplayBridge::cachedDisplayIDs() const {
@@ -69,14 +74,20 @@ std::optional<PrivateDisplayBridge::EDIDIdentity> PrivateDisplayBridge::identity
 }
 
 std::string PrivateDisplayBridge::dcpPort(const AVServiceEntry& entry) {
-    static const std::regex externalPort("dispext[^:]+");
-    std::smatch match;
-    if (std::regex_search(entry.registryPath, match, externalPort)) return match.str();
+    // The first "dispext" followed by at least one character other than a colon, up to the next colon.
+    // A plain scan: regular expressions backtrack, and a long path could overflow the stack.
+    constexpr std::string_view portPrefix = "dispext";
+    const std::string_view path = entry.registryPath;
+    for (auto start = path.find(portPrefix); start != std::string_view::npos;
+         start = path.find(portPrefix, start + 1)) {
+        const auto end = std::min(path.find(':', start + portPrefix.size()), path.size());
+        if (end > start + portPrefix.size()) return std::string(path.substr(start, end - start));
+    }
     return "dcp-" + std::to_string(entry.handleNumber);
 }
 
 std::map<DisplayID, std::shared_ptr<AVService>> PrivateDisplayBridge::pair(std::vector<AVEntry> avEntries,
-                                                                            std::vector<CGEntry> cgEntries) {
+                                                                           std::vector<CGEntry> cgEntries) {
     auto cgGroups = groupedByKey(std::move(cgEntries));
     std::map<DisplayID, std::shared_ptr<AVService>> services;
     for (auto& [key, avGroup] : groupedByKey(std::move(avEntries))) {
@@ -125,7 +136,14 @@ std::vector<PrivateDisplayBridge::CGEntry> PrivateDisplayBridge::readCGEntries()
 
 void PrivateDisplayBridge::rebuildLocked() {
     m_services.clear();
-    m_services = pair(readAVEntries(), readCGEntries());
+    auto cgEntries = readCGEntries();
+    std::set<DisplayID> examined;
+    for (const auto& entry : cgEntries) examined.insert(entry.displayID);
+    m_services = pair(readAVEntries(), std::move(cgEntries));
+    m_withoutService.clear();
+    for (const DisplayID displayID : examined) {
+        if (!m_services.contains(displayID)) m_withoutService.insert(displayID);
+    }
 }
 
 }  // namespace lumadesk

@@ -5,6 +5,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <span>
 #include <string>
 #include <vector>
@@ -48,7 +49,8 @@ public:
 
     PrivateDisplayBridge(AVServiceBus& serviceBus, WindowServer& windowServer);
 
-    // The display's service from the cache; on a miss the cache is rebuilt and asked once more.
+    // The display's service from the cache; on a miss the cache is rebuilt and asked once more, unless
+    // the last rebuild already saw the display and found no service for it.
     std::shared_ptr<AVService> avService(DisplayID displayID) override;
     // Matches services and displays afresh and replaces the whole cache.
     void rebuildServiceMap();
@@ -76,6 +78,8 @@ private:
     WindowServer& m_windowServer;
     mutable std::mutex m_mutex;
     std::map<DisplayID, std::shared_ptr<AVService>> m_services;  // guarded by m_mutex
+    // Displays the last matching saw and left without a service; guarded by m_mutex.
+    std::set<DisplayID> m_withoutService;
 };
 
 }  // namespace lumadesk

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <regex>
 
 namespace lumadesk {
 
@@ -40,13 +39,6 @@ std::optional<std::string> descriptorText(std::span<const std::uint8_t> descript
     return text;
 }
 
-// The screen name without the " (2)" the system appends to identical monitors; the program numbers
-// duplicates itself.
-std::string withoutDuplicateCounter(const std::string& name) {
-    static const std::regex trailingCounter(R"(\s*\(\d+\)$)");
-    return std::regex_replace(name, trailingCounter, "");
-}
-
 }  // namespace
 
 SystemDisplaySnapshotProvider::SystemDisplaySnapshotProvider(WindowServer& windowServer,
@@ -61,15 +53,17 @@ SystemDisplaySnapshotProvider::SystemDisplaySnapshotProvider(WindowServer& windo
 std::vector<DisplayID> SystemDisplaySnapshotProvider::onlineDisplayIDs() {
     const OnlineDisplayList online = m_windowServer.onlineDisplayIDs();
     if (online.error != windowServerSuccess) return {};
-    const std::vector<Screen> screens = m_screenList.screens();
+    // Read once per listing: the snapshots that follow take their names from it.
+    m_screenNames.clear();
+    for (Screen& screen : m_screenList.screens())
+        m_screenNames.try_emplace(screen.displayID, std::move(screen.localizedName));
     std::vector<DisplayID> managed;
     for (const DisplayID displayID : online.displayIDs) {
         if (m_windowServer.isBuiltin(displayID)) continue;
         if (m_windowServer.mirrorsDisplay(displayID) != 0) continue;
         if (m_windowServer.vendorNumber(displayID) == platformVendor) continue;
-        const auto screen = std::find_if(screens.begin(), screens.end(),
-                                         [&](const Screen& screen) { return screen.displayID == displayID; });
-        if (screen != screens.end() && screen->localizedName.find("Virtual") != std::string::npos) continue;
+        const auto screen = m_screenNames.find(displayID);
+        if (screen != m_screenNames.end() && screen->second.find("Virtual") != std::string::npos) continue;
         managed.push_back(displayID);
     }
     return managed;
@@ -98,8 +92,23 @@ std::optional<DisplaySnapshot> SystemDisplaySnapshotProvider::snapshot(DisplayID
 }
 
 std::optional<std::string> SystemDisplaySnapshotProvider::displayName(DisplayID displayID) {
+    if (const auto screen = m_screenNames.find(displayID); screen != m_screenNames.end())
+        return withoutDuplicateCounter(screen->second);
     if (const auto screen = screenOf(displayID)) return withoutDuplicateCounter(screen->localizedName);
     return registryProductName(displayID);
+}
+
+std::string SystemDisplaySnapshotProvider::withoutDuplicateCounter(std::string_view name) {
+    // A linear scan from the end: a regular expression here backtracks, and long names overflow the stack.
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    const auto isSpace = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+    if (!name.ends_with(')')) return std::string(name);
+    std::size_t open = name.size() - 1;
+    while (open > 0 && isDigit(name[open - 1])) --open;
+    if (open == name.size() - 1 || open == 0 || name[open - 1] != '(') return std::string(name);
+    std::size_t end = open - 1;
+    while (end > 0 && isSpace(name[end - 1])) --end;
+    return std::string(name.substr(0, end));
 }
 
 std::optional<std::string> SystemDisplaySnapshotProvider::edidSerialText(DisplayID displayID) {

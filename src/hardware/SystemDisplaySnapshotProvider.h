@@ -4,6 +4,8 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 
 #include "hardware/AVServiceLocating.h"
 #include "hardware/DisplaySnapshotProviding.h"
@@ -15,11 +17,11 @@ namespace lumadesk {
 
 // Lists the online external displays the program manages and identifies each one: a hardware ID from
 // vendor, product and serial (or the EDID's serial text), and a model name from its screen or its
-// registry entry. Keeps no state; every call asks the platform afresh.
+// registry entry. Every listing asks the platform afresh.
 class SystemDisplaySnapshotProvider final : public DisplaySnapshotProviding {
 public:
-    SystemDisplaySnapshotProvider(WindowServer& windowServer, ScreenList& screenList, DisplayRegistry& registry,
-                                  AVServiceLocating& serviceLocator);
+    SystemDisplaySnapshotProvider(WindowServer& windowServer, ScreenList& screenList,
+                                  DisplayRegistry& registry, AVServiceLocating& serviceLocator);
 
     // Online displays that are not built in, mirror none, are not of vendor 1552 and whose screen (if
     // any) is not named "...Virtual...".
@@ -31,6 +33,9 @@ public:
     std::optional<std::string> displayName(DisplayID displayID);
     // The serial-number text of the display's EDID, from the registry or else over I2C.
     std::optional<std::string> edidSerialText(DisplayID displayID);
+    // The screen name without the " (2)" the system appends to identical monitors (trailing white space,
+    // a bracketed number, the end); the program numbers duplicates itself.
+    static std::string withoutDuplicateCounter(std::string_view name);
     // The first non-blank serial-number descriptor of an EDID base block, trimmed; none when there is none.
     static std::optional<std::string> serialText(std::span<const std::uint8_t> edid);
     // The first non-blank text descriptor with the tag (0xFF serial number, 0xFC product name), trimmed.
@@ -47,6 +52,9 @@ private:
     ScreenList& m_screenList;
     DisplayRegistry& m_registry;
     AVServiceLocating& m_serviceLocator;
+    // The screens' names by display ID as the last listing read them, so that a refresh reads the
+    // screen list once rather than once per display; a display not among them is looked up afresh.
+    std::unordered_map<DisplayID, std::string> m_screenNames;
 };
 
 }  // namespace lumadesk

@@ -12,6 +12,7 @@
 #include "interface/TrayMenu.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <QSessionManager>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
@@ -129,11 +130,19 @@ void LumadeskApp::start() {
     if (!m_menuBarItem) m_popover->show();
     // The first refresh blocks while it reads the monitors: a window shown now says "Finding displays"
     // first instead of staying blank.
-    AfterPaint::run(*m_popover, m_queue, [this] { m_delegate.applicationDidFinishLaunching(); });
+    // A quit that comes first (a signal at start) destroys the application before the job runs.
+    AfterPaint::run(*m_popover, m_queue, [self = QPointer<LumadeskApp>(this)] {
+        if (self) self->m_delegate.applicationDidFinishLaunching();
+    });
 }
 
 void LumadeskApp::bringForward() {
     openSettings();
+}
+
+void LumadeskApp::showNotice(const std::string& message) {
+    if (m_menuBarItem && m_menuBarItem->showNotice(QString::fromStdString(message))) return;
+    std::cerr << "lumadesk: " << message << "\n";
 }
 
 }  // namespace lumadesk

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "interface/QtScreenList.h"
 #include "interface/Updater.h"
@@ -49,6 +50,9 @@ public:
     // Opens the settings window and raises it: what a second start of the program asks for, since the
     // tray icon may be switched off.
     void bringForward();
+    // Tells the user something worth knowing once (a damaged settings file moved aside): a notification
+    // from the tray icon, or a line on standard error where there is none.
+    void showNotice(const std::string& message);
 
     Updater& updater() { return m_updater; }
     MenuBarPopover& popover() const { return *m_popover; }

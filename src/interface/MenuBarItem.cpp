@@ -104,6 +104,12 @@ void MenuBarItem::togglePopover() {
     }
 }
 
+bool MenuBarItem::showNotice(const QString& message) {
+    if (!isPresent() || !QSystemTrayIcon::supportsMessages()) return false;
+    m_tray->showMessage(QStringLiteral("Lumadesk"), message, QSystemTrayIcon::Warning);
+    return true;
+}
+
 void MenuBarItem::openPopover() {
     const QRect iconGeometry = m_tray->geometry();
     m_icon = iconGeometry.isValid() ? std::optional(plain(iconGeometry)) : std::nullopt;

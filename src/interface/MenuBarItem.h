@@ -44,6 +44,8 @@ public:
     // The icon of the symbol as drawn under the desktop's colour scheme and desktop names
     // (XDG_CURRENT_DESKTOP).
     static QIcon drawnIcon(const QString& symbol, const QPalette& scheme, const QString& currentDesktop);
+    // Shows a message in a notification from the icon, while it is there; false when it is not.
+    bool showNotice(const QString& message);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

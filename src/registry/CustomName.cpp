@@ -3,6 +3,8 @@
 #include <array>
 #include <string_view>
 
+#include "runtime/TextLimits.h"
+
 namespace lumadesk {
 
 namespace {
@@ -60,7 +62,7 @@ std::optional<std::string> normalizedCustomName(const std::optional<std::string>
     while (const auto length = leadingBlank(text)) text.remove_prefix(length);
     while (const auto length = trailingBlank(text)) text.remove_suffix(length);
     if (text.empty()) return std::nullopt;
-    return std::string(text);
+    return cutToCharacters(text, maximumNameLength);
 }
 
 }  // namespace lumadesk

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "hardware/DisplayHardwareError.h"
+#include "registry/FailureDescription.h"
 #include "registry/LaunchAtLoginController.h"
 
 namespace lumadesk {
@@ -31,9 +32,12 @@ const Display* lookUp(const DisplayIndex& index, const std::string& hardwareID) 
     return found == index.end() ? nullptr : found->second;
 }
 
-// One row per online display, carrying over what the current list knows about it.
+// One row per online display, carrying over what the current list knows about it. A held display that
+// is still listed (the window server has not taken it off yet) is handed over as disconnected, with the
+// ID that re-enables it, so that the store keeps it held.
 std::vector<Display> provisionalDisplays(const std::vector<DisplaySnapshot>& snapshots,
-                                         const DisplayIndex& current) {
+                                         const DisplayIndex& current,
+                                         const DisplayManager::DisconnectedDisplayIDs& held) {
     std::vector<Display> displays;
     displays.reserve(snapshots.size());
     for (std::size_t position = 0; position < snapshots.size(); ++position) {
@@ -50,9 +54,23 @@ std::vector<Display> provisionalDisplays(const std::vector<DisplaySnapshot>& sna
             display.brightness = known->brightness;
             display.sortOrder = known->sortOrder;
         }
+        if (const auto found = held.find(snapshot.hardwareID); found != held.end()) {
+            display.id = found->second;
+            display.isConnected = false;
+        }
         displays.push_back(std::move(display));
     }
     return displays;
+}
+
+// The displays the records say this program holds disconnected (from an earlier run).
+DisplayManager::DisconnectedDisplayIDs heldInRecords(const std::vector<PersistedDisplay>& records) {
+    DisplayManager::DisconnectedDisplayIDs held;
+    for (const auto& record : records) {
+        if (record.savedDisplayID && !record.isConnected)
+            held.try_emplace(record.hardwareID, *record.savedDisplayID);
+    }
+    return held;
 }
 
 // A display this program holds disconnected is off the desktop whatever the hardware says, and is
@@ -237,30 +255,46 @@ Task<void> DisplayManager::refreshIfNeeded(Duration maxAge) {
     co_await refresh();
 }
 
+DisplayManager::DisconnectedDisplayIDs DisplayManager::heldDisplaysToRestore() {
+    DisconnectedDisplayIDs held = disconnectedDisplayIDs();
+    if (hasLoaded()) return held;
+    try {
+        const DisconnectedDisplayIDs fromRecords = heldInRecords(m_store.load());
+        held.insert(fromRecords.begin(), fromRecords.end());
+    } catch (...) {
+        // Unreadable records: only what this run disconnected is known.
+    }
+    return held;
+}
+
 void DisplayManager::rebuildDisplayList() {
     clearLastErrorMessage();
-    m_serviceCache.resetServiceCache();
-    const std::vector<Display> previous = displays();
-    const DisplayIndex previousByHardwareID = indexByHardwareID(previous);
+    const DisplayIndex previousByHardwareID = indexByHardwareID(displays());
 
+    DisconnectedDisplayIDs held = disconnectedDisplayIDs();
     std::vector<Display> reconciled;
-    std::vector<PersistedDisplay> stored;
     try {
-        const auto provisional = provisionalDisplays(m_ddcInterface.snapshots(), previousByHardwareID);
-        reconciled = m_store.reconcile(provisional, m_queue.clock().wallNow());
-        stored = m_store.load();
-    } catch (const std::exception& error) {
+        m_serviceCache.resetServiceCache();
+        // Displays held disconnected in an earlier run are known from their records. They are asked for
+        // with the snapshots, so that identical monitors keep their numbers while one of them is off.
+        const DisconnectedDisplayIDs heldBefore = heldInRecords(m_store.load());
+        DisconnectedDisplayIDs known = held;
+        known.insert(heldBefore.begin(), heldBefore.end());
+        const std::vector<DisplaySnapshot> snapshots = m_ddcInterface.snapshots(known);
+        for (const auto& [hardwareID, displayID] : heldBefore) {
+            // One that is online again was switched on meanwhile (a new session): no longer held.
+            const bool online = std::ranges::any_of(snapshots, [&](const DisplaySnapshot& snapshot) {
+                return snapshot.hardwareID == hardwareID;
+            });
+            if (!online) held.try_emplace(hardwareID, displayID);
+        }
+        reconciled = m_store.reconcile(provisionalDisplays(snapshots, previousByHardwareID, held),
+                                       m_queue.clock().wallNow());
+    } catch (...) {
         // The list on screen stays as it was; the next refresh tries again.
         markRefreshFinished();
-        m_lastErrorMessage.set(error.what());
+        m_lastErrorMessage.set(failureDescription(std::current_exception()));
         return;
-    }
-
-    // Displays held disconnected in an earlier run are known from their records.
-    DisconnectedDisplayIDs held = disconnectedDisplayIDs();
-    for (const auto& record : stored) {
-        if (record.savedDisplayID && !record.isConnected)
-            held.try_emplace(record.hardwareID, *record.savedDisplayID);
     }
     m_disconnectedDisplayIDs.set(held);
 
@@ -280,6 +314,10 @@ void DisplayManager::readBrightness(std::vector<Display>& displays) {
         } catch (const DisplayHardwareError&) {
             // Not reported: it only decides the level shown.
             if (display.brightness == 0) display.brightness = assumedBrightness;
+        } catch (...) {
+            // A platform failure (no permission, no memory) is worth a word; the level is unknown as above.
+            if (display.brightness == 0) display.brightness = assumedBrightness;
+            if (!lastErrorMessage()) m_lastErrorMessage.set(failureDescription(std::current_exception()));
         }
     }
 }
@@ -293,8 +331,8 @@ void DisplayManager::persistDisplays() {
     try {
         const WallInstant now = m_queue.clock().wallNow();
         m_store.save(recordsForDisplays(displays(), m_store.load(), disconnectedDisplayIDs(), now));
-    } catch (const std::exception& error) {
-        m_lastErrorMessage.set(error.what());
+    } catch (...) {
+        m_lastErrorMessage.set(failureDescription(std::current_exception()));
     }
 }
 

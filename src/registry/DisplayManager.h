@@ -36,7 +36,7 @@ class DisplayManager : public std::enable_shared_from_this<DisplayManager> {
 
 public:
     // Displays this program disconnected, by hardware ID, with the display ID that re-enables each.
-    using DisconnectedDisplayIDs = std::map<std::string, DisplayID>;
+    using DisconnectedDisplayIDs = HeldDisplays;
 
     // What the manager works with. Everything held by reference must outlive the manager.
     struct Dependencies {
@@ -146,6 +146,9 @@ private:
     void updateDisplay(const std::string& hardwareID, const std::function<void(Display&)>& change);
     void setHeldDisplayID(const std::string& hardwareID, std::optional<DisplayID> displayID);
     void redisableHeldDisplays(const DisconnectedDisplayIDs& setAside);
+    // The displays this program holds disconnected; before the first refresh, also those the records
+    // of an earlier run hold, so that a quit that comes first still puts them back.
+    DisconnectedDisplayIDs heldDisplaysToRestore();
 
     void handleLaunchAtLoginChange(bool previous, bool isRollback);
     void updateApprovalState();

@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <utility>
 
-#include "hardware/DisplayHardwareError.h"
 #include "registry/CustomName.h"
 #include "registry/DisplayManager.h"
 #include "registry/DisplayReordering.h"
+#include "registry/FailureDescription.h"
 #include "registry/SessionDisplayConfiguration.h"
 #include "runtime/Sleep.h"
 
@@ -43,11 +43,11 @@ Task<void> settle(Duration duration) {
     }
 }
 
-// One write of setBrightnessForAllDisplays; its failure is not reported.
+// One write of setBrightnessForAllDisplays; its failure, whatever it is, is not reported.
 Task<void> writeBrightnessQuietly(DisplayManagingDDC* ddcInterface, int level, DisplayID displayID) {
     try {
         co_await ddcInterface->setBrightness(level, displayID);
-    } catch (const DisplayHardwareError&) {
+    } catch (...) {
     }
 }
 
@@ -82,8 +82,8 @@ Task<void> DisplayManager::setBrightness(int level, std::string hardwareID) {
     std::optional<std::string> failure;
     try {
         co_await m_ddcInterface.setBrightness(clamped, displayID);
-    } catch (const DisplayHardwareError& error) {
-        failure = error.description();
+    } catch (...) {
+        failure = failureDescription(std::current_exception());
     }
     if (failure) {
         m_lastErrorMessage.set(std::move(failure));
@@ -151,6 +151,9 @@ Task<void> DisplayManager::setConnected(bool connect, std::string hardwareID) {
         co_return;
     }
     const bool wasConnected = display->isConnected;
+    const auto latestBefore = m_latestConnectionChanges.find(hardwareID);
+    const std::optional<ConnectionChange> latestChangeBefore =
+        latestBefore == m_latestConnectionChanges.end() ? std::nullopt : std::optional(latestBefore->second);
     const std::uint64_t change = ++m_connectionChangeCount;
     m_latestConnectionChanges[hardwareID] = {change, connect};
 
@@ -166,14 +169,19 @@ Task<void> DisplayManager::setConnected(bool connect, std::string hardwareID) {
     std::optional<std::string> failure;
     try {
         m_ddcInterface.setDisplay(*targetID, connect);
-    } catch (const DisplayHardwareError& error) {
-        failure = error.description();
+    } catch (...) {
+        failure = failureDescription(std::current_exception());
     }
     if (failure) {
+        // Nothing changed, so nothing is remembered as changed: the toggle, the held entry (a failed
+        // connect keeps it, the display is still off) and the latest change are as before.
         updateDisplay(hardwareID, [wasConnected](Display& restored) { restored.isConnected = wasConnected; });
-        // A failed disconnect leaves the display as it was, so is what we remember of it; a failed
-        // connect keeps its entry, the display is still off.
         if (!connect) setHeldDisplayID(hardwareID, heldIDBefore);
+        if (latestChangeBefore) {
+            m_latestConnectionChanges[hardwareID] = *latestChangeBefore;
+        } else {
+            m_latestConnectionChanges.erase(hardwareID);
+        }
         m_lastErrorMessage.set(std::move(failure));
         co_return;
     }
@@ -186,7 +194,7 @@ Task<void> DisplayManager::setConnected(bool connect, std::string hardwareID) {
         redisableHeldDisplays(setAside);
         co_await settle(settleAfterDisable);
         // A disconnect started meanwhile owns the entry now.
-        if (m_latestConnectionChanges[hardwareID].number == change)
+        if (m_latestConnectionChanges.at(hardwareID).number == change)
             setHeldDisplayID(hardwareID, std::nullopt);
     }
     co_await refresh();
@@ -197,9 +205,14 @@ void DisplayManager::redisableHeldDisplays(const DisconnectedDisplayIDs& setAsid
         // One reconnected or restored meanwhile, or being reconnected now, must stay on.
         const auto held = disconnectedDisplayIDs().find(hardwareID);
         if (held == disconnectedDisplayIDs().end() || held->second != displayID) continue;
-        if (m_latestConnectionChanges[hardwareID].connect) continue;
+        if (const auto latest = m_latestConnectionChanges.find(hardwareID);
+            latest != m_latestConnectionChanges.end() && latest->second.connect)
+            continue;
         // Best effort: a display that stays on is still listed and can be disconnected again.
-        configureDisplayForSession(m_windowServer, displayID, false);
+        try {
+            configureDisplayForSession(m_windowServer, displayID, false);
+        } catch (...) {
+        }
     }
 }
 
@@ -209,18 +222,22 @@ void DisplayManager::sleepDisplay(const std::string& hardwareID) {
     if (!display || !display->isPresent) return;
     try {
         m_ddcInterface.sleepDisplay(display->id);
-    } catch (const DisplayHardwareError& error) {
-        m_lastErrorMessage.set(error.description());
+    } catch (...) {
+        m_lastErrorMessage.set(failureDescription(std::current_exception()));
     }
 }
 
 void DisplayManager::restoreDisconnectedDisplays() {
-    if (disconnectedDisplayIDs().empty()) return;
-    for (const auto& [hardwareID, displayID] : disconnectedDisplayIDs()) {
+    const DisconnectedDisplayIDs held = heldDisplaysToRestore();
+    if (held.empty()) return;
+    for (const auto& [hardwareID, displayID] : held) {
         // Failures are silent at quit; the records still say disconnected, so the next start knows.
-        if (configureDisplayForSession(m_windowServer, displayID, true) ==
-            SessionConfigurationResult::failed) {
-            m_windowServer.restorePermanentConfiguration();
+        try {
+            if (configureDisplayForSession(m_windowServer, displayID, true) ==
+                SessionConfigurationResult::failed) {
+                m_windowServer.restorePermanentConfiguration();
+            }
+        } catch (...) {
         }
     }
     m_disconnectedDisplayIDs.set({});

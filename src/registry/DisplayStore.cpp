@@ -8,6 +8,7 @@
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
+#include <variant>
 
 #include "registry/PersistedDisplayCoding.h"
 #include "registry/SyntheticDisplayID.h"
@@ -42,7 +43,10 @@ Entry returningEntry(const Display& online, const PersistedDisplay& stored, Wall
     entry.record.modelName = online.modelName;
     entry.record.isConnected = online.isConnected;
     entry.record.lastSeenAt = now;
-    entry.record.savedDisplayID = online.isConnected ? std::nullopt : stored.savedDisplayID;
+    // A display still listed although it is held (the window server has not taken it off yet) keeps its
+    // saved ID; without one stored, the ID it is listed with is the one that re-enables it.
+    entry.record.savedDisplayID =
+        online.isConnected ? std::nullopt : std::optional(stored.savedDisplayID.value_or(online.id));
     entry.record.lastBrightness = brightness >= 1 ? std::optional(brightness) : stored.lastBrightness;
     return entry;
 }
@@ -56,16 +60,16 @@ Entry newEntry(const Display& online, std::int64_t position, WallInstant now) {
     entry.record.modelName = online.modelName;
     entry.record.isConnected = online.isConnected;
     entry.record.lastSeenAt = now;
+    if (!online.isConnected) entry.record.savedDisplayID = online.id;
     return entry;
 }
 
 bool keptWhileAbsent(const PersistedDisplay& stored, WallInstant now) {
-    // Compared this way round so that a far-past timestamp cannot overflow a difference.
-    if (stored.lastSeenAt < now - forgetAfter) return false;
     // A display the program holds disconnected is off the desktop, not gone: forgetting its saved ID
-    // would leave it disabled with no way back, whatever its vendor.
-    const bool heldDisconnected = !stored.isConnected && stored.savedDisplayID;
-    return heldDisconnected || !stored.hardwareID.starts_with(notKeptWhileAbsentPrefix);
+    // would leave it disabled with no way back, whatever its vendor and however long it has been off.
+    if (!stored.isConnected && stored.savedDisplayID) return true;
+    // Compared this way round so that a far-past timestamp cannot overflow a difference.
+    return stored.lastSeenAt >= now - forgetAfter && !stored.hardwareID.starts_with(notKeptWhileAbsentPrefix);
 }
 
 // A known display that is not online, rebuilt from its record, which is stored again unchanged.
@@ -91,15 +95,53 @@ bool comesBefore(const Entry& a, const Entry& b) {
     return a.display.hardwareID < b.display.hardwareID;
 }
 
+// At most maximumRecordCount items: those whose record is held disconnected first (they must never be
+// forgotten), then the most recently seen. The list keeps its order.
+template <typename Item, typename RecordOf>
+std::vector<Item> mostRecentlySeen(std::vector<Item> items, RecordOf recordOf) {
+    if (items.size() <= DisplayStore::maximumRecordCount) return items;
+    const auto isHeld = [](const PersistedDisplay& record) {
+        return !record.isConnected && record.savedDisplayID;
+    };
+    std::vector<const Item*> ranked;
+    ranked.reserve(items.size());
+    for (const auto& item : items) ranked.push_back(&item);
+    std::ranges::stable_sort(ranked, [&](const Item* a, const Item* b) {
+        const PersistedDisplay& first = recordOf(*a);
+        const PersistedDisplay& second = recordOf(*b);
+        if (isHeld(first) != isHeld(second)) return isHeld(first);
+        return first.lastSeenAt > second.lastSeenAt;
+    });
+    const std::unordered_set<const Item*> kept(ranked.begin(),
+                                               ranked.begin() + DisplayStore::maximumRecordCount);
+    std::vector<Item> result;
+    result.reserve(DisplayStore::maximumRecordCount);
+    for (auto& item : items) {
+        if (kept.contains(&item)) result.push_back(std::move(item));
+    }
+    return result;
+}
+
+const PersistedDisplay& itself(const PersistedDisplay& record) {
+    return record;
+}
+
 }  // namespace
 
 std::vector<PersistedDisplay> DisplayStore::load() const {
-    const std::optional<Data> bytes = m_defaults.dataValue(storageKey);
-    if (!bytes) return {};
-    return decodeDisplayRecords(*bytes);
+    const std::optional<DefaultsValue> stored = m_defaults.value(storageKey);
+    if (!stored) return {};
+    const Data* bytes = std::get_if<Data>(&*stored);
+    if (!bytes) {
+        // Read as no records, so the next save replaces it: the user is told where a copy is kept.
+        m_defaults.keepCopyOfUnusableValue(storageKey);
+        return {};
+    }
+    return mostRecentlySeen(decodeDisplayRecords(*bytes), itself);
 }
 
 void DisplayStore::save(std::vector<PersistedDisplay> records) {
+    records = mostRecentlySeen(std::move(records), itself);
     std::stable_sort(
         records.begin(), records.end(),
         [](const PersistedDisplay& a, const PersistedDisplay& b) { return a.sortOrder < b.sortOrder; });
@@ -133,6 +175,8 @@ std::vector<Display> DisplayStore::reconcile(const std::vector<Display>& display
         }
     }
 
+    entries = mostRecentlySeen(std::move(entries),
+                               [](const Entry& entry) -> const PersistedDisplay& { return entry.record; });
     std::stable_sort(entries.begin(), entries.end(), comesBefore);
 
     std::vector<Display> reconciled;

@@ -10,6 +10,8 @@ class DisplayStore final : public DisplayManagingStore {
 public:
     // The defaults key of the stored records.
     static constexpr char storageKey[] = "persistedDisplays";
+    // The most records kept: beyond it, the least recently seen are dropped when loading and saving.
+    static constexpr std::size_t maximumRecordCount = 10'000;
 
     // The defaults must outlive the store.
     explicit DisplayStore(UserDefaults& defaults) : m_defaults(defaults) {}

@@ -10,6 +10,7 @@
 #include <nlohmann/json.hpp>
 
 #include "registry/DisplayStoreError.h"
+#include "runtime/TextLimits.h"
 
 namespace lumadesk {
 
@@ -43,7 +44,10 @@ WallInstant instantFromSecondsSinceReferenceDate(double seconds, const char* key
         seconds + std::chrono::duration<double>(referenceDate.time_since_epoch()).count();
     const double limit = static_cast<double>(
         std::chrono::duration_cast<std::chrono::seconds>(WallInstant::duration::max()).count() - 1);
-    if (!(sinceEpoch > -limit && sinceEpoch < limit)) throw RecordError(quoted(key) + " is out of range.");
+    // Both the stored seconds (converted to nanoseconds on the way) and the instant must fit: -1e10 is an
+    // instant of 1684, but not a count of nanoseconds.
+    const auto fits = [limit](double value) { return value > -limit && value < limit; };
+    if (!fits(seconds) || !fits(sinceEpoch)) throw RecordError(quoted(key) + " is out of range.");
     return referenceDate + std::chrono::round<WallInstant::duration>(std::chrono::duration<double>(seconds));
 }
 
@@ -98,6 +102,11 @@ std::optional<Value> optionalValue(const json& object, const char* key, Read rea
     return read(value, key);
 }
 
+// A stored name, cut to the length names are kept at, whatever put a longer one there.
+std::string nameValue(const json& value, const char* key) {
+    return cutToCharacters(stringValue(value, key), maximumNameLength);
+}
+
 json encodeRecord(const PersistedDisplay& record) {
     json object = json::object();
     object["hardwareID"] = record.hardwareID;
@@ -115,8 +124,8 @@ PersistedDisplay decodeRecord(const json& object) {
     if (!object.is_object()) throw RecordError("it must be an object.");
     PersistedDisplay record;
     record.hardwareID = stringValue(requiredField(object, "hardwareID"), "hardwareID");
-    record.modelName = optionalValue<std::string>(object, "modelName", stringValue);
-    record.customName = optionalValue<std::string>(object, "customName", stringValue);
+    record.modelName = optionalValue<std::string>(object, "modelName", nameValue);
+    record.customName = optionalValue<std::string>(object, "customName", nameValue);
     record.sortOrder = integerValue<int>(requiredField(object, "sortOrder"), "sortOrder");
     record.isConnected = boolValue(requiredField(object, "isConnected"), "isConnected");
     record.lastSeenAt = instantValue(requiredField(object, "lastSeenAt"), "lastSeenAt");

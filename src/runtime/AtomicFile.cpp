@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -44,6 +45,10 @@ public:
         if (::fsync(m_file.get()) != 0) throw systemError("cannot flush " + m_path + " to disk");
     }
 
+    void setMode(mode_t mode) const {
+        if (::fchmod(m_file.get(), mode) != 0) throw systemError("cannot set the mode of " + m_path);
+    }
+
     void renameTo(const std::filesystem::path& target) {
         if (::rename(m_path.c_str(), target.c_str()) != 0)
             throw systemError("cannot rename " + m_path + " to " + target.string());
@@ -71,6 +76,9 @@ AtomicFile::AtomicFile(std::filesystem::path target) : m_target(std::move(target
 
 void AtomicFile::replace(std::string_view contents) const {
     TemporaryFile temporary((directory() / temporaryNamePrefix()).string());
+    // The file keeps the mode its owner gave it; a new one stays private to its owner (0600).
+    if (struct stat existing{}; ::stat(m_target.c_str(), &existing) == 0)
+        temporary.setMode(existing.st_mode & 07777);
     temporary.write(contents);
     temporary.renameTo(m_target);
     syncDirectory(directory());

@@ -13,8 +13,9 @@ public:
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
 
-    // Writes a temporary file beside the target, flushes it to disk, renames it over the target and
-    // flushes the directory. Throws std::system_error; before the rename the target is untouched.
+    // Writes a temporary file beside the target (with the target's mode, 0600 for a new file), flushes it
+    // to disk, renames it over the target and flushes the directory. Throws std::system_error; before the
+    // rename the target is untouched.
     void replace(std::string_view contents) const;
     // Removes temporary files that an interrupted replace left behind.
     void removeLeftoverTemporaries() const;

@@ -7,6 +7,7 @@
 #include <ctime>
 #include <string>
 
+#include "runtime/AtomicFile.h"
 #include "runtime/SystemError.h"
 
 namespace lumadesk {
@@ -29,15 +30,27 @@ bool nameTaken(const std::filesystem::path& path) {
     throw systemError("cannot examine " + path.string());
 }
 
+// A name no earlier copy has. A plain check suffices: only lock holders create these names.
+std::filesystem::path freeCopyName(const std::filesystem::path& file, WallInstant now) {
+    const std::string base = file.string() + ".corrupt-" + utcStamp(now);
+    std::filesystem::path kept = base;
+    for (int counter = 1; nameTaken(kept); ++counter) kept = base + "-" + std::to_string(counter);
+    return kept;
+}
+
 }  // namespace
 
 std::filesystem::path keepCorruptFile(const std::filesystem::path& file, WallInstant now) {
-    const std::string base = file.string() + ".corrupt-" + utcStamp(now);
-    std::filesystem::path kept = base;
-    // A plain check before the rename suffices: only lock holders create these names.
-    for (int counter = 1; nameTaken(kept); ++counter) kept = base + "-" + std::to_string(counter);
+    const auto kept = freeCopyName(file, now);
     if (::rename(file.c_str(), kept.c_str()) != 0)
         throw systemError("cannot rename " + file.string() + " to " + kept.string());
+    return kept;
+}
+
+std::filesystem::path keepCopyOfFile(const std::filesystem::path& file, std::string_view contents,
+                                     WallInstant now) {
+    const auto kept = freeCopyName(file, now);
+    AtomicFile(kept).replace(contents);
     return kept;
 }
 

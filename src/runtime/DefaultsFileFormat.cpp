@@ -83,16 +83,45 @@ std::optional<DefaultsValue> decodeValue(const Json& json) {
     }
 }
 
+// Finds integers too large for 64 bits, which the parser hands over as doubles: their text has no
+// fraction or exponent. Everything else is accepted; the document is built by the parser itself.
+class IntegerRangeCheck final : public nlohmann::json_sax<Json> {
+public:
+    bool foundIntegerBeyond64Bits = false;
+
+    bool null() override { return true; }
+    bool boolean(bool) override { return true; }
+    bool number_integer(number_integer_t) override { return true; }
+    bool number_unsigned(number_unsigned_t) override { return true; }
+    bool number_float(number_float_t, const string_t& text) override {
+        foundIntegerBeyond64Bits = text.find_first_of(".eE") == string_t::npos;
+        return !foundIntegerBeyond64Bits;
+    }
+    bool string(string_t&) override { return true; }
+    bool binary(binary_t&) override { return true; }
+    bool start_object(std::size_t) override { return true; }
+    bool key(string_t&) override { return true; }
+    bool end_object() override { return true; }
+    bool start_array(std::size_t) override { return true; }
+    bool end_array() override { return true; }
+    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) override {
+        return false;
+    }
+};
+
 }  // namespace
 
 DefaultsMap parseDefaults(std::string_view text) {
     Json document;
     try {
         document = Json::parse(text);
-    } catch (const Json::exception& error) {
-        // Parse errors, and numbers beyond a double's range (reported as out_of_range).
+    } catch (const Json::exception& error) {  // also a number beyond a double, such as 1e400
         throw DefaultsFormatError(plainMessage(error));
     }
+    // The parser reads an integer beyond 64 bits as a double; the file format does not allow it.
+    IntegerRangeCheck check;
+    Json::sax_parse(text, &check);
+    if (check.foundIntegerBeyond64Bits) throw DefaultsFormatError("the file holds an integer beyond 64 bits");
     if (!document.is_object()) throw DefaultsFormatError("the file does not hold a JSON object");
     DefaultsMap values;
     for (const auto& [key, json] : document.items()) {

@@ -6,9 +6,9 @@
 
 #include <array>
 #include <cerrno>
+#include <system_error>
 
 #include "runtime/FileDescriptor.h"
-#include "runtime/SystemError.h"
 
 namespace lumadesk {
 
@@ -33,14 +33,22 @@ std::optional<FileIdentity> currentIdentity(const std::filesystem::path& path) {
 }
 
 std::optional<FileSnapshot> readFileSnapshot(const std::filesystem::path& path) {
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    const auto failure = [&path](const std::string& what) {
+        return FileReadError(path, what + " (" + std::generic_category().message(errno) + ")");
+    };
+    // Non-blocking, so that opening a FIFO does not wait for a writer; regular files ignore the flag.
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (!file.isOpen()) {
         if (errno == ENOENT) return std::nullopt;
-        throw systemError("cannot open " + path.string());
+        throw failure("it cannot be opened");
     }
     // The identity comes from the open descriptor, so it belongs to exactly the content read.
     struct stat status {};
-    if (::fstat(file.get(), &status) != 0) throw systemError("cannot examine " + path.string());
+    if (::fstat(file.get(), &status) != 0) throw failure("it cannot be examined");
+    if (S_ISDIR(status.st_mode)) throw FileReadError(path, "it is a directory");
+    if (!S_ISREG(status.st_mode)) throw FileReadError(path, "it is not a regular file");
+    if (static_cast<std::uint64_t>(status.st_size) > maximumFileSize)
+        throw FileReadError(path, "it is larger than 16 MiB");
     FileSnapshot snapshot{identityOf(status), {}};
     snapshot.contents.reserve(static_cast<std::size_t>(status.st_size));
     std::array<char, 64 * 1024> buffer{};
@@ -49,9 +57,11 @@ std::optional<FileSnapshot> readFileSnapshot(const std::filesystem::path& path) 
         if (count == 0) return snapshot;
         if (count < 0) {
             if (errno == EINTR) continue;
-            throw systemError("cannot read " + path.string());
+            throw failure("it cannot be read");
         }
         snapshot.contents.append(buffer.data(), static_cast<std::size_t>(count));
+        // A file that grows while it is read is still held to the limit.
+        if (snapshot.contents.size() > maximumFileSize) throw FileReadError(path, "it is larger than 16 MiB");
     }
 }
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <stdexcept>
 #include <string>
 
 namespace lumadesk {
@@ -28,7 +29,24 @@ struct FileSnapshot {
 // The identity of the file now; absent when it does not exist or cannot be examined.
 std::optional<FileIdentity> currentIdentity(const std::filesystem::path& path);
 
-// Reads the whole file; absent when it does not exist. Throws std::system_error when it cannot be read.
+// The most a settings or desk file may hold: more is refused before anything is read.
+inline constexpr std::size_t maximumFileSize = 16 * 1024 * 1024;
+
+// A file that cannot be read, or is not one a program should read: reason() says why in words for
+// the user ("it is a directory"), what() adds the file's path in front.
+class FileReadError : public std::runtime_error {
+public:
+    FileReadError(const std::filesystem::path& path, std::string reason)
+        : std::runtime_error(path.string() + ": " + reason), m_reason(std::move(reason)) {}
+    const std::string& reason() const { return m_reason; }
+
+private:
+    std::string m_reason;
+};
+
+// Reads the whole file; absent when it does not exist. Only regular files are read, and at most
+// maximumFileSize bytes: a FIFO, a device or a directory in the file's place is refused without
+// waiting on it. Throws FileReadError.
 std::optional<FileSnapshot> readFileSnapshot(const std::filesystem::path& path);
 
 }  // namespace lumadesk

@@ -21,6 +21,13 @@ std::string unreadableMessage(const std::filesystem::path& file, const std::stri
            "); Lumadesk started with default settings.";
 }
 
+std::string copiedMessage(const std::string& key, const std::filesystem::path& file,
+                          const std::filesystem::path& copy) {
+    return "The setting \"" + key + "\" in " + file.string() +
+           " is not in the expected form; a copy of the file was kept as " + copy.string() +
+           " before it is replaced.";
+}
+
 std::string saveFailureMessage(const std::string& key, const std::filesystem::path& file,
                                const std::string& reason) {
     return "The setting \"" + key + "\" could not be saved to " + file.string() + ": " + reason + ".";
@@ -54,6 +61,26 @@ void JsonFileDefaults::removeValue(const std::string& key) {
     change(key, [&](DefaultsMap& values) { return values.erase(key) > 0; });
 }
 
+void JsonFileDefaults::keepCopyOfUnusableValue(const std::string& key) {
+    reloadIfChanged();
+    if (!m_identity || m_identity == m_copiedIdentity) return;
+    std::optional<std::string> problem;
+    try {
+        // Under the lock, from a fresh read, so that the copy is of what the next write replaces.
+        FileLock lock(m_lockPath);
+        const auto snapshot = readFileSnapshot(filePath());
+        if (!snapshot) return;
+        m_copiedIdentity = snapshot->identity;
+        problem =
+            copiedMessage(key, filePath(), keepCopyOfFile(filePath(), snapshot->contents, m_clock.wallNow()));
+    } catch (const std::exception& error) {
+        problem = "The setting \"" + key + "\" in " + filePath().string() +
+                  " is not in the expected form, and no copy of the file could be kept: " + error.what() +
+                  ".";
+    }
+    report(problem);
+}
+
 Subscription JsonFileDefaults::observeProblems(std::function<void(const std::string&)> callback) {
     return m_problems.subscribe(std::move(callback));
 }
@@ -66,9 +93,9 @@ void JsonFileDefaults::reload() const {
     std::optional<FileSnapshot> snapshot;
     try {
         snapshot = readFileSnapshot(filePath());
-    } catch (const std::system_error& error) {
+    } catch (const FileReadError& error) {
         adopt({}, currentIdentity(filePath()));
-        report(unreadableMessage(filePath(), error.what()));
+        report(unreadableMessage(filePath(), error.reason()));
         return;
     }
     if (!snapshot) {
@@ -89,7 +116,7 @@ void JsonFileDefaults::recoverFromCorruptFile(const std::string& reason) const {
     try {
         FileLock lock(m_lockPath);
         read = readUnderLock();
-    } catch (const std::system_error& error) {
+    } catch (const std::exception& error) {
         read = {{}, currentIdentity(filePath()), unreadableMessage(filePath(), reason + "; " + error.what())};
     }
     adopt(std::move(read.values), read.identity);

@@ -27,6 +27,7 @@ public:
     std::optional<DefaultsValue> value(const std::string& key) const override;
     void setValue(const std::string& key, DefaultsValue value) override;
     void removeValue(const std::string& key) override;
+    void keepCopyOfUnusableValue(const std::string& key) override;
 
     // The settings file.
     const std::filesystem::path& filePath() const { return m_file.target(); }
@@ -62,6 +63,8 @@ private:
     mutable DefaultsMap m_values;
     mutable std::optional<FileIdentity> m_identity;
     mutable std::optional<std::string> m_lastProblem;
+    // The version of the file last kept as a copy because of an unusable value.
+    std::optional<FileIdentity> m_copiedIdentity;
     Signal<std::string> m_problems;
 };
 

@@ -36,9 +36,16 @@ public:
     // Removes the key; throws DefaultsWriteError when the removal cannot be stored.
     virtual void removeValue(const std::string& key) = 0;
 
+    // Told that the key holds a value of a form its reader cannot use, which will be replaced on the next
+    // write: defaults kept in a file keep a copy of the file first and tell the user where, once per
+    // version of the file. Defaults kept in memory have nothing to keep.
+    virtual void keepCopyOfUnusableValue(const std::string& key) { static_cast<void>(key); }
+
     // Typed reads: absent when the key is missing or holds another type.
     std::optional<bool> boolValue(const std::string& key) const { return typed<bool>(key); }
-    std::optional<std::int64_t> integerValue(const std::string& key) const { return typed<std::int64_t>(key); }
+    std::optional<std::int64_t> integerValue(const std::string& key) const {
+        return typed<std::int64_t>(key);
+    }
     std::optional<double> doubleValue(const std::string& key) const { return typed<double>(key); }
     std::optional<std::string> stringValue(const std::string& key) const { return typed<std::string>(key); }
     std::optional<Data> dataValue(const std::string& key) const { return typed<Data>(key); }

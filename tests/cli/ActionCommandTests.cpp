@@ -107,9 +107,9 @@ TEST(ActionCommand, JsonCarriesTheDialogAndTheValue) {
     EXPECT_EQ(
         ctl.out,
         R"({"dialog":"Found 3 connected displays.","value":[)"
+        R"({"displayName":"Northwind 27Q","hardwareID":"4268-41234-1","modelName":"Northwind 27Q"},)"
         R"({"displayName":"Southgate 24","hardwareID":"7789-9010-SG24-0042","modelName":"Southgate 24"},)"
-        R"({"displayName":"Eastlake 32U","hardwareID":"5156-12850-12345","modelName":"Eastlake 32U"},)"
-        R"({"displayName":"Northwind 27Q","hardwareID":"4268-41234","modelName":"Northwind 27Q"}]})"
+        R"({"displayName":"Eastlake 32U","hardwareID":"5156-12850-12345","modelName":"Eastlake 32U"}]})"
         "\n");
 }
 

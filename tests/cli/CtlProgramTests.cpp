@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -234,4 +235,23 @@ TEST(CtlOnRealMonitors, WithoutMonitorsListsNoneAndSaysWhy) {
         << ctl.err;
     EXPECT_NE(ctl.out.find("DELL U2720Q"), std::string::npos)
         << "a missing permission never empties the list";
+}
+
+TEST(CtlProgram, ADamagedSettingsFileIsMovedAsideNamedOnceAndDefaultsUsed) {
+    CtlHarness ctl;
+    const auto settings = ctl.configDirectory.path() / "defaults.json";
+    std::ofstream(settings) << "{\"persistedDisplays\": tru";
+    EXPECT_EQ(ctl.run({"list"}), 0);
+    EXPECT_EQ(ctl.out, defaultDeskTable);
+    const auto kept = settings.string() + ".corrupt-20260101T000000Z";
+    EXPECT_EQ(
+        ctl.err.rfind("lumadesk-ctl: The settings file " + settings.string() + " could not be read (", 0), 0u)
+        << ctl.err;
+    EXPECT_NE(ctl.err.find("; it was kept as " + kept + " and Lumadesk started with default settings.\n"),
+              std::string::npos)
+        << ctl.err;
+    EXPECT_EQ(std::ranges::count(ctl.err, '\n'), 1);
+    EXPECT_TRUE(std::filesystem::exists(kept));
+    EXPECT_EQ(ctl.run({"list"}), 0);
+    EXPECT_EQ(ctl.err, "");
 }

@@ -100,7 +100,7 @@ namespace {
 // Records which thread each write runs on; fails for display 13.
 class ThreadRecordingService final : public DisplayHardwareServicing {
 public:
-    std::vector<DisplaySnapshot> snapshots() override { return {}; }
+    std::vector<DisplaySnapshot> snapshots(const HeldDisplays&) override { return {}; }
     bool supportsDDC(DisplayID) override { return true; }
     int readBrightness(DisplayID) override { return 0; }
     void setBrightness(int level, DisplayID displayID) override {

@@ -74,7 +74,7 @@ TEST(DisplayHardwareService, SpeaksVCPAndNumbersIdenticalMonitorsByUnitNumber) {
     EXPECT_EQ(service.readBrightness(10), 65535);
 
     // The list keeps the provider's order; identical monitors are numbered by unit number.
-    const auto snapshots = service.snapshots();
+    const auto snapshots = service.snapshots({});
     ASSERT_EQ(snapshots.size(), 3U);
     EXPECT_EQ(snapshots[0].displayID, 10U);
     EXPECT_EQ(snapshots[2].displayID, 30U);
@@ -101,4 +101,37 @@ TEST(DuplicateDisplayNumbering, NumbersHardwareIDsAndNamesEachByTheirOwnDuplicat
     DuplicateDisplayNumbering::apply(snapshots, std::vector<std::uint32_t>{7, 7});
     EXPECT_EQ(fieldOf(snapshots, &DisplaySnapshot::hardwareID), (std::vector<std::string>{"x-0", "x-1"}));
     EXPECT_EQ(fieldOf(snapshots, &DisplaySnapshot::modelName), (std::vector<std::string>{"M (1)", "M (2)"}));
+}
+
+TEST(DuplicateDisplayNumbering, NumberedIDsNeverCollideAndTwinsOfAHeldDisplayKeepTheirNumbers) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> hardwareIDs;  // display i has display ID i + 1 and unit number i
+        HeldDisplays held;
+        std::vector<std::string> expected;
+    };
+    const std::vector<Case> cases = {
+        {"no collision: today's form", {"1-2", "1-2", "1-3"}, {}, {"1-2-0", "1-2-1", "1-3"}},
+        {"a monitor whose own ID is a twin's number",
+         {"1-2", "1-2", "1-2-1"},
+         {},
+         {"1-2-0", "1-2-2", "1-2-1"}},
+        {"own ID listed first", {"1-2-0", "1-2", "1-2", "1-2-1"}, {}, {"1-2-0", "1-2-2", "1-2-3", "1-2-1"}},
+        {"the first twin held off", {"1-2"}, {{"1-2-0", 9}}, {"1-2-1"}},
+        {"the second twin held off", {"1-2"}, {{"1-2-1", 9}}, {"1-2-0"}},
+        {"the middle one of three held off", {"1-2", "1-2"}, {{"1-2-1", 9}}, {"1-2-0", "1-2-2"}},
+        {"a held twin that is online again", {"1-2", "1-2"}, {{"1-2-0", 1}}, {"1-2-0", "1-2-1"}},
+        {"a held display of another kind", {"1-2", "1-3"}, {{"1-2-x", 9}, {"1-22-0", 8}}, {"1-2", "1-3"}},
+    };
+    for (const auto& [what, hardwareIDs, held, expected] : cases) {
+        SCOPED_TRACE(what);
+        std::vector<DisplaySnapshot> snapshots;
+        std::vector<std::uint32_t> unitNumbers;
+        for (const auto& hardwareID : hardwareIDs) {
+            unitNumbers.push_back(static_cast<std::uint32_t>(snapshots.size()));
+            snapshots.push_back(snapshotOf(hardwareID, "M " + hardwareID, unitNumbers.back() + 1));
+        }
+        DuplicateDisplayNumbering::apply(snapshots, unitNumbers, held);
+        EXPECT_EQ(fieldOf(snapshots, &DisplaySnapshot::hardwareID), expected);
+    }
 }

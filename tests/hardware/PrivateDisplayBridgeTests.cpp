@@ -38,16 +38,28 @@ TEST(PrivateDisplayBridge, PairsServicesWithDisplaysOfTheSameIdentity) {
         h.addDisplay(2, 1);
         EXPECT_EQ(h.bridge.avService(2), service);
     }
-    {  // Of identical monitors, the lowest unit gets the port that sorts last.
+    // Of identical monitors, the lowest unit gets the port that sorts last, in whichever order the
+    // services and displays were collected: the pairing sorts, it does not take list order.
+    for (const bool reversed : {false, true}) {
         BridgeHarness h;
-        const auto port0 = h.addService(20, "IOService:/soc/dispext0@A9000000/av");
-        const auto port1 = h.addService(21, "IOService:/soc/dispext1@AB000000/av");
-        h.addDisplay(7, 2);
-        h.addDisplay(8, 1);
-        EXPECT_EQ(h.bridge.avService(8), port1);
-        EXPECT_EQ(h.bridge.avService(7), port0);
+        std::shared_ptr<FakeAVService> ports[2];
+        for (const int port : reversed ? std::vector{1, 0} : std::vector{0, 1}) {
+            ports[port] = h.addService(20 + static_cast<std::uint32_t>(port),
+                                       "IOService:/soc/dispext" + std::to_string(port) + "@A9000000/av");
+        }
+        for (const DisplayID display : reversed ? std::vector<DisplayID>{8, 7} : std::vector<DisplayID>{7, 8})
+            h.addDisplay(display, display == 7 ? 2 : 1);
+        EXPECT_EQ(h.bridge.avService(8), ports[1]);
+        EXPECT_EQ(h.bridge.avService(7), ports[0]);
+    }
+    {
         // A path without a dispext segment names its port after the handle.
         EXPECT_EQ(PrivateDisplayBridge::dcpPort({5, "IOService:/soc/dcp@A0000000/av"}), "dcp-5");
+        // The port is the first "dispext" with something before the next colon, in paths of any length.
+        EXPECT_EQ(PrivateDisplayBridge::dcpPort({7, std::string(30'000, 'x') + "/dispext4:b"}), "dispext4");
+        EXPECT_EQ(PrivateDisplayBridge::dcpPort({7, "a/dispext:x/dispext:/dispext2"}), "dispext2");
+        EXPECT_EQ(PrivateDisplayBridge::dcpPort({7, "a/dispext" + std::string(30'000, ':')}), "dcp-7");
+        EXPECT_EQ(PrivateDisplayBridge::dcpPort({7, "/dispext" + std::string(30'000, 'y')}).size(), 30'007u);
     }
     {  // A single display takes the first service in collection order.
         BridgeHarness h;
@@ -95,8 +107,13 @@ TEST(PrivateDisplayBridge, CachesPairsAndRebuildsOnAMissOrAfterAReset) {
     EXPECT_EQ(h.bridge.avService(2), service);
     EXPECT_EQ(h.bus.openCount[9], 1) << "the second lookup was answered from the cache";
 
-    // A miss rebuilds the whole map once and leaves it rebuilt.
+    // The matching saw display 3 and found nothing for it: asking again does not match again.
     EXPECT_EQ(h.bridge.avService(3), nullptr);
+    EXPECT_EQ(h.bus.openCount[9], 1);
+    // A display that came online since the matching is a miss: the whole map is rebuilt once.
+    h.addDisplay(5, 3, 79);
+    EXPECT_EQ(h.bridge.avService(5), nullptr);
+    EXPECT_EQ(h.bridge.avService(5), nullptr);
     EXPECT_EQ(h.bus.openCount[9], 2);
     EXPECT_EQ(h.bridge.cachedDisplayIDs(), (std::vector<DisplayID>{2}));
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <regex>
+
 #include "hardware/SystemDisplaySnapshotProvider.h"
 #include "platform/ScreenList.h"
 #include "support/FakeAVService.h"
@@ -152,6 +154,37 @@ TEST(SystemDisplaySnapshotProvider, NamesComeFromTheScreenElseFromTheRegistry) {
     EXPECT_EQ(h.registry.outstandingServices, 0);
 }
 
+TEST(SystemDisplaySnapshotProvider, StripsTheDuplicateCounterInLinearTimeAsTheBracketRuleSays) {
+    // The rule, "\\s*\\(\\d+\\)$" removed, checked on every short text over the characters that matter.
+    const std::regex trailingCounter(R"(\s*\(\d+\)$)");
+    const std::string alphabet = " \t(1)a";
+    std::vector<std::string> texts{""};
+    for (std::size_t begin = 0; texts.back().size() < 5;) {
+        const std::size_t end = texts.size();
+        for (std::size_t i = begin; i < end; ++i) {
+            for (const char c : alphabet) texts.push_back(texts[i] + c);
+        }
+        begin = end;
+    }
+    for (const auto& text : texts) {
+        ASSERT_EQ(SystemDisplaySnapshotProvider::withoutDuplicateCounter(text),
+                  std::regex_replace(text, trailingCounter, ""))
+            << '"' << text << '"';
+    }
+
+    // Long and odd names, as a screen may report them, take no stack and keep their meaning.
+    const std::string spaces(30'000, ' ');
+    EXPECT_EQ(SystemDisplaySnapshotProvider::withoutDuplicateCounter(spaces), spaces);
+    EXPECT_EQ(SystemDisplaySnapshotProvider::withoutDuplicateCounter("A" + spaces + "(7)"), "A");
+    EXPECT_EQ(
+        SystemDisplaySnapshotProvider::withoutDuplicateCounter(spaces + "(" + std::string(30'000, '9') + ")"),
+        "");
+    EXPECT_EQ(SystemDisplaySnapshotProvider::withoutDuplicateCounter("Wide (1) (2)"), "Wide (1)");
+    ProviderHarness h;
+    h.screens.add(2, spaces);
+    EXPECT_EQ(h.provider.displayName(2), spaces);
+}
+
 TEST(SystemDisplaySnapshotProvider, TakesTheFirstNonBlankSerialDescriptorTrimmedAndWithoutLineFeeds) {
     auto edid = TestEDID::withSerialText(vendor, product, "  AB12\n   ");
     EXPECT_EQ(SystemDisplaySnapshotProvider::serialText(edid), "AB12");
@@ -166,6 +199,9 @@ TEST(SystemDisplaySnapshotProvider, TakesTheFirstNonBlankSerialDescriptorTrimmed
     EXPECT_EQ(SystemDisplaySnapshotProvider::serialText(edid), std::nullopt);
     TestEDID::setTextDescriptor(edid, 3, 0xFF, "SECOND\n");
     EXPECT_EQ(SystemDisplaySnapshotProvider::serialText(edid), "SECOND");
+    // A serial text that fills all 13 bytes, with no line feed or padding, is taken whole.
+    TestEDID::setTextDescriptor(edid, 3, 0xFF, "ABCDEFGHIJKLM");
+    EXPECT_EQ(SystemDisplaySnapshotProvider::serialText(edid), "ABCDEFGHIJKLM");
     edid[108 + 2] = 0x01;  // not a display descriptor any more
     EXPECT_EQ(SystemDisplaySnapshotProvider::serialText(edid), std::nullopt);
 }

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <filesystem>
 #include <fstream>
 
 #include "platform/simulated/SimulatedDeskFile.h"
@@ -96,8 +99,9 @@ TEST(SimulatedDeskFile, RefusesWhatIsNotADesk) {
         refusal(R"({"displays": [], "windowServer": {"beginError": "x"}})"),
         R"(desk.json: "windowServer": "beginError" must be a whole number from -2147483648 to 2147483647.)");
     EXPECT_EQ(refusal("{\"displays\": [").rfind("desk.json: not valid JSON (", 0), 0U);
-    // Numbers beyond a double's range are refused like any other bad JSON, not thrown past the caller.
-    EXPECT_EQ(refusal(R"({"displays": [], "pointer": [1e99999, 0]})").rfind("desk.json: not valid JSON (", 0), 0U);
+    // Numbers beyond a double's range are refused in words, not thrown past the caller.
+    EXPECT_EQ(refusal(R"({"displays": [], "pointer": [1e99999, 0]})").rfind("desk.json: a number is too large (", 0),
+              0U);
 }
 
 TEST(SimulatedDeskFile, ReadsFilesAndNamesThoseThatCannotBeRead) {
@@ -105,11 +109,27 @@ TEST(SimulatedDeskFile, ReadsFilesAndNamesThoseThatCannotBeRead) {
     const auto file = directory.path() / "desk.json";
     std::ofstream(file) << oneDisplay("");
     EXPECT_EQ(SimulatedDeskFile::read(file), oneDisplay(""));
-    try {
-        SimulatedDeskFile::read(directory.path() / "missing.json");
-        FAIL();
-    } catch (const SimulatedDeskError& error) {
-        EXPECT_EQ(std::string(error.what()),
-                  (directory.path() / "missing.json").string() + ": the desk file cannot be opened.");
+
+    // Special files are refused at once: a FIFO without a writer, an endless device, a directory.
+    const auto fifo = directory.path() / "fifo.json";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const auto large = directory.path() / "large.json";
+    std::ofstream(large) << "{}";
+    std::filesystem::resize_file(large, 16 * 1024 * 1024 + 1);
+    const std::vector<std::pair<std::filesystem::path, std::string>> cases = {
+        {directory.path() / "missing.json", "the desk file does not exist."},
+        {directory.path(), "the desk file cannot be used: it is a directory."},
+        {fifo, "the desk file cannot be used: it is not a regular file."},
+        {"/dev/zero", "the desk file cannot be used: it is not a regular file."},
+        {large, "the desk file cannot be used: it is larger than 16 MiB."}};
+    for (const auto& [path, problem] : cases) {
+        try {
+            SimulatedDeskFile::read(path);
+            ADD_FAILURE() << path << " was read";
+        } catch (const SimulatedDeskError& error) {
+            EXPECT_EQ(std::string(error.what()), path.string() + ": " + problem);
+        }
     }
+    // A number beyond any range is named with the file, too.
+    EXPECT_EQ(refusal(oneDisplay(R"("serial": 1e400)")).rfind("desk.json: a number is too large (", 0), 0u);
 }

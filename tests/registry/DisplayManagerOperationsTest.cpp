@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <new>
+#include <system_error>
 
 #include "support/DisplayManagerHarness.h"
 
@@ -130,6 +132,11 @@ TEST_F(DisplayManagerOperationsTest, CustomNamesAreTrimmedAndBlankOnesClearTheNa
     manager->setCustomName(" \t\n ", "10-1-1");
     EXPECT_FALSE(display("10-1-1").customName);
     EXPECT_FALSE(record("10-1-1").customName);
+    // A long name is cut to 1,000 characters, at a character boundary.
+    std::string accented;
+    for (int i = 0; i < 1'001; ++i) accented += "\xC3\xA9";
+    manager->setCustomName(" " + accented, "10-1-1");
+    EXPECT_EQ(display("10-1-1").customName, accented.substr(0, 2'000));
 }
 
 TEST_F(DisplayManagerOperationsTest, MovesRenumberTheVisibleRowsAndPutHiddenDisplaysAfterThem) {
@@ -152,6 +159,17 @@ TEST_F(DisplayManagerOperationsTest, MovesRenumberTheVisibleRowsAndPutHiddenDisp
     EXPECT_EQ(record("10-2-2").sortOrder, 3);
     refresh();
     EXPECT_EQ(rows(), moved);
+}
+
+TEST_F(DisplayManagerOperationsTest, MovesCountInSortOrderEvenWhenTheListIsNotInIt) {
+    // A held display whose record is gone (edited away) is appended with its old order: the list is
+    // 10-2-2 #0, 10-3-3 #1, 10-1-1 #0, and the settings page shows 10-2-2, 10-1-1, 10-3-3.
+    disconnect("10-1-1");
+    storeRecords({});
+    refresh();
+    ASSERT_EQ(rows(), "10-2-2 #0 55, 10-3-3 #1 100 noDDC, 10-1-1 #0 0 held absent noDDC");
+    manager->moveDisplays({2}, 0);
+    EXPECT_EQ(rows(), "10-3-3 #0 100 noDDC, 10-2-2 #1 55, 10-1-1 #2 0 held absent noDDC");
 }
 
 TEST_F(DisplayManagerOperationsTest, ReconnectingAnAbsentDisplayWithoutASavedIDIsRefused) {
@@ -262,6 +280,118 @@ TEST_F(DisplayManagerOperationsTest, FailedConnectionChangesRollTheToggleBackWit
     }
 }
 
+TEST_F(DisplayManagerOperationsTest, FailedOrOverlappedConnectionChangesKeepTheHeldDisplaysTrue) {
+    disconnect("10-1-1");
+    disconnect("10-2-2");
+    windowServer.calls.clear();
+
+    // A failed reconnect leaves 10-1-1 off: reconnecting 10-2-2 must still switch it off again.
+    ddc.failingConnectionChanges = {11};
+    runSync(queue, manager->setConnected(true, "10-1-1"));
+    ddc.failingConnectionChanges.clear();
+    runSync(queue, manager->setConnected(true, "10-2-2"));
+    EXPECT_EQ(windowServer.calls, (Calls{"begin", "configure 11 false", "complete 1"}));
+    EXPECT_EQ(manager->disconnectedDisplayIDs(), (Held{{"10-1-1", 11}}));
+
+    // A disconnect that fails while a reconnect settles does not keep the reconnected display held.
+    spawn(queue, manager->setConnected(true, "10-1-1"));
+    queue.advanceBy(100ms);
+    ddc.failingConnectionChanges = {11};
+    spawn(queue, manager->setConnected(false, "10-1-1"));
+    queue.runUntilIdle();
+    ddc.failingConnectionChanges.clear();
+    queue.advanceBy(2s);
+    EXPECT_TRUE(manager->disconnectedDisplayIDs().empty());
+    EXPECT_EQ(rows(), "10-1-1 #0 40, 10-2-2 #1 55, 10-3-3 #2 100 noDDC");
+
+    // A refresh inside the settle of a disconnect, while the window server still lists the display
+    // (its change takes effect a moment later): the display stays held, in memory and in the store.
+    spawn(queue, manager->setConnected(false, "10-1-1"));
+    queue.runUntilIdle();
+    ddc.disabled.erase(11);
+    queue.advanceBy(100ms);
+    refresh();
+    ddc.disabled.insert(11);
+    queue.advanceBy(1s);
+    EXPECT_EQ(manager->disconnectedDisplayIDs(), (Held{{"10-1-1", 11}}));
+    EXPECT_EQ(record("10-1-1").savedDisplayID, 11u);
+    // So after a restart it is still known as held, and can be reconnected.
+    restart();
+    EXPECT_EQ(manager->disconnectedDisplayIDs(), (Held{{"10-1-1", 11}}));
+    runSync(queue, manager->setConnected(true, "10-1-1"));
+    EXPECT_FALSE(manager->lastErrorMessage());
+    EXPECT_EQ(rows(), "10-1-1 #0 40, 10-2-2 #1 55, 10-3-3 #2 100 noDDC");
+}
+
+TEST_F(DisplayManagerOperationsTest, DisconnectingOneOfTwoIdenticalMonitorsLeavesTheOtherItsRecord) {
+    ddc.plugIn(snapshot(21, "10-9"), 30);
+    ddc.plugIn(snapshot(22, "10-9"), 60);
+    refresh();
+    manager->setCustomName("Left twin", "10-9-0");
+    manager->setCustomName("Right twin", "10-9-1");
+    const std::string bothOn =
+        "10-1-1 #0 40, 10-2-2 #1 55, 10-3-3 #2 100 noDDC, 10-9-0 #3 30 \"Left twin\", "
+        "10-9-1 #4 60 \"Right twin\"";
+    ASSERT_EQ(rows(), bothOn);
+
+    for (const std::string twin : {"10-9-0", "10-9-1"}) {
+        SCOPED_TRACE(twin);
+        const std::string other = twin == "10-9-0" ? "10-9-1" : "10-9-0";
+        const std::string before = describe({display(other)});
+        disconnect(twin);
+        // The other twin keeps its ID, and with it its name, order and level; the held one stays listed.
+        EXPECT_EQ(describe({display(other)}), before);
+        EXPECT_EQ(manager->displays().size(), 5u);
+        EXPECT_FALSE(display(twin).isConnected);
+        // So it does after a restart while the twin is held.
+        restart();
+        EXPECT_EQ(describe({display(other)}), before);
+        EXPECT_EQ(manager->disconnectedDisplayIDs().count(twin), 1u);
+        runSync(queue, manager->setConnected(true, twin));
+        EXPECT_FALSE(manager->lastErrorMessage());
+        EXPECT_EQ(rows(), bothOn);
+    }
+}
+
+TEST_F(DisplayManagerOperationsTest, ErrorsOtherThanHardwareErrorsAreReportedAndUndone) {
+    const auto denied = std::make_exception_ptr(
+        std::system_error(std::make_error_code(std::errc::permission_denied), "/dev/i2c-4"));
+    const auto outOfMemory = std::make_exception_ptr(std::bad_alloc());
+
+    // A read that fails this way still lets the refresh finish: the level is the stored one, as for any
+    // failed read.
+    ddc.platformFaults = {{11, denied}};
+    restart();
+    EXPECT_TRUE(manager->hasLoaded());
+    EXPECT_EQ(manager->lastErrorMessage(), "/dev/i2c-4: Permission denied");
+    EXPECT_EQ(rows(), "10-1-1 #0 100, 10-2-2 #1 55, 10-3-3 #2 100 noDDC");
+
+    // A connection change: the toggle and the held displays are as they were.
+    for (const bool connect : {false, true}) {
+        SCOPED_TRACE(connect ? "connect" : "disconnect");
+        ddc.platformFaults.clear();
+        if (connect) disconnect("10-2-2");
+        const std::string before = rows();
+        const Held heldBefore = manager->disconnectedDisplayIDs();
+        ddc.platformFaults = {{12, outOfMemory}};
+        runSync(queue, manager->setConnected(connect, "10-2-2"));
+        EXPECT_EQ(manager->lastErrorMessage(), "There is not enough memory.");
+        EXPECT_EQ(rows(), before);
+        EXPECT_EQ(manager->disconnectedDisplayIDs(), heldBefore);
+    }
+
+    // Brightness and sleep report it like a hardware error.
+    ddc.platformFaults = {{11, denied}};
+    runSync(queue, manager->setBrightness(70, "10-1-1"));
+    EXPECT_EQ(manager->lastErrorMessage(), "/dev/i2c-4: Permission denied");
+    EXPECT_EQ(display("10-1-1").brightness, 40);
+    manager->sleepDisplay("10-1-1");
+    EXPECT_EQ(manager->lastErrorMessage(), "/dev/i2c-4: Permission denied");
+    // Writing all displays drops it, as it drops hardware errors; the level shown stays.
+    runSync(queue, manager->setBrightnessForAllDisplays(20));
+    EXPECT_EQ(display("10-1-1").brightness, 20);
+}
+
 TEST_F(DisplayManagerOperationsTest, CancelledConnectionChangeStillFinishes) {
     auto operation = spawn(queue, manager->setConnected(false, "10-1-1"));
     queue.runUntilIdle();
@@ -300,6 +430,14 @@ TEST_F(DisplayManagerOperationsTest, RestoringReEnablesEveryHeldDisplayAndFallsB
     windowServer.calls.clear();
     manager->restoreDisconnectedDisplays();
     EXPECT_TRUE(windowServer.calls.empty());
+
+    // A quit that comes before the next start's first refresh still puts back what the records hold.
+    windowServer.completeError = 0;
+    manager.reset();
+    start();
+    manager->restoreDisconnectedDisplays();
+    EXPECT_EQ(windowServer.calls, (Calls{"begin", "configure 11 true", "complete 1", "begin", "configure 12 true",
+                                         "complete 1"}));
 }
 
 TEST_F(DisplayManagerOperationsTest, RestoringSkipsDisplaysWhoseTransactionCannotBegin) {

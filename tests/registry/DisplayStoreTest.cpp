@@ -2,11 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <fstream>
+#include <iterator>
 
 #include "registry/DisplayStoreError.h"
 #include "registry/SyntheticDisplayID.h"
+#include "runtime/JsonFileDefaults.h"
 #include "support/DisplayManagerHarness.h"
+#include "support/TemporaryDirectory.h"
 
 namespace lumadesk {
 namespace {
@@ -117,22 +122,28 @@ TEST_F(DisplayStoreTest, AbsentDisplaysComeFromRecordsSeenInTheLastThirtyDays) {
     held.savedDisplayID = 21;
     PersistedDisplay staleHeld = stored("1552-8-8", 5, now - 2'592'001s);
     staleHeld.isConnected = false;
+    // A display held disconnected is never forgotten while it is held, however long ago it was seen.
+    PersistedDisplay longHeld = stored("4268-6-6", 7, now - 400 * 24h);
+    longHeld.isConnected = false;
+    longHeld.savedDisplayID = 31;
     // (Vendor 15520 is another vendor.)
     storeRecords({unnamed, stored("4268-3-3", 1, now - 2'592'001s), named, stored("1552-4-4", 2), held,
-                  staleHeld, stored("15520-9-9", 6)});
+                  staleHeld, stored("15520-9-9", 6), longHeld});
 
     const auto result = store.reconcile({online("1552-5-5", 30)}, now);
-    EXPECT_EQ(describe(result),
-              "4268-1-1 #0 0 held absent noDDC, 4268-2-2 #1 0 \"Right\" absent noDDC, "
-              "1552-7-7 #2 0 held absent noDDC, 15520-9-9 #3 0 absent noDDC, 1552-5-5 #4 0");
+    EXPECT_EQ(
+        describe(result),
+        "4268-1-1 #0 0 held absent noDDC, 4268-2-2 #1 0 \"Right\" absent noDDC, "
+        "1552-7-7 #2 0 held absent noDDC, 15520-9-9 #3 0 absent noDDC, 4268-6-6 #4 0 held absent noDDC, "
+        "1552-5-5 #5 0");
     // An absent display without a model name is named after its hardware ID, with a synthetic ID.
     EXPECT_EQ(result[0].id, syntheticDisplayID("4268-1-1"));
     EXPECT_EQ(result[0].modelName, "4268-1-1");
     EXPECT_EQ(result[1].modelName, "Stored model");
 
     // Kept records are stored again unchanged apart from their new order; dropped ones are gone.
-    EXPECT_EQ(hardwareIDs(store.load()),
-              (std::vector<std::string>{"4268-1-1", "4268-2-2", "1552-7-7", "15520-9-9", "1552-5-5"}));
+    EXPECT_EQ(hardwareIDs(store.load()), (std::vector<std::string>{"4268-1-1", "4268-2-2", "1552-7-7",
+                                                                   "15520-9-9", "4268-6-6", "1552-5-5"}));
     EXPECT_EQ(record("4268-1-1"), unnamed);
     named.sortOrder = 1;
     EXPECT_EQ(record("4268-2-2"), named);
@@ -187,6 +198,61 @@ TEST_F(DisplayStoreTest, SavesInOrderAndNeverDamagesTheStoredBytes) {
                      "The stored display list could not be read: it is not valid JSON (error at byte 2).");
     }
     EXPECT_EQ(storedBytes(), garbage);
+}
+
+TEST_F(DisplayStoreTest, NamesAndTheRecordListAreBounded) {
+    std::string accented;
+    for (int i = 0; i < 1'500; ++i) accented += "\xC3\xA9";  // two bytes, one character
+    std::vector<PersistedDisplay> records;
+    for (int i = 0; i < 10'003; ++i) records.push_back(stored("r" + std::to_string(i), i, now - i * 1min));
+    records[0].customName = accented;
+    records[0].modelName = std::string(5'000, 'm');
+    std::ranges::reverse(records);  // the stored order does not decide
+    storeRecords(records);
+
+    // Names are cut to 1,000 characters, never inside one; the 10,000 most recently seen records stay.
+    const auto loaded = store.load();
+    ASSERT_EQ(loaded.size(), 10'000u);
+    EXPECT_EQ(record("r0").customName, accented.substr(0, 2'000));
+    EXPECT_EQ(record("r0").modelName, std::string(1'000, 'm'));
+    EXPECT_EQ(std::ranges::count(loaded, "r9999", &PersistedDisplay::hardwareID), 1);
+    EXPECT_EQ(std::ranges::count(loaded, "r10000", &PersistedDisplay::hardwareID), 0);
+    EXPECT_EQ(store.reconcile({online("new", 1)}, now).size(), 10'000u);
+    EXPECT_EQ(store.load().size(), 10'000u);
+}
+
+TEST(DisplayStoreFileTest, AStoredListOfAnotherTypeIsKeptAsideBeforeItIsReplaced) {
+    TemporaryDirectory directory;
+    VirtualClock clock;
+    const auto settings = directory.path() / "defaults.json";
+    for (const std::string value : {R"("text")", "5", "true"}) {
+        SCOPED_TRACE(value);
+        const std::string original = R"({"persistedDisplays": )" + value + R"(, "showMenuBarIcon": false})";
+        std::ofstream(settings) << original;
+        JsonFileDefaults defaults(directory.path(), clock);
+        std::vector<std::string> problems;
+        const auto subscription =
+            defaults.observeProblems([&](const std::string& problem) { problems.push_back(problem); });
+        DisplayStore store(defaults);
+        store.reconcile({online("a", 1)}, now);
+        store.reconcile({online("a", 1)}, now);
+
+        std::vector<std::filesystem::path> copies;
+        for (const auto& entry : std::filesystem::directory_iterator(directory.path())) {
+            if (entry.path().filename().string().starts_with("defaults.json.corrupt-"))
+                copies.push_back(entry.path());
+        }
+        ASSERT_EQ(copies.size(), 1u);
+        std::ifstream copy(copies[0]);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(copy), {}), original);
+        ASSERT_EQ(problems.size(), 1u);
+        EXPECT_EQ(problems[0], "The setting \"persistedDisplays\" in " + settings.string() +
+                                   " is not in the expected form; a copy of the file was kept as " +
+                                   copies[0].string() + " before it is replaced.");
+        EXPECT_EQ(hardwareIDs(store.load()), std::vector<std::string>{"a"});
+        EXPECT_EQ(defaults.boolValue("showMenuBarIcon"), false);
+        std::filesystem::remove(copies[0]);
+    }
 }
 
 TEST(SyntheticDisplayIDTest, IsTheFnv1aHashOfTheHardwareIDButNeverZero) {

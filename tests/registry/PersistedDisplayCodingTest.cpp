@@ -119,6 +119,9 @@ TEST(PersistedDisplayCodingTest, WrongOrMissingFieldsFailWithTheRecordAndKey) {
         {"lastSeenAt", R"("today")", R"("lastSeenAt" must be a number.)"},
         {"lastSeenAt", "1e300", R"("lastSeenAt" is out of range.)"},
         {"lastSeenAt", "-1e13", R"("lastSeenAt" is out of range.)"},
+        // Within range since 1970, but not as nanoseconds since 2001: once converted through overflow.
+        {"lastSeenAt", "-1e10", R"("lastSeenAt" is out of range.)"},
+        {"lastSeenAt", "-9.3e9", R"("lastSeenAt" is out of range.)"},
         {"modelName", "5", R"("modelName" must be a string.)"},
         {"customName", R"(["a"])", R"("customName" must be a string.)"},
         {"savedDisplayID", "-1", R"("savedDisplayID" must be between 0 and 4294967295.)"},

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cmath>
 #include <csignal>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <limits>
 #include <memory>
@@ -229,6 +231,51 @@ TEST_F(JsonFileDefaultsTest, UnreadableFileIsReportedAndNeverReplaced) {
     EXPECT_THROW(defaults->setValue("brightness", std::int64_t{1}), DefaultsWriteError);
     EXPECT_TRUE(fs::is_directory(settingsFile()));
     EXPECT_TRUE(filesStartingWith(directory(), "defaults.json.corrupt-").empty());
+}
+
+TEST_F(JsonFileDefaultsTest, HostileFilesAreRefusedWithoutBlockingOrReadingWithoutEnd) {
+    const std::vector<std::pair<std::string, std::function<void()>>> cases = {
+        {"it is not a regular file", [&] { ASSERT_EQ(::mkfifo(settingsFile().c_str(), 0600), 0); }},
+        {"it is not a regular file", [&] { fs::create_symlink("/dev/zero", settingsFile()); }},
+        {"it is a directory", [&] { fs::create_directories(settingsFile()); }},
+        // Sparse: the test takes no space, and the file must not be read at all.
+        {"it is larger than 16 MiB", [&] {
+             placeSettingsFile("{}");
+             fs::resize_file(settingsFile(), 16 * 1024 * 1024 + 1);
+         }}};
+    for (const auto& [reason, place] : cases) {
+        SCOPED_TRACE(reason);
+        fs::remove_all(directory());
+        fs::create_directories(directory());
+        place();
+        auto defaults = openDefaults();
+        EXPECT_EQ(defaults->lastProblem(), "The settings file " + settingsFile().string() +
+                                               " could not be read (" + reason +
+                                               "); Lumadesk started with default settings.");
+        // Never replaced: changes are refused until the user sees to it.
+        EXPECT_THROW(defaults->setValue("a", true), DefaultsWriteError);
+        EXPECT_TRUE(filesStartingWith(directory(), "defaults.json.corrupt-").empty());
+    }
+
+    // Integers beyond 64 bits and numbers beyond a double make the file unreadable, as documented.
+    for (const std::string number : {"18446744073709551616", "-9223372036854775809", "1e400"}) {
+        SCOPED_TRACE(number);
+        fs::remove_all(directory());
+        placeSettingsFile("{\"a\": " + number + "}");
+        auto defaults = openDefaults();
+        EXPECT_FALSE(defaults->value("a"));
+        EXPECT_EQ(readBytes(keptCopy()), "{\"a\": " + number + "}");
+    }
+}
+
+TEST_F(JsonFileDefaultsTest, SavingKeepsTheFilesModeAndWritesDurably) {
+    openDefaults()->setValue("a", std::int64_t{1});
+    EXPECT_EQ(fs::status(settingsFile()).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    for (const auto mode : {fs::perms(0640), fs::perms(0444)}) {
+        fs::permissions(settingsFile(), mode);
+        openDefaults()->setValue("a", std::int64_t{2});
+        EXPECT_EQ(fs::status(settingsFile()).permissions(), mode);
+    }
 }
 
 TEST_F(JsonFileDefaultsTest, LeftoverTemporaryFileIsIgnoredAndRemovedByTheNextWrite) {

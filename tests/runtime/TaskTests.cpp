@@ -34,6 +34,13 @@ Task<int> sum(int count) {
     co_return total;
 }
 
+// A task with a result that throws instead of producing it.
+Task<std::string> nameOrFail(bool fail) {
+    const int value = co_await answer(7);
+    if (fail) throw std::runtime_error("read failed");
+    co_return "display " + std::to_string(value);
+}
+
 Task<void> failAfterAwait() {
     co_await answer(1);
     throw std::runtime_error("write failed");
@@ -70,6 +77,13 @@ TEST_F(Fixture, ResultsAndErrorsCrossAwaitsAndChainsDoNotGrowTheStack) {
     } catch (const std::runtime_error& error) {
         EXPECT_STREQ(error.what(), "write failed");
     }
+    EXPECT_EQ(runSync(queue, nameOrFail(false)), "display 7");
+    try {
+        runSync(queue, nameOrFail(true));
+        FAIL() << "the error was lost";
+    } catch (const std::runtime_error& error) {
+        EXPECT_STREQ(error.what(), "read failed");
+    }
 }
 
 TEST_F(Fixture, JobsRunInDeadlineOrderAndEqualDeadlinesFirstInFirstOut) {
@@ -94,6 +108,16 @@ TEST_F(Fixture, JobsRunInDeadlineOrderAndEqualDeadlinesFirstInFirstOut) {
     queue.post([&] { log.push_back("now-2"); });
     queue.advanceBy(10ms);
     EXPECT_EQ(log, (std::vector<std::string>{"now-1", "now-2", "later-1", "later-2"}));
+
+    // A negative delay is no delay: the job is due now, after those posted before it, and time stays.
+    log.clear();
+    const auto before = clock.monotonicNow();
+    queue.post([&] { log.push_back("now"); });
+    queue.postAfter(-5ms, [&] { log.push_back("negative"); });
+    queue.post([&] { log.push_back("after"); });
+    queue.runUntilIdle();
+    EXPECT_EQ(log, (std::vector<std::string>{"now", "negative", "after"}));
+    EXPECT_EQ(clock.monotonicNow(), before);
 }
 
 TEST_F(Fixture, CancellationEndsASleepAtOnceAndCancelsItsTimer) {

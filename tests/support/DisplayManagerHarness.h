@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <exception>
 #include <map>
 #include <memory>
 #include <optional>
@@ -12,6 +13,7 @@
 #include "hardware/AVServiceCacheResetting.h"
 #include "hardware/DisplayHardwareError.h"
 #include "hardware/DisplayManagingDDC.h"
+#include "hardware/DuplicateDisplayNumbering.h"
 #include "hardware/VCPFeature.h"
 #include "platform/LoginItemService.h"
 #include "registry/DisplayManager.h"
@@ -74,17 +76,24 @@ public:
                       [&](const DisplaySnapshot& snapshot) { return snapshot.displayID == displayID; });
     }
 
-    std::vector<DisplaySnapshot> snapshots() override {
+    // Identical monitors are plugged in with equal hardware IDs and numbered as the hardware service
+    // numbers them, with the display ID as the unit number.
+    std::vector<DisplaySnapshot> snapshots(const HeldDisplays& held) override {
         ++snapshotCalls;
         std::vector<DisplaySnapshot> online;
+        std::vector<std::uint32_t> unitNumbers;
         for (const auto& snapshot : m_desk) {
-            if (!disabled.contains(snapshot.displayID)) online.push_back(snapshot);
+            if (disabled.contains(snapshot.displayID)) continue;
+            online.push_back(snapshot);
+            unitNumbers.push_back(snapshot.displayID);
         }
+        DuplicateDisplayNumbering::apply(online, unitNumbers, held);
         return online;
     }
 
     int readBrightness(DisplayID displayID) override {
         reads.push_back(displayID);
+        throwPlatformFault(displayID);
         if (failingReads.contains(displayID))
             throw DisplayHardwareError::failedToReadVCP(VCPFeature::luminance, displayID);
         return brightnessByID.at(displayID);
@@ -93,6 +102,7 @@ public:
     // Completes after writeDuration of virtual time.
     Task<void> setBrightness(int level, DisplayID displayID) override {
         co_await sleepFor(writeDuration);
+        throwPlatformFault(displayID);
         if (failingWrites.contains(displayID)) {
             throw DisplayHardwareError::failedToWriteVCP(VCPFeature::luminance, displayID,
                                                          static_cast<std::uint16_t>(level));
@@ -103,12 +113,14 @@ public:
 
     void sleepDisplay(DisplayID displayID) override {
         sleeps.push_back(displayID);
+        throwPlatformFault(displayID);
         if (failingSleeps.contains(displayID))
             throw DisplayHardwareError::failedToWriteVCP(VCPFeature::powerMode, displayID, 4);
     }
 
     void setDisplay(DisplayID displayID, bool enabled) override {
         connectionRequests.emplace_back(displayID, enabled);
+        throwPlatformFault(displayID);
         if (failingConnectionChanges.contains(displayID)) {
             throw DisplayHardwareError::failedToConfigureDisplayEnabled(-1, displayID, enabled);
         }
@@ -125,6 +137,8 @@ public:
     std::set<DisplayID> failingWrites;
     std::set<DisplayID> failingSleeps;
     std::set<DisplayID> failingConnectionChanges;
+    // Errors other than hardware errors, as a platform may throw them, by the display they hit.
+    std::map<DisplayID, std::exception_ptr> platformFaults;
     Duration writeDuration{};
 
     int snapshotCalls = 0;
@@ -134,6 +148,11 @@ public:
     std::vector<std::pair<DisplayID, bool>> connectionRequests;
 
 private:
+    void throwPlatformFault(DisplayID displayID) const {
+        if (const auto fault = platformFaults.find(displayID); fault != platformFaults.end())
+            std::rethrow_exception(fault->second);
+    }
+
     std::vector<DisplaySnapshot> m_desk;
 };
 
@@ -182,6 +201,13 @@ struct DisplayManagerHarness {
     }
 
     void refresh() { runSync(queue, manager->refresh()); }
+    // Starts a new manager over the same desk and store, as the next start of the program does, and
+    // refreshes it.
+    void restart() {
+        manager.reset();
+        start();
+        refresh();
+    }
     std::string rows() const { return describe(manager->displays()); }
 
     // An online external display; the model name is "Model " followed by the hardware ID.

@@ -1,13 +1,13 @@
 #include "platform/simulated/SimulatedDeskFile.h"
 
 #include <chrono>
-#include <fstream>
 #include <limits>
 #include <map>
 #include <set>
-#include <sstream>
 
 #include <nlohmann/json.hpp>
+
+#include "runtime/FileSnapshot.h"
 
 namespace lumadesk {
 
@@ -40,12 +40,13 @@ public:
     template <typename Integer>
     Integer integerValue(const Json& value, const std::string& what, std::int64_t least,
                          std::uint64_t most) const {
-        const std::string range = " must be a whole number from " + std::to_string(least) + " to " +
-                                  std::to_string(most);
+        const std::string range =
+            " must be a whole number from " + std::to_string(least) + " to " + std::to_string(most);
         if (!value.is_number_integer()) fail(what + range);
         if (value.is_number_unsigned()) {
             const auto number = value.get<std::uint64_t>();
-            if (number > most || (least > 0 && number < static_cast<std::uint64_t>(least))) fail(what + range);
+            if (number > most || (least > 0 && number < static_cast<std::uint64_t>(least)))
+                fail(what + range);
             return static_cast<Integer>(number);
         }
         const auto number = value.get<std::int64_t>();
@@ -83,7 +84,9 @@ public:
         return FieldReader(at(key), m_context + "\"" + key + "\": ");
     }
 
-    [[noreturn]] void fail(const std::string& problem) const { throw SimulatedDeskError(m_context + problem + "."); }
+    [[noreturn]] void fail(const std::string& problem) const {
+        throw SimulatedDeskError(m_context + problem + ".");
+    }
 
 private:
     const Json& m_object;
@@ -91,10 +94,22 @@ private:
 };
 
 const std::set<std::string> deskFields{"displays", "pointer", "windowServer"};
-const std::set<std::string> displayFields{"name",      "productName",  "vendor",      "product",
-                                          "serial",    "edidSerial",   "unit",        "builtin",
-                                          "mirrorOf",  "online",       "enabled",     "frame",
-                                          "ddc",       "avServicePath", "framebufferBuses", "registryEDID",
+const std::set<std::string> displayFields{"name",
+                                          "productName",
+                                          "vendor",
+                                          "product",
+                                          "serial",
+                                          "edidSerial",
+                                          "unit",
+                                          "builtin",
+                                          "mirrorOf",
+                                          "online",
+                                          "enabled",
+                                          "frame",
+                                          "ddc",
+                                          "avServicePath",
+                                          "framebufferBuses",
+                                          "registryEDID",
                                           "i2cTransactionTypes"};
 const std::set<std::string> ddcFields{"brightness", "maximum", "faults"};
 const std::set<std::string> faultFields{"nakNextTransfers", "corruptEveryNthReply", "resultCode",
@@ -132,7 +147,8 @@ SimulatedDDCConfig ddcConfig(const FieldReader& display) {
         ddc.nakNextTransfers = faults.integer<int>("nakNextTransfers", 0, 0, most);
         ddc.corruptEveryNthReply = faults.integer<int>("corruptEveryNthReply", 0, 0, most);
         if (faults.has("resultCode")) ddc.resultCode = faults.integer<std::uint8_t>("resultCode", 0);
-        ddc.extraReplyDelay = std::chrono::milliseconds(faults.integer<std::uint32_t>("extraReplyDelayMs", 0));
+        ddc.extraReplyDelay =
+            std::chrono::milliseconds(faults.integer<std::uint32_t>("extraReplyDelayMs", 0));
     }
     return ddc;
 }
@@ -143,7 +159,7 @@ std::uint64_t transactionTypes(const FieldReader& fields) {
     std::uint64_t bits = 0;
     for (const Json& type : value) {
         bits |= 1ULL << fields.integerValue<int>(type, "every entry of \"i2cTransactionTypes\"", 0,
-                                                  highestTransactionType);
+                                                 highestTransactionType);
     }
     return bits;
 }
@@ -206,9 +222,10 @@ SimulatedDeskConfig SimulatedDeskFile::parse(std::string_view text, const std::s
     Json desk;
     try {
         desk = Json::parse(text);
-    } catch (const Json::exception& error) {
-        // Parse errors, and numbers beyond a double's range (reported as out_of_range).
+    } catch (const Json::parse_error& error) {
         throw SimulatedDeskError(source + ": not valid JSON (" + error.what() + ").");
+    } catch (const Json::exception& error) {  // a number beyond the range of a double, such as 1e400
+        throw SimulatedDeskError(source + ": a number is too large (" + error.what() + ").");
     }
     if (!desk.is_object()) throw SimulatedDeskError(source + ": a desk must be a JSON object.");
     const FieldReader fields(desk, source + ": ");
@@ -238,12 +255,14 @@ SimulatedDeskConfig SimulatedDeskFile::parse(std::string_view text, const std::s
 }
 
 std::string SimulatedDeskFile::read(const std::filesystem::path& file) {
-    std::ifstream stream(file, std::ios::binary);
-    if (!stream) throw SimulatedDeskError(file.string() + ": the desk file cannot be opened.");
-    std::ostringstream text;
-    text << stream.rdbuf();
-    if (stream.bad()) throw SimulatedDeskError(file.string() + ": the desk file cannot be read.");
-    return text.str();
+    std::optional<FileSnapshot> snapshot;
+    try {
+        snapshot = readFileSnapshot(file);
+    } catch (const FileReadError& error) {
+        throw SimulatedDeskError(file.string() + ": the desk file cannot be used: " + error.reason() + ".");
+    }
+    if (!snapshot) throw SimulatedDeskError(file.string() + ": the desk file does not exist.");
+    return std::move(snapshot->contents);
 }
 
 }  // namespace lumadesk

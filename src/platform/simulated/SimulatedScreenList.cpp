@@ -6,14 +6,15 @@ namespace lumadesk {
 
 SimulatedScreenList::SimulatedScreenList(SimulatedWindowServer& windowServer, std::vector<Screen> screens,
                                          ScreenPoint pointer)
-    : m_windowServer(windowServer), m_screens(std::move(screens)), m_pointer(pointer) {}
+    : m_windowServer(windowServer), m_screens(std::move(screens)), m_pointer(pointer) {
+    for (std::size_t i = 0; i < m_screens.size(); ++i) m_positions.try_emplace(m_screens[i].displayID, i);
+}
 
 std::vector<Screen> SimulatedScreenList::screens() {
     std::vector<Screen> shown;
     for (const DisplayID displayID : m_windowServer.onlineDisplayIDs().displayIDs) {
-        const auto screen = std::find_if(m_screens.begin(), m_screens.end(),
-                                         [&](const Screen& screen) { return screen.displayID == displayID; });
-        if (screen != m_screens.end()) shown.push_back(*screen);
+        if (const auto screen = m_positions.find(displayID); screen != m_positions.end())
+            shown.push_back(m_screens[screen->second]);
     }
     return shown;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <mutex>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/ScreenList.h"
@@ -14,7 +15,8 @@ namespace lumadesk {
 class SimulatedScreenList final : public ScreenList {
 public:
     // The screen each display shows when it is online; the window server must outlive the list.
-    SimulatedScreenList(SimulatedWindowServer& windowServer, std::vector<Screen> screens, ScreenPoint pointer);
+    SimulatedScreenList(SimulatedWindowServer& windowServer, std::vector<Screen> screens,
+                        ScreenPoint pointer);
 
     std::vector<Screen> screens() override;
     std::optional<Screen> mainScreen() override;
@@ -26,6 +28,8 @@ public:
 private:
     SimulatedWindowServer& m_windowServer;
     const std::vector<Screen> m_screens;
+    // Where each display's screen is in m_screens (the first, should a desk repeat a display ID).
+    std::unordered_map<DisplayID, std::size_t> m_positions;
     std::mutex m_mutex;
     ScreenPoint m_pointer;  // guarded by m_mutex
 };

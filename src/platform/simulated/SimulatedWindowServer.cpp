@@ -5,7 +5,9 @@
 namespace lumadesk {
 
 SimulatedWindowServer::SimulatedWindowServer(std::vector<SimulatedDisplayEntry> displays)
-    : m_displays(std::move(displays)) {}
+    : m_displays(std::move(displays)) {
+    for (std::size_t i = 0; i < m_displays.size(); ++i) m_positions.try_emplace(m_displays[i].displayID, i);
+}
 
 OnlineDisplayList SimulatedWindowServer::onlineDisplayIDs() {
     std::lock_guard lock(m_mutex);
@@ -126,10 +128,9 @@ void SimulatedWindowServer::setCompleteError(WindowServerError code) {
 
 std::optional<SimulatedDisplayEntry> SimulatedWindowServer::display(DisplayID displayID) const {
     std::lock_guard lock(m_mutex);
-    const auto found = std::find_if(m_displays.begin(), m_displays.end(),
-                                    [&](const auto& display) { return display.displayID == displayID; });
-    if (found == m_displays.end()) return std::nullopt;
-    return *found;
+    const auto found = m_positions.find(displayID);
+    if (found == m_positions.end()) return std::nullopt;
+    return m_displays[found->second];
 }
 
 std::size_t SimulatedWindowServer::openConfigurationCount() const {
@@ -138,9 +139,8 @@ std::size_t SimulatedWindowServer::openConfigurationCount() const {
 }
 
 SimulatedDisplayEntry* SimulatedWindowServer::find(DisplayID displayID) {
-    const auto found = std::find_if(m_displays.begin(), m_displays.end(),
-                                    [&](const auto& display) { return display.displayID == displayID; });
-    return found == m_displays.end() ? nullptr : &*found;
+    const auto found = m_positions.find(displayID);
+    return found == m_positions.end() ? nullptr : &m_displays[found->second];
 }
 
 template <typename Field>

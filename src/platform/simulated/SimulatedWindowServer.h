@@ -4,6 +4,7 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/ReconfigurationCallbacks.h"
@@ -89,6 +90,8 @@ private:
 
     mutable std::mutex m_mutex;
     std::vector<SimulatedDisplayEntry> m_displays;
+    // Where each display ID's entry is in m_displays (the first, should a desk repeat one).
+    std::unordered_map<DisplayID, std::size_t> m_positions;
     std::map<DisplayConfigurationRef, std::map<DisplayID, bool>> m_openConfigurations;
     DisplayConfigurationRef m_lastConfiguration = 0;
     WindowServerError m_beginError = windowServerSuccess;
