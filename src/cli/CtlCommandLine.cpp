@@ -37,6 +37,8 @@ CtlInvocation CtlCommandLine::parse(const std::vector<std::string>& arguments,
         if (argument == endOfOptions) continue;
         if (!isOperand && *argument == "--json") {
             invocation.json = true;
+        } else if (!isOperand && *argument == "--verbose") {
+            invocation.verbose = true;
         } else if (!isOperand && invocation.apply(*argument)) {
             continue;
         } else if (!isOperand && argument->starts_with("-")) {
@@ -69,6 +71,8 @@ CtlInvocation CtlCommandLine::parse(const std::vector<std::string>& arguments,
     }
     if (invocation.json && *command != Command::list)
         throw UsageError("--json goes with the list command only.");
+    if (invocation.verbose && *command != Command::list)
+        throw UsageError("--verbose goes with the list command only.");
     invocation.applyTransportVariable(environment("LUMADESK_TRANSPORT"));
     return invocation;
 }
@@ -77,7 +81,9 @@ std::string CtlCommandLine::usage() {
     return "Usage: lumadesk-ctl [options] <command> [--] [display]\n"
            "\n"
            "Commands:\n"
-           "  list [--json]             the known displays: hardware ID, name, brightness, state\n"
+           "  list [--json] [--verbose] the known displays: hardware ID, name, brightness, state;\n"
+           "                            --verbose also names the service that takes displays off\n"
+           "                            the desktop in this session\n"
            "  refresh                   look for displays again and remember what was found\n"
            "  disconnect <display>      take the display off the desktop (until logout)\n"
            "  connect <display>         put a display this program disconnected back\n" +

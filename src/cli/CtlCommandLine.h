@@ -16,6 +16,8 @@ struct CtlInvocation : PlatformArguments {
     Command command = Command::help;
     // --json: a JSON array instead of the table, a JSON object for an action's result.
     bool json = false;
+    // list --verbose: also name the service that takes displays off the desktop in this session.
+    bool verbose = false;
     // The display a connection command is about: its hardware ID or its name.
     std::string display{};
     // The display action to run (Command::action), its display as typed.

@@ -98,6 +98,10 @@ int CtlProgram::execute(const CtlInvocation& invocation, std::ostream& out, std:
         if (perform(manager.refresh())) {
             switch (invocation.command) {
                 case Command::list:
+                    // The JSON stays exact: the line goes to standard error beside it.
+                    if (invocation.verbose)
+                        (invocation.json ? err : out) << "Display configuration: "
+                                                      << platform->displayConfigurationService() << "\n";
                     out << (invocation.json ? DisplayListFormatter::json(manager.displays())
                                             : DisplayListFormatter::table(manager.displays()));
                     break;

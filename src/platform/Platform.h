@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include <functional>
 #include <vector>
 
@@ -47,6 +49,8 @@ public:
     // Keeps what the platform must remember until the next run (the simulated desk's state); throws
     // std::exception subclasses when that fails.
     virtual void persistState() = 0;
+    // The service that takes displays off the desktop in this session, by name, for diagnostics.
+    virtual std::string displayConfigurationService() const = 0;
     // Starts watching for displays plugged in or out, paced on the queue (which must outlive the
     // platform); the descriptors the event loop must watch for it. None when the platform tells its
     // changes by itself.

@@ -80,7 +80,7 @@ TEST(CtlCommandLine, HelpAlwaysWorksAndTheOptionBeatsTheEnvironment) {
 TEST(CtlCommandLine, RefusesWhatItCannotDo) {
     EXPECT_EQ(refusal({}), "No command given.");
     EXPECT_EQ(refusal({"frob"}), "Unknown command \"frob\".");
-    EXPECT_EQ(refusal({"--verbose", "list"}), "Unknown option \"--verbose\".");
+    EXPECT_EQ(refusal({"--loud", "list"}), "Unknown option \"--loud\".");
     EXPECT_EQ(refusal({"list", "extra"}), "Unexpected argument \"extra\".");
     EXPECT_EQ(refusal({"refresh", "--json"}), "--json goes with the list command only.");
     EXPECT_EQ(refusal({"connect"}), "The command needs exactly one display (hardware ID or name).");

@@ -255,3 +255,19 @@ TEST(CtlProgram, ADamagedSettingsFileIsMovedAsideNamedOnceAndDefaultsUsed) {
     EXPECT_EQ(ctl.run({"list"}), 0);
     EXPECT_EQ(ctl.err, "");
 }
+
+// list --verbose names the service that takes displays off the desktop, on standard error beside JSON.
+TEST(CtlProgram, VerboseListingNamesTheDisplayConfigurationService) {
+    CtlHarness ctl;
+    ASSERT_EQ(ctl.run({"list", "--verbose"}), 0) << ctl.err;
+    EXPECT_EQ(ctl.out.rfind("Display configuration: the simulated window server\nHARDWARE ID", 0), 0U) << ctl.out;
+
+    FakeLinuxDesk desk(&ctl.clock);
+    ctl.machine = &desk.system;
+    ASSERT_EQ(ctl.run({"list", "--json", "--verbose"}), 0) << ctl.err;
+    EXPECT_NE(ctl.err.find("Display configuration: none (not supported in this session)\n"), std::string::npos)
+        << ctl.err;
+    EXPECT_TRUE(nlohmann::json::parse(ctl.out).is_array()) << "the JSON stays exact";
+
+    EXPECT_EQ(ctl.run({"refresh", "--verbose"}), exitUsage);
+}

@@ -50,6 +50,7 @@ public:
     Sleeper& sleeper() override { return m_sleeper; }
     // Nothing to keep: every run reads the hardware afresh.
     void persistState() override {}
+    std::string displayConfigurationService() const override { return m_outputConfiguration->name(); }
     // Watches udev for connectors and i2c-dev nodes that come and go, and the configuration backend for
     // layout changes; each burst of device events raises the window server's reconfiguration notices
     // once it has settled.

@@ -46,6 +46,7 @@ public:
     Sleeper& sleeper() override { return m_sleeper; }
     // Saves the desk's state to the state file, if there is one.
     void persistState() override;
+    std::string displayConfigurationService() const override { return "the simulated window server"; }
 
     SimulatedDesk& desk() { return *m_desk; }
     // The desk's keyboard, whose keys tests press, and the permissions it is granted.
