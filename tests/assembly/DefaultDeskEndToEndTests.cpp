@@ -7,6 +7,7 @@
 #include "runtime/ManualMainQueue.h"
 #include "runtime/RunSync.h"
 #include "runtime/VirtualSleeper.h"
+#include "support/DefaultDeskPositions.h"
 #include "support/TemporaryDirectory.h"
 
 using namespace lumadesk;
@@ -14,10 +15,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// Positions of the default desk's displays.
-constexpr std::size_t leftTwin = 1;
-constexpr std::size_t rightTwin = 2;
-constexpr std::size_t eastlake = 7;
 const std::string eastlakeID = "5156-12850-12345";
 
 // The whole stack over the default desk, in virtual time.

@@ -7,6 +7,7 @@
 #include "runtime/ManualMainQueue.h"
 #include "runtime/RunSync.h"
 #include "runtime/VirtualSleeper.h"
+#include "support/DefaultDeskPositions.h"
 #include "support/TemporaryDirectory.h"
 
 using namespace lumadesk;
@@ -14,10 +15,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// The default desk's three DDC monitors: the twins at 50 and 65, Eastlake at 70.
-constexpr std::size_t leftTwin = 1;
-constexpr std::size_t rightTwin = 2;
-constexpr std::size_t eastlake = 7;
 
 // The whole program below the widgets, in virtual time: keys pressed on the simulated keyboard go through
 // the delegate and the manager to the monitors' DDC/CI.
