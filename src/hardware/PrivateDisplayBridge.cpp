@@ -86,25 +86,50 @@ std::string PrivateDisplayBridge::dcpPort(const AVServiceEntry& entry) {
     return "dcp-" + std::to_string(entry.handleNumber);
 }
 
-std::map<DisplayID, std::shared_ptr<AVService>> PrivateDisplayBridge::pair(std::vector<AVEntry> avEntries,
-                                                                           std::vector<CGEntry> cgEntries) {
+std::map<DisplayID, PrivateDisplayBridge::AVEntry> PrivateDisplayBridge::pair(
+    std::vector<AVEntry> avEntries, std::vector<CGEntry> cgEntries,
+    const std::map<DisplayID, std::string>& earlierPorts) {
     auto cgGroups = groupedByKey(std::move(cgEntries));
-    std::map<DisplayID, std::shared_ptr<AVService>> services;
+    std::map<DisplayID, AVEntry> paired;
     for (auto& [key, avGroup] : groupedByKey(std::move(avEntries))) {
         const auto cgGroup = cgGroups.find(key);
         if (cgGroup == cgGroups.end()) continue;
         auto& displays = cgGroup->second;
-        // Identical monitors: the lowest unit number goes with the port name that sorts last.
-        if (avGroup.size() >= 2 && displays.size() >= 2) {
+        if (avGroup.size() == displays.size()) {
+            // Identical monitors: the lowest unit number goes with the port name that sorts last.
             std::stable_sort(avGroup.begin(), avGroup.end(),
                              [](const AVEntry& a, const AVEntry& b) { return a.dcpPort > b.dcpPort; });
             std::stable_sort(displays.begin(), displays.end(),
                              [](const CGEntry& a, const CGEntry& b) { return a.unit < b.unit; });
+            for (std::size_t i = 0; i < displays.size(); ++i) paired[displays[i].displayID] = avGroup[i];
+            continue;
         }
-        const std::size_t pairs = std::min(avGroup.size(), displays.size());
-        for (std::size_t i = 0; i < pairs; ++i) services[displays[i].displayID] = avGroup[i].avService;
+        // Some of the identical monitors are off the desktop, or a service did not answer. A display
+        // takes the port it had before; the others take, in collection order, the ports no other display
+        // had, so that a monitor held off the desktop is never written to in another display's name.
+        std::set<std::string> portsOfOthers;
+        for (const auto& earlier : earlierPorts) portsOfOthers.insert(earlier.second);
+        auto& services = avGroup;  // a structured binding cannot be captured by Clang 14
+        const auto take = [&](const CGEntry& display, const auto& accepts) {
+            const auto service = std::find_if(services.begin(), services.end(), [&](const AVEntry& entry) {
+                return entry.avService && accepts(entry.dcpPort);
+            });
+            if (service == services.end()) return false;
+            paired[display.displayID] = *service;
+            service->avService = nullptr;
+            return true;
+        };
+        std::vector<CGEntry> unpaired;
+        for (const auto& display : displays) {
+            const auto earlier = earlierPorts.find(display.displayID);
+            if (earlier == earlierPorts.end() ||
+                !take(display, [&](const std::string& port) { return port == earlier->second; }))
+                unpaired.push_back(display);
+        }
+        for (const auto& display : unpaired)
+            take(display, [&](const std::string& port) { return !portsOfOthers.contains(port); });
     }
-    return services;
+    return paired;
 }
 
 std::vector<PrivateDisplayBridge::AVEntry> PrivateDisplayBridge::readAVEntries() {
@@ -139,7 +164,16 @@ void PrivateDisplayBridge::rebuildLocked() {
     auto cgEntries = readCGEntries();
     std::set<DisplayID> examined;
     for (const auto& entry : cgEntries) examined.insert(entry.displayID);
-    m_services = pair(readAVEntries(), std::move(cgEntries));
+    auto avEntries = readAVEntries();
+    std::set<std::string> ports;
+    for (const auto& entry : avEntries) ports.insert(entry.dcpPort);
+    const auto paired = pair(std::move(avEntries), std::move(cgEntries), m_portByDisplay);
+    std::erase_if(m_portByDisplay, [&](const auto& earlier) { return !ports.contains(earlier.second); });
+    for (const auto& [displayID, entry] : paired) {
+        std::erase_if(m_portByDisplay, [&](const auto& earlier) { return earlier.second == entry.dcpPort; });
+        m_services[displayID] = entry.avService;
+        m_portByDisplay[displayID] = entry.dcpPort;
+    }
     m_withoutService.clear();
     for (const DisplayID displayID : examined) {
         if (!m_services.contains(displayID)) m_withoutService.insert(displayID);

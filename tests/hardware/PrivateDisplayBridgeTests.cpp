@@ -144,3 +144,36 @@ TEST(PrivateDisplayBridge, LookupsFromSeveralThreadsAlwaysSeeAWholeMap) {
     }
     EXPECT_EQ(misses, 0);
 }
+
+TEST(PrivateDisplayBridge, IdenticalMonitorsKeepTheirPortsWhileOneOfThemIsOffTheDesktop) {
+    BridgeHarness h;
+    std::shared_ptr<FakeAVService> ports[2];
+    for (const int port : {0, 1}) {
+        ports[port] = h.addService(20 + static_cast<std::uint32_t>(port),
+                                   "IOService:/soc/dispext" + std::to_string(port) + "@A9000000/av");
+    }
+    h.addDisplay(7, 2);
+    h.addDisplay(8, 1);
+    EXPECT_EQ(h.bridge.avService(8), ports[1]);
+    EXPECT_EQ(h.bridge.avService(7), ports[0]);
+
+    // Display 8 is taken off the desktop: its monitor and service stay. Display 7 must keep port 0, not
+    // take the first service in collection order, which drives the monitor that is off.
+    h.windowServer.removeDisplay(8);
+    h.bridge.resetServiceCache();
+    EXPECT_EQ(h.bridge.avService(7), ports[0]);
+    EXPECT_EQ(h.bridge.avService(8), nullptr);
+
+    // Both back: the ordering rule again. The other twin off instead: display 8 keeps port 1.
+    h.addDisplay(8, 1);
+    h.bridge.resetServiceCache();
+    EXPECT_EQ(h.bridge.avService(8), ports[1]);
+    h.windowServer.removeDisplay(7);
+    h.bridge.resetServiceCache();
+    EXPECT_EQ(h.bridge.avService(8), ports[1]);
+
+    // With one service and one display left, the two pair whatever was before.
+    h.bus.entries.erase(h.bus.entries.begin() + 1);
+    h.bridge.resetServiceCache();
+    EXPECT_EQ(h.bridge.avService(8), ports[0]);
+}

@@ -231,6 +231,18 @@ TEST_F(DisplayManagerOperationsTest, ConnectingReDisablesTheOtherHeldDisplaysEac
     EXPECT_EQ(windowServer.calls, (Calls{"begin", "configure 14 false", "cancel"}));
     EXPECT_FALSE(manager->lastErrorMessage());
     EXPECT_EQ(manager->disconnectedDisplayIDs(), (Held{{"10-4-4", 14}}));
+
+    // When the window server brought the held display back (restoring its saved configuration for a
+    // failed enable) and it stays on, it is no longer held: listed on the desktop, it can be
+    // disconnected again.
+    disconnect("10-2-2");
+    windowServer.addDisplay({.displayID = 14});
+    ddc.disabled.erase(14);
+    runSync(queue, manager->setConnected(true, "10-2-2"));
+    EXPECT_EQ(manager->disconnectedDisplayIDs(), (Held{}));
+    EXPECT_TRUE(display("10-4-4").isConnected);
+    EXPECT_TRUE(display("10-4-4").isPresent);
+    EXPECT_FALSE(record("10-4-4").savedDisplayID);
 }
 
 TEST_F(DisplayManagerOperationsTest, OverlappingConnectionChangesDoNotUndoEachOther) {
