@@ -17,7 +17,11 @@ export LUMADESK_CONFIG_DIR=$work/config QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offsc
 
 "$app" --simulated >"$work/app.log" 2>&1 &
 app_pid=$!
-answers() { timeout 1 "$ctl" get-display-info >/dev/null 2>&1; }
+# Asked on the bus directly, so that only the tray program itself can answer.
+answers() {
+  dbus-send --session --print-reply --reply-timeout=1000 --dest=io.lumadesk.Lumadesk /io/lumadesk/Lumadesk \
+    io.lumadesk.Lumadesk1.Displays >/dev/null 2>&1
+}
 for _ in $(seq 200); do answers && break; sleep 0.05; done
 answers || { echo "FAILED: the tray program does not answer:"; cat "$work/app.log"; exit 1; }
 
