@@ -1,4 +1,3 @@
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QSvgRenderer>
@@ -12,9 +11,8 @@ int main(int argc, char** argv) {
         std::cerr << "usage: lumadesk-icon-renderer ICON.svg SIZE OUT.png\n";
         return 2;
     }
-    // Rendering needs no screen: the offscreen platform is enough, wherever the build runs.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication application(argc, argv);
+    // Shapes only (the icon holds no text): painting on an image needs no application object and no
+    // screen, wherever the build runs.
     QSvgRenderer renderer{QString::fromLocal8Bit(argv[1])};
     const int size = QString::fromLocal8Bit(argv[2]).toInt();
     if (!renderer.isValid() || size <= 0) {
