@@ -170,9 +170,10 @@ void PrivateDisplayBridge::rebuildLocked() {
     const auto paired = pair(std::move(avEntries), std::move(cgEntries), m_portByDisplay);
     std::erase_if(m_portByDisplay, [&](const auto& earlier) { return !ports.contains(earlier.second); });
     for (const auto& [displayID, entry] : paired) {
-        std::erase_if(m_portByDisplay, [&](const auto& earlier) { return earlier.second == entry.dcpPort; });
+        const std::string& port = entry.dcpPort;  // a structured binding cannot be captured by Clang 14
+        std::erase_if(m_portByDisplay, [&](const auto& earlier) { return earlier.second == port; });
         m_services[displayID] = entry.avService;
-        m_portByDisplay[displayID] = entry.dcpPort;
+        m_portByDisplay[displayID] = port;
     }
     m_withoutService.clear();
     for (const DisplayID displayID : examined) {
