@@ -105,14 +105,17 @@ public:
                 break;
             case setAll: runSync(m_desk.queue, manager.setBrightnessForAllDisplays(static_cast<int>(pick(101)))); break;
             case stepAll: runSync(m_desk.queue, manager.adjustBrightnessForAllDisplays(pick(2) ? 6 : -6)); break;
-            case rename:
-                manager.setCustomName(pick(3) ? std::optional<std::string>("Desk " + std::to_string(pick(100)))
-                                              : std::nullopt,
-                                      target);
+            // The picks are made one statement at a time, so that every compiler makes the same storm.
+            case rename: {
+                std::optional<std::string> name;
+                if (pick(3) != 0) name = "Desk " + std::to_string(pick(100));
+                manager.setCustomName(name, target);
                 break;
+            }
             case reorder: {
                 const std::size_t count = std::max<std::size_t>(displays.size(), 1);
-                manager.moveDisplays({pick(count)}, pick(count + 1));
+                const std::size_t from = pick(count);
+                manager.moveDisplays({from}, pick(count + 1));
                 break;
             }
             case disconnect: runSync(m_desk.queue, manager.setConnected(false, target)); break;
