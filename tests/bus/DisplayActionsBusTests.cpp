@@ -10,6 +10,7 @@
 #include "cli/CtlProgram.h"
 #include "intents/AppBusNames.h"
 #include "intents/DisplayIntentError.h"
+#include "platform/simulated/SimulatedPlatform.h"
 #include "runtime/VirtualSleeper.h"
 #include "support/DisplayManagerHarness.h"
 #include "support/TemporaryDirectory.h"
@@ -208,6 +209,13 @@ TEST_F(DisplayActionsBusTest, TheCommandLineUsesTheRunningAppAndReportsWhenItGoe
     EXPECT_EQ(ctl({"set-brightness", "10-2-2", "12"}), "0 Set Model 10-2-2 brightness to 12%.\n");
     EXPECT_EQ(display("10-2-2").brightness, 12);
     EXPECT_EQ(ctl({"sleep", "10-7-7"}), "3 lumadesk-ctl: Display 10-7-7 not found.\n");
+    EXPECT_FALSE(std::filesystem::exists(home.path() / "defaults.json"));
+    // A simulated desk asked for is not the app's to answer: it runs in the command line, on its own
+    // settings file, and the app's displays are left alone.
+    EXPECT_EQ(ctl({"--simulated", "set-brightness", "4268-41234-0", "33"}),
+              "0 Set Northwind 27Q (1) brightness to 33%.\n");
+    EXPECT_EQ(display("10-2-2").brightness, 12);
+    EXPECT_TRUE(std::filesystem::exists(home.path() / SimulatedPlatform::settingsFile));
     EXPECT_FALSE(std::filesystem::exists(home.path() / "defaults.json"));
 
     // The app leaves the bus while a write is under way: the command line says so and fails.
