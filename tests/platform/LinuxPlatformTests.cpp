@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <functional>
 #include <regex>
+#include <thread>
 
 #include "hardware/Arm64DDC.h"
 #include "hardware/DisplayHardwareError.h"
@@ -394,6 +396,29 @@ TEST(LinuxPlatform, ScreensAreMatchedToTheConnectorsOfTheirOutputs) {
         {"HDMI-A-0", 0}, {"HDMI-2", 0},   {"DVI-D-1", 5},  {"DVID1", 5},  {"", 0}};
     for (const auto& [output, expected] : cases)
         EXPECT_EQ(LinuxScreenList::displayShowing(twoCards, output), expected) << output;
+}
+
+// Transfers on the write pool report and resolve problems while the views read them.
+TEST(LinuxPlatform, ProblemsAreReportedResolvedAndReadFromAnyThread) {
+    std::atomic<int> told{0};
+    DDCProblems problems([&](const std::string&) { ++told; });
+    std::vector<std::thread> threads;
+    for (int thread = 0; thread < 4; ++thread) {
+        threads.emplace_back([&problems, thread] {
+            const std::string message = "problem " + std::to_string(thread);
+            for (int round = 0; round < 200; ++round) {
+                problems.report(message);
+                problems.resolve(message);
+            }
+            if (thread % 2 == 0) problems.report(message);
+        });
+    }
+    for (int read = 0; read < 200; ++read) EXPECT_LE(problems.current().size(), 4U);
+    for (auto& thread : threads) thread.join();
+    auto current = problems.current();
+    std::sort(current.begin(), current.end());
+    EXPECT_EQ(current, (std::vector<std::string>{"problem 0", "problem 2"}));
+    EXPECT_EQ(told, 4) << "each told once";
 }
 
 TEST(LinuxPlatform, TellsWhyNoMonitorCanBeReached) {
