@@ -100,7 +100,7 @@ int TrayProgram::run(const std::vector<std::string>& arguments, std::ostream& er
                 const Subscription settingsProblems = stack.defaults().observeProblems(showSettingsProblem);
                 // Scripts and lumadesk-ctl reach the same manager over the session bus.
                 const DisplayActionsService automation(QDBusConnection::sessionBus(), queue,
-                                                       stack.displayManager());
+                                                       stack.displayManager(), invocation.deskName());
                 if (const auto& problem = automation.problem()) {
                     err << programName << ": Display actions are not offered on the session bus: " << *problem
                         << "\n";

@@ -56,10 +56,9 @@ ActionCommand::ActionCommand(MainQueue& queue, Sleeper& sleeper, const Environme
 
 std::optional<AppBusClient> ActionCommand::runningApp(const PlatformArguments& platform) {
     std::optional<AppBusClient> app;
-    if (platform.simulated) return app;
     if (const auto address = sessionBusAddress(m_environment))
         app = AppBusClient::connect(*address, m_timeout);
-    if (app && !app->isAppRunning()) app.reset();
+    if (app && (!app->isAppRunning() || app->desk() != platform.deskName())) app.reset();
     return app;
 }
 

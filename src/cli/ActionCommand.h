@@ -35,9 +35,9 @@ public:
     static std::string format(const IntentResult& result, bool json);
 
 private:
-    // The running application on the session bus, if there is one and the command is about this
-    // machine's monitors: a simulated desk asked for is run here, since the application's desk is not
-    // known to be that one.
+    // The running application on the session bus, if there is one and it runs the desk the command is
+    // about: the command for another desk (a simulated one while the application has the real monitors,
+    // or the other way round) runs here.
     std::optional<AppBusClient> runningApp(const PlatformArguments& platform);
     // Runs the work on a stack of its own under the command lock, and keeps the desk's state after it.
     void runInProcess(const PlatformArguments& platform, std::ostream& err,
