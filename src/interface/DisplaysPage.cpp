@@ -6,6 +6,7 @@
 #include "interface/DisplayRowCallbacks.h"
 #include "interface/DisplayRowList.h"
 #include "interface/ErrorBanner.h"
+#include "interface/OverlayScrollBar.h"
 #include "interface/PlainButton.h"
 #include "interface/RowReorderer.h"
 #include "interface/Spinner.h"
@@ -138,6 +139,7 @@ QWidget* DisplaysPage::buildEmptyView() {
 QWidget* DisplaysPage::buildTableView() {
     m_tableArea = new QScrollArea(this);
     m_tableArea->setFrameShape(QFrame::NoFrame);
+    m_tableArea->setFocusPolicy(Qt::NoFocus);
     m_tableArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_tableArea->setWidgetResizable(true);
     m_tableArea->viewport()->setAutoFillBackground(false);
@@ -155,12 +157,19 @@ QWidget* DisplaysPage::buildTableView() {
     m_rows = new DisplayRowList(
         m_queue, [this](const Display& display) { return rowCallbacks(display); }, m_tableCard,
         DisplayRowContext::settings);
-    m_rows->setAutoFillBackground(false);
     m_rowArea = new QScrollArea(m_tableCard);
     m_rowArea->setFrameShape(QFrame::NoFrame);
+    m_rowArea->setFocusPolicy(Qt::NoFocus);  // its rows' controls take the focus, not the area
     m_rowArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_rowArea->setWidgetResizable(true);
     m_rowArea->setWidget(m_rows);
+    // Over the card's rows, so that the levels and switches stay under their headings when the rows
+    // scroll.
+    auto* scrollIndicator = new OverlayScrollBar(*m_rowArea);
+    // The rows' dividers depend on where the visible part ends, so a scroll redraws them all.
+    connect(scrollIndicator, &QScrollBar::valueChanged, m_rows, qOverload<>(&QWidget::update));
+    // After `setWidget`, which turns it on: the card's own background shows through.
+    m_rows->setAutoFillBackground(false);
     m_rowArea->viewport()->setAutoFillBackground(false);
     m_reorderer = new RowReorderer(
         *m_rows, [this](const RowMove& move) { m_manager.moveDisplays(move.fromOffsets, move.toOffset); },
