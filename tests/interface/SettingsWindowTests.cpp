@@ -242,6 +242,11 @@ TEST_F(SettingsFixture, TableStaysInsideTheWindowAndItsRowsScrollToTheLastWithMa
         if (count > 4) {
             EXPECT_GT(rows.verticalScrollBar()->maximum(), 0);
             EXPECT_NE(shownInWindow(last), inWindow(last)) << "below the card before scrolling";
+            // A row dragged to the lower edge of what shows of the rows scrolls them on.
+            page.reorderer().dragOver(0, rows.viewport()->height() - 4);
+            EXPECT_GT(rows.verticalScrollBar()->value(), 0);
+            page.reorderer().drop(0, 0);
+            EXPECT_EQ(desk.display("10-1").sortOrder, 0) << "dropped onto itself";
         }
         rows.ensureWidgetVisible(page.rowList().rows().back(), 0, 0);
         EXPECT_EQ(shownInWindow(last), inWindow(last));
