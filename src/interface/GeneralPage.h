@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "interface/DiagnosticsView.h"
+#include "interface/KeyboardAccessDialog.h"
 #include "interface/logic/KeyboardPermissions.h"
 #include "registry/DisplayManager.h"
 #include "runtime/Signal.h"
@@ -61,6 +62,11 @@ public:
     // The open diagnostics sheet, if any.
     DiagnosticsView* diagnostics() const { return m_diagnostics; }
     void showDiagnostics();
+    // What "Enable Access" does: asks for the missing grants and, for those still missing, shows what the
+    // user does to give them; the grants are read again when the dialog closes.
+    void enableKeyboardAccess();
+    // The open keyboard-access dialog, if any.
+    KeyboardAccessDialog* keyboardAccessDialog() const { return m_keyboardAccess; }
 
 private:
     QWidget* buildAppCard();
@@ -92,7 +98,8 @@ private:
     QLabel* m_version = nullptr;
     PlainButton* m_advancedButton = nullptr;
     PlainButton* m_aboutButton = nullptr;
-    QPointer<DiagnosticsView> m_diagnostics;  // deletes itself when closed
+    QPointer<DiagnosticsView> m_diagnostics;          // deletes itself when closed
+    QPointer<KeyboardAccessDialog> m_keyboardAccess;  // deleted when closed
 };
 
 }  // namespace lumadesk

@@ -11,6 +11,7 @@
 #include "interface/logic/DiagnosticsContent.h"
 #include "interface/logic/PlatformStatus.h"
 #include "interface/logic/DisplaysPageContent.h"
+#include "interface/logic/KeyboardAccessSteps.h"
 #include "interface/logic/KeyboardPermissions.h"
 #include "interface/logic/UpdateDecision.h"
 #include "runtime/InMemoryDefaults.h"
@@ -83,28 +84,74 @@ TEST(DisplaysPageContentTest, StatesTableHeightAndAllDisplaysTexts) {
     }
 }
 
-TEST(DisplaysPageContentTest, DropsBecomeMovesUnlessTheyChangeNothing) {
-    // Rows 40 high: centres at 20, 60, 100.
-    const std::vector<int> centres{20, 60, 100};
+TEST(DisplaysPageContentTest, CardFitsTheRoomTheWindowLeavesAndNeverHidesTheLastRow) {
+    struct Case {
+        const char* what;
+        int count;
+        int room;
+        int height;
+    };
+    const Case cases[] = {
+        {"one display, room to spare", 1, 282, 152},
+        {"three displays fit", 3, 282, 276},
+        {"four displays: the room, the rows scroll", 4, 282, 282},
+        {"eight displays", 8, 282, 282},
+        {"fifty displays", 50, 282, 282},
+        {"room above the cap", 50, 500, 360},
+        {"a tall banner: header and one row stay, the page scrolls", 8, 100, 152},
+        {"one display never grows to the floor of two lines and a row", 1, 20, 152},
+        {"no room at all", 4, -48, 152},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(DisplaysPageContent(true, displays(c.count)).tableHeight(c.room), c.height);
+    }
+    EXPECT_EQ(DisplaysPageContent(true, {}).tableHeight(282), 90) << "no rows: the two lines";
+}
+
+TEST(DisplaysPageContentTest, DropsBecomeMovesWithALineWhereTheRowGoesUnlessTheyChangeNothing) {
+    // Rows 40 high: middles at 20, 60, 100.
+    const std::vector<RowSpan> rows{{0, 40}, {40, 80}, {80, 120}};
     struct Case {
         const char* what;
         std::size_t from;
         int y;
-        std::optional<RowMove> move;
+        DropTarget target;
     };
     const Case cases[] = {
-        {"third above the first", 2, 5, RowMove{{2}, 0}},
-        {"first below the last", 0, 130, RowMove{{0}, 3}},
-        {"first between second and third", 0, 70, RowMove{{0}, 2}},
-        {"onto itself", 1, 55, std::nullopt},
-        {"just below itself", 1, 70, std::nullopt},
-        {"a row that is not there", 7, 5, std::nullopt},
+        {"third above the first", 2, 5, {RowMove{{2}, 0}, 0}},
+        {"third into the first row's upper half", 2, 19, {RowMove{{2}, 0}, 0}},
+        {"third into the first row's lower half", 2, 20, {RowMove{{2}, 1}, 40}},
+        {"first below the last", 0, 130, {RowMove{{0}, 3}, 120}},
+        {"first into the last row's lower half", 0, 110, {RowMove{{0}, 3}, 120}},
+        {"first between second and third", 0, 70, {RowMove{{0}, 2}, 80}},
+        {"last above everything, even over the top edge", 2, -30, {RowMove{{2}, 0}, 0}},
+        {"onto itself", 1, 55, {}},
+        {"onto its own upper half", 1, 45, {}},
+        {"just below itself", 1, 70, {}},
+        {"the last below the end", 2, 500, {}},
+        {"a row that is not there", 7, 5, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        EXPECT_EQ(rowMove(c.from, dropDestination(centres, c.y), centres.size()), c.move);
+        EXPECT_EQ(dropTarget(rows, c.from, c.y), c.target);
     }
+    EXPECT_EQ(dropTarget({}, 0, 10), DropTarget{}) << "no rows";
     EXPECT_EQ(rowMove(0, 4, 3), std::nullopt) << "a destination past the end";
+}
+
+TEST(KeyboardAccessStepsTest, SaysWhatToDoForEachMissingGrantInputDevicesFirst) {
+    EXPECT_TRUE(keyboardAccessSteps(true, true).empty());
+    const auto inputOnly = keyboardAccessSteps(true, false);
+    ASSERT_EQ(inputOnly.size(), 1u);
+    EXPECT_EQ(inputOnly[0].command, "sudo usermod -aG input $USER");
+    EXPECT_NE(inputOnly[0].explanation.find("Add your user to the input group, then log out and in again"),
+              std::string::npos);
+    const auto keysOnly = keyboardAccessSteps(false, true);
+    ASSERT_EQ(keysOnly.size(), 1u);
+    EXPECT_EQ(keysOnly[0].explanation.rfind("Brightness keys are owned by the desktop: ", 0), 0u);
+    EXPECT_EQ(keysOnly[0].command, "") << "nothing to run for that";
+    EXPECT_EQ(keyboardAccessSteps(false, false), (std::vector{inputOnly[0], keysOnly[0]}));
 }
 
 TEST(BrightnessControlPickerTest, OffersPresentConnectedDisplaysAfterADividerAndKeepsUnmatchedValues) {
