@@ -183,7 +183,7 @@ void GeneralPage::showDiagnostics() {
         m_diagnostics->raise();
         return;
     }
-    m_diagnostics = new DiagnosticsView(m_manager, window());
+    m_diagnostics = new DiagnosticsView(m_manager, window(), m_actions.platform);
     m_diagnostics->open();
 }
 

@@ -28,6 +28,8 @@ struct GeneralPageActions {
     std::function<void()> openLoginItemSettings;
     // The About window.
     std::function<void()> openAbout;
+    // What the diagnostics tell about the platform under the displays.
+    PlatformStatus platform{};
 };
 
 // The second tab of the settings window: the stored preferences (tray icon, launch at login, the

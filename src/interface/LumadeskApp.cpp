@@ -38,11 +38,12 @@ void logLine(const std::string& line) {
 
 LumadeskApp::LumadeskApp(std::shared_ptr<DisplayManager> manager, UserDefaults& defaults, MainQueue& queue,
                          LumadeskKeys keys, QObject* parent,
-                         std::unique_ptr<KeyboardPermissionControlling> permissions)
+                         std::unique_ptr<KeyboardPermissionControlling> permissions, PlatformStatus platform)
     : QObject(parent),
       m_manager(std::move(manager)),
       m_defaults(defaults),
       m_queue(queue),
+      m_platform(std::move(platform)),
       m_keyboardPermissions(keys.permissions),
       m_delegate({.manager = m_manager,
                   .queue = queue,
@@ -71,6 +72,7 @@ LumadeskApp::LumadeskApp(std::shared_ptr<DisplayManager> manager, UserDefaults& 
     PopoverActions actions;
     actions.openSettings = [this] { openSettings(); };
     actions.quit = [] { QCoreApplication::quit(); };
+    actions.platformProblems = m_platform.problems;
     m_popover = std::make_unique<MenuBarPopover>(*m_manager, m_updater, queue, std::move(actions));
     m_trayMenu = std::make_unique<TrayMenu>(
         m_updater, TrayMenuActions{[this] { openAbout(); }, [this] { openSettings(); },
@@ -106,6 +108,7 @@ void LumadeskApp::openSettings() {
     if (!m_settings) {
         GeneralPageActions actions;
         actions.openAbout = [this] { openAbout(); };
+        actions.platform = m_platform;
         actions.openLoginItemSettings = [] {
             AutostartSettings::open(
                 QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation).toStdString() +

@@ -9,6 +9,7 @@
 #include "interface/logic/AppVersion.h"
 #include "interface/logic/BrightnessControlPicker.h"
 #include "interface/logic/DiagnosticsContent.h"
+#include "interface/logic/PlatformStatus.h"
 #include "interface/logic/DisplaysPageContent.h"
 #include "interface/logic/KeyboardAccessSteps.h"
 #include "interface/logic/KeyboardPermissions.h"
@@ -274,6 +275,52 @@ TEST(DiagnosticsContentTest, RowsCountsAndCopiedTextByteForByte) {
     EXPECT_EQ(none.footerText(), "0 managed, 0 hidden records");
     EXPECT_FALSE(none.canCopy());
     EXPECT_EQ(none.copiedText(), "");
+}
+
+// The platform's lines come after the records, a block of their own, and make the sheet worth copying
+// even with no record: the records' text before them stays as it was.
+TEST(DiagnosticsContentTest, PlatformLinesFollowTheRecordsAsTheirOwnBlock) {
+    auto desk = controllableDisplay("4268-41234-12345", 40, 0);
+    desk.id = 2;
+    const PlatformFacts permissionDenied{"none (not supported in this session)",
+                                         {"Permission denied on /dev/i2c-5, so ...", "The monitor on ..."}};
+    const DiagnosticsContent withRecord({desk}, {desk}, permissionDenied);
+    EXPECT_EQ(withRecord.platformLines(),
+              (std::vector<std::string>{"Display configuration: none (not supported in this session)",
+                                        "Problem: Permission denied on /dev/i2c-5, so ...",
+                                        "Problem: The monitor on ..."}));
+    const std::string recordText = DiagnosticsContent({desk}, {desk}).copiedText();
+    EXPECT_EQ(withRecord.copiedText(),
+              recordText +
+                  "\n\nDisplay configuration: none (not supported in this session)\n"
+                  "Problem: Permission denied on /dev/i2c-5, so ...\nProblem: The monitor on ...");
+    EXPECT_EQ(withRecord.footerText(), "1 managed, 0 hidden records");
+
+    const DiagnosticsContent noRecord({}, {}, {"GNOME (Mutter)", {}});
+    EXPECT_TRUE(noRecord.canCopy());
+    EXPECT_EQ(noRecord.copiedText(), "Display configuration: GNOME (Mutter)");
+    const DiagnosticsContent problemOnly({}, {}, {"", {"udev cannot be reached"}});
+    EXPECT_EQ(problemOnly.copiedText(), "Problem: udev cannot be reached");
+
+    int reads = 0;
+    const PlatformStatus status{[&] {
+                                    ++reads;
+                                    return std::vector<std::string>{"now"};
+                                },
+                                "KDE"};
+    EXPECT_EQ(status.facts().problems, std::vector<std::string>{"now"});
+    status.facts();
+    EXPECT_EQ(reads, 2) << "read afresh each time";
+    EXPECT_TRUE(PlatformStatus{}.facts().problems.empty());
+}
+
+// The error strip tells the last error first, then what the platform says keeps monitors out of reach.
+TEST(ErrorStripMessageTest, TheLastErrorThenEachPlatformProblem) {
+    EXPECT_EQ(errorStripMessage(std::nullopt, {}), std::nullopt);
+    EXPECT_EQ(errorStripMessage("Write failed.", {}), "Write failed.");
+    EXPECT_EQ(errorStripMessage(std::nullopt, {"No i2c-dev."}), "No i2c-dev.");
+    EXPECT_EQ(errorStripMessage("Write failed.", {"Denied on 5.", "Denied on 7."}),
+              "Write failed.\n\nDenied on 5.\n\nDenied on 7.");
 }
 
 TEST(AppVersionTest, ComparesNumbersComponentByComponentAndFormatsTheVersionText) {
