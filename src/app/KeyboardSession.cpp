@@ -19,7 +19,12 @@ KeyboardSession::KeyboardSession(std::ostream& err) {
     // On Wayland an X connection reaches only XWayland, whose grabs never see keys meant for the
     // desktop's own windows: no connection is made there.
     const bool wayland = waylandSession();
-    m_keyboard = std::make_unique<X11KeyboardEvents>(m_watcher, nullptr, !wayland, &m_brightnessKeys);
+    if (wayland) {
+        m_shortcuts = std::make_unique<PortalGlobalShortcuts>(
+            m_watcher, [&err](const std::string& line) { err << line << "\n"; });
+    }
+    m_keyboard =
+        std::make_unique<X11KeyboardEvents>(m_watcher, nullptr, !wayland, &m_brightnessKeys, m_shortcuts.get());
     const bool x11 = !wayland && m_keyboard->connected();
     if (!x11) {
         err << "lumadesk: brightness keys cannot be taken from the desktop in this session (that needs an "

@@ -95,8 +95,8 @@ struct X11KeyboardEvents::Connection {
 };
 
 X11KeyboardEvents::X11KeyboardEvents(DescriptorWatching& watcher, const char* displayName, bool connect,
-                                     EvdevBrightnessKeys* inputDevices)
-    : m_watcher(watcher), m_inputDevices(inputDevices) {
+                                     EvdevBrightnessKeys* inputDevices, PortalGlobalShortcuts* portal)
+    : m_watcher(watcher), m_inputDevices(inputDevices), m_portal(portal) {
     Display* display = connect ? XOpenDisplay(displayName) : nullptr;
     if (!display) return;
     m_connection = std::make_unique<Connection>();
@@ -236,19 +236,29 @@ void X11KeyboardEvents::closeHIDMonitor() {
     if (m_inputDevices) m_inputDevices->close();
 }
 
+bool X11KeyboardEvents::portalShortcuts() {
+    return !alive() && m_portal && m_portal->available();
+}
+
 bool X11KeyboardEvents::installHotKeyHandler(HotKeyCallback callback) {
+    if (portalShortcuts()) {
+        m_portal->setHandler(std::move(callback));
+        return true;
+    }
     if (!alive()) return false;
     m_hotKeyHandler = std::move(callback);
     return true;
 }
 
 void X11KeyboardEvents::removeHotKeyHandler() {
+    if (m_portal) m_portal->setHandler(nullptr);
     m_hotKeyHandler = nullptr;
     m_heldHotKeys.clear();
 }
 
 HotKeyRegistration X11KeyboardEvents::registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers,
                                                      std::uint32_t id) {
+    if (portalShortcuts()) return m_portal->registerShortcut(keyCode, modifiers, id);
     if (!alive()) return {.status = grabRefusedStatus};
     const auto translated = translateHotKey(keyCode, modifiers);
     if (!translated) return {.status = noKeysymStatus};
@@ -263,7 +273,10 @@ HotKeyRegistration X11KeyboardEvents::registerHotKey(std::uint32_t keyCode, std:
 
 void X11KeyboardEvents::unregisterHotKey(std::uint64_t reference) {
     const auto it = m_hotKeys.find(reference);
-    if (it == m_hotKeys.end()) return;
+    if (it == m_hotKeys.end()) {
+        if (m_portal) m_portal->unregisterShortcut(reference);
+        return;
+    }
     if (alive()) ungrabWithLocks(it->second.first);
     m_hotKeys.erase(it);
 }
