@@ -39,7 +39,7 @@ class LumadeskApp : public QObject {
 
 public:
     // The defaults and the queue must outlive the application; the manager is shared with the stack
-    // that built it. Without a permission controller the desktop's own grants are read.
+    // that built it. Without other permissions given, the settings show the keys' own controller.
     LumadeskApp(std::shared_ptr<DisplayManager> manager, UserDefaults& defaults, MainQueue& queue,
                 LumadeskKeys keys, QObject* parent = nullptr,
                 std::unique_ptr<KeyboardPermissionControlling> permissions = nullptr);
