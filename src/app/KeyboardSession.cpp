@@ -33,8 +33,7 @@ KeyboardSession::KeyboardSession(std::ostream& err) {
                                                : "the tray and lumadesk-ctl work as usual.\n");
     }
     m_permissions = std::make_unique<SessionPermissionServices>(
-        x11, [this] { return m_brightnessKeys.anyReadable(); },
-        [&err](const std::string& message) { err << "lumadesk: " << message << "\n"; });
+        x11, m_brightnessKeys, [&err](const std::string& message) { err << "lumadesk: " << message << "\n"; });
 }
 
 LumadeskKeys KeyboardSession::keys(ScreenList& screens) {

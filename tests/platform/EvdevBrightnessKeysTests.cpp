@@ -218,7 +218,7 @@ TEST_F(EvdevKeys, WithoutAccessToInputDevicesThePathIsAbsentAndThatIsNoError) {
     EXPECT_EQ(keyboard.openHIDMonitor([](const HIDInputValue&) {}), EACCES);
     keyboard.closeHIDMonitor();
     std::vector<std::string> told;
-    SessionPermissionServices permissions(false, [&] { return keys.anyReadable(); },
+    SessionPermissionServices permissions(false, keys,
                                           [&](const std::string& message) { told.push_back(message); });
     EXPECT_FALSE(permissions.inputMonitoringGranted());
     permissions.requestInputMonitoring();
@@ -228,6 +228,13 @@ TEST_F(EvdevKeys, WithoutAccessToInputDevicesThePathIsAbsentAndThatIsNoError) {
     devices.devices["event0"].openError = 0;
     EXPECT_TRUE(permissions.inputMonitoringGranted());
     EXPECT_EQ(keyboard.openHIDMonitor([](const HIDInputValue&) {}), 0);
+
+    // Opened but without brightness keys, or no devices at all: not granted, and nothing to ask for.
+    devices.devices["event0"].brightness = false;
+    devices.devices["event1"].openError = 0;
+    EXPECT_FALSE(permissions.inputMonitoringGranted());
+    permissions.requestInputMonitoring();
+    EXPECT_EQ(told.size(), 1U);
 
     // A directory that does not exist is absent too.
     EvdevBrightnessKeys nowhere(descriptors, devices, directory.path() / "missing");

@@ -84,6 +84,14 @@ bool EvdevBrightnessKeys::anyReadable() {
     return false;
 }
 
+bool EvdevBrightnessKeys::accessRefused() {
+    for (const auto& node : eventNodes(m_directory)) {
+        int error = 0;
+        if (!m_devices.open(node, error) && (error == EACCES || error == EPERM)) return true;
+    }
+    return false;
+}
+
 int EvdevBrightnessKeys::open(KeyboardEvents::HIDCallback callback) {
     close();
     m_callback = std::move(callback);

@@ -30,6 +30,8 @@ public:
 
     // Whether at least one device with brightness keys can be opened for reading.
     bool anyReadable();
+    // Whether an event node refused to open for want of permission (so asking for access can help).
+    bool accessRefused();
     // Starts reading and following plugged devices; 0 on success, else the errno that leaves the path
     // absent: the directory's, or the refusal of every event node when none could be opened (no access
     // to input devices is no error of the program, only a path it cannot offer).

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/PermissionServices.h"
+#include "platform/linux/keys/EvdevBrightnessKeys.h"
 
 namespace lumadesk {
 
@@ -20,20 +21,22 @@ public:
         "Brightness keys of keyboards are read from input devices, which your user may not open: add your "
         "user to the input group: sudo usermod -aG input $USER, then log in again.";
 
-    // `tell` shows a message to the user; `inputDevicesReadable` tells whether an input device with
-    // brightness keys can be opened now.
-    SessionPermissionServices(bool x11Session, std::function<bool()> inputDevicesReadable,
+    // `tell` shows a message to the user; the input devices must outlive this object.
+    SessionPermissionServices(bool x11Session, EvdevBrightnessKeys& inputDevices,
                               std::function<void(const std::string&)> tell)
-        : m_x11Session(x11Session), m_inputDevicesReadable(std::move(inputDevicesReadable)), m_tell(std::move(tell)) {}
+        : m_x11Session(x11Session), m_inputDevices(inputDevices), m_tell(std::move(tell)) {}
 
     bool accessibilityGranted() override { return m_x11Session; }
-    bool inputMonitoringGranted() override { return m_inputDevicesReadable(); }
+    bool inputMonitoringGranted() override { return m_inputDevices.anyReadable(); }
     void requestAccessibility() override { m_tell(keysOwnedByDesktop); }
-    void requestInputMonitoring() override { m_tell(inputDevicesClosed); }
+    // Only where devices refused to open: a machine without such a keyboard has nothing to grant.
+    void requestInputMonitoring() override {
+        if (m_inputDevices.accessRefused()) m_tell(inputDevicesClosed);
+    }
 
 private:
     bool m_x11Session;
-    std::function<bool()> m_inputDevicesReadable;
+    EvdevBrightnessKeys& m_inputDevices;
     std::function<void(const std::string&)> m_tell;
 };
 
