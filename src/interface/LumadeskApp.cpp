@@ -4,7 +4,6 @@
 #include "interface/AfterPaint.h"
 #include "interface/AppInfo.h"
 #include "interface/AutostartSettings.h"
-#include "interface/InputDeviceAccess.h"
 #include "interface/BrightnessHUDWindow.h"
 #include "interface/MenuBarItem.h"
 #include "interface/MenuBarPopover.h"
@@ -65,9 +64,8 @@ LumadeskApp::LumadeskApp(std::shared_ptr<DisplayManager> manager, UserDefaults& 
                   .log = logLine,
                   .underTestHost = keys.underTestHost}),
       m_updater(UpdaterOptions{AppInfo::updateFeedURL(), AppInfo::buildNumber()}),
-      m_permissions(permissions
-                        ? std::move(permissions)
-                        : std::make_unique<KeyboardPermissionModel>(InputDeviceAccess::operations())) {
+      m_permissions(permissions ? std::move(permissions)
+                                : std::make_unique<KeyboardPermissionBinding>(m_keyboardPermissions)) {
     QGuiApplication::setWindowIcon(AppInfo::applicationIcon());
     PopoverActions actions;
     actions.openSettings = [this] { openSettings(); };

@@ -40,8 +40,8 @@ class LumadeskApp : public QObject {
 
 public:
     // The defaults and the queue must outlive the application; the manager is shared with the stack
-    // that built it. Without a permission controller the desktop's own grants are read. The platform's
-    // status is shown in the popover's error strip and in the diagnostics.
+    // that built it. Without other permissions given, the settings show the keys' own controller. The
+    // platform's status is shown in the popover's error strip and in the diagnostics.
     LumadeskApp(std::shared_ptr<DisplayManager> manager, UserDefaults& defaults, MainQueue& queue,
                 LumadeskKeys keys, QObject* parent = nullptr,
                 std::unique_ptr<KeyboardPermissionControlling> permissions = nullptr,

@@ -186,15 +186,16 @@ TEST(BrightnessControlPickerTest, OffersPresentConnectedDisplaysAfterADividerAnd
     EXPECT_EQ(BrightnessControlPicker::storedMode(defaults), "first");
 }
 
-TEST(KeyboardPermissionModelTest, RequestsOnlyWhatIsMissingInputMonitoringFirstAndNotifiesOnChange) {
+TEST(KeyboardPermissionBindingTest, ThePageSeesAndAsksThroughTheKeysOwnController) {
     KeyboardGrants system{true, false};
     std::vector<std::string> calls;
-    KeyboardPermissionModel model({[&] {
-                                       calls.push_back("read");
-                                       return system;
-                                   },
-                                   [&] { calls.push_back("accessibility"); },
-                                   [&] { calls.push_back("inputMonitoring"); }});
+    KeyboardPermissionController controller([&] {
+                                                calls.push_back("read");
+                                                return system;
+                                            },
+                                            [&] { calls.push_back("accessibility"); },
+                                            [&] { calls.push_back("inputMonitoring"); });
+    KeyboardPermissionBinding model(controller);
     int notifications = 0;
     auto subscription = model.observe([&] { ++notifications; });
     EXPECT_EQ(keyboardPermissionText(model.grants()), "Allow Lumadesk in Input Monitoring.");
@@ -218,6 +219,13 @@ TEST(KeyboardPermissionModelTest, RequestsOnlyWhatIsMissingInputMonitoringFirstA
     calls.clear();
     model.requestAccess();
     EXPECT_EQ(calls, (std::vector<std::string>{"read", "inputMonitoring", "accessibility", "read"}));
+
+    // What the keys read (on activation, say) is what the page shows, without a read of its own.
+    system = {false, true};
+    const int before = notifications;
+    EXPECT_TRUE(controller.refresh());
+    EXPECT_EQ(notifications, before + 1);
+    EXPECT_EQ(model.grants(), system);
 
     EXPECT_EQ(keyboardPermissionText({true, true}), "Keyboard access is enabled.");
     EXPECT_EQ(keyboardPermissionText({false, true}), "Allow Lumadesk in Accessibility.");
