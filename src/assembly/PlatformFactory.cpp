@@ -10,20 +10,20 @@ std::unique_ptr<Platform> makePlatform(const PlatformChoice& choice,
                                        const std::filesystem::path& configDirectory, const Clock& clock,
                                        Sleeper& sleeper,
                                        std::function<void(const std::string&)> reportProblem) {
+    if (choice.simulated) {
+        SimulatedPlatformOptions options{choice.deskFile, configDirectory / SimulatedPlatform::stateFileName,
+                                         std::move(reportProblem)};
+        return SimulatedPlatform::create(options, clock, sleeper);
+    }
     if (choice.system) {
         return std::make_unique<LinuxPlatform>(*choice.system, sleeper, std::move(reportProblem));
     }
-    if (!choice.simulated) {
-        static RealLinuxSystem realSystem;
-        auto outputConfiguration = makeSessionOutputConfiguration();
-        DisabledOutputsRecord disabledOutputs(configDirectory / DisabledOutputsRecord::fileName);
-        if (choice.restoresLeftOverOutputs) restoreLeftOverOutputs(*outputConfiguration, disabledOutputs);
-        return std::make_unique<LinuxPlatform>(realSystem, sleeper, std::move(reportProblem),
-                                               std::move(outputConfiguration), std::move(disabledOutputs));
-    }
-    SimulatedPlatformOptions options{choice.deskFile, configDirectory / SimulatedPlatform::stateFileName,
-                                     std::move(reportProblem)};
-    return SimulatedPlatform::create(options, clock, sleeper);
+    static RealLinuxSystem realSystem;
+    auto outputConfiguration = makeSessionOutputConfiguration();
+    DisabledOutputsRecord disabledOutputs(configDirectory / DisabledOutputsRecord::fileName);
+    if (choice.restoresLeftOverOutputs) restoreLeftOverOutputs(*outputConfiguration, disabledOutputs);
+    return std::make_unique<LinuxPlatform>(realSystem, sleeper, std::move(reportProblem),
+                                           std::move(outputConfiguration), std::move(disabledOutputs));
 }
 
 }  // namespace lumadesk
