@@ -88,46 +88,46 @@ std::string PrivateDisplayBridge::dcpPort(const AVServiceEntry& entry) {
 
 std::map<DisplayID, PrivateDisplayBridge::AVEntry> PrivateDisplayBridge::pair(
     std::vector<AVEntry> avEntries, std::vector<CGEntry> cgEntries,
-    const std::map<DisplayID, std::string>& earlierPorts) {
+    const std::map<DisplayID, EarlierPort>& earlierPorts) {
     auto cgGroups = groupedByKey(std::move(cgEntries));
     std::map<DisplayID, AVEntry> paired;
-    for (auto& [key, avGroup] : groupedByKey(std::move(avEntries))) {
+    for (auto& [key, group] : groupedByKey(std::move(avEntries))) {
         const auto cgGroup = cgGroups.find(key);
         if (cgGroup == cgGroups.end()) continue;
-        auto& displays = cgGroup->second;
-        if (avGroup.size() == displays.size()) {
-            // Identical monitors: the lowest unit number goes with the port name that sorts last.
-            std::stable_sort(avGroup.begin(), avGroup.end(),
+        auto& services = group;  // a structured binding cannot be captured by Clang 14
+        // First every display that had a port takes it again, when it is there.
+        std::vector<CGEntry> displays;
+        for (const auto& display : cgGroup->second) {
+            const auto earlier = earlierPorts.find(display.displayID);
+            const auto service =
+                earlier == earlierPorts.end()
+                    ? services.end()
+                    : std::find_if(services.begin(), services.end(),
+                                   [&](const AVEntry& entry) { return entry.dcpPort == earlier->second.port; });
+            if (service == services.end()) {
+                displays.push_back(display);
+                continue;
+            }
+            paired[display.displayID] = std::move(*service);
+            services.erase(service);
+        }
+        // A port an identical monitor had is not given away: that monitor may only be off the desktop.
+        std::set<std::string> portsOfTwins;
+        for (const auto& earlier : earlierPorts) {
+            if (earlier.second.key == key) portsOfTwins.insert(earlier.second.port);
+        }
+        std::erase_if(services, [&](const AVEntry& entry) { return portsOfTwins.contains(entry.dcpPort); });
+        // The rest, new to this program: of identical monitors, the lowest unit number goes with the port
+        // name that sorts last; where their numbers differ (one is off the desktop, or a service did not
+        // answer), the order cannot tell and they pair in collection order.
+        if (services.size() == displays.size()) {
+            std::stable_sort(services.begin(), services.end(),
                              [](const AVEntry& a, const AVEntry& b) { return a.dcpPort > b.dcpPort; });
             std::stable_sort(displays.begin(), displays.end(),
                              [](const CGEntry& a, const CGEntry& b) { return a.unit < b.unit; });
-            for (std::size_t i = 0; i < displays.size(); ++i) paired[displays[i].displayID] = avGroup[i];
-            continue;
         }
-        // Some of the identical monitors are off the desktop, or a service did not answer. A display
-        // takes the port it had before; the others take, in collection order, the ports no other display
-        // had, so that a monitor held off the desktop is never written to in another display's name.
-        std::set<std::string> portsOfOthers;
-        for (const auto& earlier : earlierPorts) portsOfOthers.insert(earlier.second);
-        auto& services = avGroup;  // a structured binding cannot be captured by Clang 14
-        const auto take = [&](const CGEntry& display, const auto& accepts) {
-            const auto service = std::find_if(services.begin(), services.end(), [&](const AVEntry& entry) {
-                return entry.avService && accepts(entry.dcpPort);
-            });
-            if (service == services.end()) return false;
-            paired[display.displayID] = *service;
-            service->avService = nullptr;
-            return true;
-        };
-        std::vector<CGEntry> unpaired;
-        for (const auto& display : displays) {
-            const auto earlier = earlierPorts.find(display.displayID);
-            if (earlier == earlierPorts.end() ||
-                !take(display, [&](const std::string& port) { return port == earlier->second; }))
-                unpaired.push_back(display);
-        }
-        for (const auto& display : unpaired)
-            take(display, [&](const std::string& port) { return !portsOfOthers.contains(port); });
+        for (std::size_t i = 0; i < std::min(services.size(), displays.size()); ++i)
+            paired[displays[i].displayID] = services[i];
     }
     return paired;
 }
@@ -164,16 +164,12 @@ void PrivateDisplayBridge::rebuildLocked() {
     auto cgEntries = readCGEntries();
     std::set<DisplayID> examined;
     for (const auto& entry : cgEntries) examined.insert(entry.displayID);
-    auto avEntries = readAVEntries();
-    std::set<std::string> ports;
-    for (const auto& entry : avEntries) ports.insert(entry.dcpPort);
-    const auto paired = pair(std::move(avEntries), std::move(cgEntries), m_portByDisplay);
-    std::erase_if(m_portByDisplay, [&](const auto& earlier) { return !ports.contains(earlier.second); });
+    const auto paired = pair(readAVEntries(), std::move(cgEntries), m_portByDisplay);
     for (const auto& [displayID, entry] : paired) {
         const std::string& port = entry.dcpPort;  // a structured binding cannot be captured by Clang 14
-        std::erase_if(m_portByDisplay, [&](const auto& earlier) { return earlier.second == port; });
+        std::erase_if(m_portByDisplay, [&](const auto& earlier) { return earlier.second.port == port; });
         m_services[displayID] = entry.avService;
-        m_portByDisplay[displayID] = port;
+        m_portByDisplay[displayID] = {port, matchKey(entry.vendor, entry.product, entry.serial)};
     }
     m_withoutService.clear();
     for (const DisplayID displayID : examined) {

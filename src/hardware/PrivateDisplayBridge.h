@@ -64,14 +64,17 @@ public:
     static std::optional<EDIDIdentity> identity(std::span<const std::uint8_t> edid);
     // The port a service hangs off: the first "dispext..." segment of its path, else "dcp-<handle>".
     static std::string dcpPort(const AVServiceEntry& entry);
-    // Pairs services with displays of the same identity; by display, the service and its port. Where a
-    // group of identical monitors has as many services as online displays, the ordering rule pairs them.
-    // Where it has not (one of them is held off the desktop, or a service did not answer), the order
-    // cannot tell which service drives which display: a display takes the port it was paired with before
-    // (`earlierPorts`) when that port is still there; the rest take, in collection order, ports that no
-    // display had before, so that a held monitor is not driven in another display's name.
+    // Pairs services with displays of the same identity; by display, the service and its port. A display
+    // that was paired before (`earlierPorts`) takes its port again when it is there, and a port another
+    // display had is not given away: of identical monitors, one held off the desktop or one whose service
+    // did not answer must never be driven in another display's name. The rest pair by the ordering rule.
+    // The port a display was paired with, and the identity of the monitor on it then.
+    struct EarlierPort {
+        std::string port;
+        std::string key;
+    };
     static std::map<DisplayID, AVEntry> pair(std::vector<AVEntry> avEntries, std::vector<CGEntry> cgEntries,
-                                             const std::map<DisplayID, std::string>& earlierPorts = {});
+                                             const std::map<DisplayID, EarlierPort>& earlierPorts = {});
 
 private:
     std::vector<AVEntry> readAVEntries();
@@ -85,9 +88,10 @@ private:
     std::map<DisplayID, std::shared_ptr<AVService>> m_services;  // guarded by m_mutex
     // Displays the last matching saw and left without a service; guarded by m_mutex.
     std::set<DisplayID> m_withoutService;
-    // The port each display was last paired with, kept across cache resets for identical monitors of
-    // which some are off the desktop; only ports that are still there are kept. Guarded by m_mutex.
-    std::map<DisplayID, std::string> m_portByDisplay;
+    // The port each display was last paired with, kept across cache resets and unplugging for identical
+    // monitors of which some are off the desktop; a port belongs to one display at most, so this stays as
+    // small as the set of ports ever seen. Guarded by m_mutex.
+    std::map<DisplayID, EarlierPort> m_portByDisplay;
 };
 
 }  // namespace lumadesk

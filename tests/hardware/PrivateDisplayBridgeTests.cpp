@@ -172,8 +172,15 @@ TEST(PrivateDisplayBridge, IdenticalMonitorsKeepTheirPortsWhileOneOfThemIsOffThe
     h.bridge.resetServiceCache();
     EXPECT_EQ(h.bridge.avService(8), ports[1]);
 
-    // With one service and one display left, the two pair whatever was before.
+    // Display 8 unplugged (its service gone with it) and plugged back while display 7 is off the
+    // desktop: it takes its own port again, not the first in collection order.
+    const auto unplugged = h.bus.entries[1];
     h.bus.entries.erase(h.bus.entries.begin() + 1);
+    h.windowServer.removeDisplay(8);
     h.bridge.resetServiceCache();
-    EXPECT_EQ(h.bridge.avService(8), ports[0]);
+    EXPECT_EQ(h.bridge.avService(8), nullptr);
+    h.bus.entries.push_back(unplugged);
+    h.addDisplay(8, 1);
+    h.bridge.resetServiceCache();
+    EXPECT_EQ(h.bridge.avService(8), ports[1]);
 }
