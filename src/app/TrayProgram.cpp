@@ -12,6 +12,7 @@
 #include "interface/QtMainQueue.h"
 #include "platform/linux/XdgAutostartLoginItemService.h"
 #include "runtime/ConfigDirectory.h"
+#include "runtime/Deadline.h"
 #include "runtime/QuitSignals.h"
 #include "runtime/Sleeper.h"
 #include "runtime/SystemClock.h"
@@ -27,7 +28,8 @@ namespace lumadesk {
 namespace {
 
 constexpr const char* programName = "lumadesk";
-// How long quitting waits for work still under way (a refresh after a change, a DDC transaction).
+// How long quitting waits for the displays to come back, and then for work still under way (a refresh
+// after a change, a DDC transaction).
 constexpr auto quitLimit = std::chrono::seconds(2);
 
 // Lets Qt's event loop watch the platform's descriptors (udev's, for plugged monitors).
@@ -80,6 +82,13 @@ int TrayProgram::run(const std::vector<std::string>& arguments, std::ostream& er
                                 .registerLoginItemAtStart = true});
             const auto notifiers = notifiersFor(platform->watchForChanges(queue));
             {
+                // Connected before the application's own handler, which puts the displays back: every
+                // way out ends in this quit, and its restore gives up on a window system that does not
+                // answer instead of holding the program.
+                QObject quitting;
+                QObject::connect(qApp, &QCoreApplication::aboutToQuit, &quitting, [&] {
+                    platform->limitDisplayConfigurationTime(Deadline::after(clock, quitLimit));
+                });
                 KeyboardSession keyboard(err);
                 LumadeskApp app(stack.sharedDisplayManager(), stack.defaults(), queue,
                                 keyboard.keys(platform->screenList()));

@@ -11,6 +11,7 @@
 #include "platform/LoginItemService.h"
 #include "platform/ScreenList.h"
 #include "platform/WindowServer.h"
+#include "runtime/Deadline.h"
 #include "runtime/MainQueue.h"
 #include "runtime/Sleeper.h"
 
@@ -51,6 +52,11 @@ public:
     virtual void persistState() = 0;
     // The service that takes displays off the desktop in this session, by name, for diagnostics.
     virtual std::string displayConfigurationService() const = 0;
+    // Until lifted with an unset deadline, taking displays off the desktop and putting them back ends by
+    // the deadline, failing where the window system would take longer: quitting and the end of the
+    // session must not wait for a service that stopped answering. Nothing to do where changes are
+    // immediate.
+    virtual void limitDisplayConfigurationTime(Deadline) {}
     // Starts watching for displays plugged in or out, paced on the queue (which must outlive the
     // platform); the descriptors the event loop must watch for it. None when the platform tells its
     // changes by itself.

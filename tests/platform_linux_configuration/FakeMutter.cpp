@@ -69,6 +69,16 @@ void FakeMutter::setApplyAllowed(bool allowed) {
     m_allowed = allowed;
 }
 
+void FakeMutter::stopAnswering() {
+    const std::lock_guard lock(m_mutex);
+    m_silent = true;
+}
+
+int FakeMutter::calls() {
+    const std::lock_guard lock(m_mutex);
+    return m_calls;
+}
+
 std::uint32_t FakeMutter::serial() {
     const std::lock_guard lock(m_mutex);
     return m_serial;
@@ -76,6 +86,9 @@ std::uint32_t FakeMutter::serial() {
 
 int FakeMutter::onCall(sd_bus_message* message, void* self, sd_bus_error*) {
     auto* fake = static_cast<FakeMutter*>(self);
+    ++fake->m_calls;
+    // Handled, never answered: the caller's timeout is all that ends its wait.
+    if (fake->m_silent) return 1;
     if (sd_bus_message_is_method_call(message, service, "GetCurrentState")) return fake->replyState(message);
     if (sd_bus_message_is_method_call(message, service, "ApplyMonitorsConfig"))
         return fake->applyConfig(message);

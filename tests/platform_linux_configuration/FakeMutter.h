@@ -51,6 +51,10 @@ public:
     void refuseWith(std::optional<std::string> message);
     void callNextRequestStale();
     void setApplyAllowed(bool allowed);
+    // Takes every call and answers none, as a Mutter that hangs.
+    void stopAnswering();
+    // The method calls it received.
+    int calls();
     std::uint32_t serial();
 
 private:
@@ -66,6 +70,8 @@ private:
     std::optional<std::string> m_refusal;
     bool m_stale = false;
     bool m_allowed = true;
+    bool m_silent = false;
+    int m_calls = 0;
     std::uint32_t m_serial = 1;
 
     std::unique_ptr<SessionBus> m_bus;

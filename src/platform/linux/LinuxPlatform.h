@@ -51,6 +51,9 @@ public:
     // Nothing to keep: every run reads the hardware afresh.
     void persistState() override {}
     std::string displayConfigurationService() const override { return m_outputConfiguration->name(); }
+    void limitDisplayConfigurationTime(Deadline deadline) override {
+        m_windowServer.limitConfigurationTime(deadline);
+    }
     // Watches udev for connectors and i2c-dev nodes that come and go, and the configuration backend for
     // layout changes; each burst of device events raises the window server's reconfiguration notices
     // once it has settled.

@@ -77,7 +77,7 @@ WindowServerError OutputConfigurationTransactions::applyRequests(const std::vect
     std::vector<OutputChange> changes;
     for (const Request& request : requests) changes.push_back(request.change);
     try {
-        m_backend.apply(changes);
+        m_backend.apply(changes, m_deadline);
     } catch (const std::exception& error) {
         return fail(cannotComplete, error.what());
     }
