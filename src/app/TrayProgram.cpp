@@ -11,6 +11,8 @@
 #include "interface/LumadeskApp.h"
 #include "interface/QtMainQueue.h"
 #include "platform/linux/XdgAutostartLoginItemService.h"
+#include "platform/linux/configuration/OutputConfigurationError.h"
+#include "platform/linux/configuration/ShutdownDelay.h"
 #include "runtime/ConfigDirectory.h"
 #include "runtime/Deadline.h"
 #include "runtime/QuitSignals.h"
@@ -18,6 +20,7 @@
 #include "runtime/SystemClock.h"
 
 #include <QApplication>
+#include <QSessionManager>
 #include <QSocketNotifier>
 
 #include <chrono>
@@ -42,6 +45,18 @@ std::vector<std::unique_ptr<QSocketNotifier>> notifiersFor(std::vector<PlatformW
         notifiers.push_back(std::move(notifier));
     }
     return notifiers;
+}
+
+// logind's shutdown delay on the system bus; none, told in a line, where there is no logind.
+std::unique_ptr<ShutdownDelay> delayShutdown(std::function<void()> beforeShutdown, std::ostream& err) {
+    try {
+        return std::make_unique<ShutdownDelay>(SessionBus(BusKind::system), std::move(beforeShutdown));
+    } catch (const OutputConfigurationError& error) {
+        err << programName << ": " << error.what()
+            << " Displays taken off the desktop come back at a shutdown only when the program is asked to "
+               "quit first.\n";
+        return nullptr;
+    }
 }
 
 }  // namespace
@@ -111,6 +126,23 @@ int TrayProgram::run(const std::vector<std::string>& arguments, std::ostream& er
                 // Started after the first refresh is queued: a signal that came early quits after it,
                 // so the displays held from an earlier run are known and put back.
                 const QuitSignals quitSignals(queue, [](int) { QCoreApplication::quit(); });
+                // At the end of the session the displays come back first, within the quit's limit; a
+                // logout that is called off leaves later changes without one.
+                const auto restoreBeforeSessionEnd = [&] {
+                    platform->limitDisplayConfigurationTime(Deadline::after(clock, quitLimit));
+                    stack.displayManager().restoreDisconnectedDisplays();
+                    platform->limitDisplayConfigurationTime({});
+                };
+                QObject::connect(qApp, &QGuiApplication::commitDataRequest, &quitting,
+                                 [&](QSessionManager&) { restoreBeforeSessionEnd(); });
+                // logind holds a shutdown until the displays are back; then the program quits.
+                const auto shutdown = invocation.simulated ? nullptr : delayShutdown([&] {
+                    restoreBeforeSessionEnd();
+                    QCoreApplication::quit();
+                }, err);
+                const auto shutdownNotifier =
+                    shutdown ? notifiersFor({{shutdown->eventDescriptor(), [&] { shutdown->processEvents(); }}})
+                             : std::vector<std::unique_ptr<QSocketNotifier>>{};
                 status = QApplication::exec();
                 instance.release();
             }
