@@ -91,11 +91,7 @@ WindowServerError OutputConfigurationTransactions::applyRequests(const std::vect
                    held.second.connector == request.change.output.connector;
         });
     }
-    if (m_record) {
-        std::vector<OutputIdentity> held;
-        for (const auto& [displayID, output] : m_disabled) held.push_back(output);
-        m_record->save(held);
-    }
+    if (m_record) m_record->note(changes);
     m_lastErrorMessage.clear();
     return windowServerSuccess;
 }
