@@ -12,6 +12,10 @@
 #include "platform_linux_configuration/FakeRandRServer.h"
 #include "platform_linux_configuration/FakeTools.h"
 #include "runtime/SystemClock.h"
+#if LUMADESK_KDE_OUTPUT_MANAGEMENT
+#include "platform/linux/configuration/kde/KdeOutputManagementBackend.h"
+#include "platform_linux_configuration/FakeKWin.h"
+#endif
 
 namespace lumadesk {
 namespace {
@@ -58,6 +62,15 @@ void BM_KScreenDoctor(benchmark::State& state) {
     disconnectAndReconnect(state, backend, "DP-2");
 }
 BENCHMARK(BM_KScreenDoctor)->Unit(benchmark::kMillisecond);
+
+#if LUMADESK_KDE_OUTPUT_MANAGEMENT
+void BM_KdeOutputManagement(benchmark::State& state) {
+    FakeKWin kwin({{"DP-1", 0, 1920, true, {}}, {"DP-2", 1920, 2560, true, {}}});
+    KdeOutputManagementBackend backend(kwin.connect());
+    disconnectAndReconnect(state, backend, "DP-2");
+}
+BENCHMARK(BM_KdeOutputManagement)->Unit(benchmark::kMillisecond);
+#endif
 
 // Three displays off, then the restore at quit under its 2 s limit: in one step (what the window
 // server's restore does) and one display at a time (what the manager's restore at quit does).
