@@ -103,7 +103,8 @@ void restoreThreeAtQuit(benchmark::State& state, const char* program, const char
         if (oneStep) {
             restored = transactions.restorePermanentConfiguration() == windowServerSuccess;
         } else {
-            for (DisplayID id = 0; id < names.size(); ++id) restored = change({id}, true) == windowServerSuccess && restored;
+            for (DisplayID id = 0; id < names.size(); ++id)
+                restored = change({id}, true) == windowServerSuccess && restored;
         }
         if (!restored) state.SkipWithError("restore failed");
     }

@@ -136,13 +136,15 @@ int TrayProgram::run(const std::vector<std::string>& arguments, std::ostream& er
                 QObject::connect(qApp, &QGuiApplication::commitDataRequest, &quitting,
                                  [&](QSessionManager&) { restoreBeforeSessionEnd(); });
                 // logind holds a shutdown until the displays are back; then the program quits.
-                const auto shutdown = invocation.simulated ? nullptr : delayShutdown([&] {
+                const auto restoreThenQuit = [&] {
                     restoreBeforeSessionEnd();
                     QCoreApplication::quit();
-                }, err);
-                const auto shutdownNotifier =
-                    shutdown ? notifiersFor({{shutdown->eventDescriptor(), [&] { shutdown->processEvents(); }}})
-                             : std::vector<std::unique_ptr<QSocketNotifier>>{};
+                };
+                const auto shutdown = invocation.simulated ? nullptr : delayShutdown(restoreThenQuit, err);
+                std::vector<PlatformWatch> shutdownWatch;
+                if (shutdown)
+                    shutdownWatch.push_back({shutdown->eventDescriptor(), [&] { shutdown->processEvents(); }});
+                const auto shutdownNotifier = notifiersFor(std::move(shutdownWatch));
                 status = QApplication::exec();
                 instance.release();
             }

@@ -15,7 +15,9 @@ public:
     Deadline() = default;
     Deadline(const Clock& clock, MonotonicInstant at) : m_clock(&clock), m_at(at) {}
     // The deadline the limit from now.
-    static Deadline after(const Clock& clock, Duration limit) { return {clock, clock.monotonicNow() + limit}; }
+    static Deadline after(const Clock& clock, Duration limit) {
+        return {clock, clock.monotonicNow() + limit};
+    }
 
     bool isSet() const { return m_clock != nullptr; }
     // What a wait whose own limit is `limit` may take: that limit, or the time left when it is less

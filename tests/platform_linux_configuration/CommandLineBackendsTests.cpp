@@ -92,7 +92,8 @@ TEST(CommandLineBackendsTest, EachToolRunsOncePerChangeAndItsResultIsChecked) {
          "this Wayland session",
          {"--output DP-2 --off", "--output DP-2 --on --mode 2560x1080@59.951000Hz --pos 1920,0",
           "--output HDMI-A-1 --on --preferred --pos 4480,0"},
-         {"--output DP-1 --off --output DP-2 --off", "--output DP-1 --on --mode 1920x1080@59.951000Hz --pos 0,0"},
+         {"--output DP-1 --off --output DP-2 --off",
+          "--output DP-1 --on --mode 1920x1080@59.951000Hz --pos 0,0"},
          "Taking a display off the desktop in this Wayland session needs wlr-randr: install the package "
          "wlr-randr."},
         {"kscreen-doctor",
@@ -189,8 +190,9 @@ TEST(CommandLineBackendsTest, ARestoreAtQuitEndsByItsDeadlineWhenTheToolHangs) {
     ScriptedKScreenDoctor tool(clock);
     KScreenDoctorBackend backend(tool.runner());
     const std::vector<std::string> names{"DP-1", "DP-2", "HDMI-A-1"};
-    OutputConfigurationTransactions transactions(
-        backend, [&](DisplayID id) { return std::optional<OutputIdentity>({names.at(id), {}}); });
+    OutputConfigurationTransactions transactions(backend, [&](DisplayID id) {
+        return std::optional<OutputIdentity>({names.at(id), {}});
+    });
     const auto change = [&](DisplayID id, bool enabled) {
         const auto configuration = *transactions.beginConfiguration().configuration;
         transactions.configureDisplayEnabled(configuration, id, enabled);

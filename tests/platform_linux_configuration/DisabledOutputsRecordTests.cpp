@@ -54,9 +54,11 @@ TEST(OutputHolderTest, ReadsProcessesAndTellsWhatWasLeftBehind) {
         {"a record of an older version", std::nullopt, true},
         {"an earlier boot", OutputHolder{Role::command, 500, 8123, "boot-1", "c3"}, true},
         {"an earlier session", OutputHolder{Role::command, 500, 8123, "boot-2", "c2"}, true},
-        {"a tray of an earlier session still running", OutputHolder{Role::tray, 500, 8123, "boot-2", "c2"}, true},
+        {"a tray of an earlier session still running", OutputHolder{Role::tray, 500, 8123, "boot-2", "c2"},
+         true},
         {"a command of this session", OutputHolder{Role::command, 400, 10, "boot-2", "c3"}, false},
-        {"a command of this session still running", OutputHolder{Role::command, 500, 8123, "boot-2", "c3"}, false},
+        {"a command of this session still running", OutputHolder{Role::command, 500, 8123, "boot-2", "c3"},
+         false},
         {"a tray of this session that ended", OutputHolder{Role::tray, 400, 10, "boot-2", "c3"}, true},
         {"a tray of this session still running", OutputHolder{Role::tray, 500, 8123, "boot-2", "c3"}, false},
         {"a tray whose ID a later process took", OutputHolder{Role::tray, 500, 7000, "boot-2", "c3"}, true},
@@ -130,13 +132,14 @@ TEST(DisabledOutputsRecordTest, ReadsOlderRecordsAsLeftBehindAndDamagedOnesAsNot
     const DisabledOutputsRecord record(file, {Role::tray, 300, 70, "boot-2", "c3"});
     FakeOutputBackend backend;
     std::ofstream(file) << R"({"outputs": [{"connector": "DP-1", "edid": "AP8D"}, {"connector": "DP-2"}]})";
-    EXPECT_EQ(record.load(),
-              (std::vector<HeldOutput>{{{"DP-1", {0, 0xFF, 3}}, std::nullopt}, {{"DP-2", {}}, std::nullopt}}));
+    EXPECT_EQ(record.load(), (std::vector<HeldOutput>{{{"DP-1", {0, 0xFF, 3}}, std::nullopt},
+                                                      {{"DP-2", {}}, std::nullopt}}));
     restoreLeftOverOutputs(backend, record, FakeProc().table());
     EXPECT_EQ(backend.applied, (std::vector<std::string>{"DP-1 on, DP-2 on"}));
     EXPECT_FALSE(std::filesystem::exists(file));
 
-    for (const char* damaged : {R"({"outputs": [)", R"({"outputs": [{"connector": "DP-1", "heldBy": {"role": 1}}]})"}) {
+    for (const char* damaged :
+         {R"({"outputs": [)", R"({"outputs": [{"connector": "DP-1", "heldBy": {"role": 1}}]})"}) {
         std::ofstream(file) << damaged;
         backend.applied.clear();
         restoreLeftOverOutputs(backend, record, FakeProc().table());

@@ -45,7 +45,8 @@ FakeKWin::FakeKWin(std::vector<Output> outputs, bool offersManagement) {
         device.output = std::move(output);
         device.global = wl_global_create(m_display, &kde_output_device_v2_interface, 2, &device, &bindDevice);
     }
-    if (offersManagement) wl_global_create(m_display, &kde_output_management_v2_interface, 1, this, &bindManagement);
+    if (offersManagement)
+        wl_global_create(m_display, &kde_output_management_v2_interface, 1, this, &bindManagement);
     m_thread = std::thread([this] { serve(); });
 }
 
@@ -109,8 +110,8 @@ void FakeKWin::sendState(Device& device, wl_resource* resource, bool withModes) 
     const Output& output = device.output;
     kde_output_device_v2_send_geometry(resource, output.x, 0, 600, 340, 0, "Dell Inc.", "DELL U2415", 0);
     if (withModes) {
-        wl_resource* mode = wl_resource_create(wl_resource_get_client(resource), &kde_output_device_mode_v2_interface,
-                                               1, 0);
+        wl_resource* mode =
+            wl_resource_create(wl_resource_get_client(resource), &kde_output_device_mode_v2_interface, 1, 0);
         kde_output_device_v2_send_mode(resource, mode);
         kde_output_device_mode_v2_send_size(mode, output.width, 1080);
         kde_output_device_mode_v2_send_refresh(mode, 60000);
@@ -127,16 +128,16 @@ void FakeKWin::sendState(Device& device, wl_resource* resource, bool withModes) 
 
 void FakeKWin::bindDevice(wl_client* client, void* data, std::uint32_t version, std::uint32_t id) {
     auto& device = *static_cast<Device*>(data);
-    wl_resource* resource = wl_resource_create(client, &kde_output_device_v2_interface, static_cast<int>(version), id);
-    wl_resource_set_implementation(resource, nullptr, &device, [](wl_resource* gone) {
-        std::erase(deviceOf(gone).resources, gone);
-    });
+    wl_resource* resource =
+        wl_resource_create(client, &kde_output_device_v2_interface, static_cast<int>(version), id);
+    wl_resource_set_implementation(resource, nullptr, &device,
+                                   [](wl_resource* gone) { std::erase(deviceOf(gone).resources, gone); });
     device.resources.push_back(resource);
     device.kwin->sendState(device, resource, true);
 }
 
 void FakeKWin::bindManagement(wl_client* client, void* data, std::uint32_t version, std::uint32_t id) {
-    static const struct kde_output_management_v2_interface management{&createConfiguration};
+    static const struct kde_output_management_v2_interface management { &createConfiguration };
     wl_resource* resource =
         wl_resource_create(client, &kde_output_management_v2_interface, static_cast<int>(version), id);
     wl_resource_set_implementation(resource, &management, data, nullptr);
@@ -144,20 +145,20 @@ void FakeKWin::bindManagement(wl_client* client, void* data, std::uint32_t versi
 
 void FakeKWin::createConfiguration(wl_client* client, wl_resource* resource, std::uint32_t id) {
     // The requests the backend never sends have no handler.
-    static const struct kde_output_configuration_v2_interface requests{
+    static const struct kde_output_configuration_v2_interface requests {
         .enable =
             [](wl_client*, wl_resource* configuration, wl_resource* device, int32_t enable) {
                 Configuration& c = configurationOf(configuration);
-                c.kwin->m_requests.push_back("enable " + deviceOf(device).output.name + " " + std::to_string(enable));
+                c.kwin->m_requests.push_back("enable " + deviceOf(device).output.name + " " +
+                                             std::to_string(enable));
                 c.enables.emplace_back(&deviceOf(device), enable != 0);
             },
-        .mode = nullptr,
-        .transform = nullptr,
+        .mode = nullptr, .transform = nullptr,
         .position =
             [](wl_client*, wl_resource* configuration, wl_resource* device, int32_t x, int32_t y) {
                 Configuration& c = configurationOf(configuration);
-                c.kwin->m_requests.push_back("position " + deviceOf(device).output.name + " " + std::to_string(x) +
-                                             "," + std::to_string(y));
+                c.kwin->m_requests.push_back("position " + deviceOf(device).output.name + " " +
+                                             std::to_string(x) + "," + std::to_string(y));
                 c.positions.emplace_back(&deviceOf(device), x);
             },
         .scale = nullptr,
@@ -177,17 +178,14 @@ void FakeKWin::createConfiguration(wl_client* client, wl_resource* resource, std
                 kde_output_configuration_v2_send_applied(configuration);
             },
         .destroy = [](wl_client*, wl_resource* configuration) { wl_resource_destroy(configuration); },
-        .overscan = nullptr,
-        .set_vrr_policy = nullptr,
-        .set_rgb_range = nullptr,
-        .set_primary_output = nullptr,
-        .set_priority = nullptr,
+        .overscan = nullptr, .set_vrr_policy = nullptr, .set_rgb_range = nullptr,
+        .set_primary_output = nullptr, .set_priority = nullptr,
     };
     auto* kwin = static_cast<FakeKWin*>(wl_resource_get_user_data(resource));
     wl_resource* configuration = wl_resource_create(client, &kde_output_configuration_v2_interface,
                                                     wl_resource_get_version(resource), id);
-    wl_resource_set_implementation(configuration, &requests, &kwin->m_configurations.emplace_back(Configuration{kwin, {}, {}}),
-                                   nullptr);
+    wl_resource_set_implementation(
+        configuration, &requests, &kwin->m_configurations.emplace_back(Configuration{kwin, {}, {}}), nullptr);
 }
 
 }  // namespace lumadesk

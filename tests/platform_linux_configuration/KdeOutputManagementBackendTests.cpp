@@ -47,9 +47,9 @@ TEST_F(KdeOutputManagementTest, AppliesEachChangeAsOneConfigurationAndFollowsThe
     backend.apply({{{"HDMI-A-1", {}}, true}});
     // Nothing to do asks nothing.
     backend.apply({{{"HDMI-A-1", {}}, true}});
-    EXPECT_EQ(kwin.requests(), (std::vector<std::string>{"enable DP-2 0", "apply", "enable DP-2 1", "apply",
-                                                         "enable HDMI-A-1 1", "position HDMI-A-1 4480,0",
-                                                         "apply"}));
+    EXPECT_EQ(kwin.requests(),
+              (std::vector<std::string>{"enable DP-2 0", "apply", "enable DP-2 1", "apply",
+                                        "enable HDMI-A-1 1", "position HDMI-A-1 4480,0", "apply"}));
     EXPECT_EQ(states(), "DP-1 on 0; DP-2 on 1920; HDMI-A-1 on 4480; ");
     EXPECT_GE(changes, 3);
 
@@ -73,7 +73,8 @@ TEST_F(KdeOutputManagementTest, RefusalsAndTheDeadlineLeaveEverythingAsItWas) {
     VirtualClock clock;
     const Deadline passed = Deadline::after(clock, std::chrono::seconds(1));
     clock.advance(std::chrono::seconds(1));
-    EXPECT_EQ(failureOf({{{"DP-2", {}}, false}}, passed), "There was no time left to change the display layout.");
+    EXPECT_EQ(failureOf({{{"DP-2", {}}, false}}, passed),
+              "There was no time left to change the display layout.");
     EXPECT_EQ(kwin.requests(), (std::vector<std::string>{"enable DP-2 0", "apply"}));
     EXPECT_EQ(states(), "DP-1 on 0; DP-2 on 1920; HDMI-A-1 off 0; ");
 }

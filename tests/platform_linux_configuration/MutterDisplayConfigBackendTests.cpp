@@ -95,7 +95,8 @@ TEST_F(MutterBackendTest, AMutterThatNeverAnswersHoldsAChangeNoLongerThanTheDead
     // Once the deadline has passed, nothing is asked at all.
     const Deadline passed = Deadline::after(clock, 2s);
     clock.advance(2s);
-    EXPECT_EQ(failureOf({{{"HDMI-2", {}}, true}}, passed), "There was no time left to change the display layout.");
+    EXPECT_EQ(failureOf({{{"HDMI-2", {}}, true}}, passed),
+              "There was no time left to change the display layout.");
     EXPECT_EQ(mutter.calls(), 1);
 }
 

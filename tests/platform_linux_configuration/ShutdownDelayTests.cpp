@@ -23,7 +23,8 @@ constexpr char objectPath[] = "/org/freedesktop/login1";
 class FakeLogind {
 public:
     FakeLogind()
-        : m_service("org.freedesktop.login1", objectPath, [this](sd_bus_message* message) { return onCall(message); }) {}
+        : m_service("org.freedesktop.login1", objectPath,
+                    [this](sd_bus_message* message) { return onCall(message); }) {}
 
     bool ready() const { return m_service.ready(); }
     std::vector<std::string> inhibitions() {
@@ -73,14 +74,16 @@ void processUntil(ShutdownDelay& delay, Condition condition) {
 
 TEST(ShutdownDelayTest, HoldsTheShutdownUntilTheDisplaysAreBackAndTakesTheLockAgainWhenItIsCalledOff) {
     FakeLogind logind;
-    if (!logind.ready()) GTEST_SKIP() << "No private session bus with a free logind name (run under dbus-run-session).";
+    if (!logind.ready())
+        GTEST_SKIP() << "No private session bus with a free logind name (run under dbus-run-session).";
     int restores = 0;
     bool heldWhileRestoring = false;
     ShutdownDelay delay(SessionBus(), [&] {
         ++restores;
         heldWhileRestoring = logind.lockHeld();
     });
-    const std::string lock = "shutdown | Lumadesk | Putting back the displays it took off the desktop | delay";
+    const std::string lock =
+        "shutdown | Lumadesk | Putting back the displays it took off the desktop | delay";
     EXPECT_EQ(logind.inhibitions(), std::vector<std::string>{lock});
     EXPECT_TRUE(delay.holdsLock());
     EXPECT_TRUE(logind.lockHeld());

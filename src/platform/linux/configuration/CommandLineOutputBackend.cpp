@@ -25,7 +25,8 @@ CommandLineOutputBackend::CommandLineOutputBackend(std::string program, std::str
       m_desktop(std::move(desktop)),
       m_runner(std::move(runner)) {}
 
-ProcessResult CommandLineOutputBackend::run(const std::vector<std::string>& arguments, const Deadline& deadline) {
+ProcessResult CommandLineOutputBackend::run(const std::vector<std::string>& arguments,
+                                            const Deadline& deadline) {
     std::vector<std::string> command{m_program};
     command.insert(command.end(), arguments.begin(), arguments.end());
     ProcessResult result = m_runner(command, callTimeout(deadline, toolTimeout));
@@ -71,7 +72,8 @@ std::string CommandLineOutputBackend::rollBack(const std::vector<ToolOutput>& be
         std::map<std::string, bool> changed;
         for (const ToolOutput& output : now) {
             const auto change = wanted.find(output.name);
-            if (change != wanted.end() && output.enabled == change->second) changed[output.name] = !change->second;
+            if (change != wanted.end() && output.enabled == change->second)
+                changed[output.name] = !change->second;
         }
         return changed;
     };
@@ -92,7 +94,8 @@ std::string CommandLineOutputBackend::rollBack(const std::vector<ToolOutput>& be
     return stuck;
 }
 
-void CommandLineOutputBackend::applyWithin(const std::vector<OutputChange>& changes, const Deadline& deadline) {
+void CommandLineOutputBackend::applyWithin(const std::vector<OutputChange>& changes,
+                                           const Deadline& deadline) {
     const std::vector<ToolOutput> outputs = listOutputs(deadline);
     std::vector<OutputCandidate> candidates;
     for (const ToolOutput& output : outputs) candidates.push_back({output.name, {}});

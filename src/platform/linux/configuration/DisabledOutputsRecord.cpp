@@ -21,10 +21,10 @@ constexpr char commandRole[] = "command";
 std::optional<OutputHolder> holderFrom(const nlohmann::json& entry) {
     if (!entry.contains("heldBy")) return std::nullopt;
     const nlohmann::json& by = entry.at("heldBy");
-    return OutputHolder{by.at("role").get<std::string>() == trayRole ? OutputHolder::Role::tray
-                                                                      : OutputHolder::Role::command,
-                        by.at("pid").get<int>(), by.at("started").get<std::uint64_t>(),
-                        by.at("boot").get<std::string>(), by.at("session").get<std::string>()};
+    return OutputHolder{
+        by.at("role").get<std::string>() == trayRole ? OutputHolder::Role::tray : OutputHolder::Role::command,
+        by.at("pid").get<int>(), by.at("started").get<std::uint64_t>(), by.at("boot").get<std::string>(),
+        by.at("session").get<std::string>()};
 }
 
 nlohmann::json entryOf(const HeldOutput& held) {
@@ -49,7 +49,8 @@ std::vector<HeldOutput> DisabledOutputsRecord::load() const {
             nlohmann::json::parse(std::string(std::istreambuf_iterator<char>(file), {}));
         for (const nlohmann::json& entry : document.at("outputs")) {
             const auto edid = decodeBase64(entry.value("edid", ""));
-            outputs.push_back({{entry.at("connector").get<std::string>(), edid ? *edid : Data{}}, holderFrom(entry)});
+            outputs.push_back(
+                {{entry.at("connector").get<std::string>(), edid ? *edid : Data{}}, holderFrom(entry)});
         }
     } catch (const nlohmann::json::exception&) {
         return {};
@@ -64,7 +65,9 @@ void DisabledOutputsRecord::note(const std::vector<OutputChange>& applied) const
         const FileLock lock(m_file.parent_path() / (std::string(fileName) + ".lock"));
         std::vector<HeldOutput> outputs = load();
         for (const OutputChange& change : applied) {
-            std::erase_if(outputs, [&](const HeldOutput& held) { return held.output.connector == change.output.connector; });
+            std::erase_if(outputs, [&](const HeldOutput& held) {
+                return held.output.connector == change.output.connector;
+            });
             if (!change.enabled) outputs.push_back({change.output, m_self});
         }
         write(outputs);

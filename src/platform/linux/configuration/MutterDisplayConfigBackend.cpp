@@ -234,7 +234,8 @@ void MutterDisplayConfigBackend::applyWithin(const std::vector<OutputChange>& ch
 }
 
 bool MutterDisplayConfigBackend::applyOnce(const std::vector<OutputChange>& changes,
-                                           std::map<std::string, Placement>& saved, const Deadline& deadline) {
+                                           std::map<std::string, Placement>& saved,
+                                           const Deadline& deadline) {
     State state = currentState(deadline);
     std::vector<OutputCandidate> candidates;
     for (const std::string& connector : state.connectors) candidates.push_back({connector, {}});

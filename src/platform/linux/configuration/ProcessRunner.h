@@ -25,7 +25,7 @@ ProcessResult runProcess(const std::vector<std::string>& arguments, std::chrono:
 namespace lumadesk {
 
 // runProcess, or a stand-in for it.
-using ProcessRunning =
-    std::function<ProcessResult(const std::vector<std::string>& arguments, std::chrono::milliseconds timeout)>;
+using ProcessRunning = std::function<ProcessResult(const std::vector<std::string>& arguments,
+                                                   std::chrono::milliseconds timeout)>;
 
 }  // namespace lumadesk

@@ -25,8 +25,8 @@ ShutdownDelay::ShutdownDelay(SessionBus bus, std::function<void()> beforeShutdow
     if (const int result = sd_bus_match_signal(m_bus.get(), &slot, service, objectPath, manager,
                                                "PrepareForShutdown", &onPrepareForShutdown, this);
         result < 0)
-        throw OutputConfigurationError("logind's shutdown notice cannot be listened for: " +
-                                       busErrorText(result) + ".");
+        throw OutputConfigurationError(
+            "logind's shutdown notice cannot be listened for: " + busErrorText(result) + ".");
     m_signalSlot.reset(slot);
     takeLock();
 }

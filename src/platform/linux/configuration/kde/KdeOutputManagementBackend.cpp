@@ -96,7 +96,8 @@ struct KdeOutputManagementBackend::Listeners {
         &geometry, &currentMode, &mode,   &done,   &scale,  &edid,   &enabled, &text,
         &text,     &text,        &number, &number, &number, &number, &name};
 
-    static void global(void* data, wl_registry* registry, uint32_t id, const char* interface, uint32_t version) {
+    static void global(void* data, wl_registry* registry, uint32_t id, const char* interface,
+                       uint32_t version) {
         auto* backend = static_cast<KdeOutputManagementBackend*>(data);
         if (std::strcmp(interface, kde_output_device_v2_interface.name) == 0) {
             auto device = std::make_unique<Device>();
@@ -113,7 +114,8 @@ struct KdeOutputManagementBackend::Listeners {
     }
     static void globalRemove(void* data, wl_registry*, uint32_t id) {
         auto* backend = static_cast<KdeOutputManagementBackend*>(data);
-        const auto removed = std::erase_if(backend->m_devices, [&](const auto& device) { return device->global == id; });
+        const auto removed =
+            std::erase_if(backend->m_devices, [&](const auto& device) { return device->global == id; });
         if (removed && backend->m_ready && backend->m_changeHandler) backend->m_changeHandler();
     }
     static constexpr wl_registry_listener registryListener{&global, &globalRemove};
@@ -122,8 +124,12 @@ struct KdeOutputManagementBackend::Listeners {
     static constexpr wl_callback_listener syncListener{&syncDone};
 
     enum class Answer { none, applied, failed };
-    static void applied(void* data, kde_output_configuration_v2*) { *static_cast<Answer*>(data) = Answer::applied; }
-    static void failed(void* data, kde_output_configuration_v2*) { *static_cast<Answer*>(data) = Answer::failed; }
+    static void applied(void* data, kde_output_configuration_v2*) {
+        *static_cast<Answer*>(data) = Answer::applied;
+    }
+    static void failed(void* data, kde_output_configuration_v2*) {
+        *static_cast<Answer*>(data) = Answer::failed;
+    }
     static constexpr kde_output_configuration_v2_listener configurationListener{&applied, &failed};
 };
 
@@ -183,10 +189,12 @@ void KdeOutputManagementBackend::deviceDone() {
     if (m_ready && m_changeHandler) m_changeHandler();
 }
 
-void KdeOutputManagementBackend::dispatchUntil(const std::function<bool()>& finished, const Deadline& deadline) {
+void KdeOutputManagementBackend::dispatchUntil(const std::function<bool()>& finished,
+                                               const Deadline& deadline) {
     const auto end = std::chrono::steady_clock::now() + callTimeout(deadline, callLimit);
     while (!finished()) {
-        if (wl_display_dispatch_pending(m_display) < 0 || (wl_display_flush(m_display) < 0 && errno != EAGAIN))
+        if (wl_display_dispatch_pending(m_display) < 0 ||
+            (wl_display_flush(m_display) < 0 && errno != EAGAIN))
             throw OutputConfigurationError("KDE Plasma's compositor closed the connection.");
         if (finished()) break;
         if (wl_display_prepare_read(m_display) != 0) continue;
@@ -217,21 +225,24 @@ void KdeOutputManagementBackend::roundTrip(const Deadline& deadline) {
     wl_callback_destroy(callback);
 }
 
-void KdeOutputManagementBackend::applyWithin(const std::vector<OutputChange>& changes, const Deadline& deadline) {
+void KdeOutputManagementBackend::applyWithin(const std::vector<OutputChange>& changes,
+                                             const Deadline& deadline) {
     roundTrip(deadline);
     std::vector<OutputCandidate> candidates;
     for (const auto& device : m_devices) candidates.push_back({device->name, device->edid});
     std::vector<std::pair<Device*, bool>> wanted;
     for (const OutputChange& change : changes) {
         const auto index = findOutput(change.output, candidates);
-        if (!index) throw OutputConfigurationError("KDE Plasma shows no display " + change.output.connector + ".");
+        if (!index)
+            throw OutputConfigurationError("KDE Plasma shows no display " + change.output.connector + ".");
         Device* device = m_devices[*index].get();
         if (device->enabled != change.enabled) wanted.emplace_back(device, change.enabled);
     }
     std::size_t enabled = 0;
     int rightEdge = 0;
     for (const auto& device : m_devices) {
-        const auto change = std::find_if(wanted.begin(), wanted.end(), [&](const auto& w) { return w.first == device.get(); });
+        const auto change = std::find_if(wanted.begin(), wanted.end(),
+                                         [&](const auto& w) { return w.first == device.get(); });
         enabled += change == wanted.end() ? device->enabled : change->second;
         if (device->enabled) rightEdge = std::max(rightEdge, device->rightEdge());
     }
