@@ -12,7 +12,9 @@ namespace lumadesk {
 
 // The real keyboard of the desktop session, whatever desk the displays come from: in an X11 session the
 // brightness keys and shortcuts are grabbed on the X server; in a Wayland session no program may take
-// them, which the user is told once, and every other part keeps working.
+// them, which the user is told once, and every other part keeps working. In either, keyboards whose
+// input devices the user may read report their brightness keys directly, and on Wayland the custom
+// shortcuts go through the desktop portal where it offers them.
 class KeyboardSession {
 public:
     // Messages go to `err`, which must outlive the session.
@@ -23,6 +25,9 @@ public:
 
 private:
     QtDescriptorWatching m_watcher;
+    LibevdevDevices m_inputDevices;
+    EvdevBrightnessKeys m_brightnessKeys{m_watcher, m_inputDevices};
+    std::unique_ptr<PortalGlobalShortcuts> m_shortcuts;
     std::unique_ptr<X11KeyboardEvents> m_keyboard;
     std::unique_ptr<SessionPermissionServices> m_permissions;
 };

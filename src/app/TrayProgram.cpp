@@ -10,6 +10,7 @@
 #include "bus/DisplayActionsService.h"
 #include "interface/LumadeskApp.h"
 #include "interface/QtMainQueue.h"
+#include "interface/QtScreenList.h"
 #include "platform/linux/XdgAutostartLoginItemService.h"
 #include "platform/linux/configuration/OutputConfigurationError.h"
 #include "platform/linux/configuration/ShutdownDelay.h"
@@ -82,10 +83,13 @@ int TrayProgram::run(const std::vector<std::string>& arguments, std::ostream& er
         QtMainQueue queue(clock);
         const auto configDirectory = defaultConfigDirectory();
         createConfigDirectory(configDirectory);
+        // Qt's screens, named by their outputs; the real desk tells from them which monitor shows which.
+        QtScreenList desktopScreens;
         const auto platform = makePlatform(
             {.simulated = invocation.simulated, .deskFile = invocation.deskFile, .restoresLeftOverOutputs = true},
             configDirectory, clock, sleeper,
             [&err](const std::string& problem) { err << programName << ": " << problem << "\n"; });
+        platform->useDesktopScreens(desktopScreens);
         // Launch at login is the desktop's XDG autostart entry, whatever desk the displays come from.
         XdgAutostartLoginItemService loginItems;
         int status = exitDone;
@@ -106,7 +110,9 @@ int TrayProgram::run(const std::vector<std::string>& arguments, std::ostream& er
                 });
                 KeyboardSession keyboard(err);
                 LumadeskApp app(stack.sharedDisplayManager(), stack.defaults(), queue,
-                                keyboard.keys(platform->screenList()));
+                                keyboard.keys(platform->screenList()), nullptr, nullptr,
+                                {[&platform] { return platform->problems(); },
+                                 platform->displayConfigurationService()});
                 instance.onBringForward([&app] { app.bringForward(); });
                 app.start();
                 // A damaged settings file is moved aside as the stack starts; later problems are told as
@@ -118,7 +124,7 @@ int TrayProgram::run(const std::vector<std::string>& arguments, std::ostream& er
                 const Subscription settingsProblems = stack.defaults().observeProblems(showSettingsProblem);
                 // Scripts and lumadesk-ctl reach the same manager over the session bus.
                 const DisplayActionsService automation(QDBusConnection::sessionBus(), queue,
-                                                       stack.displayManager());
+                                                       stack.displayManager(), invocation.deskName());
                 if (const auto& problem = automation.problem()) {
                     err << programName << ": Display actions are not offered on the session bus: " << *problem
                         << "\n";

@@ -42,7 +42,7 @@ DisplayStack::DisplayStack(Platform& platform, MainQueue& queue, const DisplaySt
       m_replyTypeProbe(platform.displayRegistry()),
       m_displayBridge(platform.avServiceBus(), platform.windowServer()),
       m_ddcInterface(makeDDCInterface(platform, queue, *m_pool, options, m_displayBridge, m_replyTypeProbe)),
-      m_defaults(options.configDirectory, queue.clock()),
+      m_defaults(options.configDirectory, queue.clock(), platform.settingsFileName()),
       m_store(m_defaults),
       m_displayChangeRegistrar(platform.windowServer()) {
     m_displayManager = DisplayManager::create({.ddcInterface = *m_ddcInterface,

@@ -19,7 +19,7 @@ namespace lumadesk {
 
 // How the default stack is put together.
 struct DisplayStackOptions {
-    // Where the user defaults live (defaults.json).
+    // Where the user defaults live (in the platform's settings file).
     std::filesystem::path configDirectory;
     TransportKind transport = builtTransportKind();
     // The least time between the starts of two brightness writes to one display.

@@ -25,6 +25,12 @@ void PlatformArguments::applyTransportVariable(const std::optional<std::string>&
     transport = transportNamed(*value, "the environment variable LUMADESK_TRANSPORT");
 }
 
+std::string PlatformArguments::deskName() const {
+    if (!simulated) return "real";
+    if (!deskFile) return "simulated";
+    return "simulated:" + std::filesystem::absolute(*deskFile).lexically_normal().string();
+}
+
 TransportKind PlatformArguments::chosenTransport() const {
     if (transport) return *transport;
     return simulated ? builtTransportKind() : TransportKind::arm64;

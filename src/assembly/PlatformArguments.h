@@ -26,6 +26,10 @@ struct PlatformArguments {
     // The transport asked for; none: the platform's own (see chosenTransport).
     std::optional<TransportKind> transport{};
 
+    // The desk the arguments ask for, as the running tray program names its own: "real" (this machine's
+    // monitors), "simulated" (the built-in desk) or "simulated:" and the desk file's absolute path.
+    std::string deskName() const;
+
     // The transport to use: the one asked for, else the AV-service algorithm on real monitors (its 50 ms
     // wait before a reply suits them on every processor), else the processor's own on a simulated desk.
     TransportKind chosenTransport() const;

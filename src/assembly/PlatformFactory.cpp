@@ -10,26 +10,26 @@ std::unique_ptr<Platform> makePlatform(const PlatformChoice& choice,
                                        const std::filesystem::path& configDirectory, const Clock& clock,
                                        Sleeper& sleeper,
                                        std::function<void(const std::string&)> reportProblem) {
+    if (choice.simulated) {
+        SimulatedPlatformOptions options{choice.deskFile, configDirectory / SimulatedPlatform::stateFileName,
+                                         std::move(reportProblem)};
+        return SimulatedPlatform::create(options, clock, sleeper);
+    }
     if (choice.system) {
         return std::make_unique<LinuxPlatform>(*choice.system, sleeper, std::move(reportProblem));
     }
-    if (!choice.simulated) {
-        static RealLinuxSystem realSystem;
-        auto outputConfiguration = makeSessionOutputConfiguration();
-        const ProcessTable processes;
-        // The tray puts back at its quit what it took off; a command's changes last until logout.
-        DisabledOutputsRecord disabledOutputs(
-            configDirectory / DisabledOutputsRecord::fileName,
-            processes.self(choice.restoresLeftOverOutputs ? OutputHolder::Role::tray
-                                                          : OutputHolder::Role::command));
-        if (choice.restoresLeftOverOutputs)
-            restoreLeftOverOutputs(*outputConfiguration, disabledOutputs, processes);
-        return std::make_unique<LinuxPlatform>(realSystem, sleeper, std::move(reportProblem),
-                                               std::move(outputConfiguration), std::move(disabledOutputs));
-    }
-    SimulatedPlatformOptions options{choice.deskFile, configDirectory / SimulatedPlatform::stateFileName,
-                                     std::move(reportProblem)};
-    return SimulatedPlatform::create(options, clock, sleeper);
+    static RealLinuxSystem realSystem;
+    auto outputConfiguration = makeSessionOutputConfiguration();
+    const ProcessTable processes;
+    // The tray puts back at its quit what it took off; a command's changes last until logout.
+    DisabledOutputsRecord disabledOutputs(
+        configDirectory / DisabledOutputsRecord::fileName,
+        processes.self(choice.restoresLeftOverOutputs ? OutputHolder::Role::tray
+                                                      : OutputHolder::Role::command));
+    if (choice.restoresLeftOverOutputs)
+        restoreLeftOverOutputs(*outputConfiguration, disabledOutputs, processes);
+    return std::make_unique<LinuxPlatform>(realSystem, sleeper, std::move(reportProblem),
+                                           std::move(outputConfiguration), std::move(disabledOutputs));
 }
 
 }  // namespace lumadesk

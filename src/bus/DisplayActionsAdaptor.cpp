@@ -70,8 +70,12 @@ std::optional<std::string> displayOrNone(const QString& display) {
 }  // namespace
 
 DisplayActionsAdaptor::DisplayActionsAdaptor(QObject* host, QDBusConnection connection, MainQueue& queue,
-                                             DisplayManager& manager)
-    : QDBusAbstractAdaptor(host), m_connection(std::move(connection)), m_queue(queue), m_manager(manager) {
+                                             DisplayManager& manager, QString desk)
+    : QDBusAbstractAdaptor(host),
+      m_connection(std::move(connection)),
+      m_queue(queue),
+      m_manager(manager),
+      m_desk(std::move(desk)) {
     registerBusDisplayEntity();
 }
 

@@ -19,6 +19,9 @@ namespace lumadesk {
 // blocks the event loop. Bad parameters (a level outside 0...100, an unknown state, a name that is too
 // long) are refused with org.freedesktop.DBus.Error.InvalidArgs before anything runs.
 //
+// Desk() names the desk the application runs on (PlatformArguments::deskName), so that a command line
+// asked for another desk runs on its own instead.
+//
 // Attach it to the object the tray program registers at /io/lumadesk/Lumadesk with ExportAdaptors; the
 // object may carry other interfaces of the application too. The queue and the manager must outlive the
 // tasks, which the tray program ensures by draining the queue before the stack goes.
@@ -28,7 +31,7 @@ class DisplayActionsAdaptor : public QDBusAbstractAdaptor {
 
 public:
     DisplayActionsAdaptor(QObject* host, QDBusConnection connection, MainQueue& queue,
-                          DisplayManager& manager);
+                          DisplayManager& manager, QString desk);
 
     // Sends the answer to a call on the adaptor's connection.
     void send(const QDBusMessage& reply);
@@ -44,6 +47,7 @@ public Q_SLOTS:
     QString SleepDisplay(const QString& display, const QDBusMessage& message);
     // Every visible display, as pickers offer them.
     QList<lumadesk::DisplayEntity> Displays(const QDBusMessage& message);
+    QString Desk() const { return m_desk; }
 
 private:
     void start(DisplayActionRequest request, const QDBusMessage& message);
@@ -51,6 +55,7 @@ private:
     QDBusConnection m_connection;
     MainQueue& m_queue;
     DisplayManager& m_manager;
+    QString m_desk;
 };
 
 // Registers the host object at /io/lumadesk/Lumadesk with its adaptors and takes the name

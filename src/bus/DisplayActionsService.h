@@ -17,7 +17,9 @@ namespace lumadesk {
 // reached or another instance holds the name, the program runs on without it and problem() says why.
 class DisplayActionsService {
 public:
-    DisplayActionsService(QDBusConnection connection, MainQueue& queue, DisplayManager& manager);
+    // `desk` names the desk the manager runs on (PlatformArguments::deskName).
+    DisplayActionsService(QDBusConnection connection, MainQueue& queue, DisplayManager& manager,
+                          const std::string& desk);
     DisplayActionsService(const DisplayActionsService&) = delete;
     DisplayActionsService& operator=(const DisplayActionsService&) = delete;
     ~DisplayActionsService();

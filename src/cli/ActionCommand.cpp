@@ -54,18 +54,18 @@ ActionCommand::ActionCommand(MainQueue& queue, Sleeper& sleeper, const Environme
       m_timeout(timeout),
       m_programName(std::move(programName)) {}
 
-std::optional<AppBusClient> ActionCommand::runningApp() {
+std::optional<AppBusClient> ActionCommand::runningApp(const PlatformArguments& platform) {
     std::optional<AppBusClient> app;
     if (const auto address = sessionBusAddress(m_environment))
         app = AppBusClient::connect(*address, m_timeout);
-    if (app && !app->isAppRunning()) app.reset();
+    if (app && (!app->isAppRunning() || app->desk() != platform.deskName())) app.reset();
     return app;
 }
 
 int ActionCommand::run(const CtlInvocation& invocation, std::ostream& out, std::ostream& err) {
     try {
         std::optional<IntentResult> result;
-        if (auto app = runningApp()) {
+        if (auto app = runningApp(invocation)) {
             result = app->perform(resolved(invocation.action, app->displays()));
         } else {
             runInProcess(invocation, err, [&](DisplayManager& manager) {
@@ -88,7 +88,7 @@ int ActionCommand::run(const CtlInvocation& invocation, std::ostream& out, std::
 }
 
 std::vector<DisplayEntity> ActionCommand::displays(const PlatformArguments& platform, std::ostream& err) {
-    if (auto app = runningApp()) return app->displays();
+    if (auto app = runningApp(platform)) return app->displays();
     std::vector<DisplayEntity> entities;
     runInProcess(platform, err, [&](DisplayManager& manager) {
         entities = runSync(m_queue, DisplayQuery(manager).allEntities());

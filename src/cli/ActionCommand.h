@@ -35,8 +35,10 @@ public:
     static std::string format(const IntentResult& result, bool json);
 
 private:
-    // The running application on the session bus, if there is one.
-    std::optional<AppBusClient> runningApp();
+    // The running application on the session bus, if there is one and it runs the desk the command is
+    // about: the command for another desk (a simulated one while the application has the real monitors,
+    // or the other way round) runs here.
+    std::optional<AppBusClient> runningApp(const PlatformArguments& platform);
     // Runs the work on a stack of its own under the command lock, and keeps the desk's state after it.
     void runInProcess(const PlatformArguments& platform, std::ostream& err,
                       const std::function<void(DisplayManager&)>& work);

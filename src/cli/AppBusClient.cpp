@@ -152,6 +152,17 @@ bool AppBusClient::isAppRunning() {
     return result >= 0 && sd_bus_message_read(reply, "b", &hasOwner) >= 0 && hasOwner;
 }
 
+std::optional<std::string> AppBusClient::desk() {
+    BusErrorHolder error;
+    sd_bus_message* reply = nullptr;
+    const int result = sd_bus_call_method(m_bus.get(), AppBusNames::service, AppBusNames::objectPath,
+                                          AppBusNames::interface, "Desk", &error.error, &reply, "");
+    const Message owned(reply);
+    const char* name = nullptr;
+    if (result < 0 || sd_bus_message_read(reply, "s", &name) < 0) return std::nullopt;
+    return std::string(name);
+}
+
 std::vector<DisplayEntity> AppBusClient::displays() {
     BusErrorHolder error;
     sd_bus_message* reply = nullptr;

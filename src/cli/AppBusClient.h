@@ -34,6 +34,8 @@ public:
 
     // Whether the application holds its name on the bus.
     bool isAppRunning();
+    // The desk the application runs on (PlatformArguments::deskName); none when it does not say.
+    std::optional<std::string> desk();
     // The application's displays as its query lists them.
     std::vector<DisplayEntity> displays();
     // Runs the action in the application; throws DisplayIntentError or AppBusError.

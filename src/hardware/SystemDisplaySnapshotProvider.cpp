@@ -92,9 +92,11 @@ std::optional<DisplaySnapshot> SystemDisplaySnapshotProvider::snapshot(DisplayID
 }
 
 std::optional<std::string> SystemDisplaySnapshotProvider::displayName(DisplayID displayID) {
-    if (const auto screen = m_screenNames.find(displayID); screen != m_screenNames.end())
+    // A screen without a name leaves the naming to the registry.
+    if (const auto screen = m_screenNames.find(displayID); screen != m_screenNames.end() && !screen->second.empty())
         return withoutDuplicateCounter(screen->second);
-    if (const auto screen = screenOf(displayID)) return withoutDuplicateCounter(screen->localizedName);
+    if (const auto screen = screenOf(displayID); screen && !screen->localizedName.empty())
+        return withoutDuplicateCounter(screen->localizedName);
     return registryProductName(displayID);
 }
 

@@ -51,8 +51,11 @@ private:
 
 }  // namespace
 
-DiagnosticsView::DiagnosticsView(DisplayManager& manager, QWidget* parent)
-    : QDialog(parent), m_manager(manager), m_signals(new DisplayManagerSignals(manager, this)) {
+DiagnosticsView::DiagnosticsView(DisplayManager& manager, QWidget* parent, PlatformStatus platform)
+    : QDialog(parent),
+      m_manager(manager),
+      m_platform(std::move(platform)),
+      m_signals(new DisplayManagerSignals(manager, this)) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Display Diagnostics"));
     setWindowModality(Qt::WindowModal);
@@ -75,11 +78,17 @@ DiagnosticsView::DiagnosticsView(DisplayManager& manager, QWidget* parent)
     scroll->setWidget(m_list);
     m_body->addWidget(scroll);
     column->addWidget(body, 1);
+    m_platformLines = Theme::label(QString(), monospaced(10), Theme::secondary(*this), this);
+    m_platformLines->setWordWrap(true);
+    m_platformLines->setContentsMargins(18, 8, 18, 8);
+    m_platformLines->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    column->addWidget(m_platformLines);
     column->addWidget(new Divider(this));
     column->addWidget(buildFooter());
 
     connect(m_signals, &DisplayManagerSignals::displaysChanged, this, &DiagnosticsView::render);
     connect(m_signals, &DisplayManagerSignals::disconnectedDisplayIDsChanged, this, &DiagnosticsView::render);
+    m_refreshes = manager.subscribeToLastRefreshTime([this](const auto&) { render(); });
     render();
 }
 
@@ -185,18 +194,26 @@ QString DiagnosticsView::footerText() const {
     return m_footer->text();
 }
 
+QString DiagnosticsView::platformText() const {
+    return m_platformLines->isVisibleTo(this) ? m_platformLines->text() : QString();
+}
+
 bool DiagnosticsView::showsEmptyState() const {
     return m_body->currentWidget() == m_emptyState;
 }
 
 void DiagnosticsView::render() {
-    m_content = DiagnosticsContent(m_manager.displays(), m_manager.visibleDisplays());
+    m_content = DiagnosticsContent(m_manager.displays(), m_manager.visibleDisplays(), m_platform.facts());
     while (std::unique_ptr<QLayoutItem> item{m_listLayout->takeAt(0)}) {
         if (auto* widget = item->widget()) widget->deleteLater();
     }
     for (const auto& row : m_content.rows()) m_listLayout->addWidget(buildRow(row, m_list));
     m_listLayout->addStretch(1);
     m_body->setCurrentIndex(m_content.records().empty() ? 0 : 1);
+    QStringList platformLines;
+    for (const auto& line : m_content.platformLines()) platformLines << QString::fromStdString(line);
+    m_platformLines->setText(platformLines.join(QLatin1Char('\n')));
+    m_platformLines->setVisible(!platformLines.isEmpty());
     m_footer->setText(QString::fromStdString(m_content.footerText()));
     m_copyButton->setEnabled(m_content.canCopy());
 }

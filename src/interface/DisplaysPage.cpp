@@ -6,6 +6,7 @@
 #include "interface/DisplayRowCallbacks.h"
 #include "interface/DisplayRowList.h"
 #include "interface/ErrorBanner.h"
+#include "interface/OverlayScrollBar.h"
 #include "interface/PlainButton.h"
 #include "interface/RowReorderer.h"
 #include "interface/Spinner.h"
@@ -136,7 +137,13 @@ QWidget* DisplaysPage::buildEmptyView() {
 }
 
 QWidget* DisplaysPage::buildTableView() {
-    m_tableView = new QWidget(this);
+    m_tableArea = new QScrollArea(this);
+    m_tableArea->setFrameShape(QFrame::NoFrame);
+    m_tableArea->setFocusPolicy(Qt::NoFocus);
+    m_tableArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_tableArea->setWidgetResizable(true);
+    m_tableArea->viewport()->setAutoFillBackground(false);
+    m_tableView = new QWidget(m_tableArea);
     auto* column = new QVBoxLayout(m_tableView);
     column->setSpacing(12);
     column->setContentsMargins(24, 24, 24, 24);
@@ -150,22 +157,31 @@ QWidget* DisplaysPage::buildTableView() {
     m_rows = new DisplayRowList(
         m_queue, [this](const Display& display) { return rowCallbacks(display); }, m_tableCard,
         DisplayRowContext::settings);
-    m_rows->setAutoFillBackground(false);
-    m_reorderer = new RowReorderer(
-        *m_rows, [this](const RowMove& move) { m_manager.moveDisplays(move.fromOffsets, move.toOffset); });
     m_rowArea = new QScrollArea(m_tableCard);
     m_rowArea->setFrameShape(QFrame::NoFrame);
+    m_rowArea->setFocusPolicy(Qt::NoFocus);  // its rows' controls take the focus, not the area
     m_rowArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_rowArea->setWidgetResizable(true);
     m_rowArea->setWidget(m_rows);
+    // Over the card's rows, so that the levels and switches stay under their headings when the rows
+    // scroll.
+    auto* scrollIndicator = new OverlayScrollBar(*m_rowArea);
+    // The rows' dividers depend on where the visible part ends, so a scroll redraws them all.
+    connect(scrollIndicator, &QScrollBar::valueChanged, m_rows, qOverload<>(&QWidget::update));
+    // After `setWidget`, which turns it on: the card's own background shows through.
+    m_rows->setAutoFillBackground(false);
     m_rowArea->viewport()->setAutoFillBackground(false);
+    m_reorderer = new RowReorderer(
+        *m_rows, [this](const RowMove& move) { m_manager.moveDisplays(move.fromOffsets, move.toOffset); },
+        m_rowArea);
     lines->addWidget(m_rowArea, 1);
     column->addWidget(m_tableCard);
 
     m_errorBanner = new ErrorBanner(m_tableView);
     column->addWidget(m_errorBanner);
     column->addStretch(1);
-    return m_tableView;
+    m_tableArea->setWidget(m_tableView);
+    return m_tableArea;
 }
 
 QWidget* DisplaysPage::buildHeaderLine() {
@@ -244,16 +260,35 @@ void DisplaysPage::render() {
             m_states->setCurrentWidget(m_emptyView);
             break;
         case PopoverContentState::list:
-            m_states->setCurrentWidget(m_tableView);
+            m_states->setCurrentWidget(m_tableArea);
             break;
     }
     m_rows->setDisplays(m_content.shownDisplays());
     m_reorderer->watchRows();
-    m_tableCard->setFixedHeight(m_content.tableHeight());
     const auto& message = m_manager.lastErrorMessage();
     m_errorBanner->setVisible(message.has_value());
     if (message) m_errorBanner->setMessage(QString::fromStdString(*message));
+    fitTableCard();
     renderAllDisplays();
+}
+
+// The card keeps its own height where the window has room for it; otherwise it takes what the page
+// leaves it under the padding and the banner, and its rows scroll.
+void DisplaysPage::fitTableCard() {
+    const QLayout& column = *m_tableView->layout();
+    const QMargins padding = column.contentsMargins();
+    int room = height() - padding.top() - padding.bottom();
+    if (!m_errorBanner->isHidden()) {
+        const int width = this->width() - padding.left() - padding.right();
+        room -= column.spacing() + (m_errorBanner->hasHeightForWidth() ? m_errorBanner->heightForWidth(width)
+                                                                       : m_errorBanner->sizeHint().height());
+    }
+    m_tableCard->setFixedHeight(m_content.tableHeight(room));
+}
+
+void DisplaysPage::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    fitTableCard();
 }
 
 void DisplaysPage::renderAllDisplays() {

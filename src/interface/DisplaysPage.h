@@ -35,6 +35,10 @@ public:
     const DisplaysPageContent& content() const { return m_content; }
     const QWidget& tableCard() const { return *m_tableCard; }
     const DisplayRowList& rowList() const { return *m_rows; }
+    // The rows under the card's two fixed lines, scrolling inside the card.
+    QScrollArea& rowArea() const { return *m_rowArea; }
+    // The table state, scrolling as a whole only where even the smallest card and the banner do not fit.
+    QScrollArea& tableArea() const { return *m_tableArea; }
     const ErrorBanner& errorBanner() const { return *m_errorBanner; }
     const QPushButton& refreshButton() const { return *m_refreshButton; }
     ContinuousSlider& allDisplaysSlider() const { return *m_allSlider; }
@@ -52,7 +56,12 @@ private:
     void render();
     void renderAllDisplays();
     void syncGlobalBrightness();
+    void fitTableCard();
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
     DisplayManager& m_manager;
     MainQueue& m_queue;
     DisplaysPageContent m_content{false, {}};
@@ -63,6 +72,7 @@ private:
     QStackedLayout* m_states = nullptr;
     QWidget* m_loadingView = nullptr;
     QWidget* m_emptyView = nullptr;
+    QScrollArea* m_tableArea = nullptr;
     QWidget* m_tableView = nullptr;
     QPushButton* m_refreshButton = nullptr;
     QWidget* m_tableCard = nullptr;

@@ -45,6 +45,10 @@ QString ErrorStrip::message() const {
 void ErrorStrip::setMessage(const QString& message) {
     m_message->setText(message);
     m_row->setAccessibleName(QStringLiteral("Display error: ") + message);
+    // The layouts above keep their heights for a width until told: a longer message must make the
+    // strip, and the popover that fits its height to it, taller at once.
+    m_row->updateGeometry();
+    updateGeometry();
 }
 
 }  // namespace lumadesk

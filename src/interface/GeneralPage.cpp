@@ -132,7 +132,7 @@ QWidget* GeneralPage::buildKeyboardCard() {
     m_hudSwitch = new ToggleSwitch(this);
     m_picker = new QComboBox(this);
     m_picker->setFixedWidth(pickerWidth);
-    connect(&m_keyboardRow->button(), &QPushButton::clicked, this, [this] { m_permissions.requestAccess(); });
+    connect(&m_keyboardRow->button(), &QPushButton::clicked, this, &GeneralPage::enableKeyboardAccess);
     connect(m_hudSwitch, &ToggleSwitch::flipRequested, this,
             [this](bool wanted) { store(showBrightnessHUDKey, wanted); });
     connect(m_picker, &QComboBox::activated, this, &GeneralPage::pickerChosen);
@@ -183,8 +183,26 @@ void GeneralPage::showDiagnostics() {
         m_diagnostics->raise();
         return;
     }
-    m_diagnostics = new DiagnosticsView(m_manager, window());
+    m_diagnostics = new DiagnosticsView(m_manager, window(), m_actions.platform);
     m_diagnostics->open();
+}
+
+// No prompt on this desktop can give a program the grants: after asking, the user is told what to do for
+// each one still missing.
+void GeneralPage::enableKeyboardAccess() {
+    m_permissions.requestAccess();
+    const auto grants = m_permissions.grants();
+    if (!needsKeyboardAccess(grants)) return;
+    if (m_keyboardAccess) {
+        m_keyboardAccess->raise();
+        m_keyboardAccess->activateWindow();
+        return;
+    }
+    m_keyboardAccess = new KeyboardAccessDialog(
+        keyboardAccessSteps(grants.accessibilityGranted, grants.inputMonitoringGranted), window());
+    m_keyboardAccess->setAttribute(Qt::WA_DeleteOnClose);
+    connect(m_keyboardAccess, &QDialog::finished, this, [this] { m_permissions.refresh(); });
+    m_keyboardAccess->open();
 }
 
 void GeneralPage::renderSwitches() {

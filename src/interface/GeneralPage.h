@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "interface/DiagnosticsView.h"
+#include "interface/KeyboardAccessDialog.h"
 #include "interface/logic/KeyboardPermissions.h"
 #include "registry/DisplayManager.h"
 #include "runtime/Signal.h"
@@ -27,6 +28,8 @@ struct GeneralPageActions {
     std::function<void()> openLoginItemSettings;
     // The About window.
     std::function<void()> openAbout;
+    // What the diagnostics tell about the platform under the displays.
+    PlatformStatus platform{};
 };
 
 // The second tab of the settings window: the stored preferences (tray icon, launch at login, the
@@ -59,6 +62,11 @@ public:
     // The open diagnostics sheet, if any.
     DiagnosticsView* diagnostics() const { return m_diagnostics; }
     void showDiagnostics();
+    // What "Enable Access" does: asks for the missing grants and, for those still missing, shows what the
+    // user does to give them; the grants are read again when the dialog closes.
+    void enableKeyboardAccess();
+    // The open keyboard-access dialog, if any.
+    KeyboardAccessDialog* keyboardAccessDialog() const { return m_keyboardAccess; }
 
 private:
     QWidget* buildAppCard();
@@ -90,7 +98,8 @@ private:
     QLabel* m_version = nullptr;
     PlainButton* m_advancedButton = nullptr;
     PlainButton* m_aboutButton = nullptr;
-    QPointer<DiagnosticsView> m_diagnostics;  // deletes itself when closed
+    QPointer<DiagnosticsView> m_diagnostics;          // deletes itself when closed
+    QPointer<KeyboardAccessDialog> m_keyboardAccess;  // deleted when closed
 };
 
 }  // namespace lumadesk

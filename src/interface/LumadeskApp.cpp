@@ -4,7 +4,6 @@
 #include "interface/AfterPaint.h"
 #include "interface/AppInfo.h"
 #include "interface/AutostartSettings.h"
-#include "interface/InputDeviceAccess.h"
 #include "interface/BrightnessHUDWindow.h"
 #include "interface/MenuBarItem.h"
 #include "interface/MenuBarPopover.h"
@@ -37,11 +36,12 @@ void logLine(const std::string& line) {
 
 LumadeskApp::LumadeskApp(std::shared_ptr<DisplayManager> manager, UserDefaults& defaults, MainQueue& queue,
                          LumadeskKeys keys, QObject* parent,
-                         std::unique_ptr<KeyboardPermissionControlling> permissions)
+                         std::unique_ptr<KeyboardPermissionControlling> permissions, PlatformStatus platform)
     : QObject(parent),
       m_manager(std::move(manager)),
       m_defaults(defaults),
       m_queue(queue),
+      m_platform(std::move(platform)),
       m_keyboardPermissions(keys.permissions),
       m_delegate({.manager = m_manager,
                   .queue = queue,
@@ -63,13 +63,13 @@ LumadeskApp::LumadeskApp(std::shared_ptr<DisplayManager> manager, UserDefaults& 
                   .log = logLine,
                   .underTestHost = keys.underTestHost}),
       m_updater(UpdaterOptions{AppInfo::updateFeedURL(), AppInfo::buildNumber()}),
-      m_permissions(permissions
-                        ? std::move(permissions)
-                        : std::make_unique<KeyboardPermissionModel>(InputDeviceAccess::operations())) {
+      m_permissions(permissions ? std::move(permissions)
+                                : std::make_unique<KeyboardPermissionBinding>(m_keyboardPermissions)) {
     QGuiApplication::setWindowIcon(AppInfo::applicationIcon());
     PopoverActions actions;
     actions.openSettings = [this] { openSettings(); };
     actions.quit = [] { QCoreApplication::quit(); };
+    actions.platformProblems = m_platform.problems;
     m_popover = std::make_unique<MenuBarPopover>(*m_manager, m_updater, queue, std::move(actions));
     m_trayMenu = std::make_unique<TrayMenu>(
         m_updater, TrayMenuActions{[this] { openAbout(); }, [this] { openSettings(); },
@@ -101,6 +101,7 @@ void LumadeskApp::openSettings() {
     if (!m_settings) {
         GeneralPageActions actions;
         actions.openAbout = [this] { openAbout(); };
+        actions.platform = m_platform;
         actions.openLoginItemSettings = [] {
             AutostartSettings::open(
                 QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation).toStdString() +

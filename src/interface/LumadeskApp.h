@@ -6,6 +6,7 @@
 #include "interface/QtScreenList.h"
 #include "interface/Updater.h"
 #include "interface/logic/KeyboardPermissions.h"
+#include "interface/logic/PlatformStatus.h"
 #include "keys/AppDelegate.h"
 #include "registry/DisplayManager.h"
 #include "runtime/MainQueue.h"
@@ -39,10 +40,12 @@ class LumadeskApp : public QObject {
 
 public:
     // The defaults and the queue must outlive the application; the manager is shared with the stack
-    // that built it. Without a permission controller the desktop's own grants are read.
+    // that built it. Without other permissions given, the settings show the keys' own controller. The
+    // platform's status is shown in the popover's error strip and in the diagnostics.
     LumadeskApp(std::shared_ptr<DisplayManager> manager, UserDefaults& defaults, MainQueue& queue,
                 LumadeskKeys keys, QObject* parent = nullptr,
-                std::unique_ptr<KeyboardPermissionControlling> permissions = nullptr);
+                std::unique_ptr<KeyboardPermissionControlling> permissions = nullptr,
+                PlatformStatus platform = {});
     ~LumadeskApp() override;
 
     // Shows the tray icon (or the window) and queues the first refresh.
@@ -74,6 +77,7 @@ private:
     std::shared_ptr<DisplayManager> m_manager;
     UserDefaults& m_defaults;
     MainQueue& m_queue;
+    PlatformStatus m_platform;
     NotificationCenter m_notifications;
     QtScreenList m_panelScreens;
     KeyboardPermissionController m_keyboardPermissions;

@@ -111,6 +111,10 @@ MenuBarPopover::MenuBarPopover(DisplayManager& manager, Updater& updater, MainQu
     connect(m_signals, &DisplayManagerSignals::displaysChanged, this, [this] {
         if (m_card->isVisible()) syncGlobalBrightness();
     });
+    m_refreshes = manager.subscribeToLastRefreshTime([this](const auto&) {
+        renderErrorStrip();
+        fitHeight();
+    });
     render();
 }
 
@@ -119,6 +123,9 @@ MenuBarPopover::~MenuBarPopover() = default;
 // The window keeps the focus itself when it opens, so no control shows a focus ring until the user
 // tabs to it.
 void MenuBarPopover::showEvent(QShowEvent* event) {
+    // A write since the last refresh may have met a problem of the platform.
+    renderErrorStrip();
+    fitHeight();
     QWidget::showEvent(event);
     setFocus(Qt::PopupFocusReason);
 }
@@ -244,7 +251,9 @@ void MenuBarPopover::renderRefreshing() {
 }
 
 void MenuBarPopover::renderErrorStrip() {
-    const auto& message = m_manager.lastErrorMessage();
+    const auto message = errorStripMessage(
+        m_manager.lastErrorMessage(),
+        m_actions.platformProblems ? m_actions.platformProblems() : std::vector<std::string>{});
     m_errorStrip->setVisible(message.has_value());
     if (message) m_errorStrip->setMessage(QString::fromStdString(*message));
 }

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "interface/logic/GlobalBrightnessSync.h"
+#include "interface/logic/PlatformStatus.h"
 #include "interface/logic/PopoverContent.h"
 #include "interface/logic/PopoverRefresh.h"
 #include "registry/DisplayManager.h"
@@ -26,15 +29,16 @@ class PopoverHeader;
 class Updater;
 struct DisplayRowCallbacks;
 
-// What the popover's footer buttons do beyond the manager. An absent `openSettings` disables
-// "Settings".
+// What the popover's footer buttons do beyond the manager, and where it reads the platform's problems
+// (shown under the manager's error; absent: none). An absent `openSettings` disables "Settings".
 struct PopoverActions {
     std::function<void()> openSettings;
     std::function<void()> quit;
+    std::function<std::vector<std::string>()> platformProblems;
 };
 
 // The window under the tray icon: the display count and refresh, the all-displays card, the rows, the
-// manager's last error and the footer. It shows what the manager holds and sends every change through
+// manager's last error with the platform's problems, and the footer. It shows what the manager holds and sends every change through
 // the manager's operations.
 class MenuBarPopover : public QWidget {
     Q_OBJECT
@@ -85,6 +89,8 @@ private:
     PopoverContent m_content{false, {}};
     PopoverRefresh m_refresh;
     GlobalBrightnessSync m_globalBrightness;
+    // The platform's problems change with refreshes that leave the list as it was.
+    Subscription m_refreshes;
 
     // Owned through the object tree.
     DisplayManagerSignals* m_signals;

@@ -26,6 +26,11 @@ UpdateChecker::UpdateChecker(QUrl feedURL, QString currentVersion, std::chrono::
       m_currentVersion(std::move(currentVersion)),
       m_timeout(timeout) {
     m_network.setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
+    m_deadline.setSingleShot(true);
+    // A server that answers a byte at a time would otherwise hold the check, and the buttons, for ever.
+    connect(&m_deadline, &QTimer::timeout, this, [this] {
+        if (m_reply) m_reply->abort();
+    });
 }
 
 // An aborted reply reports at once; nothing of this object may hear it any more.
@@ -38,7 +43,6 @@ UpdateChecker::~UpdateChecker() {
 void UpdateChecker::check() {
     if (isChecking()) return;
     QNetworkRequest request(m_feedURL);
-    request.setTransferTimeout(static_cast<int>(m_timeout.count()));
     request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("Lumadesk/") + m_currentVersion);
     m_feed.clear();
     m_reply = m_network.get(request);
@@ -50,6 +54,7 @@ void UpdateChecker::check() {
         }
     });
     connect(m_reply, &QNetworkReply::finished, this, &UpdateChecker::received);
+    m_deadline.start(m_timeout);
     Q_EMIT isCheckingChanged(true);
 }
 
@@ -58,6 +63,7 @@ void UpdateChecker::received() {
     std::unique_ptr<QNetworkReply, void (*)(QNetworkReply*)> reply(
         m_reply.data(), [](QNetworkReply* done) { done->deleteLater(); });
     m_reply = nullptr;
+    m_deadline.stop();
     if (reply->property("tooLarge").toBool()) {
         finish(UpdateOutcome::failedBecause(tooLarge().toStdString()));
         return;

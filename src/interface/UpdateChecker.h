@@ -9,21 +9,22 @@
 #include <QNetworkReply>
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 #include <QUrl>
 
 namespace lumadesk {
 
-// One update check at a time: fetches the appcast (at most 1 MiB, given up after 15 s without
-// progress), reads it on a worker thread and compares its releases with the running build. Nothing of
-// it blocks the interface; every failure is an outcome, never an exception.
+// One update check at a time: fetches the appcast (at most 1 MiB, given up when it is not whole within
+// 15 s, however slowly it keeps coming), reads it on a worker thread and compares its releases with the
+// running build. Nothing of it blocks the interface; every failure is an outcome, never an exception.
 class UpdateChecker : public QObject {
     Q_OBJECT
 
 public:
     static constexpr qint64 maximumFeedSize = 1024 * 1024;
-    static constexpr std::chrono::milliseconds transferTimeout{15000};
+    static constexpr std::chrono::milliseconds timeLimit{15000};
 
-    UpdateChecker(QUrl feedURL, QString currentVersion, std::chrono::milliseconds timeout = transferTimeout,
+    UpdateChecker(QUrl feedURL, QString currentVersion, std::chrono::milliseconds timeout = timeLimit,
                   QObject* parent = nullptr);
     ~UpdateChecker() override;
 
@@ -42,6 +43,7 @@ private:
     QUrl m_feedURL;
     QString m_currentVersion;
     std::chrono::milliseconds m_timeout;
+    QTimer m_deadline;
     QNetworkAccessManager m_network;
     QPointer<QNetworkReply> m_reply;
     QByteArray m_feed;

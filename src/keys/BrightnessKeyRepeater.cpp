@@ -44,9 +44,12 @@ void BrightnessKeyRepeater::release(Source source) {
 
 void BrightnessKeyRepeater::startRepeating(int delta) {
     if (m_repeatTask) m_repeatTask->cancel();
+    const auto& clock = m_queue.clock();
+    // Counted from the key's first step, whatever that step's own work takes.
+    const auto secondStep = clock.monotonicNow() + m_initialDelay;
     m_state->activeDelta = delta;
     m_state->onChange(delta);
-    m_repeatTask = spawn(m_queue, repeat(m_state, delta, m_initialDelay, m_repeatInterval));
+    m_repeatTask = spawn(m_queue, repeat(m_state, clock, delta, secondStep, m_repeatInterval));
 }
 
 void BrightnessKeyRepeater::stop() {
@@ -55,16 +58,21 @@ void BrightnessKeyRepeater::stop() {
     m_repeatTask.reset();
 }
 
-Task<void> BrightnessKeyRepeater::repeat(std::weak_ptr<State> weakState, int delta, Duration initialDelay,
-                                         Duration interval) {
+Task<void> BrightnessKeyRepeater::repeat(std::weak_ptr<State> weakState, const Clock& clock, int delta,
+                                         MonotonicInstant secondStep, Duration interval) {
     try {
-        co_await sleepFor(initialDelay);
+        // Each step is due at delay + k x interval from the first: a late wake-up or a slow step does
+        // not push every later step back. The task runs on the queue, whose clock outlives it.
+        auto due = secondStep;
         for (;;) {
+            co_await sleepFor(std::max(due - clock.monotonicNow(), Duration::zero()));
             co_await checkCancellation();
             const auto state = weakState.lock();
             if (!state || state->activeDelta != delta) co_return;
             state->onChange(delta);
-            co_await sleepFor(interval);
+            due += interval;
+            // More than a step behind (the machine was suspended): no burst of steps to catch up.
+            if (const auto now = clock.monotonicNow(); due < now) due = now + interval;
         }
     } catch (const TaskCancelled&) {
         // Stopped, released or turned round: the repetition just ends.

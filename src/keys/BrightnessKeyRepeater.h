@@ -52,8 +52,8 @@ private:
         std::optional<int> activeDelta;
         OnChange onChange;
     };
-    static Task<void> repeat(std::weak_ptr<State> weakState, int delta, Duration initialDelay,
-                             Duration interval);
+    static Task<void> repeat(std::weak_ptr<State> weakState, const Clock& clock, int delta,
+                             MonotonicInstant secondStep, Duration interval);
 
     MainQueue& m_queue;
     Duration m_initialDelay;

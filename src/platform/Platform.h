@@ -37,6 +37,10 @@ public:
     virtual WindowServer& windowServer() = 0;
     // The desktop's screens and the pointer.
     virtual ScreenList& screenList() = 0;
+    // The desktop's screens as the interface framework lists them, each named by the window system's
+    // name of its output, for a platform that learns its screens from there (it must outlive the
+    // platform). A platform that knows its screens by itself has no use for them.
+    virtual void useDesktopScreens(ScreenList&) {}
     // The device registry of displays and their framebuffers.
     virtual DisplayRegistry& displayRegistry() = 0;
     // The AV services of the display links.
@@ -50,6 +54,9 @@ public:
     // Keeps what the platform must remember until the next run (the simulated desk's state); throws
     // std::exception subclasses when that fails.
     virtual void persistState() = 0;
+    // The name of the settings file in the configuration directory. Each desk keeps its own, so that the
+    // displays one remembers never show up as absent displays of the other.
+    virtual std::string settingsFileName() const = 0;
     // The service that takes displays off the desktop in this session, by name, for diagnostics.
     virtual std::string displayConfigurationService() const = 0;
     // Until lifted with an unset deadline, taking displays off the desktop and putting them back ends by
@@ -57,6 +64,9 @@ public:
     // session must not wait for a service that stopped answering. Nothing to do where changes are
     // immediate.
     virtual void limitDisplayConfigurationTime(Deadline) {}
+    // What keeps monitors out of reach right now, each in the user's words with its fix; none when
+    // nothing does. Safe to call from any thread.
+    virtual std::vector<std::string> problems() const { return {}; }
     // Starts watching for displays plugged in or out, paced on the queue (which must outlive the
     // platform); the descriptors the event loop must watch for it. None when the platform tells its
     // changes by itself.

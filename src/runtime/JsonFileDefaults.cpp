@@ -35,10 +35,10 @@ std::string saveFailureMessage(const std::string& key, const std::filesystem::pa
 
 }  // namespace
 
-JsonFileDefaults::JsonFileDefaults(std::filesystem::path directory, const Clock& clock)
+JsonFileDefaults::JsonFileDefaults(std::filesystem::path directory, const Clock& clock, const std::string& fileName)
     : m_directory(std::move(directory)),
-      m_lockPath(m_directory / "defaults.json.lock"),
-      m_file(m_directory / "defaults.json"),
+      m_lockPath(m_directory / (fileName + ".lock")),
+      m_file(m_directory / fileName),
       m_clock(clock) {
     reload();
 }

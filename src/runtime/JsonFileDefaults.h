@@ -14,15 +14,19 @@
 
 namespace lumadesk {
 
-// User defaults kept in <directory>/defaults.json and shared safely by several Lumadesk processes:
-// every write re-reads the file under an exclusive lock, so that changes other processes made to
-// other keys survive, and replaces the file atomically. Reads come from memory, refreshed whenever
+// User defaults kept in a file of a directory (defaults.json unless named otherwise) and shared safely
+// by several Lumadesk processes: every write re-reads the file under an exclusive lock, so that changes
+// other processes made to other keys survive, and replaces the file atomically. Reads come from memory, refreshed whenever
 // the file changed on disk. A file that cannot be parsed is kept aside and reported, never
 // overwritten. Used from the main thread only.
 class JsonFileDefaults final : public UserDefaults {
 public:
-    // Reads <directory>/defaults.json if there is one; the clock dates the copies of unreadable files.
-    JsonFileDefaults(std::filesystem::path directory, const Clock& clock);
+    // The settings file of the real desk.
+    static constexpr const char* defaultFileName = "defaults.json";
+
+    // Reads <directory>/<fileName> if there is one; the clock dates the copies of unreadable files.
+    JsonFileDefaults(std::filesystem::path directory, const Clock& clock,
+                     const std::string& fileName = defaultFileName);
 
     std::optional<DefaultsValue> value(const std::string& key) const override;
     void setValue(const std::string& key, DefaultsValue value) override;

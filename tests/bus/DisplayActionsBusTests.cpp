@@ -10,6 +10,7 @@
 #include "cli/CtlProgram.h"
 #include "intents/AppBusNames.h"
 #include "intents/DisplayIntentError.h"
+#include "platform/simulated/SimulatedPlatform.h"
 #include "runtime/VirtualSleeper.h"
 #include "support/DisplayManagerHarness.h"
 #include "support/TemporaryDirectory.h"
@@ -64,7 +65,7 @@ protected:
         ddc.plugIn(snapshot(12, "10-2-2"), 55);
         start();
         server = QDBusConnection::connectToBus(bus->address(), QStringLiteral("app"));
-        service = std::make_unique<DisplayActionsService>(server, queue, *manager);
+        service = std::make_unique<DisplayActionsService>(server, queue, *manager, "real");
         ASSERT_FALSE(service->problem()) << *service->problem();
     }
     void TearDown() override {
@@ -209,6 +210,20 @@ TEST_F(DisplayActionsBusTest, TheCommandLineUsesTheRunningAppAndReportsWhenItGoe
     EXPECT_EQ(display("10-2-2").brightness, 12);
     EXPECT_EQ(ctl({"sleep", "10-7-7"}), "3 lumadesk-ctl: Display 10-7-7 not found.\n");
     EXPECT_FALSE(std::filesystem::exists(home.path() / "defaults.json"));
+    // A simulated desk asked for is not the app on the real monitors to answer: it runs in the command
+    // line, on its own settings file, and the app's displays are left alone.
+    EXPECT_EQ(ctl({"--simulated", "set-brightness", "4268-41234-0", "33"}),
+              "0 Set Northwind 27Q (1) brightness to 33%.\n");
+    EXPECT_EQ(display("10-2-2").brightness, 12);
+    EXPECT_TRUE(std::filesystem::exists(home.path() / SimulatedPlatform::settingsFile));
+    EXPECT_FALSE(std::filesystem::exists(home.path() / "defaults.json"));
+    // An app on the simulated desk answers the command line asked for that desk.
+    service.reset();
+    service = std::make_unique<DisplayActionsService>(server, queue, *manager, "simulated");
+    ASSERT_FALSE(service->problem()) << *service->problem();
+    EXPECT_EQ(ctl({"--simulated", "get-brightness", "10-2-2"}), "0 Model 10-2-2 brightness is 12%.\n");
+    service.reset();
+    service = std::make_unique<DisplayActionsService>(server, queue, *manager, "real");
 
     // The app leaves the bus while a write is under way: the command line says so and fails.
     ddc.writeDuration = 1h;
@@ -279,7 +294,7 @@ TEST_F(DisplayActionsBusTest, TheShippedInterfaceFileDescribesTheLiveObject) {
     std::ifstream shipped(std::string(LUMADESK_SOURCE_DIR) + "/data/io.lumadesk.Lumadesk1.xml");
     const std::string shippedXml{std::istreambuf_iterator<char>(shipped), {}};
     const auto live = methodsOf(reply.arguments().value(0).toString());
-    EXPECT_EQ(live.size(), 8u);
+    EXPECT_EQ(live.size(), 9u);
     EXPECT_EQ(live, methodsOf(QString::fromStdString(shippedXml)))
         << reply.arguments().value(0).toString().toStdString();
 }

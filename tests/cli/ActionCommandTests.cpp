@@ -7,6 +7,7 @@
 
 #include "cli/ActionCommand.h"
 #include "cli/CtlProgram.h"
+#include "platform/simulated/SimulatedPlatform.h"
 #include "runtime/ManualMainQueue.h"
 #include "runtime/VirtualSleeper.h"
 #include "support/TemporaryDirectory.h"
@@ -41,7 +42,7 @@ struct ActionCtl {
         return status;
     }
     std::string settings() const {
-        std::ifstream file(home.path() / "defaults.json");
+        std::ifstream file(home.path() / SimulatedPlatform::settingsFile);
         return {std::istreambuf_iterator<char>(file), {}};
     }
 };

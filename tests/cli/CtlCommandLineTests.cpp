@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 
 #include "cli/CtlCommandLine.h"
@@ -62,6 +63,16 @@ TEST(CtlCommandLine, ReadsCommandsAndOptions) {
     EXPECT_EQ(parse({"connect", "--", "-5"}).display, "-5");
     EXPECT_EQ(parse({"--json", "list", "--"}).command, Command::list);
     EXPECT_EQ(parse({"disconnect", "--", "--help"}).display, "--help");
+}
+
+// The desk a command asks for, named as the running tray program names its own.
+TEST(CtlCommandLine, NamesTheDeskItAsksFor) {
+    EXPECT_EQ(parse({"list"}).deskName(), "real");
+    EXPECT_EQ(parse({"--simulated", "list"}).deskName(), "simulated");
+    const auto here = std::filesystem::current_path();
+    EXPECT_EQ(parse({"--simulated=desks/../desk.json", "list"}).deskName(), "simulated:" + (here / "desk.json").string());
+    EXPECT_EQ(parse({"--simulated=/a/desk.json", "--simulated", "list"}).deskName(), "simulated")
+        << "the last option counts";
 }
 
 TEST(CtlCommandLine, HelpAlwaysWorksAndTheOptionBeatsTheEnvironment) {

@@ -11,6 +11,9 @@
 #include "assembly/ProgramFailures.h"
 #include "cli/CtlProgram.h"
 #include "platform/linux/DDCProblems.h"
+#include "platform/simulated/SimulatedPlatform.h"
+#include "registry/DisplayStore.h"
+#include "runtime/JsonFileDefaults.h"
 #include "runtime/ManualMainQueue.h"
 #include "runtime/VirtualSleeper.h"
 #include "support/FakeLinuxDesk.h"
@@ -239,7 +242,7 @@ TEST(CtlOnRealMonitors, WithoutMonitorsListsNoneAndSaysWhy) {
 
 TEST(CtlProgram, ADamagedSettingsFileIsMovedAsideNamedOnceAndDefaultsUsed) {
     CtlHarness ctl;
-    const auto settings = ctl.configDirectory.path() / "defaults.json";
+    const auto settings = ctl.configDirectory.path() / SimulatedPlatform::settingsFile;
     std::ofstream(settings) << "{\"persistedDisplays\": tru";
     EXPECT_EQ(ctl.run({"list"}), 0);
     EXPECT_EQ(ctl.out, defaultDeskTable);
@@ -254,6 +257,42 @@ TEST(CtlProgram, ADamagedSettingsFileIsMovedAsideNamedOnceAndDefaultsUsed) {
     EXPECT_TRUE(std::filesystem::exists(kept));
     EXPECT_EQ(ctl.run({"list"}), 0);
     EXPECT_EQ(ctl.err, "");
+}
+
+// Each desk keeps its own settings file: neither lists the other's displays as absent ones, whichever
+// ran first, and the real desk stays on the file installed users have.
+TEST(CtlProgram, TheSimulatedAndTheRealDeskKeepTheirRecordsApart) {
+    CtlHarness ctl;
+    FakeLinuxDesk desk(&ctl.clock);
+    ctl.machine = &desk.system;
+    const auto hardwareIDs = [](const std::string& json) {
+        std::vector<std::string> ids;
+        for (const auto& display : nlohmann::json::parse(json)) ids.push_back(display["hardwareID"]);
+        return ids;
+    };
+    const std::vector<std::string> simulated{"4268-41234-0", "4268-41234-1", "7789-9010-SG24-0042",
+                                             "5156-12850-12345"};
+    const std::vector<std::string> real{"4268-41234-12345", "7789-23305-B-SERIAL", "8944-4444-42",
+                                        "19501-3333-777"};
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        ASSERT_EQ(ctl.run({"--simulated", "list", "--json"}), exitDone) << ctl.err;
+        EXPECT_EQ(hardwareIDs(ctl.out), simulated);
+        ASSERT_EQ(ctl.run({"list", "--json"}), exitDone) << ctl.err;
+        EXPECT_EQ(hardwareIDs(ctl.out), real);
+    }
+    const auto sorted = [](std::vector<std::string> ids) {
+        std::sort(ids.begin(), ids.end());
+        return ids;
+    };
+    const auto stored = [&](const char* fileName) {
+        JsonFileDefaults defaults(ctl.configDirectory.path(), ctl.clock, fileName);
+        std::vector<std::string> ids;
+        for (const auto& record : DisplayStore(defaults).load()) ids.push_back(record.hardwareID);
+        return sorted(ids);
+    };
+    EXPECT_EQ(stored("defaults.json"), sorted(real));
+    EXPECT_EQ(stored(SimulatedPlatform::settingsFile), sorted(simulated));
 }
 
 // list --verbose names the service that takes displays off the desktop, on standard error beside JSON.

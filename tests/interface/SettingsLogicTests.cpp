@@ -9,7 +9,9 @@
 #include "interface/logic/AppVersion.h"
 #include "interface/logic/BrightnessControlPicker.h"
 #include "interface/logic/DiagnosticsContent.h"
+#include "interface/logic/PlatformStatus.h"
 #include "interface/logic/DisplaysPageContent.h"
+#include "interface/logic/KeyboardAccessSteps.h"
 #include "interface/logic/KeyboardPermissions.h"
 #include "interface/logic/UpdateDecision.h"
 #include "runtime/InMemoryDefaults.h"
@@ -82,28 +84,74 @@ TEST(DisplaysPageContentTest, StatesTableHeightAndAllDisplaysTexts) {
     }
 }
 
-TEST(DisplaysPageContentTest, DropsBecomeMovesUnlessTheyChangeNothing) {
-    // Rows 40 high: centres at 20, 60, 100.
-    const std::vector<int> centres{20, 60, 100};
+TEST(DisplaysPageContentTest, CardFitsTheRoomTheWindowLeavesAndNeverHidesTheLastRow) {
+    struct Case {
+        const char* what;
+        int count;
+        int room;
+        int height;
+    };
+    const Case cases[] = {
+        {"one display, room to spare", 1, 282, 152},
+        {"three displays fit", 3, 282, 276},
+        {"four displays: the room, the rows scroll", 4, 282, 282},
+        {"eight displays", 8, 282, 282},
+        {"fifty displays", 50, 282, 282},
+        {"room above the cap", 50, 500, 360},
+        {"a tall banner: header and one row stay, the page scrolls", 8, 100, 152},
+        {"one display never grows to the floor of two lines and a row", 1, 20, 152},
+        {"no room at all", 4, -48, 152},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(DisplaysPageContent(true, displays(c.count)).tableHeight(c.room), c.height);
+    }
+    EXPECT_EQ(DisplaysPageContent(true, {}).tableHeight(282), 90) << "no rows: the two lines";
+}
+
+TEST(DisplaysPageContentTest, DropsBecomeMovesWithALineWhereTheRowGoesUnlessTheyChangeNothing) {
+    // Rows 40 high: middles at 20, 60, 100.
+    const std::vector<RowSpan> rows{{0, 40}, {40, 80}, {80, 120}};
     struct Case {
         const char* what;
         std::size_t from;
         int y;
-        std::optional<RowMove> move;
+        DropTarget target;
     };
     const Case cases[] = {
-        {"third above the first", 2, 5, RowMove{{2}, 0}},
-        {"first below the last", 0, 130, RowMove{{0}, 3}},
-        {"first between second and third", 0, 70, RowMove{{0}, 2}},
-        {"onto itself", 1, 55, std::nullopt},
-        {"just below itself", 1, 70, std::nullopt},
-        {"a row that is not there", 7, 5, std::nullopt},
+        {"third above the first", 2, 5, {RowMove{{2}, 0}, 0}},
+        {"third into the first row's upper half", 2, 19, {RowMove{{2}, 0}, 0}},
+        {"third into the first row's lower half", 2, 20, {RowMove{{2}, 1}, 40}},
+        {"first below the last", 0, 130, {RowMove{{0}, 3}, 120}},
+        {"first into the last row's lower half", 0, 110, {RowMove{{0}, 3}, 120}},
+        {"first between second and third", 0, 70, {RowMove{{0}, 2}, 80}},
+        {"last above everything, even over the top edge", 2, -30, {RowMove{{2}, 0}, 0}},
+        {"onto itself", 1, 55, {}},
+        {"onto its own upper half", 1, 45, {}},
+        {"just below itself", 1, 70, {}},
+        {"the last below the end", 2, 500, {}},
+        {"a row that is not there", 7, 5, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        EXPECT_EQ(rowMove(c.from, dropDestination(centres, c.y), centres.size()), c.move);
+        EXPECT_EQ(dropTarget(rows, c.from, c.y), c.target);
     }
+    EXPECT_EQ(dropTarget({}, 0, 10), DropTarget{}) << "no rows";
     EXPECT_EQ(rowMove(0, 4, 3), std::nullopt) << "a destination past the end";
+}
+
+TEST(KeyboardAccessStepsTest, SaysWhatToDoForEachMissingGrantInputDevicesFirst) {
+    EXPECT_TRUE(keyboardAccessSteps(true, true).empty());
+    const auto inputOnly = keyboardAccessSteps(true, false);
+    ASSERT_EQ(inputOnly.size(), 1u);
+    EXPECT_EQ(inputOnly[0].command, "sudo usermod -aG input $USER");
+    EXPECT_NE(inputOnly[0].explanation.find("Add your user to the input group, then log out and in again"),
+              std::string::npos);
+    const auto keysOnly = keyboardAccessSteps(false, true);
+    ASSERT_EQ(keysOnly.size(), 1u);
+    EXPECT_EQ(keysOnly[0].explanation.rfind("Brightness keys are owned by the desktop: ", 0), 0u);
+    EXPECT_EQ(keysOnly[0].command, "") << "nothing to run for that";
+    EXPECT_EQ(keyboardAccessSteps(false, false), (std::vector{inputOnly[0], keysOnly[0]}));
 }
 
 TEST(BrightnessControlPickerTest, OffersPresentConnectedDisplaysAfterADividerAndKeepsUnmatchedValues) {
@@ -138,15 +186,16 @@ TEST(BrightnessControlPickerTest, OffersPresentConnectedDisplaysAfterADividerAnd
     EXPECT_EQ(BrightnessControlPicker::storedMode(defaults), "first");
 }
 
-TEST(KeyboardPermissionModelTest, RequestsOnlyWhatIsMissingInputMonitoringFirstAndNotifiesOnChange) {
+TEST(KeyboardPermissionBindingTest, ThePageSeesAndAsksThroughTheKeysOwnController) {
     KeyboardGrants system{true, false};
     std::vector<std::string> calls;
-    KeyboardPermissionModel model({[&] {
-                                       calls.push_back("read");
-                                       return system;
-                                   },
-                                   [&] { calls.push_back("accessibility"); },
-                                   [&] { calls.push_back("inputMonitoring"); }});
+    KeyboardPermissionController controller([&] {
+                                                calls.push_back("read");
+                                                return system;
+                                            },
+                                            [&] { calls.push_back("accessibility"); },
+                                            [&] { calls.push_back("inputMonitoring"); });
+    KeyboardPermissionBinding model(controller);
     int notifications = 0;
     auto subscription = model.observe([&] { ++notifications; });
     EXPECT_EQ(keyboardPermissionText(model.grants()), "Allow Lumadesk in Input Monitoring.");
@@ -170,6 +219,13 @@ TEST(KeyboardPermissionModelTest, RequestsOnlyWhatIsMissingInputMonitoringFirstA
     calls.clear();
     model.requestAccess();
     EXPECT_EQ(calls, (std::vector<std::string>{"read", "inputMonitoring", "accessibility", "read"}));
+
+    // What the keys read (on activation, say) is what the page shows, without a read of its own.
+    system = {false, true};
+    const int before = notifications;
+    EXPECT_TRUE(controller.refresh());
+    EXPECT_EQ(notifications, before + 1);
+    EXPECT_EQ(model.grants(), system);
 
     EXPECT_EQ(keyboardPermissionText({true, true}), "Keyboard access is enabled.");
     EXPECT_EQ(keyboardPermissionText({false, true}), "Allow Lumadesk in Accessibility.");
@@ -227,6 +283,52 @@ TEST(DiagnosticsContentTest, RowsCountsAndCopiedTextByteForByte) {
     EXPECT_EQ(none.footerText(), "0 managed, 0 hidden records");
     EXPECT_FALSE(none.canCopy());
     EXPECT_EQ(none.copiedText(), "");
+}
+
+// The platform's lines come after the records, a block of their own, and make the sheet worth copying
+// even with no record: the records' text before them stays as it was.
+TEST(DiagnosticsContentTest, PlatformLinesFollowTheRecordsAsTheirOwnBlock) {
+    auto desk = controllableDisplay("4268-41234-12345", 40, 0);
+    desk.id = 2;
+    const PlatformFacts permissionDenied{"none (not supported in this session)",
+                                         {"Permission denied on /dev/i2c-5, so ...", "The monitor on ..."}};
+    const DiagnosticsContent withRecord({desk}, {desk}, permissionDenied);
+    EXPECT_EQ(withRecord.platformLines(),
+              (std::vector<std::string>{"Display configuration: none (not supported in this session)",
+                                        "Problem: Permission denied on /dev/i2c-5, so ...",
+                                        "Problem: The monitor on ..."}));
+    const std::string recordText = DiagnosticsContent({desk}, {desk}).copiedText();
+    EXPECT_EQ(withRecord.copiedText(),
+              recordText +
+                  "\n\nDisplay configuration: none (not supported in this session)\n"
+                  "Problem: Permission denied on /dev/i2c-5, so ...\nProblem: The monitor on ...");
+    EXPECT_EQ(withRecord.footerText(), "1 managed, 0 hidden records");
+
+    const DiagnosticsContent noRecord({}, {}, {"GNOME (Mutter)", {}});
+    EXPECT_TRUE(noRecord.canCopy());
+    EXPECT_EQ(noRecord.copiedText(), "Display configuration: GNOME (Mutter)");
+    const DiagnosticsContent problemOnly({}, {}, {"", {"udev cannot be reached"}});
+    EXPECT_EQ(problemOnly.copiedText(), "Problem: udev cannot be reached");
+
+    int reads = 0;
+    const PlatformStatus status{[&] {
+                                    ++reads;
+                                    return std::vector<std::string>{"now"};
+                                },
+                                "KDE"};
+    EXPECT_EQ(status.facts().problems, std::vector<std::string>{"now"});
+    status.facts();
+    EXPECT_EQ(reads, 2) << "read afresh each time";
+    EXPECT_TRUE(PlatformStatus{}.facts().problems.empty());
+}
+
+// The error strip tells the last error first, then what the platform says keeps monitors out of reach.
+TEST(ErrorStripMessageTest, TheLastErrorThenEachPlatformProblem) {
+    EXPECT_EQ(errorStripMessage(std::nullopt, {}), std::nullopt);
+    EXPECT_EQ(errorStripMessage("Write failed.", {}), "Write failed.");
+    EXPECT_EQ(errorStripMessage(std::nullopt, {"No i2c-dev."}), "No i2c-dev.");
+    EXPECT_EQ(errorStripMessage("Write failed.", {"Denied on 5.", "Denied on 7."}),
+              "Write failed.\n\nDenied on 5.\n\nDenied on 7.");
 }
 
 TEST(AppVersionTest, ComparesNumbersComponentByComponentAndFormatsTheVersionText) {

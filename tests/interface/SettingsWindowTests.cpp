@@ -13,8 +13,6 @@
 #include "interface/ErrorBanner.h"
 #include "interface/GeneralPage.h"
 #include "interface/LumadeskApp.h"
-#include "keys/KeysFakes.h"
-#include "platform/simulated/SimulatedKeyboardEvents.h"
 #include "interface/MenuBarItem.h"
 #include "interface/NoticeRow.h"
 #include "interface/PlainButton.h"
@@ -24,6 +22,8 @@
 #include "interface/TrayMenu.h"
 #include "interface/Updater.h"
 #include "interface/logic/BrightnessControlPicker.h"
+#include "keys/KeysFakes.h"
+#include "platform/simulated/SimulatedKeyboardEvents.h"
 #include "runtime/InMemoryDefaults.h"
 #include "support/DisplayManagerHarness.h"
 
@@ -32,6 +32,8 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTest>
 
@@ -60,6 +62,11 @@ public:
 private:
     Observable<KeyboardGrants> m_state{KeyboardGrants{true, false}};
 };
+
+// New rows are laid out over a few turns of the event loop: the list's, then its scroll area's.
+void settleLayouts() {
+    for (int turn = 0; turn < 3; ++turn) QCoreApplication::processEvents();
+}
 
 struct SettingsFixture : ::testing::Test {
     DisplayManagerHarness desk;
@@ -140,13 +147,28 @@ TEST_F(SettingsFixture, DisplaysPageShowsTheTableRenamesReordersAndReportsErrors
     rename(0, QStringLiteral("   "));
     EXPECT_EQ(desk.display("10-1").customName, "Left");
     rename(0, QString(10000, QLatin1Char('x')));
-    EXPECT_EQ(desk.display("10-1").customName.value_or("").size(), 1000u) << "names are cut at 1,000 characters";
+    EXPECT_EQ(desk.display("10-1").customName.value_or("").size(), 1000u)
+        << "names are cut at 1,000 characters";
     EXPECT_EQ(settings->size(), QSize(760, 360));
     rename(0, QStringLiteral("Left"));
 
-    // Dropping the third row above the first moves it there; a drop onto itself asks for nothing.
+    // Dragging the third row over the first shows a line above it, and dropping it there moves it; over
+    // itself there is no line and a drop asks for nothing.
+    settleLayouts();
     const auto& rows = page.rowList().rows();
+    const auto& line = page.reorderer().indicator();
+    EXPECT_TRUE(line.isHidden());
+    page.reorderer().dragOver(2, rows[0]->geometry().top() + 1);
+    EXPECT_FALSE(line.isHidden());
+    EXPECT_EQ(line.geometry(), QRect(0, 0, page.rowList().width(), RowReorderer::indicatorHeight));
+    page.reorderer().dragOver(0, rows[1]->geometry().center().y() + 1);
+    EXPECT_EQ(line.geometry().top() + RowReorderer::indicatorHeight / 2, rows[2]->geometry().top())
+        << "the first between the second and third";
+    page.reorderer().dragOver(2, rows[2]->geometry().center().y());
+    EXPECT_TRUE(line.isHidden()) << "over itself";
+    page.reorderer().dragOver(2, rows[0]->geometry().top() + 1);
     page.reorderer().drop(2, rows[0]->geometry().top() + 1);
+    EXPECT_TRUE(line.isHidden()) << "gone with the drop";
     EXPECT_EQ(desk.rows(), "10-3 #0 43, 10-1 #1 41 \"Left\", 10-2 #2 42");
     ASSERT_EQ(page.rowList().rows().size(), 3u);
     EXPECT_EQ(page.rowList().rows()[0]->display().hardwareID, "10-3") << "in the manager's new order";
@@ -170,6 +192,78 @@ TEST_F(SettingsFixture, DisplaysPageShowsTheTableRenamesReordersAndReportsErrors
     desk.queue.runUntilIdle();
     EXPECT_EQ(page.allDisplaysLevelText(), "70%");
     EXPECT_EQ(desk.ddc.writes.size(), 3u);
+}
+
+namespace {
+
+QRect inWindow(const QWidget& widget) {
+    return QRect(widget.mapTo(widget.window(), QPoint(0, 0)), widget.size());
+}
+
+// The part of the widget that its parents and the window leave showing, in the window's coordinates.
+QRect shownInWindow(const QWidget& widget) {
+    QRect shown = inWindow(widget);
+    for (const QWidget* parent = widget.parentWidget(); parent; parent = parent->parentWidget()) {
+        shown &= inWindow(*parent);
+        if (parent->isWindow()) break;
+    }
+    return shown;
+}
+
+}  // namespace
+
+TEST_F(SettingsFixture, TableStaysInsideTheWindowAndItsRowsScrollToTheLastWithManyDisplays) {
+    desk.start();
+    auto settings = openSettings();
+    auto& page = settings->displaysPage();
+    settings->present();
+    int plugged = 0;
+    for (const int count : {4, 8, 50}) {
+        SCOPED_TRACE(std::to_string(count) + " displays");
+        for (++plugged; plugged <= count; ++plugged)
+            desk.ddc.plugIn(DisplayManagerHarness::snapshot(static_cast<DisplayID>(plugged),
+                                                            "10-" + std::to_string(plugged)));
+        plugged = count;
+        desk.refresh();
+        settleLayouts();
+        ASSERT_EQ(page.rowList().rows().size(), static_cast<std::size_t>(count));
+
+        // The card is whole inside the window, under the padding, and the page itself does not scroll.
+        const QWidget& card = page.tableCard();
+        EXPECT_EQ(shownInWindow(card), inWindow(card));
+        EXPECT_LE(inWindow(card).bottom() + 24, inWindow(page).bottom());
+        EXPECT_GE(card.height(), 62 + 90);
+        EXPECT_LT(card.height(), 62 * count + 90) << "it gave way to the window";
+        EXPECT_EQ(page.tableArea().verticalScrollBar()->maximum(), 0);
+
+        // The rows scroll inside it down to the last, which then shows whole.
+        const DisplayRowView& last = *page.rowList().rows().back();
+        auto& rows = page.rowArea();
+        if (count > 4) {
+            EXPECT_GT(rows.verticalScrollBar()->maximum(), 0);
+            EXPECT_NE(shownInWindow(last), inWindow(last)) << "below the card before scrolling";
+            // A row dragged to the lower edge of what shows of the rows scrolls them on.
+            page.reorderer().dragOver(0, rows.viewport()->height() - 4);
+            EXPECT_GT(rows.verticalScrollBar()->value(), 0);
+            page.reorderer().drop(0, 0);
+            EXPECT_EQ(desk.display("10-1").sortOrder, 0) << "dropped onto itself";
+        }
+        rows.ensureWidgetVisible(page.rowList().rows().back(), 0, 0);
+        EXPECT_EQ(shownInWindow(last), inWindow(last));
+        EXPECT_EQ(last.display().hardwareID, "10-" + std::to_string(count));
+        rows.verticalScrollBar()->setValue(0);
+    }
+
+    // With the banner under it the card gives way again; both stay inside the window.
+    desk.ddc.failingConnectionChanges.insert(1);
+    QTest::mouseClick(page.rowList().rows()[0]->findChild<ToggleSwitch*>(QStringLiteral("connectionSwitch")),
+                      Qt::LeftButton);
+    desk.queue.runUntilIdle();
+    settleLayouts();
+    ASSERT_FALSE(page.errorBanner().isHidden());
+    EXPECT_EQ(shownInWindow(page.errorBanner()), inWindow(page.errorBanner()));
+    EXPECT_EQ(shownInWindow(page.tableCard()), inWindow(page.tableCard()));
+    EXPECT_LT(inWindow(page.tableCard()).bottom(), inWindow(page.errorBanner()).top());
 }
 
 TEST_F(SettingsFixture, GeneralPageBindsTheSettingsLiveAndShowsWhatIsMissing) {
@@ -210,14 +304,46 @@ TEST_F(SettingsFixture, GeneralPageBindsTheSettingsLiveAndShowsWhatIsMissing) {
     EXPECT_FALSE(desk.manager->launchAtLoginEnabled());
     EXPECT_FALSE(page.launchAtLoginSwitch().isOn());
 
-    // The keyboard row: its text, the request, and a grant seen when the program becomes active again.
+    // The keyboard row: its text; the request, after which a dialog says what to do for the grant still
+    // missing (one dialog however often it is asked for); the grants read again when it closes and when
+    // the program becomes active again.
     EXPECT_FALSE(page.keyboardRow().isHidden());
     EXPECT_EQ(page.keyboardRow().text(), "Allow Lumadesk in Input Monitoring.");
     QTest::mouseClick(&page.keyboardRow().button(), Qt::LeftButton);
     EXPECT_EQ(permissions.requests, 1);
+    auto* dialog = page.keyboardAccessDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->isVisible());
+    ASSERT_EQ(dialog->explanations().size(), 1);
+    EXPECT_TRUE(dialog->explanations()[0].contains("Add your user to the input group"));
+    ASSERT_EQ(dialog->commandFields().size(), 1u);
+    EXPECT_EQ(dialog->commandFields()[0]->text(), "sudo usermod -aG input $USER");
+    EXPECT_TRUE(dialog->commandFields()[0]->isReadOnly());
+    QTest::mouseClick(dialog->copyButtons()[0], Qt::LeftButton);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "sudo usermod -aG input $USER");
+    QTest::mouseClick(&page.keyboardRow().button(), Qt::LeftButton);
+    EXPECT_EQ(page.keyboardAccessDialog(), dialog);
+    permissions.system = {true, true};
+    dialog->accept();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(page.keyboardAccessDialog(), nullptr);
+    EXPECT_TRUE(page.keyboardRow().isHidden()) << "read again when the dialog closed";
+    permissions.system = {false, true};
+    Q_EMIT qApp->applicationStateChanged(Qt::ApplicationActive);
+    EXPECT_FALSE(page.keyboardRow().isHidden()) << "and when the program became active";
+    EXPECT_EQ(page.keyboardRow().text(), "Allow Lumadesk in Accessibility.");
+    QTest::mouseClick(&page.keyboardRow().button(), Qt::LeftButton);
+    ASSERT_NE(page.keyboardAccessDialog(), nullptr);
+    EXPECT_TRUE(page.keyboardAccessDialog()->explanations()[0].startsWith(
+        "Brightness keys are owned by the desktop"));
+    EXPECT_TRUE(page.keyboardAccessDialog()->commandFields().empty());
+    page.keyboardAccessDialog()->reject();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     permissions.system = {true, true};
     Q_EMIT qApp->applicationStateChanged(Qt::ApplicationActive);
     EXPECT_TRUE(page.keyboardRow().isHidden());
+    QTest::mouseClick(&page.keyboardRow().button(), Qt::LeftButton);
+    EXPECT_EQ(page.keyboardAccessDialog(), nullptr) << "nothing missing, nothing to tell";
 
     // The picker: two fixed entries, a divider, the displays; a choice is stored; a value that matches
     // nothing stays stored and shows unselected.
@@ -235,6 +361,14 @@ TEST_F(SettingsFixture, GeneralPageBindsTheSettingsLiveAndShowsWhatIsMissing) {
     EXPECT_EQ(picker.count(), 4);
     EXPECT_EQ(picker.currentIndex(), -1);
     EXPECT_EQ(desk.defaults.stringValue(BrightnessControlPicker::key), "10-2");
+    // A stored value of the wrong type reads as the default, as the brightness keys read it, and stays
+    // stored until the user picks an entry.
+    desk.defaults.setValue(BrightnessControlPicker::key, std::int64_t{7});
+    EXPECT_EQ(picker.currentIndex(), 0);
+    EXPECT_EQ(picker.currentText(), "All displays");
+    EXPECT_EQ(desk.defaults.value(BrightnessControlPicker::key), DefaultsValue{std::int64_t{7}});
+    Q_EMIT picker.activated(1);
+    EXPECT_EQ(desk.defaults.stringValue(BrightnessControlPicker::key), "current");
 
     // The footer: the version, the diagnostics and About.
     EXPECT_TRUE(page.versionText().startsWith("Version "));

@@ -12,6 +12,7 @@
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 
 // The update check against a feed served by the test itself on 127.0.0.1.
 
@@ -60,7 +61,33 @@ private:
     QTcpServer m_server;
 };
 
-UpdateOutcome checkOnce(const FeedServer& server, std::chrono::milliseconds timeout = 5s) {
+// Answers every request with a feed that comes a byte every 20 ms and would take minutes to finish.
+class TricklingServer {
+public:
+    TricklingServer() {
+        QObject::connect(&m_server, &QTcpServer::newConnection, [this] {
+            while (auto* socket = m_server.nextPendingConnection()) {
+                QObject::connect(socket, &QTcpSocket::readyRead, socket, [socket] {
+                    if (!socket->readAll().contains("\r\n\r\n")) return;
+                    socket->write("HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n<rss>");
+                    auto* drip = new QTimer(socket);
+                    QObject::connect(drip, &QTimer::timeout, socket, [socket] { socket->write(" "); });
+                    drip->start(20);
+                });
+            }
+        });
+        m_server.listen(QHostAddress::LocalHost);
+    }
+    QUrl url() const {
+        return QUrl(QStringLiteral("http://127.0.0.1:%1/appcast.xml").arg(m_server.serverPort()));
+    }
+
+private:
+    QTcpServer m_server;
+};
+
+template <typename Server>
+UpdateOutcome checkOnce(const Server& server, std::chrono::milliseconds timeout = 5s) {
     UpdateChecker checker(server.url(), QStringLiteral("7"), timeout);
     QSignalSpy finished(&checker, &UpdateChecker::finished);
     checker.check();
@@ -95,6 +122,19 @@ TEST(AppcastParserTest, ReadsVersionsFromElementsOrTheEnclosureAndRefusesWhatIsN
               0u);
     EXPECT_EQ(AppcastParser::parse("<html><body/></html>").error, "The update feed is not an appcast.");
     EXPECT_TRUE(AppcastParser::parse("<rss><channel><item>").error) << "cut short";
+
+    // Entities that would expand to megabytes, and one that names a local file.
+    QByteArray laughs = "<?xml version='1.0'?><!DOCTYPE rss [<!ENTITY e0 'aaaaaaaaaa'>";
+    for (int level = 1; level <= 6; ++level) {
+        laughs += "<!ENTITY e" + QByteArray::number(level) + " '" +
+                  QByteArray("&e" + QByteArray::number(level - 1) + ";").repeated(10) + "'>";
+    }
+    laughs += "]><rss><channel><item><title>&e6;</title></item></channel></rss>";
+    EXPECT_TRUE(AppcastParser::parse(laughs).error) << "entities expanding without end";
+    const auto local = AppcastParser::parse(
+        "<?xml version='1.0'?><!DOCTYPE rss [<!ENTITY x SYSTEM 'file:///etc/hostname'>]>"
+        "<rss><channel><item><title>&x;</title><sparkle:version>2</sparkle:version></item></channel></rss>");
+    EXPECT_TRUE(local.error || local.items.at(0).title.empty()) << "a local file is never read";
 }
 
 TEST(UpdateCheckerTest, TellsNewerSameOlderMalformedSlowAndHugeFeedsApart) {
@@ -118,6 +158,8 @@ TEST(UpdateCheckerTest, TellsNewerSameOlderMalformedSlowAndHugeFeedsApart) {
 
     const auto slow = checkOnce(FeedServer(std::nullopt), 300ms);
     EXPECT_EQ(slow.failure, "The update server did not answer in time.");
+    const auto trickling = checkOnce(TricklingServer(), 300ms);
+    EXPECT_EQ(trickling.failure, "The update server did not answer in time.") << "progress is not enough";
 
     QTcpServer closed;
     closed.listen(QHostAddress::LocalHost);

@@ -40,6 +40,27 @@ TEST(BrightnessKeyRepeater, StepsAtOnceThenAfterTheDelayThenEveryIntervalUntilRe
     EXPECT_TRUE(r.repeater.activeSources().empty());
 }
 
+TEST(BrightnessKeyRepeater, StepsKeepTheirDueTimesWhenStepsAreSlowAndSkipAheadAfterAStall) {
+    VirtualClock clock;
+    ManualMainQueue queue{clock};
+    const auto start = clock.monotonicNow();
+    std::vector<long long> steps;
+    Duration work = 30ms;  // each step's own work, in virtual time
+    BrightnessKeyRepeater repeater(queue, 500ms, 100ms, [&](int) {
+        steps.push_back(std::chrono::duration_cast<std::chrono::milliseconds>(clock.monotonicNow() - start).count());
+        clock.advance(work);
+        if (steps.size() == 3) work = 30ms;
+        if (steps.size() == 2) work = 470ms;  // the third step stalls (a suspend, a swapped-out process)
+    });
+    repeater.press(6, Source::hidIncrease);
+    queue.advanceBy(1300ms);
+    repeater.release(Source::hidIncrease);
+    queue.advanceBy(1s);
+    // 0, then delay + k x interval despite 30 ms of work per step; after the stall the next step is one
+    // interval on, with no burst of the steps missed.
+    EXPECT_EQ(steps, (std::vector<long long>{0, 500, 600, 1170, 1270}));
+}
+
 TEST(BrightnessKeyRepeater, TheIntervalNeverFallsBelowATenthOfASecond) {
     VirtualClock clock;
     ManualMainQueue queue{clock};

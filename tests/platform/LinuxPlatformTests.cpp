@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <functional>
 #include <regex>
+#include <thread>
 
 #include "hardware/Arm64DDC.h"
 #include "hardware/DisplayHardwareError.h"
@@ -12,7 +14,9 @@
 #include "hardware/PrivateDisplayConnectionController.h"
 #include "hardware/SystemDisplayConfigurationBridge.h"
 #include "hardware/ReplyTransactionTypeProbe.h"
+#include "hardware/SystemDisplaySnapshotProvider.h"
 #include "platform/linux/LinuxPlatform.h"
+#include "platform/linux/UdevMonitor.h"
 #include "runtime/ManualMainQueue.h"
 #include "runtime/VirtualSleeper.h"
 #include "platform_linux_configuration/FakeOutputBackend.h"
@@ -231,6 +235,20 @@ TEST(LinuxPlatform, EveryFaultOfABusHasADefinedResultAndTheFixIsTold) {
         EXPECT_EQ(linux.desk.system.openDescriptors(), 0U);
     }
 
+    // Read before the monitor is ready: its null message comes back as it was sent, for the transport to
+    // refuse, and the monitor counts as answering.
+    LinuxHarness early;
+    early.platform.windowServer().onlineDisplayIDs();
+    const auto service = early.platform.avServiceBus().openService(5);
+    const std::array<std::uint8_t, 4> getLuminance{0x82, 0x01, 0x10, 0xAC};
+    std::array<std::uint8_t, 11> nullReply{};
+    ASSERT_EQ(service->writeI2C(0x37, 0x51, getLuminance), ioSuccess);
+    early.sleeper.sleep(10ms);
+    EXPECT_EQ(service->readI2C(0x37, 0, nullReply), ioSuccess);
+    EXPECT_EQ((std::array<std::uint8_t, 4>{nullReply[0], nullReply[1], nullReply[2], nullReply[3]}),
+              (std::array<std::uint8_t, 4>{0x6E, 0x80, 0xBE, 0xFF}));
+    EXPECT_TRUE(early.platform.problems().empty());
+
     LinuxHarness locked;
     locked.desk.system.bus(5).lockedElsewhere = true;
     std::array<std::uint8_t, 11> reply{};
@@ -253,6 +271,154 @@ TEST(LinuxPlatform, AMonitorThatNeverAnswersDDCIsToldAfterAWholeTransaction) {
     EXPECT_NE(linux.reported[0].find(
                   "does not answer DDC/CI at address 0x37: switch DDC/CI on in its on-screen menu"),
               std::string::npos);
+}
+
+// The platform's problems are those still true: each goes once its bus or the module is seen working,
+// comes back when it fails again, and the reporter hears of each once.
+TEST(LinuxPlatform, AProblemStaysCurrentUntilItIsSeenGone) {
+    LinuxHarness linux;
+    linux.platform.windowServer().onlineDisplayIDs();
+    const auto node = [&](unsigned bus) { return linux.desk.system.dev() / ("i2c-" + std::to_string(bus)); };
+    std::array<std::uint8_t, 11> reply{};
+    const auto readOn = [&](unsigned bus) {
+        return linux.platform.avServiceBus().openService(bus)->readI2C(0x37, 0, reply);
+    };
+    auto& five = linux.desk.system.bus(5);
+    auto& seven = linux.desk.system.bus(7);
+
+    five.openError = EACCES;
+    seven.openError = EACCES;
+    readOn(5);
+    readOn(7);
+    EXPECT_EQ(linux.platform.problems(),
+              (std::vector<std::string>{DDCProblems::permissionDenied(node(5)), DDCProblems::permissionDenied(node(7))}));
+    five.openError = 0;
+    EXPECT_EQ(readOn(5), ioSuccess);
+    EXPECT_EQ(linux.platform.problems(), std::vector<std::string>{DDCProblems::permissionDenied(node(7))});
+    five.openError = EACCES;
+    readOn(5);
+    EXPECT_EQ(linux.platform.problems().size(), 2U) << "failing again, it is current again";
+    five.openError = 0;
+    seven.openError = 0;
+    EXPECT_EQ(readOn(5), ioSuccess);
+    EXPECT_EQ(readOn(7), ioSuccess);
+    EXPECT_TRUE(linux.platform.problems().empty());
+
+    five.lockedElsewhere = true;
+    readOn(5);
+    EXPECT_EQ(linux.platform.problems(), std::vector<std::string>{DDCProblems::lockedByAnotherProgram(node(5))});
+    five.lockedElsewhere = false;
+    EXPECT_EQ(readOn(5), ioSuccess);
+    seven.transferError = EREMOTEIO;
+    for (int attempt = 0; attempt < LinuxDDCBuses::refusalsBeforeReport; ++attempt) readOn(7);
+    EXPECT_EQ(linux.platform.problems(), std::vector<std::string>{DDCProblems::noAnswer(node(7))});
+    seven.transferError = 0;
+    EXPECT_EQ(readOn(7), ioSuccess);
+    EXPECT_TRUE(linux.platform.problems().empty());
+
+    std::filesystem::rename(linux.desk.system.sys() / "class/i2c-dev", linux.desk.system.sys() / "class/gone");
+    linux.platform.windowServer().onlineDisplayIDs();
+    EXPECT_EQ(linux.platform.problems(), std::vector<std::string>{DDCProblems::moduleNotLoaded()});
+    std::filesystem::rename(linux.desk.system.sys() / "class/gone", linux.desk.system.sys() / "class/i2c-dev");
+    linux.platform.windowServer().onlineDisplayIDs();
+    EXPECT_TRUE(linux.platform.problems().empty());
+
+    EXPECT_EQ(linux.reported, (std::vector<std::string>{DDCProblems::permissionDenied(node(5)),
+                                              DDCProblems::permissionDenied(node(7)),
+                                              DDCProblems::lockedByAnotherProgram(node(5)),
+                                              DDCProblems::noAnswer(node(7)), DDCProblems::moduleNotLoaded()}));
+}
+
+namespace {
+
+// The screens as the interface framework lists them, named by their outputs.
+struct FakeDesktopScreens final : ScreenList {
+    std::vector<Screen> list;
+    std::optional<Screen> main;
+    ScreenPoint pointer;
+
+    std::vector<Screen> screens() override { return list; }
+    std::optional<Screen> mainScreen() override { return main; }
+    ScreenPoint pointerLocation() override { return pointer; }
+};
+
+Screen screenNamed(const std::string& output, double x) {
+    return {.frame = {x, 0, 1000, 800}, .displayID = 0, .localizedName = output};
+}
+
+}  // namespace
+
+// Each screen is shown by the online connector of its output's name, spelt as the compositor or the X
+// driver spells it; a name no connector or two connectors have is not guessed at. The screens' names
+// come from the monitors' EDIDs, the registry naming those without one, as the command line does.
+TEST(LinuxPlatform, ScreensAreMatchedToTheConnectorsOfTheirOutputs) {
+    LinuxHarness linux;
+    ScreenList& screens = linux.platform.screenList();
+    EXPECT_TRUE(screens.screens().empty()) << "no framework, no screens: the command line";
+    EXPECT_EQ(screens.mainScreen(), std::nullopt);
+
+    FakeDesktopScreens desktop;
+    desktop.list = {screenNamed("eDP-1", 0),    screenNamed("DP-1", 1000),      screenNamed("HDMI-1", 2000),
+                    screenNamed("DP4", 3000),   screenNamed("DP-2", 4000),      screenNamed("Virtual-1", 5000)};
+    desktop.main = desktop.list[2];
+    desktop.pointer = {1500, 20};
+    linux.platform.useDesktopScreens(desktop);
+    linux.platform.windowServer().onlineDisplayIDs();
+    std::vector<DisplayID> shownBy;
+    for (const auto& screen : screens.screens()) shownBy.push_back(screen.displayID);
+    EXPECT_EQ(shownBy, (std::vector<DisplayID>{95, 103, 88, 300, 0, 0})) << "DP-2 is disconnected";
+    EXPECT_EQ(screens.screens()[1].localizedName, "DELL U2720Q");
+    EXPECT_EQ(screens.screens()[1].frame, (ScreenFrame{1000, 0, 1000, 800}));
+    EXPECT_EQ(screens.mainScreen()->displayID, 88U);
+    EXPECT_EQ(screens.mainScreen()->localizedName, "LG HDR 4K");
+    EXPECT_EQ(screens.pointerLocation(), (ScreenPoint{1500, 20}));
+
+    PrivateDisplayBridge bridge(linux.platform.avServiceBus(), linux.platform.windowServer());
+    SystemDisplaySnapshotProvider snapshots(linux.platform.windowServer(), screens,
+                                            linux.platform.displayRegistry(), bridge);
+    EXPECT_EQ(snapshots.onlineDisplayIDs(), (std::vector<DisplayID>{103, 88, 91, 300}));
+    EXPECT_EQ(snapshots.snapshot(103)->modelName, "DELL U2720Q");
+    EXPECT_EQ(snapshots.snapshot(300)->modelName, "Display 19501-3333");
+
+    const auto connector = [](const std::string& name, DisplayID id, bool online) {
+        DrmConnector drm;
+        drm.name = name;
+        drm.connectorID = id;
+        drm.connected = drm.enabled = online;
+        return LinuxDisplay{drm, std::nullopt};
+    };
+    const std::vector<LinuxDisplay> twoCards{connector("card0-DP-1", 1, true), connector("card1-DP-1", 2, true),
+                                             connector("card1-HDMI-A-1", 3, true),
+                                             connector("card1-HDMI-A-2", 4, false),
+                                             connector("card0-DVI-D-1", 5, true)};
+    const std::vector<std::pair<std::string, DisplayID>> cases{
+        {"DP-1", 0},     {"DP1", 0},      {"HDMI-A-1", 3}, {"HDMI-1", 3}, {"HDMI1", 3},
+        {"HDMI-A-0", 0}, {"HDMI-2", 0},   {"DVI-D-1", 5},  {"DVID1", 5},  {"", 0}};
+    for (const auto& [output, expected] : cases)
+        EXPECT_EQ(LinuxScreenList::displayShowing(twoCards, output), expected) << output;
+}
+
+// Transfers on the write pool report and resolve problems while the views read them.
+TEST(LinuxPlatform, ProblemsAreReportedResolvedAndReadFromAnyThread) {
+    std::atomic<int> told{0};
+    DDCProblems problems([&](const std::string&) { ++told; });
+    std::vector<std::thread> threads;
+    for (int thread = 0; thread < 4; ++thread) {
+        threads.emplace_back([&problems, thread] {
+            const std::string message = "problem " + std::to_string(thread);
+            for (int round = 0; round < 200; ++round) {
+                problems.report(message);
+                problems.resolve(message);
+            }
+            if (thread % 2 == 0) problems.report(message);
+        });
+    }
+    for (int read = 0; read < 200; ++read) EXPECT_LE(problems.current().size(), 4U);
+    for (auto& thread : threads) thread.join();
+    auto current = problems.current();
+    std::sort(current.begin(), current.end());
+    EXPECT_EQ(current, (std::vector<std::string>{"problem 0", "problem 2"}));
+    EXPECT_EQ(told, 4) << "each told once";
 }
 
 TEST(LinuxPlatform, TellsWhyNoMonitorCanBeReached) {
@@ -338,18 +504,24 @@ TEST(LinuxPlatform, TakingADisplayOffTheDesktopFailsAndSaysWhy) {
     EXPECT_EQ(notices.size(), 2U);
 }
 
+// The platform's watch takes udev's events off its descriptor and turns each settled burst into one
+// reconfiguration (begin, then change); a wake-up with nothing waiting changes nothing.
 TEST(LinuxPlatform, ABurstOfDeviceEventsRaisesOneReconfigurationOnceItHasSettled) {
     LinuxHarness linux;
     ManualMainQueue queue(linux.desk.clock);
     std::vector<ReconfigurationFlags> notices;
     linux.platform.windowServer().registerReconfigurationCallback(
         [&](DisplayID, ReconfigurationFlags flags) { notices.push_back(flags); });
-    ChangeDebouncer debouncer(queue, LinuxPlatform::hotplugSettleTime,
-                              [&] { linux.platform.linuxWindowServer().notifyReconfiguration(); });
+    const auto watches = linux.platform.watchForChanges(queue);
+    ASSERT_EQ(watches.size(), 1U) << "the session has no configuration service to watch";
+    EXPECT_EQ(watches[0].descriptor, FakeLinuxSystem::DeviceEventQueue::descriptor);
+    auto& events = linux.desk.system.deviceEvents();
 
-    // Connector, bus, node: three events within 400 ms, the node's permissions set last.
-    for (int event = 0; event < 3; ++event) {
-        debouncer.eventArrived();
+    // Connector, bus, node: three wake-ups within 400 ms, the node's permissions set last.
+    for (const int waiting : {1, 2, 1}) {
+        events.waiting = waiting;
+        watches[0].readable();
+        EXPECT_EQ(events.waiting, 0) << "every waiting event is taken";
         queue.advanceBy(200ms);
     }
     EXPECT_TRUE(notices.empty());
@@ -357,10 +529,31 @@ TEST(LinuxPlatform, ABurstOfDeviceEventsRaisesOneReconfigurationOnceItHasSettled
     EXPECT_TRUE(notices.empty()) << "500 ms after the last event, not before";
     queue.advanceBy(1ms);
     EXPECT_EQ(notices, (std::vector<ReconfigurationFlags>{beginConfigurationFlag, 1U << 4}));
-    debouncer.eventArrived();
+    watches[0].readable();
+    queue.advanceBy(1s);
+    EXPECT_EQ(notices.size(), 2U) << "a wake-up without events";
+    events.waiting = 1;
+    watches[0].readable();
     queue.advanceBy(500ms);
     EXPECT_EQ(notices.size(), 4U) << "a later plug is noticed again";
-    debouncer.eventArrived();
+    EXPECT_TRUE(linux.reported.empty());
+
+    // Without udev nothing is watched, and the user learns that plugs are seen only on refresh.
+    LinuxHarness withoutUdev;
+    withoutUdev.desk.system.deviceEvents().reachable = false;
+    EXPECT_TRUE(withoutUdev.platform.watchForChanges(queue).empty());
+    ASSERT_EQ(withoutUdev.reported.size(), 1U);
+    EXPECT_NE(withoutUdev.reported[0].find("noticed only when Lumadesk refreshes its list"), std::string::npos);
+    EXPECT_EQ(withoutUdev.platform.problems(), withoutUdev.reported);
+}
+
+// On this machine udev's monitor opens where netlink is allowed, and its drain never blocks.
+TEST(LinuxPlatform, TheUdevMonitorTakesWhatIsWaitingWithoutBlocking) {
+    const auto monitor = UdevMonitor::open();
+    if (!monitor) GTEST_SKIP() << "udev cannot be reached here";
+    EXPECT_GE(monitor->descriptor(), 0);
+    EXPECT_GE(monitor->drain(), 0);
+    EXPECT_EQ(monitor->drain(), 0) << "nothing is left once drained";
 }
 
 // Taking a display off the desktop goes to the session's backend under the name of the display's output,

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -12,39 +11,13 @@
 
 #include "platform/linux/keys/HotKeyTranslation.h"
 #include "platform/linux/keys/X11KeyboardEvents.h"
+#include "support/PolledDescriptors.h"
 
 extern char** environ;
 
 using namespace lumadesk;
 
 namespace {
-
-// Watches descriptors by hand: the test pumps them after each key it types.
-struct PolledDescriptors final : DescriptorWatching {
-    struct Entry final : DescriptorWatch {
-        Entry(PolledDescriptors& owner, int fd, std::function<void()> readable)
-            : owner(owner), fd(fd), readable(std::move(readable)) {
-            owner.entries.push_back(this);
-        }
-        ~Entry() override { std::erase(owner.entries, this); }
-        PolledDescriptors& owner;
-        int fd;
-        std::function<void()> readable;
-    };
-    std::unique_ptr<DescriptorWatch> watch(int fd, std::function<void()> readable) override {
-        return std::make_unique<Entry>(*this, fd, std::move(readable));
-    }
-    // Delivers what the server sent within a second.
-    void pump() {
-        for (int round = 0; round < 20; ++round) {
-            for (auto* entry : std::vector(entries)) {
-                pollfd p{entry->fd, POLLIN, 0};
-                if (poll(&p, 1, 50) > 0) entry->readable();
-            }
-        }
-    }
-    std::vector<Entry*> entries;
-};
 
 pid_t run(std::vector<std::string> arguments) {
     std::vector<char*> argv;
@@ -92,8 +65,8 @@ protected:
             wait(server);
         }
     }
-    void type(const std::string& keys) {
-        ASSERT_EQ(wait(run({"xdotool", "key", "--clearmodifiers", keys})), 0);
+    void type(const std::string& keys, const std::string& command = "key") {
+        ASSERT_EQ(wait(run({"xdotool", command, "--clearmodifiers", keys})), 0);
         descriptors.pump();
     }
 
@@ -168,4 +141,44 @@ TEST_F(XvfbKeyboard, HotKeysAreGrabbedFromTheirStoredFormAndReportTheirIDs) {
     type("ctrl+alt+Up");
     EXPECT_EQ(hotKeys.size(), 2U);
     EXPECT_GT(first->keyRepeatInterval().count(), 0);
+}
+
+TEST_F(XvfbKeyboard, AServerThatGoesAwayEndsThePathsAndLetsGoOfHeldKeys) {
+    std::vector<TapEvent> seen;
+    ASSERT_TRUE(
+        first->createEventTap(TapLocation::session, TapOptions::defaultTap, [&](const TapEvent& event) {
+            seen.push_back(event);
+            return TapVerdict::consume;
+        }));
+    first->enableEventTap(true);
+    std::vector<std::pair<std::uint32_t, bool>> hotKeys;
+    ASSERT_TRUE(first->installHotKeyHandler(
+        [&](std::uint32_t id, bool pressed) { hotKeys.emplace_back(id, pressed); }));
+    ASSERT_EQ(first->registerHotKey(126, 0x1800, 1).status, 0);
+    type("XF86MonBrightnessUp", "keydown");
+    // Held: the server's auto-repeat may add presses, never a release.
+    ASSERT_GE(seen.size(), 1U);
+    for (const auto& event : seen) EXPECT_EQ(event.data1, upDown);
+    const auto pressed = seen.size();
+
+    // Without its own exit handler Xlib would end this test program here.
+    kill(server, SIGKILL);
+    wait(server);
+    server = -1;
+    descriptors.pump(3);
+    ASSERT_EQ(seen.size(), pressed + 1);
+    EXPECT_EQ(seen.back().data1, upUp);
+    EXPECT_FALSE(first->connected());
+    EXPECT_TRUE(descriptors.entries.empty()) << "the closed socket is still watched";
+
+    // Every X path is absent from now on; nothing is left to call back.
+    EXPECT_FALSE(first->createEventTap(TapLocation::session, TapOptions::defaultTap,
+                                       [](const TapEvent&) { return TapVerdict::consume; }));
+    EXPECT_EQ(first->registerHotKey(126, 0x1800, 1).status, X11KeyboardEvents::grabRefusedStatus);
+    EXPECT_FALSE(first->addGlobalMonitor([](const SystemDefinedEvent&) {}));
+    EXPECT_EQ(first->keyRepeatDelay(), std::chrono::milliseconds(600));
+    EXPECT_EQ(first->keyRepeatInterval(), std::chrono::milliseconds(40));
+    first->invalidateEventTap();
+    first->removeHotKeyHandler();
+    EXPECT_TRUE(hotKeys.empty());
 }

@@ -11,6 +11,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/linux/LinuxSystem.h"
@@ -94,6 +95,17 @@ public:
     // The fake node /dev/i2c-<bus> of an adapter added before.
     Bus& bus(unsigned number) { return m_buses.at(dev() / ("i2c-" + std::to_string(number))); }
 
+    // --- device events ---
+
+    // The kernel's events on connectors and nodes as udev hands them on: the test raises them, the
+    // platform's watch takes them. Unreachable: udev cannot be reached (a container without netlink).
+    struct DeviceEventQueue {
+        static constexpr int descriptor = 99;  // below every node's descriptor
+        bool reachable = true;
+        int waiting = 0;
+    };
+    DeviceEventQueue& deviceEvents() { return m_deviceEvents; }
+
     // --- what happened ---
 
     std::vector<std::filesystem::path> opened() const {
@@ -159,8 +171,22 @@ public:
         std::lock_guard lock(m_mutex);
         return m_open.erase(descriptor) ? 0 : fail(EBADF);
     }
+    std::unique_ptr<DeviceEvents> watchDevices() override {
+        if (!m_deviceEvents.reachable) return nullptr;
+        return std::make_unique<FakeDeviceEvents>(m_deviceEvents);
+    }
 
 private:
+    class FakeDeviceEvents final : public DeviceEvents {
+    public:
+        explicit FakeDeviceEvents(DeviceEventQueue& queue) : m_queue(queue) {}
+        int descriptor() const override { return DeviceEventQueue::descriptor; }
+        int drain() override { return std::exchange(m_queue.waiting, 0); }
+
+    private:
+        DeviceEventQueue& m_queue;
+    };
+
     struct BusState : Bus {
         std::uint8_t eepromOffset = 0;
     };
@@ -200,6 +226,7 @@ private:
     int m_lastDescriptor = 100;
     std::vector<std::filesystem::path> m_opened;
     int m_unlockedTransfers = 0;
+    DeviceEventQueue m_deviceEvents;
 };
 
 }  // namespace lumadesk

@@ -21,8 +21,8 @@ const char* flag(bool value) {
 }  // namespace
 
 DiagnosticsContent::DiagnosticsContent(std::vector<Display> displays,
-                                       const std::vector<Display>& visibleDisplays)
-    : m_records(std::move(displays)) {
+                                       const std::vector<Display>& visibleDisplays, PlatformFacts platform)
+    : m_records(std::move(displays)), m_platform(std::move(platform)) {
     std::stable_sort(m_records.begin(), m_records.end(),
                      [](const Display& a, const Display& b) { return a.sortOrder < b.sortOrder; });
     for (const auto& display : visibleDisplays) m_managedHardwareIDs.push_back(display.hardwareID);
@@ -73,7 +73,18 @@ std::string DiagnosticsContent::copiedText() const {
         text += std::string("Managed: ") + flag(isManaged(display)) + "\n";
         text += "Sort order: " + std::to_string(display.sortOrder);
     }
+    std::string platform;
+    for (const auto& line : platformLines()) platform += (platform.empty() ? "" : "\n") + line;
+    if (!platform.empty()) text += (text.empty() ? "" : "\n\n") + platform;
     return text;
+}
+
+std::vector<std::string> DiagnosticsContent::platformLines() const {
+    std::vector<std::string> lines;
+    if (!m_platform.displayConfigurationService.empty())
+        lines.push_back("Display configuration: " + m_platform.displayConfigurationService);
+    for (const auto& problem : m_platform.problems) lines.push_back("Problem: " + problem);
+    return lines;
 }
 
 }  // namespace lumadesk

@@ -4,13 +4,15 @@
 #include <string>
 #include <vector>
 
+#include "interface/logic/PlatformStatus.h"
 #include "registry/Display.h"
 
 namespace lumadesk {
 
 // The diagnostics sheet: every record the manager holds, by `sortOrder`, with the facts used to
-// recognise and restore it. A record is managed while the program shows it (present, or held
-// disconnected); the others are hidden records remembered from the store.
+// recognise and restore it, and below them what the platform tells about itself. A record is managed
+// while the program shows it (present, or held disconnected); the others are hidden records remembered
+// from the store.
 class DiagnosticsContent {
 public:
     // One line of the list, as it reads.
@@ -27,7 +29,8 @@ public:
     };
 
     // `displays` and `visibleDisplays` as the manager holds them.
-    DiagnosticsContent(std::vector<Display> displays, const std::vector<Display>& visibleDisplays);
+    DiagnosticsContent(std::vector<Display> displays, const std::vector<Display>& visibleDisplays,
+                       PlatformFacts platform = {});
 
     const std::vector<Display>& records() const { return m_records; }
     std::vector<Row> rows() const;
@@ -37,9 +40,11 @@ public:
     }
     // "2 managed, 1 hidden records".
     std::string footerText() const;
-    bool canCopy() const { return !m_records.empty(); }
-    // What "Copy Diagnostics" puts on the clipboard: a block of nine lines per record, blocks apart by
-    // one empty line, no line feed at the end.
+    // "Display configuration: <service>", then "Problem: <text>" for each platform problem.
+    std::vector<std::string> platformLines() const;
+    bool canCopy() const { return !m_records.empty() || !platformLines().empty(); }
+    // What "Copy Diagnostics" puts on the clipboard: a block of nine lines per record, then a block of the
+    // platform lines, blocks apart by one empty line, no line feed at the end.
     std::string copiedText() const;
 
 private:
@@ -48,6 +53,7 @@ private:
     std::vector<Display> m_records;
     std::vector<std::string> m_managedHardwareIDs;  // sorted
     std::size_t m_managedCount = 0;
+    PlatformFacts m_platform;
 };
 
 }  // namespace lumadesk

@@ -15,6 +15,11 @@ int DisplaysPageContent::tableHeight() const {
     return static_cast<int>(std::min<std::size_t>(height, maximumTableHeight));
 }
 
+int DisplaysPageContent::tableHeight(int room) const {
+    const int natural = tableHeight();
+    return std::clamp(room, std::min(natural, headerHeight + rowHeight), natural);
+}
+
 std::string DisplaysPageContent::allDisplaysTooltip() const {
     return isAllDisplaysEnabled() ? "Adjust brightness for all displays"
                                   : "No displays support DDC brightness control";
@@ -34,9 +39,13 @@ std::optional<RowMove> rowMove(std::size_t from, std::size_t destination, std::s
     return RowMove{{from}, destination};
 }
 
-std::size_t dropDestination(const std::vector<int>& centres, int y) {
-    const auto below = std::find_if(centres.begin(), centres.end(), [y](int centre) { return y < centre; });
-    return static_cast<std::size_t>(below - centres.begin());
+DropTarget dropTarget(const std::vector<RowSpan>& rows, std::size_t from, int y) {
+    const auto below = std::find_if(rows.begin(), rows.end(),
+                                    [y](const RowSpan& row) { return y < (row.top + row.bottom) / 2; });
+    const auto destination = static_cast<std::size_t>(below - rows.begin());
+    auto move = rowMove(from, destination, rows.size());
+    if (!move) return {};
+    return {std::move(move), below == rows.end() ? rows.back().bottom : below->top};
 }
 
 }  // namespace lumadesk

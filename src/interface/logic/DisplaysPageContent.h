@@ -27,6 +27,10 @@ public:
 
     // min(62 × N + 90, 360); the rows scroll beyond that.
     int tableHeight() const;
+    // The card's height where the page leaves it `room`: its own height where that fits, else the room,
+    // the rows scrolling inside it; never less than the lines above the rows and one row (the page
+    // scrolls then).
+    int tableHeight(int room) const;
     // The all-displays slider acts only when a display can take its level.
     bool isAllDisplaysEnabled() const { return !controllableDisplays().empty(); }
     std::string allDisplaysTooltip() const;
@@ -51,8 +55,24 @@ struct RowMove {
 // none when the drop changes nothing (onto itself, just below itself) or lies outside the list.
 std::optional<RowMove> rowMove(std::size_t from, std::size_t destination, std::size_t count);
 
-// Where a drop at height `y` goes among rows whose vertical centres are `centres`, top to bottom: before
-// the first row whose centre lies below it.
-std::size_t dropDestination(const std::vector<int>& centres, int y);
+// A row's place in the list, from its top to just past its bottom.
+struct RowSpan {
+    int top = 0;
+    int bottom = 0;
+};
+
+// What a row dragged over the list at height `y` would do if dropped there: the move, and the height of
+// the line that shows where it goes (the top of the row it goes before, or under the last row). A place
+// where the drop changes nothing has neither.
+struct DropTarget {
+    std::optional<RowMove> move;
+    std::optional<int> indicatorY;
+
+    friend bool operator==(const DropTarget&, const DropTarget&) = default;
+};
+
+// The drop of the row at `from` at height `y` among `rows`, top to bottom: it goes before the first row
+// whose middle lies below `y`.
+DropTarget dropTarget(const std::vector<RowSpan>& rows, std::size_t from, int y);
 
 }  // namespace lumadesk

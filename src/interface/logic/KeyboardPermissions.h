@@ -3,23 +3,18 @@
 #include <functional>
 #include <string>
 
-#include "runtime/Observable.h"
+#include "keys/KeyboardPermissionController.h"
 #include "runtime/Signal.h"
 
 namespace lumadesk {
 
 // The two grants the brightness keys need: one for the path that consumes the keys, one for reading
-// input devices.
-struct KeyboardGrants {
-    bool accessibilityGranted = false;
-    bool inputMonitoringGranted = false;
-
-    friend bool operator==(const KeyboardGrants&, const KeyboardGrants&) = default;
-};
+// input devices. They are the keys' own.
+using KeyboardGrants = KeyboardPermissionState;
 
 // What the General page needs of the keyboard permissions: the last grants read, a re-read, and a
-// request of the missing ones. The keys' own permission controller serves it; until then
-// `KeyboardPermissionModel` does, over the platform's operations.
+// request of the missing ones. The keys' own permission controller serves it through
+// `KeyboardPermissionBinding`, so the page and the key paths never disagree.
 class KeyboardPermissionControlling {
 public:
     virtual ~KeyboardPermissionControlling() = default;
@@ -37,26 +32,19 @@ public:
     [[nodiscard]] virtual Subscription observe(std::function<void()> callback) = 0;
 };
 
-// The permission logic over three injected operations: read the grants, ask for Accessibility, ask
-// for Input Monitoring. Input Monitoring is asked for first; neither request waits for the answer.
-class KeyboardPermissionModel final : public KeyboardPermissionControlling {
+// The General page's view of the keys' permission controller, which must outlive it: the page reads,
+// refreshes and requests the same grants the key paths were installed by.
+class KeyboardPermissionBinding final : public KeyboardPermissionControlling {
 public:
-    struct Operations {
-        std::function<KeyboardGrants()> readState;
-        std::function<void()> requestAccessibility;
-        std::function<void()> requestInputMonitoring;
-    };
+    explicit KeyboardPermissionBinding(KeyboardPermissionController& controller) : m_controller(controller) {}
 
-    explicit KeyboardPermissionModel(Operations operations);
-
-    KeyboardGrants grants() const override { return m_state.get(); }
-    bool refresh() override;
-    void requestAccess() override;
+    KeyboardGrants grants() const override { return m_controller.state().get(); }
+    bool refresh() override { return m_controller.refresh(); }
+    void requestAccess() override { m_controller.requestAccess(); }
     Subscription observe(std::function<void()> callback) override;
 
 private:
-    Operations m_operations;
-    Observable<KeyboardGrants> m_state;
+    KeyboardPermissionController& m_controller;
 };
 
 // The keyboard row's text for the grants ("Allow Lumadesk in Input Monitoring.").

@@ -1,19 +1,27 @@
 #include "platform/linux/DDCProblems.h"
 
+#include <algorithm>
+
 namespace lumadesk {
 
 void DDCProblems::report(const std::string& message) {
     {
         std::lock_guard lock(m_mutex);
+        if (std::find(m_current.begin(), m_current.end(), message) == m_current.end())
+            m_current.push_back(message);
         if (!m_told.insert(message).second) return;
-        m_messages.push_back(message);
     }
     if (m_reporter) m_reporter(message);
 }
 
-std::vector<std::string> DDCProblems::messages() const {
+void DDCProblems::resolve(const std::string& message) {
     std::lock_guard lock(m_mutex);
-    return m_messages;
+    std::erase(m_current, message);
+}
+
+std::vector<std::string> DDCProblems::current() const {
+    std::lock_guard lock(m_mutex);
+    return m_current;
 }
 
 std::string DDCProblems::moduleNotLoaded() {

@@ -10,8 +10,9 @@
 namespace lumadesk {
 
 // The reasons DDC/CI cannot reach a monitor, each with its fix, told once per process to whoever shows
-// them (standard error of the command line, the tray program's log). Safe to use from any thread:
-// transfers on the write pool report here too.
+// them (standard error of the command line, the tray program's log), and kept as current until the
+// condition is seen gone (a node that opens again, a monitor that answers), for the views that show
+// what is wrong now. Safe to use from any thread: transfers on the write pool report here too.
 class DDCProblems {
 public:
     using Reporter = std::function<void(const std::string&)>;
@@ -20,10 +21,13 @@ public:
     DDCProblems(const DDCProblems&) = delete;
     DDCProblems& operator=(const DDCProblems&) = delete;
 
-    // Tells the message unless it was told before.
+    // Tells the message unless it was told before, and makes it current.
     void report(const std::string& message);
-    // Every message told so far, in order.
-    std::vector<std::string> messages() const;
+    // The condition of the message is gone: it is no longer current. Should it come back, it is current
+    // again, but the reporter is not told twice.
+    void resolve(const std::string& message);
+    // The messages whose condition still holds, in the order they were first reported.
+    std::vector<std::string> current() const;
 
     static std::string moduleNotLoaded();
     static std::string noDeviceNode(const std::filesystem::path& node);
@@ -36,7 +40,7 @@ private:
     Reporter m_reporter;
     mutable std::mutex m_mutex;
     std::set<std::string> m_told;         // guarded by m_mutex
-    std::vector<std::string> m_messages;  // guarded by m_mutex
+    std::vector<std::string> m_current;   // guarded by m_mutex
 };
 
 }  // namespace lumadesk

@@ -6,6 +6,8 @@
 #include <regex>
 #include <system_error>
 
+#include "hardware/SystemDisplaySnapshotProvider.h"
+
 namespace lumadesk {
 
 namespace {
@@ -42,6 +44,16 @@ DisplayID fallbackConnectorID(unsigned card, unsigned place) {
 
 bool DrmConnector::isBuiltin() const {
     return type == "eDP" || type == "LVDS" || type == "DSI";
+}
+
+std::string DrmConnector::outputName() const {
+    const auto dash = name.find('-');
+    return dash == std::string::npos ? name : name.substr(dash + 1);
+}
+
+std::optional<std::string> DrmConnector::productName() const {
+    constexpr std::uint8_t productNameTag = 0xFC;
+    return SystemDisplaySnapshotProvider::textDescriptor(edid, productNameTag);
 }
 
 bool isValidEDIDBlock(const std::vector<std::uint8_t>& edid) {

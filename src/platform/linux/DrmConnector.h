@@ -33,6 +33,10 @@ struct DrmConnector {
 
     // eDP, LVDS and DSI connectors drive built-in panels.
     bool isBuiltin() const;
+    // The connector's name without its card ("DP-1"): the name Wayland compositors give its output.
+    std::string outputName() const;
+    // The monitor's name from its EDID ("DELL U2720Q"); none when the EDID holds none.
+    std::optional<std::string> productName() const;
     bool isOnline() const { return connected && enabled; }
 };
 

@@ -22,6 +22,8 @@ IOResult I2CDevice::transfer(unsigned bus, std::uint8_t chipAddress, std::span<c
         if (error == ENOENT) m_problems.report(DDCProblems::noDeviceNode(path));
         return error;
     }
+    m_problems.resolve(DDCProblems::permissionDenied(path));
+    m_problems.resolve(DDCProblems::noDeviceNode(path));
     if (const IOResult locked = lock(device.get(), path); locked != ioSuccess) return locked;
     // The lock goes with the descriptor when it is closed.
     if (m_system.ioctl(device.get(), I2C_SLAVE, chipAddress) < 0) return errno;
@@ -39,7 +41,10 @@ IOResult I2CDevice::transfer(unsigned bus, std::uint8_t chipAddress, std::span<c
 
 IOResult I2CDevice::lock(int descriptor, const std::filesystem::path& node) {
     for (Duration waited{0};; waited += lockRetryInterval) {
-        if (m_system.flock(descriptor, LOCK_EX | LOCK_NB) == 0) return ioSuccess;
+        if (m_system.flock(descriptor, LOCK_EX | LOCK_NB) == 0) {
+            m_problems.resolve(DDCProblems::lockedByAnotherProgram(node));
+            return ioSuccess;
+        }
         const int error = errno;
         if (error == EINTR) continue;
         if (error != EWOULDBLOCK) return error;

@@ -117,6 +117,7 @@ IOResult LinuxDDCBuses::transfer(unsigned bus, std::uint8_t chipAddress, std::sp
                                  Duration waitBeforeRead, std::span<std::uint8_t> reply) {
     const IOResult result = m_device.transfer(bus, chipAddress, bytes, waitBeforeRead, reply);
     if (chipAddress != ddcciAddress) return result;
+    if (result == ioSuccess) m_problems.resolve(DDCProblems::noAnswer(m_device.node(bus)));
     const bool refused = result == ENXIO || result == EREMOTEIO || result == EIO;
     {
         std::lock_guard lock(m_mutex);

@@ -119,8 +119,11 @@ void LinuxDisplayDirectory::reportProblems(const std::vector<LinuxDisplay>& disp
         m_problems.report(DDCProblems::noExternalMonitor());
         return;
     }
+    m_problems.resolve(DDCProblems::noExternalMonitor());
     std::error_code error;
-    if (!std::filesystem::exists(m_system.sys() / "class/i2c-dev", error))
+    if (std::filesystem::exists(m_system.sys() / "class/i2c-dev", error))
+        m_problems.resolve(DDCProblems::moduleNotLoaded());
+    else
         m_problems.report(DDCProblems::moduleNotLoaded());
 }
 

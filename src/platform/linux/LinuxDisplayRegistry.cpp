@@ -1,13 +1,11 @@
 #include "platform/linux/LinuxDisplayRegistry.h"
 
-#include "hardware/SystemDisplaySnapshotProvider.h"
 #include "platform/I2CRequest.h"
 
 namespace lumadesk {
 
 namespace {
 
-constexpr std::uint8_t productNameTag = 0xFC;
 // Bit 1: the simple transaction, a plain write or read, all an i2c-dev node does.
 constexpr std::uint64_t simpleTransactions = 1U << static_cast<unsigned>(I2CTransactionType::simple);
 
@@ -22,7 +20,7 @@ RegistryService LinuxDisplayRegistry::serviceForUnitNumber(std::uint32_t unitNum
 DisplayProductNames LinuxDisplayRegistry::productNames(const RegistryService& service) {
     const auto display = displayOf(service);
     if (!display) return {};
-    auto name = SystemDisplaySnapshotProvider::textDescriptor(display->connector.edid, productNameTag);
+    auto name = display->connector.productName();
     if (!name) return {};
     return std::move(*name);
 }

@@ -5,7 +5,8 @@ namespace lumadesk {
 LinuxPlatform::LinuxPlatform(LinuxSystem& system, Sleeper& sleeper, DDCProblems::Reporter reportProblem,
                              std::unique_ptr<OutputConfigurationBackend> outputConfiguration,
                              std::optional<DisabledOutputsRecord> disabledOutputs)
-    : m_sleeper(sleeper),
+    : m_system(system),
+      m_sleeper(sleeper),
       m_problems(std::move(reportProblem)),
       m_device(system, sleeper, m_problems),
       m_directory(system, m_device, m_problems),
@@ -20,8 +21,8 @@ std::vector<PlatformWatch> LinuxPlatform::watchForChanges(MainQueue& queue) {
     m_outputConfiguration->setChangeHandler([this] { m_windowServer.notifyReconfiguration(); });
     if (const int descriptor = m_outputConfiguration->eventDescriptor(); descriptor >= 0)
         watches.push_back({descriptor, [this] { m_outputConfiguration->processEvents(); }});
-    m_udev = UdevMonitor::open();
-    if (!m_udev) {
+    m_deviceEvents = m_system.watchDevices();
+    if (!m_deviceEvents) {
         m_problems.report(
             "udev cannot be reached, so monitors plugged in or out are noticed only when "
             "Lumadesk refreshes its list.");
@@ -29,8 +30,8 @@ std::vector<PlatformWatch> LinuxPlatform::watchForChanges(MainQueue& queue) {
     }
     m_debouncer = std::make_unique<ChangeDebouncer>(queue, hotplugSettleTime,
                                                     [this] { m_windowServer.notifyReconfiguration(); });
-    watches.push_back({m_udev->descriptor(), [this] {
-                           if (m_udev->drain() > 0) m_debouncer->eventArrived();
+    watches.push_back({m_deviceEvents->descriptor(), [this] {
+                           if (m_deviceEvents->drain() > 0) m_debouncer->eventArrived();
                        }});
     return watches;
 }

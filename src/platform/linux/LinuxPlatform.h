@@ -8,22 +8,14 @@
 #include "platform/linux/ChangeDebouncer.h"
 #include "platform/linux/LinuxDDCBuses.h"
 #include "platform/linux/LinuxDisplayRegistry.h"
+#include "platform/linux/LinuxScreenList.h"
 #include "platform/linux/LinuxWindowServer.h"
-#include "platform/linux/UdevMonitor.h"
 #include "platform/linux/XdgAutostartLoginItemService.h"
 #include "platform/linux/configuration/DisabledOutputsRecord.h"
 #include "platform/linux/configuration/UnsupportedSessionBackend.h"
+#include "runtime/JsonFileDefaults.h"
 
 namespace lumadesk {
-
-// The screens of the desktop. Which connector shows which screen is the window system's to tell, and
-// no backend for it is reached here, so no screen is known: displays are named from their EDID.
-class LinuxScreenList final : public ScreenList {
-public:
-    std::vector<Screen> screens() override { return {}; }
-    std::optional<Screen> mainScreen() override { return std::nullopt; }
-    ScreenPoint pointerLocation() override { return {}; }
-};
 
 // Real monitors on Linux: displays from DRM sysfs, DDC/CI over i2c-dev, launch at login through XDG
 // autostart. Problems that keep DDC/CI from monitors are told to the reporter once each.
@@ -43,6 +35,7 @@ public:
 
     WindowServer& windowServer() override { return m_windowServer; }
     ScreenList& screenList() override { return m_screenList; }
+    void useDesktopScreens(ScreenList& desktop) override { m_screenList.useDesktopScreens(desktop); }
     DisplayRegistry& displayRegistry() override { return m_registry; }
     AVServiceBus& avServiceBus() override { return m_buses; }
     FramebufferI2C& framebufferI2C() override { return m_buses; }
@@ -50,10 +43,14 @@ public:
     Sleeper& sleeper() override { return m_sleeper; }
     // Nothing to keep: every run reads the hardware afresh.
     void persistState() override {}
+    // The file installed users have always had.
+    std::string settingsFileName() const override { return JsonFileDefaults::defaultFileName; }
     std::string displayConfigurationService() const override { return m_outputConfiguration->name(); }
     void limitDisplayConfigurationTime(Deadline deadline) override {
         m_windowServer.limitConfigurationTime(deadline);
     }
+    // The DDC/CI problems reported and not seen gone since.
+    std::vector<std::string> problems() const override { return m_problems.current(); }
     // Watches udev for connectors and i2c-dev nodes that come and go, and the configuration backend for
     // layout changes; each burst of device events raises the window server's reconfiguration notices
     // once it has settled.
@@ -62,9 +59,9 @@ public:
     LinuxWindowServer& linuxWindowServer() { return m_windowServer; }
     // The session's service that takes displays off the desktop, for diagnostics.
     const OutputConfigurationBackend& outputConfiguration() const { return *m_outputConfiguration; }
-    const DDCProblems& problems() const { return m_problems; }
 
 private:
+    LinuxSystem& m_system;
     Sleeper& m_sleeper;
     DDCProblems m_problems;
     I2CDevice m_device;
@@ -72,11 +69,11 @@ private:
     std::unique_ptr<OutputConfigurationBackend> m_outputConfiguration;
     std::optional<DisabledOutputsRecord> m_disabledOutputs;
     LinuxWindowServer m_windowServer;
-    LinuxScreenList m_screenList;
+    LinuxScreenList m_screenList{m_directory};
     LinuxDisplayRegistry m_registry;
     LinuxDDCBuses m_buses;
     XdgAutostartLoginItemService m_loginItems;
-    std::optional<UdevMonitor> m_udev;
+    std::unique_ptr<DeviceEvents> m_deviceEvents;
     std::unique_ptr<ChangeDebouncer> m_debouncer;
 };
 

@@ -1,5 +1,7 @@
 #include "platform/linux/LinuxSystem.h"
 
+#include "platform/linux/UdevMonitor.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -25,6 +27,10 @@ ssize_t RealLinuxSystem::read(int descriptor, std::span<std::uint8_t> buffer) {
 
 ssize_t RealLinuxSystem::write(int descriptor, std::span<const std::uint8_t> bytes) {
     return ::write(descriptor, bytes.data(), bytes.size());
+}
+
+std::unique_ptr<DeviceEvents> RealLinuxSystem::watchDevices() {
+    return UdevMonitor::open();
 }
 
 int RealLinuxSystem::flock(int descriptor, int operation) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -12,10 +13,25 @@
 
 namespace lumadesk {
 
+// Kernel device events, received on a descriptor the program's event loop watches.
+class DeviceEvents {
+public:
+    virtual ~DeviceEvents() = default;
+    DeviceEvents() = default;
+    DeviceEvents(const DeviceEvents&) = delete;
+    DeviceEvents& operator=(const DeviceEvents&) = delete;
+
+    // The descriptor that becomes readable when events are waiting.
+    virtual int descriptor() const = 0;
+    // Takes every waiting event without blocking; how many there were.
+    virtual int drain() = 0;
+};
+
 // The operating system as the Linux platform reaches it: the root under which sysfs ("sys") and the
-// device nodes ("dev") are found, and the few system calls made on device nodes. Failing calls return
-// -1 and leave the reason in errno, as the system calls do. The real program uses the root "/" and the
-// C library; tests point it at a temporary tree and a fake device.
+// device nodes ("dev") are found, the few system calls made on device nodes, and the device events of
+// connectors and buses. Failing calls return -1 and leave the reason in errno, as the system calls do.
+// The real program uses the root "/", the C library and udev; tests point it at a temporary tree, a
+// fake device and events they raise.
 class LinuxSystem {
 public:
     virtual ~LinuxSystem() = default;
@@ -32,6 +48,9 @@ public:
     virtual ssize_t write(int descriptor, std::span<const std::uint8_t> bytes) = 0;
     virtual int flock(int descriptor, int operation) = 0;
     virtual int close(int descriptor) = 0;
+    // The events of DRM connectors and i2c-dev nodes that come, go or change, once udev has applied its
+    // rules to them; none when they cannot be received.
+    virtual std::unique_ptr<DeviceEvents> watchDevices() = 0;
 
     // Where sysfs is.
     std::filesystem::path sys() const { return root() / "sys"; }
@@ -49,6 +68,7 @@ public:
     ssize_t write(int descriptor, std::span<const std::uint8_t> bytes) override;
     int flock(int descriptor, int operation) override;
     int close(int descriptor) override;
+    std::unique_ptr<DeviceEvents> watchDevices() override;
 
 private:
     const std::filesystem::path m_root{"/"};

@@ -17,9 +17,7 @@ PrivateDisplayBridge::EDIDIdentity identityOf(const std::optional<LinuxDisplay>&
 // The output a display shows on, as the session's window system names it.
 std::optional<OutputIdentity> outputOf(const std::optional<LinuxDisplay>& display) {
     if (!display) return std::nullopt;
-    const std::string& name = display->connector.name;  // "card0-DP-1"
-    const auto dash = name.find('-');
-    return OutputIdentity{dash == std::string::npos ? name : name.substr(dash + 1), display->connector.edid};
+    return OutputIdentity{display->connector.outputName(), display->connector.edid};
 }
 
 }  // namespace

@@ -12,20 +12,20 @@ void UdevMonitor::Deleter::operator()(udev_monitor* monitor) const {
     udev_monitor_unref(monitor);
 }
 
-UdevMonitor::UdevMonitor(std::unique_ptr<udev, Deleter> context,
+UdevMonitor::UdevMonitor(Key, std::unique_ptr<udev, Deleter> context,
                          std::unique_ptr<udev_monitor, Deleter> monitor)
     : m_context(std::move(context)), m_monitor(std::move(monitor)) {}
 
-std::optional<UdevMonitor> UdevMonitor::open() {
+std::unique_ptr<UdevMonitor> UdevMonitor::open() {
     std::unique_ptr<udev, Deleter> context(udev_new());
-    if (!context) return std::nullopt;
+    if (!context) return nullptr;
     std::unique_ptr<udev_monitor, Deleter> monitor(udev_monitor_new_from_netlink(context.get(), "udev"));
-    if (!monitor) return std::nullopt;
+    if (!monitor) return nullptr;
     if (udev_monitor_filter_add_match_subsystem_devtype(monitor.get(), "drm", nullptr) < 0 ||
         udev_monitor_filter_add_match_subsystem_devtype(monitor.get(), "i2c-dev", nullptr) < 0 ||
         udev_monitor_enable_receiving(monitor.get()) < 0)
-        return std::nullopt;
-    return UdevMonitor(std::move(context), std::move(monitor));
+        return nullptr;
+    return std::make_unique<UdevMonitor>(Key{}, std::move(context), std::move(monitor));
 }
 
 int UdevMonitor::descriptor() const {

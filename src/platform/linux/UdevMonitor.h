@@ -1,7 +1,8 @@
 #pragma once
 
 #include <memory>
-#include <optional>
+
+#include "platform/linux/LinuxSystem.h"
 
 struct udev;
 struct udev_monitor;
@@ -11,24 +12,26 @@ namespace lumadesk {
 // A libudev monitor of the kernel's device events on the "drm" (connectors) and "i2c-dev" (bus nodes)
 // subsystems, received after udev has applied its rules (so a node's permissions are set). Its
 // descriptor is watched by the program's event loop; nothing polls.
-class UdevMonitor {
-public:
-    // A running monitor; none when udev cannot be reached (no netlink in a container, for instance).
-    static std::optional<UdevMonitor> open();
-
-    // The descriptor that becomes readable when events are waiting.
-    int descriptor() const;
-    // Takes every waiting event; how many there were.
-    int drain();
-
-private:
+class UdevMonitor final : public DeviceEvents {
+    // Only open() makes monitors.
+    struct Key {
+        explicit Key() = default;
+    };
     struct Deleter {
         void operator()(udev* context) const;
         void operator()(udev_monitor* monitor) const;
     };
 
-    UdevMonitor(std::unique_ptr<udev, Deleter> context, std::unique_ptr<udev_monitor, Deleter> monitor);
+public:
+    // A running monitor; none when udev cannot be reached (no netlink in a container, for instance).
+    static std::unique_ptr<UdevMonitor> open();
 
+    UdevMonitor(Key, std::unique_ptr<udev, Deleter> context, std::unique_ptr<udev_monitor, Deleter> monitor);
+
+    int descriptor() const override;
+    int drain() override;
+
+private:
     std::unique_ptr<udev, Deleter> m_context;
     std::unique_ptr<udev_monitor, Deleter> m_monitor;
 };

@@ -28,6 +28,8 @@ class SimulatedPlatform final : public Platform {
 public:
     // The name of the state file in the configuration directory.
     static constexpr const char* stateFileName = "simulated-desk-state.json";
+    // The settings (the displays' records among them) of simulated desks, apart from the real desk's.
+    static constexpr const char* settingsFile = "simulated-defaults.json";
 
     // Reads the desk and its saved state; throws SimulatedDeskError for a desk that cannot be used. The
     // clock and the sleeper must outlive the platform.
@@ -46,6 +48,7 @@ public:
     Sleeper& sleeper() override { return m_sleeper; }
     // Saves the desk's state to the state file, if there is one.
     void persistState() override;
+    std::string settingsFileName() const override { return settingsFile; }
     std::string displayConfigurationService() const override { return "the simulated window server"; }
 
     SimulatedDesk& desk() { return *m_desk; }

@@ -1,13 +1,18 @@
-// The settings window, the diagnostics sheet, the About window and the update check's dialog, drawn by
-// the real widgets over the built-in simulated desk and over fakes for the states it cannot reach.
+// The settings window, the diagnostics sheet, the keyboard-access dialog, the About window and the update
+// check's dialog, drawn by the real widgets over the built-in simulated desk and over fakes for the states
+// it cannot reach.
 #include <chrono>
 #include <memory>
 
 #include "assembly/DisplayStack.h"
 #include "interface/AboutPage.h"
 #include "interface/DiagnosticsView.h"
+#include "interface/DisplayRowList.h"
+#include "interface/DisplayRowView.h"
 #include "interface/DisplaysPage.h"
 #include "interface/GeneralPage.h"
+#include "interface/KeyboardAccessDialog.h"
+#include "interface/RowReorderer.h"
 #include "interface/SettingsView.h"
 #include "interface/ToggleSwitch.h"
 #include "interface/UpdateDialog.h"
@@ -20,6 +25,7 @@
 #include "support/DisplayManagerHarness.h"
 #include "support/TemporaryDirectory.h"
 
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QTest>
 
@@ -88,6 +94,41 @@ void shootStates(const Shooter& shooter) {
     desk.queue.runUntilIdle();
 }
 
+// Eight displays: the card keeps inside the window and its rows scroll, here to the last; a row dragged
+// over the list shows where it would go.
+void shootManyDisplays(const Shooter& shooter) {
+    DisplayManagerHarness desk;
+    const char* models[] = {"Northwind 27Q", "Southgate 24", "Eastlake 32U", "Westbrook 34C"};
+    for (int i = 1; i <= 8; ++i) {
+        auto snapshot = DisplayManagerHarness::snapshot(static_cast<DisplayID>(i), "10-" + std::to_string(i));
+        snapshot.modelName = std::string(models[(i - 1) % 4]) + (i > 4 ? " (2)" : "");
+        desk.ddc.plugIn(snapshot, 20 + 8 * i);
+    }
+    desk.start();
+    ShownPermissions permissions({true, true});
+    SettingsView settings(*desk.manager, desk.queue, desk.defaults, permissions, {});
+    settings.present();
+    desk.queue.runUntilIdle();
+    auto& page = settings.displaysPage();
+    // Rows come on screen over a few turns of the event loop.
+    for (int turn = 0; turn < 3; ++turn) QCoreApplication::processEvents();
+    shooter.save(settings, QStringLiteral("settings-displays-eight.png"));
+    const auto& rows = page.rowList().rows();
+    page.reorderer().dragOver(7, rows[1]->geometry().top() + 2);
+    shooter.save(settings, QStringLiteral("settings-displays-drag.png"));
+    page.reorderer().drop(7, rows[7]->geometry().center().y());
+    page.rowArea().ensureWidgetVisible(rows.back(), 0, 0);
+    shooter.save(settings, QStringLiteral("settings-displays-eight-scrolled.png"));
+    desk.queue.runUntilIdle();
+}
+
+void shootKeyboardAccess(const Shooter& shooter) {
+    KeyboardAccessDialog inputGroup(keyboardAccessSteps(true, false));
+    shooter.save(inputGroup, QStringLiteral("keyboard-access.png"));
+    KeyboardAccessDialog desktopKeys(keyboardAccessSteps(false, true));
+    shooter.save(desktopKeys, QStringLiteral("keyboard-access-desktop-keys.png"));
+}
+
 void shootAboutAndUpdates(const Shooter& shooter) {
     Updater updater;
     AboutPage about(updater, [] {});
@@ -105,6 +146,8 @@ void shootAboutAndUpdates(const Shooter& shooter) {
 void shootSettingsWindows(const Shooter& shooter) {
     shootDefaultDesk(shooter);
     shootStates(shooter);
+    shootManyDisplays(shooter);
+    shootKeyboardAccess(shooter);
     shootAboutAndUpdates(shooter);
 }
 

@@ -8,7 +8,11 @@
 #include <X11/extensions/XInput2.h>
 #include <X11/keysym.h>
 
+#include <algorithm>
 #include <array>
+#include <cstdio>
+#include <cerrno>
+#include <utility>
 #include <vector>
 
 namespace lumadesk {
@@ -45,6 +49,19 @@ private:
     XErrorHandler m_previous = nullptr;
 };
 
+// Xlib's default reaction to a broken connection ends the process, whatever its exit handler; ours is
+// told apart by the connections this file opened, and every other keeps the reaction it had.
+std::vector<Display*> g_ownDisplays;
+XIOErrorHandler g_previousIOErrorHandler = nullptr;
+
+int ioError(Display* display) {
+    if (std::ranges::find(g_ownDisplays, display) == g_ownDisplays.end())
+        return g_previousIOErrorHandler ? g_previousIOErrorHandler(display) : 0;
+    std::fprintf(stderr, "lumadesk: the X server %s closed the connection; its key paths are ended\n",
+                 DisplayString(display));
+    return 0;
+}
+
 }  // namespace
 
 struct X11KeyboardEvents::Connection {
@@ -55,7 +72,9 @@ struct X11KeyboardEvents::Connection {
     unsigned scrollLock = 0;
 
     ~Connection() {
-        if (display) XCloseDisplay(display);
+        if (!display) return;
+        XCloseDisplay(display);
+        std::erase(g_ownDisplays, display);
     }
 
     // The modifier bit that a keysym's key sets (Num Lock, Scroll Lock); 0 when none.
@@ -75,12 +94,20 @@ struct X11KeyboardEvents::Connection {
     }
 };
 
-X11KeyboardEvents::X11KeyboardEvents(DescriptorWatching& watcher, const char* displayName, bool connect)
-    : m_watcher(watcher) {
+X11KeyboardEvents::X11KeyboardEvents(DescriptorWatching& watcher, const char* displayName, bool connect,
+                                     EvdevBrightnessKeys* inputDevices, PortalGlobalShortcuts* portal)
+    : m_watcher(watcher), m_inputDevices(inputDevices), m_portal(portal) {
     Display* display = connect ? XOpenDisplay(displayName) : nullptr;
     if (!display) return;
     m_connection = std::make_unique<Connection>();
     m_connection->display = display;
+    // Xlib ends the process when the connection breaks, unless told otherwise: here the paths end instead.
+    if (g_ownDisplays.empty()) {
+        const auto previous = XSetIOErrorHandler(ioError);
+        if (previous != ioError) g_previousIOErrorHandler = previous;
+    }
+    g_ownDisplays.push_back(display);
+    XSetIOErrorExitHandler(display, connectionLost, this);
     m_connection->root = DefaultRootWindow(display);
     int event = 0;
     int error = 0;
@@ -101,8 +128,40 @@ X11KeyboardEvents::~X11KeyboardEvents() {
     m_watch.reset();
 }
 
-bool X11KeyboardEvents::connected() const {
-    return m_connection != nullptr;
+bool X11KeyboardEvents::connected() {
+    return alive();
+}
+
+void X11KeyboardEvents::connectionLost(Display*, void* self) {
+    // Only noted: Xlib is inside one of its calls. The connection is closed once that call returned.
+    static_cast<X11KeyboardEvents*>(self)->m_lost = true;
+}
+
+bool X11KeyboardEvents::alive() {
+    if (!m_connection) return false;
+    if (!m_lost) return true;
+    // The socket stays readable at its end: without closing, its watch would fire for ever.
+    m_watch.reset();
+    m_connection.reset();
+    const auto heldTapKeys = std::exchange(m_heldTapKeys, {});
+    const auto heldMonitorKeys = std::exchange(m_heldMonitorKeys, {});
+    const auto heldHotKeys = std::exchange(m_heldHotKeys, {});
+    if (m_tap && m_tapEnabled) {
+        for (const int code : heldTapKeys) {
+            const auto media = brightnessKeyEvent(m_tapKeys[code], false);
+            m_tap({.type = KeyboardEventType::systemDefined, .keyCode = 0, .subtype = media.subtype,
+                   .data1 = media.data1});
+        }
+    }
+    if (m_monitor) {
+        for (const bool up : heldMonitorKeys) m_monitor(brightnessKeyEvent(up, false));
+    }
+    if (m_hotKeyHandler) {
+        for (const auto& [code, id] : heldHotKeys) m_hotKeyHandler(id, false);
+    }
+    m_tapKeys.clear();
+    m_hotKeys.clear();
+    return false;
 }
 
 bool X11KeyboardEvents::grabWithLocks(const Grab& grab) {
@@ -119,7 +178,7 @@ bool X11KeyboardEvents::grabWithLocks(const Grab& grab) {
     for (unsigned lock : locks) {
         XGrabKey(c.display, grab.keycode, grab.modifiers | lock, c.root, True, GrabModeAsync, GrabModeAsync);
     }
-    if (trap.succeeded()) return true;
+    if (trap.succeeded() && !m_lost) return true;
     ungrabWithLocks(grab);
     return false;
 }
@@ -136,7 +195,7 @@ void X11KeyboardEvents::ungrabWithLocks(const Grab& grab) {
 
 bool X11KeyboardEvents::createEventTap(TapLocation location, TapOptions options, TapCallback callback) {
     // One kind of tap exists here: the grab on the session's root window, which always consumes.
-    if (!m_connection || location != TapLocation::session || options != TapOptions::defaultTap) return false;
+    if (!alive() || location != TapLocation::session || options != TapOptions::defaultTap) return false;
     std::map<int, bool> grabbed;
     for (const auto& [keysym, up] :
          {std::pair{XF86XK_MonBrightnessUp, true}, {XF86XK_MonBrightnessDown, false}}) {
@@ -160,34 +219,47 @@ void X11KeyboardEvents::enableEventTap(bool enabled) {
 }
 
 void X11KeyboardEvents::invalidateEventTap() {
-    if (m_connection) {
+    if (alive()) {
         for (const auto& [code, _] : m_tapKeys) ungrabWithLocks({code, 0});
     }
     m_tapKeys.clear();
+    m_heldTapKeys.clear();
     m_tap = nullptr;
     m_tapEnabled = false;
 }
 
-int X11KeyboardEvents::openHIDMonitor(HIDCallback) {
-    return -1;
+int X11KeyboardEvents::openHIDMonitor(HIDCallback callback) {
+    return m_inputDevices ? m_inputDevices->open(std::move(callback)) : ENODEV;
 }
 
-void X11KeyboardEvents::closeHIDMonitor() {}
+void X11KeyboardEvents::closeHIDMonitor() {
+    if (m_inputDevices) m_inputDevices->close();
+}
+
+bool X11KeyboardEvents::portalShortcuts() {
+    return !alive() && m_portal && m_portal->available();
+}
 
 bool X11KeyboardEvents::installHotKeyHandler(HotKeyCallback callback) {
-    if (!m_connection) return false;
+    if (portalShortcuts()) {
+        m_portal->setHandler(std::move(callback));
+        return true;
+    }
+    if (!alive()) return false;
     m_hotKeyHandler = std::move(callback);
     return true;
 }
 
 void X11KeyboardEvents::removeHotKeyHandler() {
+    if (m_portal) m_portal->setHandler(nullptr);
     m_hotKeyHandler = nullptr;
     m_heldHotKeys.clear();
 }
 
 HotKeyRegistration X11KeyboardEvents::registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers,
                                                      std::uint32_t id) {
-    if (!m_connection) return {.status = grabRefusedStatus};
+    if (portalShortcuts()) return m_portal->registerShortcut(keyCode, modifiers, id);
+    if (!alive()) return {.status = grabRefusedStatus};
     const auto translated = translateHotKey(keyCode, modifiers);
     if (!translated) return {.status = noKeysymStatus};
     const int keycode = XKeysymToKeycode(m_connection->display, translated->keysym);
@@ -201,13 +273,16 @@ HotKeyRegistration X11KeyboardEvents::registerHotKey(std::uint32_t keyCode, std:
 
 void X11KeyboardEvents::unregisterHotKey(std::uint64_t reference) {
     const auto it = m_hotKeys.find(reference);
-    if (it == m_hotKeys.end()) return;
-    if (m_connection) ungrabWithLocks(it->second.first);
+    if (it == m_hotKeys.end()) {
+        if (m_portal) m_portal->unregisterShortcut(reference);
+        return;
+    }
+    if (alive()) ungrabWithLocks(it->second.first);
     m_hotKeys.erase(it);
 }
 
 bool X11KeyboardEvents::addGlobalMonitor(MonitorCallback callback) {
-    if (!m_connection || m_connection->xiOpcode < 0) return false;
+    if (!alive() || m_connection->xiOpcode < 0) return false;
     std::array<unsigned char, XIMaskLen(XI_LASTEVENT)> bits{};
     XISetMask(bits.data(), XI_RawKeyPress);
     XISetMask(bits.data(), XI_RawKeyRelease);
@@ -220,7 +295,8 @@ bool X11KeyboardEvents::addGlobalMonitor(MonitorCallback callback) {
 
 void X11KeyboardEvents::removeGlobalMonitor() {
     m_monitor = nullptr;
-    if (!m_connection || m_connection->xiOpcode < 0) return;
+    m_heldMonitorKeys.clear();
+    if (!alive() || m_connection->xiOpcode < 0) return;
     std::array<unsigned char, XIMaskLen(XI_LASTEVENT)> bits{};
     XIEventMask mask{XIAllMasterDevices, static_cast<int>(bits.size()), bits.data()};
     XISelectEvents(m_connection->display, m_connection->root, &mask, 1);
@@ -230,14 +306,14 @@ void X11KeyboardEvents::removeGlobalMonitor() {
 Duration X11KeyboardEvents::keyRepeatDelay() {
     unsigned delay = 600;
     unsigned interval = 40;
-    if (m_connection) XkbGetAutoRepeatRate(m_connection->display, XkbUseCoreKbd, &delay, &interval);
+    if (alive()) XkbGetAutoRepeatRate(m_connection->display, XkbUseCoreKbd, &delay, &interval);
     return std::chrono::milliseconds(delay);
 }
 
 Duration X11KeyboardEvents::keyRepeatInterval() {
     unsigned delay = 600;
     unsigned interval = 40;  // 25 per second
-    if (m_connection) XkbGetAutoRepeatRate(m_connection->display, XkbUseCoreKbd, &delay, &interval);
+    if (alive()) XkbGetAutoRepeatRate(m_connection->display, XkbUseCoreKbd, &delay, &interval);
     return std::chrono::milliseconds(interval);
 }
 
@@ -262,9 +338,9 @@ void X11KeyboardEvents::reportHotKey(int keycode, unsigned state, bool down) {
 }
 
 void X11KeyboardEvents::readEvents() {
-    if (!m_connection) return;
+    if (!alive()) return;
     Display* display = m_connection->display;
-    while (XPending(display) > 0) {
+    while (!m_lost && XPending(display) > 0) {
         XEvent event;
         XNextEvent(display, &event);
         if (event.type == KeyPress || event.type == KeyRelease) {
@@ -272,6 +348,11 @@ void X11KeyboardEvents::readEvents() {
             const int keycode = static_cast<int>(event.xkey.keycode);
             if (const auto key = m_tapKeys.find(keycode); key != m_tapKeys.end()) {
                 if (m_tap && m_tapEnabled) {
+                    if (down) {
+                        m_heldTapKeys.insert(keycode);
+                    } else {
+                        m_heldTapKeys.erase(keycode);
+                    }
                     const auto media = brightnessKeyEvent(key->second, down);
                     m_tap({.type = KeyboardEventType::systemDefined,
                            .keyCode = 0,
@@ -289,10 +370,17 @@ void X11KeyboardEvents::readEvents() {
             const bool brightness = keysym == XF86XK_MonBrightnessUp || keysym == XF86XK_MonBrightnessDown;
             XFreeEventData(display, &event.xcookie);
             if (brightness && m_monitor) {
-                m_monitor(brightnessKeyEvent(keysym == XF86XK_MonBrightnessUp, down));
+                const bool up = keysym == XF86XK_MonBrightnessUp;
+                if (down) {
+                    m_heldMonitorKeys.insert(up);
+                } else {
+                    m_heldMonitorKeys.erase(up);
+                }
+                m_monitor(brightnessKeyEvent(up, down));
             }
         }
     }
+    alive();
 }
 
 }  // namespace lumadesk

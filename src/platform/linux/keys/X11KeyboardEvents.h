@@ -3,11 +3,16 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 
 #include "platform/DescriptorWatching.h"
 #include "platform/KeyboardEvents.h"
+#include "platform/linux/keys/EvdevBrightnessKeys.h"
+#include "platform/linux/keys/PortalGlobalShortcuts.h"
+
+struct _XDisplay;
 
 namespace lumadesk {
 
@@ -18,17 +23,23 @@ namespace lumadesk {
 // - the global monitor follows XInput 2 raw key events of the same keys and only observes;
 // - hot keys are grabbed like the tap's keys, translated from their stored form;
 // - the key-repeat timing is the server's auto-repeat setting.
-// The HID path is not served here. Without an X server every path is absent.
+// The HID path reads input devices and needs no X server; without an X server the hot keys go through
+// the desktop portal when one is given. Without an X server the other paths are absent; when the
+// server goes away they are dropped (the keys they held are reported released) and the program goes
+// on without them.
 class X11KeyboardEvents final : public KeyboardEvents {
 public:
     // Connects to the X server of the display name (nullptr: the session's), unless told not to; without
-    // a connection every operation reports absence. The watcher must outlive this object.
+    // a connection every X operation reports absence. The HID path is served by `inputDevices`, and the
+    // hot keys without X by `portal`, when given. The watcher, input devices and portal must outlive
+    // this object.
     explicit X11KeyboardEvents(DescriptorWatching& watcher, const char* displayName = nullptr,
-                               bool connect = true);
+                               bool connect = true, EvdevBrightnessKeys* inputDevices = nullptr,
+                               PortalGlobalShortcuts* portal = nullptr);
     ~X11KeyboardEvents() override;
 
-    // Whether an X server answered.
-    bool connected() const;
+    // Whether an X server answered and is still there.
+    bool connected();
 
     bool createEventTap(TapLocation location, TapOptions options, TapCallback callback) override;
     void enableEventTap(bool enabled) override;
@@ -58,16 +69,26 @@ private:
         unsigned modifiers;
     };
 
+    static void connectionLost(::_XDisplay* display, void* self);
+    // Closes a connection whose server went away, releasing every key its paths held; false then.
+    bool alive();
+    // The portal serves the hot keys: no X server, and a portal that offers them.
+    bool portalShortcuts();
     bool grabWithLocks(const Grab& grab);
     void ungrabWithLocks(const Grab& grab);
     void readEvents();
     void reportHotKey(int keycode, unsigned state, bool down);
 
     DescriptorWatching& m_watcher;
+    EvdevBrightnessKeys* m_inputDevices;
+    PortalGlobalShortcuts* m_portal;
     std::unique_ptr<Connection> m_connection;
+    bool m_lost = false;
     std::unique_ptr<DescriptorWatch> m_watch;
     // The tap: the grabbed brightness keys (keycode -> up?) and whether reports are delivered.
     std::map<int, bool> m_tapKeys;
+    std::set<int> m_heldTapKeys;
+    std::set<bool> m_heldMonitorKeys;  // up?
     TapCallback m_tap;
     bool m_tapEnabled = false;
     MonitorCallback m_monitor;
