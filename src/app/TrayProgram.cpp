@@ -139,7 +139,9 @@ int TrayProgram::run(const std::vector<std::string>& arguments, std::ostream& er
                     stack.displayManager().restoreDisconnectedDisplays();
                     platform->limitDisplayConfigurationTime({});
                 };
-                QObject::connect(qApp, &QGuiApplication::commitDataRequest, &quitting,
+                // Its own context: the connection ends before the handler it calls.
+                QObject sessionEnd;
+                QObject::connect(qApp, &QGuiApplication::commitDataRequest, &sessionEnd,
                                  [&](QSessionManager&) { restoreBeforeSessionEnd(); });
                 // logind holds a shutdown until the displays are back; then the program quits.
                 const auto restoreThenQuit = [&] {
