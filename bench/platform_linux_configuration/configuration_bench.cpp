@@ -11,6 +11,11 @@
 #include "platform_linux_configuration/FakeMutter.h"
 #include "platform_linux_configuration/FakeRandRServer.h"
 #include "platform_linux_configuration/FakeTools.h"
+#include "runtime/SystemClock.h"
+#if LUMADESK_KDE_OUTPUT_MANAGEMENT
+#include "platform/linux/configuration/kde/KdeOutputManagementBackend.h"
+#include "platform_linux_configuration/FakeKWin.h"
+#endif
 
 namespace lumadesk {
 namespace {
@@ -58,27 +63,60 @@ void BM_KScreenDoctor(benchmark::State& state) {
 }
 BENCHMARK(BM_KScreenDoctor)->Unit(benchmark::kMillisecond);
 
-// Three displays off, then the restore at quit that brings them all back in one step.
-void BM_RestoreThreeAtQuit(benchmark::State& state) {
-    const FakeTool tool("wlr-randr", wlrRandrScript);
+#if LUMADESK_KDE_OUTPUT_MANAGEMENT
+void BM_KdeOutputManagement(benchmark::State& state) {
+    FakeKWin kwin({{"DP-1", 0, 1920, true, {}}, {"DP-2", 1920, 2560, true, {}}});
+    KdeOutputManagementBackend backend(kwin.connect());
+    disconnectAndReconnect(state, backend, "DP-2");
+}
+BENCHMARK(BM_KdeOutputManagement)->Unit(benchmark::kMillisecond);
+#endif
+
+// Three displays off, then the restore at quit under its 2 s limit: in one step (what the window
+// server's restore does) and one display at a time (what the manager's restore at quit does).
+void restoreThreeAtQuit(benchmark::State& state, const char* program, const char* script, bool oneStep) {
+    const FakeTool tool(program, script);
     tool.write("state", "eDP-1 on 0 1920\nDP-1 on 1920 2560\nDP-2 on 4480 2560\nHDMI-A-1 on 7040 1920\n");
-    WlrRandrBackend backend;
+    std::unique_ptr<OutputConfigurationBackend> backend;
+    if (std::string(program) == "wlr-randr") {
+        backend = std::make_unique<WlrRandrBackend>();
+    } else {
+        backend = std::make_unique<KScreenDoctorBackend>();
+    }
     const std::vector<std::string> names{"DP-1", "DP-2", "HDMI-A-1"};
-    OutputConfigurationTransactions transactions(backend, [&](DisplayID id) {
+    OutputConfigurationTransactions transactions(*backend, [&](DisplayID id) {
         return std::optional<OutputIdentity>({names.at(id), {}});
     });
+    const auto change = [&](std::vector<DisplayID> ids, bool enabled) {
+        const auto configuration = *transactions.beginConfiguration().configuration;
+        for (DisplayID id : ids) transactions.configureDisplayEnabled(configuration, id, enabled);
+        return transactions.completeConfiguration(configuration, ConfigureOption::forSession);
+    };
+    const SystemClock clock;
     for (auto _ : state) {
         state.PauseTiming();
-        const auto configuration = *transactions.beginConfiguration().configuration;
-        for (DisplayID id = 0; id < names.size(); ++id)
-            transactions.configureDisplayEnabled(configuration, id, false);
-        transactions.completeConfiguration(configuration, ConfigureOption::forSession);
+        transactions.limitTo({});
+        change({0, 1, 2}, false);
         state.ResumeTiming();
-        if (transactions.restorePermanentConfiguration() != windowServerSuccess)
-            state.SkipWithError("restore failed");
+        transactions.limitTo(Deadline::after(clock, std::chrono::seconds(2)));
+        bool restored = true;
+        if (oneStep) {
+            restored = transactions.restorePermanentConfiguration() == windowServerSuccess;
+        } else {
+            for (DisplayID id = 0; id < names.size(); ++id)
+                restored = change({id}, true) == windowServerSuccess && restored;
+        }
+        if (!restored) state.SkipWithError("restore failed");
     }
 }
-BENCHMARK(BM_RestoreThreeAtQuit)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(restoreThreeAtQuit, wlrRandrOneStep, "wlr-randr", wlrRandrScript, true)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(restoreThreeAtQuit, wlrRandrPerDisplay, "wlr-randr", wlrRandrScript, false)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(restoreThreeAtQuit, kscreenDoctorOneStep, "kscreen-doctor", kscreenDoctorScript, true)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(restoreThreeAtQuit, kscreenDoctorPerDisplay, "kscreen-doctor", kscreenDoctorScript, false)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace lumadesk

@@ -12,12 +12,16 @@
 #include "interface/QtMainQueue.h"
 #include "interface/QtScreenList.h"
 #include "platform/linux/XdgAutostartLoginItemService.h"
+#include "platform/linux/configuration/OutputConfigurationError.h"
+#include "platform/linux/configuration/ShutdownDelay.h"
 #include "runtime/ConfigDirectory.h"
+#include "runtime/Deadline.h"
 #include "runtime/QuitSignals.h"
 #include "runtime/Sleeper.h"
 #include "runtime/SystemClock.h"
 
 #include <QApplication>
+#include <QSessionManager>
 #include <QSocketNotifier>
 
 #include <chrono>
@@ -28,7 +32,8 @@ namespace lumadesk {
 namespace {
 
 constexpr const char* programName = "lumadesk";
-// How long quitting waits for work still under way (a refresh after a change, a DDC transaction).
+// How long quitting waits for the displays to come back, and then for work still under way (a refresh
+// after a change, a DDC transaction).
 constexpr auto quitLimit = std::chrono::seconds(2);
 
 // Lets Qt's event loop watch the platform's descriptors (udev's, for plugged monitors).
@@ -41,6 +46,18 @@ std::vector<std::unique_ptr<QSocketNotifier>> notifiersFor(std::vector<PlatformW
         notifiers.push_back(std::move(notifier));
     }
     return notifiers;
+}
+
+// logind's shutdown delay on the system bus; none, told in a line, where there is no logind.
+std::unique_ptr<ShutdownDelay> delayShutdown(std::function<void()> beforeShutdown, std::ostream& err) {
+    try {
+        return std::make_unique<ShutdownDelay>(SessionBus(BusKind::system), std::move(beforeShutdown));
+    } catch (const OutputConfigurationError& error) {
+        err << programName << ": " << error.what()
+            << " Displays taken off the desktop come back at a shutdown only when the program is asked to "
+               "quit first.\n";
+        return nullptr;
+    }
 }
 
 }  // namespace
@@ -84,6 +101,13 @@ int TrayProgram::run(const std::vector<std::string>& arguments, std::ostream& er
                                 .registerLoginItemAtStart = true});
             const auto notifiers = notifiersFor(platform->watchForChanges(queue));
             {
+                // Connected before the application's own handler, which puts the displays back: every
+                // way out ends in this quit, and its restore gives up on a window system that does not
+                // answer instead of holding the program.
+                QObject quitting;
+                QObject::connect(qApp, &QCoreApplication::aboutToQuit, &quitting, [&] {
+                    platform->limitDisplayConfigurationTime(Deadline::after(clock, quitLimit));
+                });
                 KeyboardSession keyboard(err);
                 LumadeskApp app(stack.sharedDisplayManager(), stack.defaults(), queue,
                                 keyboard.keys(platform->screenList()), nullptr, nullptr,
@@ -108,6 +132,27 @@ int TrayProgram::run(const std::vector<std::string>& arguments, std::ostream& er
                 // Started after the first refresh is queued: a signal that came early quits after it,
                 // so the displays held from an earlier run are known and put back.
                 const QuitSignals quitSignals(queue, [](int) { QCoreApplication::quit(); });
+                // At the end of the session the displays come back first, within the quit's limit; a
+                // logout that is called off leaves later changes without one.
+                const auto restoreBeforeSessionEnd = [&] {
+                    platform->limitDisplayConfigurationTime(Deadline::after(clock, quitLimit));
+                    stack.displayManager().restoreDisconnectedDisplays();
+                    platform->limitDisplayConfigurationTime({});
+                };
+                // Its own context: the connection ends before the handler it calls.
+                QObject sessionEnd;
+                QObject::connect(qApp, &QGuiApplication::commitDataRequest, &sessionEnd,
+                                 [&](QSessionManager&) { restoreBeforeSessionEnd(); });
+                // logind holds a shutdown until the displays are back; then the program quits.
+                const auto restoreThenQuit = [&] {
+                    restoreBeforeSessionEnd();
+                    QCoreApplication::quit();
+                };
+                const auto shutdown = invocation.simulated ? nullptr : delayShutdown(restoreThenQuit, err);
+                std::vector<PlatformWatch> shutdownWatch;
+                if (shutdown)
+                    shutdownWatch.push_back({shutdown->eventDescriptor(), [&] { shutdown->processEvents(); }});
+                const auto shutdownNotifier = notifiersFor(std::move(shutdownWatch));
                 status = QApplication::exec();
                 instance.release();
             }

@@ -20,8 +20,14 @@ std::unique_ptr<Platform> makePlatform(const PlatformChoice& choice,
     }
     static RealLinuxSystem realSystem;
     auto outputConfiguration = makeSessionOutputConfiguration();
-    DisabledOutputsRecord disabledOutputs(configDirectory / DisabledOutputsRecord::fileName);
-    if (choice.restoresLeftOverOutputs) restoreLeftOverOutputs(*outputConfiguration, disabledOutputs);
+    const ProcessTable processes;
+    // The tray puts back at its quit what it took off; a command's changes last until logout.
+    DisabledOutputsRecord disabledOutputs(
+        configDirectory / DisabledOutputsRecord::fileName,
+        processes.self(choice.restoresLeftOverOutputs ? OutputHolder::Role::tray
+                                                      : OutputHolder::Role::command));
+    if (choice.restoresLeftOverOutputs)
+        restoreLeftOverOutputs(*outputConfiguration, disabledOutputs, processes);
     return std::make_unique<LinuxPlatform>(realSystem, sleeper, std::move(reportProblem),
                                            std::move(outputConfiguration), std::move(disabledOutputs));
 }

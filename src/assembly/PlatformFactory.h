@@ -21,8 +21,9 @@ struct PlatformChoice {
     // session's own service for taking displays off the desktop (another machine has none).
     LinuxSystem* system = nullptr;
     // Brings back, at start, the outputs an earlier run left off the desktop and could not restore (a
-    // crash, a desktop that keeps every applied layout). The tray program does; the command line does
-    // not, since its changes are meant to last until logout.
+    // crash, a desktop that keeps every applied layout, an earlier session), and puts back at quit what
+    // this run takes off. The tray program does; the command line does not, since its changes are meant
+    // to last until logout (the start of a tray in the same session leaves them off).
     bool restoresLeftOverOutputs = false;
 };
 

@@ -12,7 +12,6 @@
 
 #include <QApplication>
 #include <QPointer>
-#include <QSessionManager>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
 
@@ -85,10 +84,6 @@ LumadeskApp::LumadeskApp(std::shared_ptr<DisplayManager> manager, UserDefaults& 
     // program lives on in the tray.
     QApplication::setQuitOnLastWindowClosed(m_menuBarItem == nullptr);
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { m_delegate.applicationWillTerminate(); });
-    // At logout the session manager may end the program without a normal quit; displays it took off the
-    // desktop come back first (the later quit finds nothing left to restore).
-    connect(qApp, &QGuiApplication::commitDataRequest, this,
-            [this](QSessionManager&) { m_delegate.applicationWillTerminate(); });
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
         if (state == Qt::ApplicationActive) m_delegate.applicationDidBecomeActive();
     });

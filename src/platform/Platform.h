@@ -11,6 +11,7 @@
 #include "platform/LoginItemService.h"
 #include "platform/ScreenList.h"
 #include "platform/WindowServer.h"
+#include "runtime/Deadline.h"
 #include "runtime/MainQueue.h"
 #include "runtime/Sleeper.h"
 
@@ -58,6 +59,11 @@ public:
     virtual std::string settingsFileName() const = 0;
     // The service that takes displays off the desktop in this session, by name, for diagnostics.
     virtual std::string displayConfigurationService() const = 0;
+    // Until lifted with an unset deadline, taking displays off the desktop and putting them back ends by
+    // the deadline, failing where the window system would take longer: quitting and the end of the
+    // session must not wait for a service that stopped answering. Nothing to do where changes are
+    // immediate.
+    virtual void limitDisplayConfigurationTime(Deadline) {}
     // What keeps monitors out of reach right now, each in the user's words with its fix; none when
     // nothing does. Safe to call from any thread.
     virtual std::vector<std::string> problems() const { return {}; }

@@ -11,44 +11,140 @@
 namespace lumadesk {
 namespace {
 
-TEST(DisabledOutputsRecordTest, TheNextStartBringsBackWhatARunLeftOff) {
-    const TemporaryDirectory directory;
-    const DisabledOutputsRecord record(directory.path() / "lumadesk" / DisabledOutputsRecord::fileName);
-    FakeOutputBackend backend;
-    {
-        // A run disables two outputs, brings one back and is killed.
-        OutputConfigurationTransactions transactions(
-            backend,
-            [](DisplayID id) {
-                return OutputIdentity{id == 3 ? "DP-1" : "HDMI-A-1", {0, 0xFF, std::uint8_t(id)}};
-            },
-            &record);
-        for (const auto& [id, enabled] : {std::pair{3u, false}, {4u, false}, {3u, true}}) {
-            const auto configuration = *transactions.beginConfiguration().configuration;
-            transactions.configureDisplayEnabled(configuration, id, enabled);
-            ASSERT_EQ(transactions.completeConfiguration(configuration, ConfigureOption::forSession),
-                      windowServerSuccess);
-        }
-    }
-    EXPECT_EQ(record.load(), (std::vector<OutputIdentity>{{"HDMI-A-1", {0, 0xFF, 4}}}));
+using Role = OutputHolder::Role;
 
-    // The next start cannot bring it back yet: it stays recorded.
+// A /proc of its own: processes by ID and start, and the boot's ID.
+class FakeProc {
+public:
+    FakeProc() {
+        std::filesystem::create_directories(m_root.path() / "sys/kernel/random");
+        std::ofstream(m_root.path() / "sys/kernel/random/boot_id") << "boot-2\n";
+    }
+    void run(int processID, std::uint64_t start, const std::string& name = "lumadesk") const {
+        std::filesystem::create_directories(m_root.path() / std::to_string(processID));
+        std::ofstream(m_root.path() / std::to_string(processID) / "stat")
+            << processID << " (" << name << ") S 1 " << processID
+            << " 0 0 -1 4194560 100 0 0 0 5 3 0 0 20 0 4 0 " << start << " 1000 200\n";
+    }
+    void end(int processID) const { std::filesystem::remove_all(m_root.path() / std::to_string(processID)); }
+    ProcessTable table() const { return ProcessTable(m_root.path()); }
+
+private:
+    TemporaryDirectory m_root;
+};
+
+TEST(OutputHolderTest, ReadsProcessesAndTellsWhatWasLeftBehind) {
+    const FakeProc proc;
+    proc.run(500, 8123);
+    // A name with spaces and parentheses does not shift the fields.
+    proc.run(600, 9000, "a (b) c");
+    const ProcessTable processes = proc.table();
+    EXPECT_EQ(processes.startOf(500), 8123u);
+    EXPECT_EQ(processes.startOf(600), 9000u);
+    EXPECT_EQ(processes.startOf(700), std::nullopt);
+    EXPECT_EQ(processes.bootID(), "boot-2");
+
+    const OutputHolder current{Role::tray, 900, 9999, "boot-2", "c3"};
+    struct Case {
+        const char* what;
+        std::optional<OutputHolder> holder;
+        bool leftBehind;
+    };
+    const Case cases[] = {
+        {"a record of an older version", std::nullopt, true},
+        {"an earlier boot", OutputHolder{Role::command, 500, 8123, "boot-1", "c3"}, true},
+        {"an earlier session", OutputHolder{Role::command, 500, 8123, "boot-2", "c2"}, true},
+        {"a tray of an earlier session still running", OutputHolder{Role::tray, 500, 8123, "boot-2", "c2"},
+         true},
+        {"a command of this session", OutputHolder{Role::command, 400, 10, "boot-2", "c3"}, false},
+        {"a command of this session still running", OutputHolder{Role::command, 500, 8123, "boot-2", "c3"},
+         false},
+        {"a tray of this session that ended", OutputHolder{Role::tray, 400, 10, "boot-2", "c3"}, true},
+        {"a tray of this session still running", OutputHolder{Role::tray, 500, 8123, "boot-2", "c3"}, false},
+        {"a tray whose ID a later process took", OutputHolder{Role::tray, 500, 7000, "boot-2", "c3"}, true},
+    };
+    for (const Case& c : cases) EXPECT_EQ(isLeftBehind(c.holder, current, processes), c.leftBehind) << c.what;
+
+    // The real table knows this very process as running.
+    const ProcessTable real;
+    EXPECT_TRUE(real.isRunning(real.self(Role::command)));
+}
+
+TEST(DisabledOutputsRecordTest, TheTraysStartBringsBackWhatWasLeftBehindAndLeavesACommandsChangesOff) {
+    const TemporaryDirectory directory;
+    const auto file = directory.path() / "lumadesk" / DisabledOutputsRecord::fileName;
+    const FakeProc proc;
+    proc.run(100, 50);
+    proc.run(200, 60);
+    const OutputHolder command{Role::command, 100, 50, "boot-2", "c3"};
+    const OutputHolder crashedTray{Role::tray, 200, 60, "boot-2", "c3"};
+    const auto lookup = [](DisplayID id) {
+        return OutputIdentity{id == 3 ? "DP-1" : id == 4 ? "HDMI-A-1" : "DP-2", {0, 0xFF, std::uint8_t(id)}};
+    };
+    FakeOutputBackend backend;
+    const auto change = [](OutputConfigurationTransactions& transactions, DisplayID id, bool enabled) {
+        const auto configuration = *transactions.beginConfiguration().configuration;
+        transactions.configureDisplayEnabled(configuration, id, enabled);
+        return transactions.completeConfiguration(configuration, ConfigureOption::forSession);
+    };
+    {
+        // A command takes DP-1 off; a tray running at the same time takes HDMI-A-1 and DP-2 off, brings
+        // DP-2 back, and is killed. Each keeps the other's entries.
+        const DisabledOutputsRecord commandRecord(file, command);
+        const DisabledOutputsRecord trayRecord(file, crashedTray);
+        OutputConfigurationTransactions byCommand(backend, lookup, &commandRecord);
+        OutputConfigurationTransactions byTray(backend, lookup, &trayRecord);
+        ASSERT_EQ(change(byCommand, 3, false), windowServerSuccess);
+        ASSERT_EQ(change(byTray, 4, false), windowServerSuccess);
+        ASSERT_EQ(change(byTray, 5, false), windowServerSuccess);
+        ASSERT_EQ(change(byTray, 5, true), windowServerSuccess);
+    }
+    proc.end(100);
+    proc.end(200);
+    const DisabledOutputsRecord record(file, {Role::tray, 300, 70, "boot-2", "c3"});
+    EXPECT_EQ(record.load(), (std::vector<HeldOutput>{{{"DP-1", {0, 0xFF, 3}}, command},
+                                                      {{"HDMI-A-1", {0, 0xFF, 4}}, crashedTray}}));
+
+    // The next tray cannot bring the crashed tray's output back yet: it stays recorded as it was.
     backend.applied.clear();
     backend.failureMessage = "not now";
-    restoreLeftOverOutputs(backend, record);
+    restoreLeftOverOutputs(backend, record, proc.table());
     EXPECT_EQ(backend.applied, (std::vector<std::string>{"HDMI-A-1 on", "HDMI-A-1 on"}));
-    EXPECT_EQ(record.load().size(), 1u);
+    EXPECT_EQ(record.load().size(), 2u);
 
+    // Then it can; the command's DP-1 stays off until logout.
     backend.failureMessage.reset();
-    restoreLeftOverOutputs(backend, record);
-    EXPECT_TRUE(record.load().empty());
-    EXPECT_FALSE(std::filesystem::exists(directory.path() / "lumadesk" / DisabledOutputsRecord::fileName));
-
-    // A damaged file is read as nothing left off.
-    std::ofstream(directory.path() / "lumadesk" / DisabledOutputsRecord::fileName) << "{\"outputs\": [";
     backend.applied.clear();
-    restoreLeftOverOutputs(backend, record);
-    EXPECT_TRUE(backend.applied.empty());
+    restoreLeftOverOutputs(backend, record, proc.table());
+    EXPECT_EQ(backend.applied, (std::vector<std::string>{"HDMI-A-1 on"}));
+    EXPECT_EQ(record.load(), (std::vector<HeldOutput>{{{"DP-1", {0, 0xFF, 3}}, command}}));
+
+    // In the next session it is left behind too.
+    const DisabledOutputsRecord nextSession(file, {Role::tray, 300, 70, "boot-2", "c4"});
+    restoreLeftOverOutputs(backend, nextSession, proc.table());
+    EXPECT_EQ(backend.applied.back(), "DP-1 on");
+    EXPECT_FALSE(std::filesystem::exists(file));
+}
+
+TEST(DisabledOutputsRecordTest, ReadsOlderRecordsAsLeftBehindAndDamagedOnesAsNothing) {
+    const TemporaryDirectory directory;
+    const auto file = directory.path() / DisabledOutputsRecord::fileName;
+    const DisabledOutputsRecord record(file, {Role::tray, 300, 70, "boot-2", "c3"});
+    FakeOutputBackend backend;
+    std::ofstream(file) << R"({"outputs": [{"connector": "DP-1", "edid": "AP8D"}, {"connector": "DP-2"}]})";
+    EXPECT_EQ(record.load(), (std::vector<HeldOutput>{{{"DP-1", {0, 0xFF, 3}}, std::nullopt},
+                                                      {{"DP-2", {}}, std::nullopt}}));
+    restoreLeftOverOutputs(backend, record, FakeProc().table());
+    EXPECT_EQ(backend.applied, (std::vector<std::string>{"DP-1 on, DP-2 on"}));
+    EXPECT_FALSE(std::filesystem::exists(file));
+
+    for (const char* damaged :
+         {R"({"outputs": [)", R"({"outputs": [{"connector": "DP-1", "heldBy": {"role": 1}}]})"}) {
+        std::ofstream(file) << damaged;
+        backend.applied.clear();
+        restoreLeftOverOutputs(backend, record, FakeProc().table());
+        EXPECT_TRUE(backend.applied.empty()) << damaged;
+    }
 }
 
 }  // namespace

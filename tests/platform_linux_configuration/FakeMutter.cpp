@@ -13,74 +13,57 @@ constexpr char objectPath[] = "/org/gnome/Mutter/DisplayConfig";
 }  // namespace
 
 FakeMutter::FakeMutter(std::vector<Monitor> monitors, std::vector<Logical> layout)
-    : m_monitors(std::move(monitors)), m_layout(std::move(layout)) {
-    try {
-        m_bus = std::make_unique<SessionBus>();
-    } catch (const OutputConfigurationError&) {
-        return;
-    }
-    if (sd_bus_request_name(m_bus->get(), service, 0) < 0) return;
-    sd_bus_slot* slot = nullptr;
-    if (sd_bus_add_object(m_bus->get(), &slot, objectPath, &onCall, this) < 0) return;
-    m_object.reset(slot);
-    m_ready = true;
-    m_thread = std::thread([this] { serve(); });
-}
-
-FakeMutter::~FakeMutter() {
-    m_stop = true;
-    if (m_thread.joinable()) m_thread.join();
-}
-
-void FakeMutter::serve() {
-    while (!m_stop) {
-        {
-            const std::lock_guard lock(m_mutex);
-            if (sd_bus_process(m_bus->get(), nullptr) > 0) continue;
-        }
-        // Wakes at least every 20 ms to see whether the test is done.
-        sd_bus_wait(m_bus->get(), 20'000);
-    }
-}
+    : m_monitors(std::move(monitors)),
+      m_layout(std::move(layout)),
+      m_service(service, objectPath, [this](sd_bus_message* message) { return onCall(message); }) {}
 
 void FakeMutter::vanish() {
-    const std::lock_guard lock(m_mutex);
-    sd_bus_release_name(m_bus->get(), service);
-    m_object.reset();
+    m_service.vanish();
 }
 
 std::vector<std::string> FakeMutter::applied() {
-    const std::lock_guard lock(m_mutex);
+    const std::lock_guard lock(m_service.mutex());
     return m_applied;
 }
 
 void FakeMutter::refuseWith(std::optional<std::string> message) {
-    const std::lock_guard lock(m_mutex);
+    const std::lock_guard lock(m_service.mutex());
     m_refusal = std::move(message);
 }
 
 void FakeMutter::callNextRequestStale() {
-    const std::lock_guard lock(m_mutex);
+    const std::lock_guard lock(m_service.mutex());
     m_stale = true;
 }
 
 void FakeMutter::setApplyAllowed(bool allowed) {
-    const std::lock_guard lock(m_mutex);
+    const std::lock_guard lock(m_service.mutex());
     m_allowed = allowed;
 }
 
+void FakeMutter::stopAnswering() {
+    const std::lock_guard lock(m_service.mutex());
+    m_silent = true;
+}
+
+int FakeMutter::calls() {
+    const std::lock_guard lock(m_service.mutex());
+    return m_calls;
+}
+
 std::uint32_t FakeMutter::serial() {
-    const std::lock_guard lock(m_mutex);
+    const std::lock_guard lock(m_service.mutex());
     return m_serial;
 }
 
-int FakeMutter::onCall(sd_bus_message* message, void* self, sd_bus_error*) {
-    auto* fake = static_cast<FakeMutter*>(self);
-    if (sd_bus_message_is_method_call(message, service, "GetCurrentState")) return fake->replyState(message);
-    if (sd_bus_message_is_method_call(message, service, "ApplyMonitorsConfig"))
-        return fake->applyConfig(message);
+int FakeMutter::onCall(sd_bus_message* message) {
+    ++m_calls;
+    // Handled, never answered: the caller's timeout is all that ends its wait.
+    if (m_silent) return 1;
+    if (sd_bus_message_is_method_call(message, service, "GetCurrentState")) return replyState(message);
+    if (sd_bus_message_is_method_call(message, service, "ApplyMonitorsConfig")) return applyConfig(message);
     if (sd_bus_message_is_method_call(message, "org.freedesktop.DBus.Properties", "Get"))
-        return sd_bus_reply_method_return(message, "v", "b", static_cast<int>(fake->m_allowed));
+        return sd_bus_reply_method_return(message, "v", "b", static_cast<int>(m_allowed));
     return 0;
 }
 
@@ -154,7 +137,7 @@ int FakeMutter::applyConfig(sd_bus_message* m) {
                                           m_refusal->c_str());
     m_layout = std::move(layout);
     ++m_serial;
-    sd_bus_emit_signal(m_bus->get(), objectPath, service, "MonitorsChanged", "");
+    sd_bus_emit_signal(m_service.bus(), objectPath, service, "MonitorsChanged", "");
     return sd_bus_reply_method_return(m, "");
 }
 

@@ -1,14 +1,11 @@
 #pragma once
 
-#include <atomic>
 #include <cstdint>
-#include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "platform/linux/configuration/SessionBus.h"
+#include "platform_linux_configuration/FakeBusService.h"
 
 namespace lumadesk {
 
@@ -39,11 +36,10 @@ public:
     // Takes the service's name on the session bus; ready() is false when there is no session bus or
     // another program owns the name.
     FakeMutter(std::vector<Monitor> monitors, std::vector<Logical> layout);
-    ~FakeMutter();
     FakeMutter(const FakeMutter&) = delete;
     FakeMutter& operator=(const FakeMutter&) = delete;
 
-    bool ready() const { return m_ready; }
+    bool ready() const { return m_service.ready(); }
     // Releases the name, as a Mutter that went away.
     void vanish();
 
@@ -51,28 +47,29 @@ public:
     void refuseWith(std::optional<std::string> message);
     void callNextRequestStale();
     void setApplyAllowed(bool allowed);
+    // Takes every call and answers none, as a Mutter that hangs.
+    void stopAnswering();
+    // The method calls it received.
+    int calls();
     std::uint32_t serial();
 
 private:
-    static int onCall(sd_bus_message* message, void* self, sd_bus_error* error);
+    int onCall(sd_bus_message* message);
     int replyState(sd_bus_message* message);
     int applyConfig(sd_bus_message* message);
-    void serve();
 
-    std::mutex m_mutex;
     std::vector<Monitor> m_monitors;
     std::vector<Logical> m_layout;
     std::vector<std::string> m_applied;
     std::optional<std::string> m_refusal;
     bool m_stale = false;
     bool m_allowed = true;
+    bool m_silent = false;
+    int m_calls = 0;
     std::uint32_t m_serial = 1;
 
-    std::unique_ptr<SessionBus> m_bus;
-    BusSlot m_object;
-    bool m_ready = false;
-    std::atomic<bool> m_stop{false};
-    std::thread m_thread;
+    // Last: it serves from a thread of its own, which starts after and stops before the state above.
+    FakeBusService m_service;
 };
 
 }  // namespace lumadesk

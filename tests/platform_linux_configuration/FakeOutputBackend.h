@@ -14,14 +14,6 @@ class FakeOutputBackend final : public OutputConfigurationBackend {
 public:
     std::string name() const override { return "fake"; }
     bool isSupported() const override { return true; }
-    void apply(const std::vector<OutputChange>& changes) override {
-        std::string text;
-        for (const OutputChange& change : changes)
-            text += (text.empty() ? "" : ", ") + change.output.connector + (change.enabled ? " on" : " off");
-        applied.push_back(text);
-        if (failureMessage && (!failOnlyFor || text.find(*failOnlyFor) != std::string::npos))
-            throw OutputConfigurationError(*failureMessage);
-    }
     void setChangeHandler(std::function<void()>) override {}
     int eventDescriptor() const override { return -1; }
     void processEvents() override {}
@@ -29,6 +21,16 @@ public:
     std::vector<std::string> applied;
     std::optional<std::string> failureMessage;
     std::optional<std::string> failOnlyFor;  // fail only applies that mention this output
+
+protected:
+    void applyWithin(const std::vector<OutputChange>& changes, const Deadline&) override {
+        std::string text;
+        for (const OutputChange& change : changes)
+            text += (text.empty() ? "" : ", ") + change.output.connector + (change.enabled ? " on" : " off");
+        applied.push_back(text);
+        if (failureMessage && (!failOnlyFor || text.find(*failOnlyFor) != std::string::npos))
+            throw OutputConfigurationError(*failureMessage);
+    }
 };
 
 }  // namespace lumadesk

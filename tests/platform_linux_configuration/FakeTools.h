@@ -13,7 +13,7 @@ namespace lumadesk {
 inline constexpr char initialState[] = "DP-1 on 0 1920\nDP-2 on 1920 2560\nHDMI-A-1 off 0 1280\n";
 
 // The state and argument handling both fakes share. A file "refuse" makes the tool fail with its
-// text; a file "ignore" makes it exit 0 and change nothing.
+// text; a file "ignore" makes it exit 0 and change nothing; a file "fail-at" makes it fail half way.
 inline constexpr char sharedScript[] = R"sh(#!/bin/bash
 dir=$(dirname "$0")
 [ "$#" -gt 0 ] && [ "$1" != --json ] && echo "$*" >> "$dir/calls"
@@ -22,6 +22,11 @@ if [ "$#" -gt 0 ] && [ "$1" != --json ]; then
   [ -f "$dir/refuse" ] && { cat "$dir/refuse" >&2; exit 1; }
   [ -f "$dir/ignore" ] && exit 0
 fi
+# A file "fail-at" names an output: the next change applies the outputs before it, then fails there.
+fail_at() {
+  [ -f "$dir/fail-at" ] && [ "$1" = "$(cat "$dir/fail-at")" ] || return 0
+  rm "$dir/fail-at"; echo "output $1: no CRTC left" >&2; exit 1
+}
 )sh";
 
 inline constexpr char wlrRandrScript[] = R"sh(
@@ -39,7 +44,7 @@ if [ "$#" -eq 0 ]; then
 fi
 while [ "$#" -gt 0 ]; do
   case "$1" in
-    --output) name=$2; shift 2 ;;
+    --output) name=$2; fail_at "$name"; shift 2 ;;
     --on) set_state "$name" on; shift ;;
     --off) set_state "$name" off; shift ;;
     --pos) set_state "$name" on "${2%,*}"; shift 2 ;;
@@ -61,6 +66,8 @@ if [ "$1" = --json ]; then
 fi
 for arg in "$@"; do
   IFS=. read -r _ name verb value <<< "$arg"
+  [ "$name" != "$last" ] && fail_at "$name"
+  last=$name
   case "$verb" in
     enable) set_state "$name" on ;;
     disable) set_state "$name" off ;;

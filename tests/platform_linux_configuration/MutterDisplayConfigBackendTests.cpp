@@ -4,6 +4,7 @@
 
 #include "platform/linux/configuration/OutputConfigurationError.h"
 #include "platform_linux_configuration/FakeMutter.h"
+#include "runtime/VirtualClock.h"
 
 namespace lumadesk {
 namespace {
@@ -17,9 +18,9 @@ protected:
         backend = std::make_unique<MutterDisplayConfigBackend>();
     }
 
-    std::string failureOf(std::vector<OutputChange> changes) {
+    std::string failureOf(std::vector<OutputChange> changes, const Deadline& deadline = {}) {
         try {
-            backend->apply(changes);
+            backend->apply(changes, deadline);
         } catch (const OutputConfigurationError& error) {
             return error.what();
         }
@@ -80,6 +81,23 @@ TEST_F(MutterBackendTest, RetriesAStaleRequestOnceAndReportsRefusals) {
     mutter.vanish();
     EXPECT_TRUE(failureOf({{{"DP-2", {}}, false}})
                     .starts_with("GNOME's display configuration service did not answer"));
+}
+
+TEST_F(MutterBackendTest, AMutterThatNeverAnswersHoldsAChangeNoLongerThanTheDeadline) {
+    using namespace std::chrono_literals;
+    VirtualClock clock;
+    mutter.stopAnswering();
+    // 150 ms are left: the first call waits that long (a short real wait) and the change gives up.
+    EXPECT_TRUE(failureOf({{{"HDMI-2", {}}, true}}, Deadline::after(clock, 150ms))
+                    .starts_with("GNOME's display configuration service did not answer"));
+    EXPECT_EQ(mutter.calls(), 1);
+
+    // Once the deadline has passed, nothing is asked at all.
+    const Deadline passed = Deadline::after(clock, 2s);
+    clock.advance(2s);
+    EXPECT_EQ(failureOf({{{"HDMI-2", {}}, true}}, passed),
+              "There was no time left to change the display layout.");
+    EXPECT_EQ(mutter.calls(), 1);
 }
 
 }  // namespace

@@ -46,6 +46,9 @@ public:
     // The file installed users have always had.
     std::string settingsFileName() const override { return JsonFileDefaults::defaultFileName; }
     std::string displayConfigurationService() const override { return m_outputConfiguration->name(); }
+    void limitDisplayConfigurationTime(Deadline deadline) override {
+        m_windowServer.limitConfigurationTime(deadline);
+    }
     // The DDC/CI problems reported and not seen gone since.
     std::vector<std::string> problems() const override { return m_problems.current(); }
     // Watches udev for connectors and i2c-dev nodes that come and go, and the configuration backend for

@@ -38,6 +38,8 @@ public:
     void cancelConfiguration(DisplayConfigurationRef configuration) override;
     WindowServerError restorePermanentConfiguration() override;
     std::string configurationFailureReason() override { return m_transactions.lastErrorMessage(); }
+    // Until lifted with an unset deadline, every configuration ends by the deadline.
+    void limitConfigurationTime(Deadline deadline) { m_transactions.limitTo(deadline); }
 
     ReconfigurationToken registerReconfigurationCallback(ReconfigurationCallback callback) override;
     void removeReconfigurationCallback(ReconfigurationToken token) override;

@@ -25,14 +25,17 @@ struct ToolOutput {
 class CommandLineOutputBackend : public OutputConfigurationBackend {
 public:
     bool isSupported() const override { return true; }
-    void apply(const std::vector<OutputChange>& changes) override;
     void setChangeHandler(std::function<void()> handler) override { m_changeHandler = std::move(handler); }
     int eventDescriptor() const override { return -1; }
     void processEvents() override {}
 
 protected:
-    // The tool, its Debian package (for the message when it is missing) and the desktop's name.
-    CommandLineOutputBackend(std::string program, std::string package, std::string desktop);
+    // The tool, its Debian package (for the message when it is missing), the desktop's name, and how
+    // the tool is run.
+    CommandLineOutputBackend(std::string program, std::string package, std::string desktop,
+                             ProcessRunning runner);
+
+    void applyWithin(const std::vector<OutputChange>& changes, const Deadline& deadline) override;
 
     // The outputs, read from the tool's listing.
     virtual std::vector<ToolOutput> parseListing(const std::string& listing) const = 0;
@@ -46,12 +49,21 @@ protected:
                                                      int rightEdge) const = 0;
 
 private:
-    std::vector<ToolOutput> listOutputs();
-    ProcessResult run(const std::vector<std::string>& arguments);
+    std::vector<ToolOutput> listOutputs(const Deadline& deadline);
+    ProcessResult run(const std::vector<std::string>& arguments, const Deadline& deadline);
+    // The arguments that turn each named output on (true) or off, in the listing's order.
+    std::vector<std::string> changeArguments(const std::vector<ToolOutput>& outputs,
+                                             const std::map<std::string, bool>& wanted,
+                                             const std::map<std::string, ToolOutput>& saved) const;
+    // After a change that failed half way: turns the outputs that did change back as they were; the
+    // names of those that stay changed.
+    std::string rollBack(const std::vector<ToolOutput>& before, const std::map<std::string, bool>& wanted,
+                         const Deadline& deadline);
 
     std::string m_program;
     std::string m_package;
     std::string m_desktop;
+    ProcessRunning m_runner;
     std::function<void()> m_changeHandler;
     std::map<std::string, ToolOutput> m_saved;  // by name: how an output was before it was disabled
 };

@@ -1,34 +1,53 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 #include "platform/linux/configuration/OutputConfigurationBackend.h"
+#include "platform/linux/configuration/OutputHolder.h"
 
 namespace lumadesk {
 
-// The outputs this program holds off the desktop, kept in a file, so that the next start brings back
-// what a killed or crashed run left off, and what a desktop that stores every applied layout (KDE
-// Plasma) would otherwise keep off into the next session.
+// An output held off the desktop and who took it off; no holder in a record of an older version.
+struct HeldOutput {
+    OutputIdentity output;
+    std::optional<OutputHolder> holder;
+
+    friend bool operator==(const HeldOutput&, const HeldOutput&) = default;
+};
+
+// The outputs held off the desktop by every run of this program (the tray and the commands), kept in a
+// file, so that the tray's next start brings back what a killed or crashed run left off, and what a
+// desktop that stores every applied layout (KDE Plasma) would otherwise keep off into the next session.
+// Each process changes only the entries of the outputs it changed, under a lock.
 class DisabledOutputsRecord {
 public:
     // The file in the settings directory.
     static constexpr char fileName[] = "disabled-outputs.json";
 
-    explicit DisabledOutputsRecord(std::filesystem::path file) : m_file(std::move(file)) {}
+    // The file, and the process that writes to it.
+    DisabledOutputsRecord(std::filesystem::path file, OutputHolder self)
+        : m_file(std::move(file)), m_self(std::move(self)) {}
 
     // The recorded outputs; none when the file is missing or unreadable.
-    std::vector<OutputIdentity> load() const;
-    // Records the outputs (removes the file when there are none). Best effort: a failure to write only
-    // loses the undo of a crash, so it is not reported.
-    void save(const std::vector<OutputIdentity>& outputs) const;
+    std::vector<HeldOutput> load() const;
+    // Notes changes that were applied: an output turned off is held by this process, one turned on is
+    // held by no one. Best effort: a failure to write only loses the undo of a crash, so it is not
+    // reported.
+    void note(const std::vector<OutputChange>& applied) const;
+    const OutputHolder& self() const { return m_self; }
 
 private:
+    void write(const std::vector<HeldOutput>& outputs) const;
+
     std::filesystem::path m_file;
+    OutputHolder m_self;
 };
 
-// Brings back the outputs a previous run left off (all in one step, else one by one) and records the
-// ones that still could not be brought back. Outputs that are on already cost nothing.
-void restoreLeftOverOutputs(OutputConfigurationBackend& backend, const DisabledOutputsRecord& record);
+// Brings back the outputs that earlier runs left behind (all in one step, else one by one) and keeps
+// recorded the ones that still could not be brought back, and those still meant to be off.
+void restoreLeftOverOutputs(OutputConfigurationBackend& backend, const DisabledOutputsRecord& record,
+                            const ProcessTable& processes);
 
 }  // namespace lumadesk

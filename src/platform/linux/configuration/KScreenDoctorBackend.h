@@ -9,7 +9,8 @@ namespace lumadesk {
 // more than the output's name; what this program disables must be enabled again before it ends.
 class KScreenDoctorBackend final : public CommandLineOutputBackend {
 public:
-    KScreenDoctorBackend() : CommandLineOutputBackend("kscreen-doctor", "libkf5screen-bin", "KDE Plasma") {}
+    explicit KScreenDoctorBackend(ProcessRunning runner = runProcess)
+        : CommandLineOutputBackend("kscreen-doctor", "libkf5screen-bin", "KDE Plasma", std::move(runner)) {}
 
     std::string name() const override { return "KDE Plasma output management (kscreen-doctor)"; }
 

@@ -1,6 +1,7 @@
 #include "platform/linux/configuration/MutterDisplayConfigBackend.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <optional>
 
@@ -14,7 +15,13 @@ constexpr char service[] = "org.gnome.Mutter.DisplayConfig";
 constexpr char objectPath[] = "/org/gnome/Mutter/DisplayConfig";
 constexpr std::uint32_t temporaryMethod = 1;
 // Mutter answers within a modeset; a service that takes longer than this is treated as gone.
-constexpr std::uint64_t callTimeoutMicroseconds = 3'000'000;
+constexpr std::chrono::milliseconds callLimit{3000};
+
+// The timeout of one call in sd-bus's microseconds.
+std::uint64_t microsecondsFor(const Deadline& deadline) {
+    return static_cast<std::uint64_t>(
+        std::chrono::duration_cast<std::chrono::microseconds>(callTimeout(deadline, callLimit)).count());
+}
 
 // An sd-bus error freed at the end of the scope.
 struct BusError {
@@ -122,17 +129,20 @@ int MutterDisplayConfigBackend::onMonitorsChanged(sd_bus_message*, void* self, s
     return 0;
 }
 
-bool MutterDisplayConfigBackend::applyAllowed() {
+bool MutterDisplayConfigBackend::applyAllowed(const Deadline& deadline) {
     BusError error;
     int allowed = 0;
+    // Property reads take the connection's timeout; sd-bus's own would be 25 s.
+    sd_bus_set_method_call_timeout(m_bus.get(), microsecondsFor(deadline));
     if (sd_bus_get_property_trivial(m_bus.get(), service, objectPath, service, "ApplyMonitorsConfigAllowed",
                                     &error.error, 'b', &allowed) < 0)
         throw unreachable(error);
     return allowed != 0;
 }
 
-MutterDisplayConfigBackend::State MutterDisplayConfigBackend::currentState() {
+MutterDisplayConfigBackend::State MutterDisplayConfigBackend::currentState(const Deadline& deadline) {
     BusError error;
+    sd_bus_set_method_call_timeout(m_bus.get(), microsecondsFor(deadline));
     sd_bus_message* raw = nullptr;
     if (sd_bus_call_method(m_bus.get(), service, objectPath, service, "GetCurrentState", &error.error, &raw,
                            "") < 0)
@@ -209,22 +219,24 @@ MutterDisplayConfigBackend::State MutterDisplayConfigBackend::currentState() {
     return state;
 }
 
-void MutterDisplayConfigBackend::apply(const std::vector<OutputChange>& changes) {
-    if (!applyAllowed())
+void MutterDisplayConfigBackend::applyWithin(const std::vector<OutputChange>& changes,
+                                             const Deadline& deadline) {
+    if (!applyAllowed(deadline))
         throw OutputConfigurationError("GNOME does not allow changing the display layout at the moment.");
     std::map<std::string, Placement> saved = m_saved;
-    if (!applyOnce(changes, saved)) {
+    if (!applyOnce(changes, saved, deadline)) {
         // Another client changed the layout between our read and our request: read it again, once.
         saved = m_saved;
-        if (!applyOnce(changes, saved))
+        if (!applyOnce(changes, saved, deadline))
             throw OutputConfigurationError("GNOME's display layout kept changing; try again.");
     }
     m_saved = std::move(saved);
 }
 
 bool MutterDisplayConfigBackend::applyOnce(const std::vector<OutputChange>& changes,
-                                           std::map<std::string, Placement>& saved) {
-    State state = currentState();
+                                           std::map<std::string, Placement>& saved,
+                                           const Deadline& deadline) {
+    State state = currentState(deadline);
     std::vector<OutputCandidate> candidates;
     for (const std::string& connector : state.connectors) candidates.push_back({connector, {}});
     std::vector<LogicalMonitor>& layout = state.logical;
@@ -323,13 +335,14 @@ bool MutterDisplayConfigBackend::applyOnce(const std::vector<OutputChange>& chan
     check(sd_bus_message_append(m, "a{sv}", 0));
     BusError error;
     sd_bus_message* reply = nullptr;
-    if (sd_bus_call(m_bus.get(), m, callTimeoutMicroseconds, &error.error, &reply) >= 0) {
+    if (sd_bus_call(m_bus.get(), m, microsecondsFor(deadline), &error.error, &reply) >= 0) {
         sd_bus_message_unref(reply);
         return true;
     }
     if (error.text().find("stale") != std::string::npos) return false;
     if (!error.error.name ||
         std::string(error.error.name).starts_with("org.freedesktop.DBus.Error.NoReply") ||
+        std::string(error.error.name).starts_with("org.freedesktop.DBus.Error.Timeout") ||
         std::string(error.error.name).starts_with("org.freedesktop.DBus.Error.ServiceUnknown") ||
         std::string(error.error.name).starts_with("org.freedesktop.DBus.Error.NameHasNoOwner"))
         throw unreachable(error);

@@ -22,7 +22,6 @@ public:
 
     std::string name() const override { return "GNOME Mutter DisplayConfig"; }
     bool isSupported() const override { return true; }
-    void apply(const std::vector<OutputChange>& changes) override;
     void setChangeHandler(std::function<void()> handler) override { m_changeHandler = std::move(handler); }
     int eventDescriptor() const override;
     void processEvents() override;
@@ -38,13 +37,17 @@ public:
         bool closedRow = false;     // the monitors below it moved up by its height
     };
 
+protected:
+    void applyWithin(const std::vector<OutputChange>& changes, const Deadline& deadline) override;
+
 private:
     struct State;
     struct LogicalMonitor;
 
-    State currentState();
-    bool applyOnce(const std::vector<OutputChange>& changes, std::map<std::string, Placement>& saved);
-    bool applyAllowed();
+    State currentState(const Deadline& deadline);
+    bool applyOnce(const std::vector<OutputChange>& changes, std::map<std::string, Placement>& saved,
+                   const Deadline& deadline);
+    bool applyAllowed(const Deadline& deadline);
     static int onMonitorsChanged(sd_bus_message* message, void* self, sd_bus_error* error);
 
     SessionBus m_bus;

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/linux/configuration/OutputIdentity.h"
+#include "runtime/Deadline.h"
 
 namespace lumadesk {
 
@@ -22,6 +24,15 @@ inline constexpr char lastOutputMessage[] =
 // Throws the last-output refusal when a layout would be left with no enabled output.
 void requireAnEnabledOutput(std::size_t enabledAfterwards);
 
+// The message of a change that could not even be asked for because the deadline had passed.
+inline constexpr char noTimeLeftMessage[] = "There was no time left to change the display layout.";
+
+// Throws the no-time-left error once the deadline has passed.
+void requireTimeLeft(const Deadline& deadline);
+// The timeout of one call to the window system whose own limit is `own`, shortened to what is left
+// of the deadline; throws the no-time-left error once nothing is.
+std::chrono::milliseconds callTimeout(const Deadline& deadline, std::chrono::milliseconds own);
+
 // One session's display-configuration service (RandR, Mutter, KWin, a wlroots compositor, or none),
 // applying output changes for the rest of the session, never permanently.
 class OutputConfigurationBackend {
@@ -35,9 +46,12 @@ public:
     virtual std::string name() const = 0;
     // False when the session has no service this program can drive: then no change can ever apply.
     virtual bool isSupported() const = 0;
-    // Applies every change or none; returns once the window system has confirmed. Throws
+    // Applies every change or none; returns once the window system has confirmed, and by the deadline
+    // when one is set (every call to the window system is cut short to fit). Throws
     // OutputConfigurationError with the user-visible reason when it did not apply them.
-    virtual void apply(const std::vector<OutputChange>& changes) = 0;
+    void apply(const std::vector<OutputChange>& changes, const Deadline& deadline = {}) {
+        applyWithin(changes, deadline);
+    }
     // Sets the handler called (on the main thread, from processEvents() or apply()) after the
     // session's display layout changed.
     virtual void setChangeHandler(std::function<void()> handler) = 0;
@@ -45,6 +59,10 @@ public:
     virtual int eventDescriptor() const = 0;
     // Reads what the service sent and calls the change handler for layout changes.
     virtual void processEvents() = 0;
+
+protected:
+    // apply() of the service.
+    virtual void applyWithin(const std::vector<OutputChange>& changes, const Deadline& deadline) = 0;
 };
 
 }  // namespace lumadesk

@@ -14,6 +14,9 @@
 #include "platform/linux/configuration/WlrRandrBackend.h"
 #include "platform/linux/configuration/X11RandRBackend.h"
 #include "platform/linux/configuration/XlibRandRServer.h"
+#if LUMADESK_KDE_OUTPUT_MANAGEMENT
+#include "platform/linux/configuration/kde/KdeOutputManagementBackend.h"
+#endif
 
 namespace lumadesk {
 
@@ -72,6 +75,10 @@ std::unique_ptr<OutputConfigurationBackend> makeSessionOutputConfiguration() {
             case OutputConfigurationKind::gnomeMutter:
                 return std::make_unique<MutterDisplayConfigBackend>();
             case OutputConfigurationKind::kdePlasma:
+#if LUMADESK_KDE_OUTPUT_MANAGEMENT
+                // KWin's own protocol where the compositor offers it; its command-line tool otherwise.
+                if (auto native = KdeOutputManagementBackend::connect()) return native;
+#endif
                 return std::make_unique<KScreenDoctorBackend>();
             case OutputConfigurationKind::wlroots:
                 return std::make_unique<WlrRandrBackend>();

@@ -77,7 +77,7 @@ WindowServerError OutputConfigurationTransactions::applyRequests(const std::vect
     std::vector<OutputChange> changes;
     for (const Request& request : requests) changes.push_back(request.change);
     try {
-        m_backend.apply(changes);
+        m_backend.apply(changes, m_deadline);
     } catch (const std::exception& error) {
         return fail(cannotComplete, error.what());
     }
@@ -91,11 +91,7 @@ WindowServerError OutputConfigurationTransactions::applyRequests(const std::vect
                    held.second.connector == request.change.output.connector;
         });
     }
-    if (m_record) {
-        std::vector<OutputIdentity> held;
-        for (const auto& [displayID, output] : m_disabled) held.push_back(output);
-        m_record->save(held);
-    }
+    if (m_record) m_record->note(changes);
     m_lastErrorMessage.clear();
     return windowServerSuccess;
 }

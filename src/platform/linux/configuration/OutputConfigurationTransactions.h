@@ -45,6 +45,9 @@ public:
     void cancelConfiguration(DisplayConfigurationRef configuration);
     // Puts every output this program took off the desktop back on it.
     WindowServerError restorePermanentConfiguration();
+    // From now on every change ends by the deadline, failing when it would not (quitting must not wait
+    // for a window system that stopped answering); an unset deadline lifts the limit.
+    void limitTo(Deadline deadline) { m_deadline = deadline; }
 
     // Why the last failed call failed, in words for the user; empty after a success.
     const std::string& lastErrorMessage() const { return m_lastErrorMessage; }
@@ -67,6 +70,7 @@ private:
     std::map<DisplayConfigurationRef, std::vector<Request>> m_open;
     std::map<DisplayID, OutputIdentity> m_disabled;
     std::string m_lastErrorMessage;
+    Deadline m_deadline;
 };
 
 }  // namespace lumadesk

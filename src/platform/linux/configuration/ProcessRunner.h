@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,5 +19,13 @@ struct ProcessResult {
 // Runs a program found on PATH with arguments and no shell, collects its standard output and error,
 // and kills it when it takes longer than the timeout.
 ProcessResult runProcess(const std::vector<std::string>& arguments, std::chrono::milliseconds timeout);
+
+}  // namespace lumadesk
+
+namespace lumadesk {
+
+// runProcess, or a stand-in for it.
+using ProcessRunning = std::function<ProcessResult(const std::vector<std::string>& arguments,
+                                                   std::chrono::milliseconds timeout)>;
 
 }  // namespace lumadesk

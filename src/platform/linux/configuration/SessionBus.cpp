@@ -16,10 +16,12 @@ void SessionBusDeleter::operator()(sd_bus_slot* slot) const {
     sd_bus_slot_unref(slot);
 }
 
-SessionBus::SessionBus() {
+SessionBus::SessionBus(BusKind kind) {
     sd_bus* bus = nullptr;
-    if (const int result = sd_bus_open_user(&bus); result < 0)
-        throw OutputConfigurationError("The session bus is not available: " + busErrorText(result) + ".");
+    const bool session = kind == BusKind::session;
+    if (const int result = session ? sd_bus_open_user(&bus) : sd_bus_open_system(&bus); result < 0)
+        throw OutputConfigurationError(std::string("The ") + (session ? "session" : "system") +
+                                       " bus is not available: " + busErrorText(result) + ".");
     m_bus.reset(bus);
 }
 

@@ -16,11 +16,14 @@ struct SessionBusDeleter {
 using BusMessage = std::unique_ptr<sd_bus_message, SessionBusDeleter>;
 using BusSlot = std::unique_ptr<sd_bus_slot, SessionBusDeleter>;
 
-// A private connection to the user's session bus (sd-bus), closed when destroyed.
+// Which bus a connection goes to.
+enum class BusKind { session, system };
+
+// A private connection to the user's session bus, or to the system bus (sd-bus), closed when destroyed.
 class SessionBus {
 public:
-    // Connects; throws OutputConfigurationError with the reason when there is no session bus.
-    SessionBus();
+    // Connects; throws OutputConfigurationError with the reason when there is no such bus.
+    explicit SessionBus(BusKind kind = BusKind::session);
 
     sd_bus* get() const { return m_bus.get(); }
     // Whether a bus name has an owner on the session bus; false when there is no bus.

@@ -4,7 +4,7 @@
 
 namespace lumadesk {
 
-void UnsupportedSessionBackend::apply(const std::vector<OutputChange>&) {
+void UnsupportedSessionBackend::applyWithin(const std::vector<OutputChange>&, const Deadline&) {
     throw OutputConfigurationError(message);
 }
 

@@ -12,10 +12,12 @@ public:
 
     std::string name() const override { return "none (not supported in this session)"; }
     bool isSupported() const override { return false; }
-    void apply(const std::vector<OutputChange>& changes) override;
     void setChangeHandler(std::function<void()>) override {}
     int eventDescriptor() const override { return -1; }
     void processEvents() override {}
+
+protected:
+    void applyWithin(const std::vector<OutputChange>& changes, const Deadline& deadline) override;
 };
 
 }  // namespace lumadesk

@@ -9,7 +9,8 @@ namespace lumadesk {
 // replace this class behind the same interface once it does.
 class WlrRandrBackend final : public CommandLineOutputBackend {
 public:
-    WlrRandrBackend() : CommandLineOutputBackend("wlr-randr", "wlr-randr", "this Wayland session") {}
+    explicit WlrRandrBackend(ProcessRunning runner = runProcess)
+        : CommandLineOutputBackend("wlr-randr", "wlr-randr", "this Wayland session", std::move(runner)) {}
 
     std::string name() const override { return "wlroots output management (wlr-randr)"; }
 

@@ -167,7 +167,10 @@ private:
 
 X11RandRBackend::X11RandRBackend(std::unique_ptr<RandRServer> server) : m_server(std::move(server)) {}
 
-void X11RandRBackend::apply(const std::vector<OutputChange>& changes) {
+void X11RandRBackend::applyWithin(const std::vector<OutputChange>& changes, const Deadline& deadline) {
+    // Xlib waits for the server's replies without a limit of its own (a live server answers within
+    // milliseconds); what the deadline can do is keep a change from starting once it has passed.
+    requireTimeLeft(deadline);
     const ServerGrab grab(*m_server);
     RandRLayout layout = m_server->layout();
     std::vector<OutputCandidate> candidates;

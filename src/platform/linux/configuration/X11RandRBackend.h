@@ -17,10 +17,12 @@ public:
 
     std::string name() const override { return "X11 RandR"; }
     bool isSupported() const override { return true; }
-    void apply(const std::vector<OutputChange>& changes) override;
     void setChangeHandler(std::function<void()> handler) override { m_changeHandler = std::move(handler); }
     int eventDescriptor() const override { return m_server->eventDescriptor(); }
     void processEvents() override;
+
+protected:
+    void applyWithin(const std::vector<OutputChange>& changes, const Deadline& deadline) override;
 
 private:
     class Plan;
