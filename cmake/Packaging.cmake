@@ -30,24 +30,20 @@ install(FILES ${PROJECT_SOURCE_DIR}/cmake/debian/copyright DESTINATION ${doc_dir
 configure_file(${PROJECT_SOURCE_DIR}/cmake/debian/changelog.in ${CMAKE_CURRENT_BINARY_DIR}/packaging/changelog @ONLY)
 lumadesk_install_gzipped(${CMAKE_CURRENT_BINARY_DIR}/packaging/changelog ${doc_dir})
 
-# Files that arrive with other parts of the program: installed when they are in the tree.
-set(icon ${PROJECT_SOURCE_DIR}/src/interface/icons/lumadesk.svg)
-if(LUMADESK_BUILD_INTERFACE AND EXISTS ${icon})
-  install(FILES ${icon} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
-  # PNG sizes for panels that do not draw SVG, rendered when rsvg-convert is at hand.
-  find_program(RSVG_CONVERT rsvg-convert)
-  if(RSVG_CONVERT)
-    foreach(size 16 24 32 48 64 128 256)
-      set(png ${CMAKE_CURRENT_BINARY_DIR}/packaging/icons/${size}/lumadesk.png)
-      add_custom_command(OUTPUT ${png}
-                         COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/packaging/icons/${size}
-                         COMMAND ${RSVG_CONVERT} -w ${size} -h ${size} -o ${png} ${icon}
-                         DEPENDS ${icon} VERBATIM)
-      list(APPEND icon_pngs ${png})
-      install(FILES ${png} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
-    endforeach()
-    add_custom_target(lumadesk_icon_pngs ALL DEPENDS ${icon_pngs})
-  endif()
+# The icon in the hicolor theme: the SVG (installed by the interface) and PNG sizes for panels that do
+# not draw SVG, rendered from it at build time with Qt Svg.
+if(LUMADESK_BUILD_INTERFACE)
+  set(icon ${PROJECT_SOURCE_DIR}/src/interface/icons/lumadesk.svg)
+  foreach(size 16 22 24 32 48 64 128 256)
+    set(png ${CMAKE_CURRENT_BINARY_DIR}/packaging/icons/${size}/lumadesk.png)
+    add_custom_command(OUTPUT ${png}
+                       COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/packaging/icons/${size}
+                       COMMAND lumadesk-icon-renderer ${icon} ${size} ${png}
+                       DEPENDS ${icon} lumadesk-icon-renderer VERBATIM)
+    list(APPEND icon_pngs ${png})
+    install(FILES ${png} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+  endforeach()
+  add_custom_target(lumadesk_icon_pngs ALL DEPENDS ${icon_pngs})
 endif()
 
 set(CPACK_GENERATOR DEB)
@@ -67,7 +63,7 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://lumadesk.io/)
+# No Homepage field: the project publishes no web site yet.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/cmake/debian/postinst)

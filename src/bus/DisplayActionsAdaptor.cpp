@@ -62,11 +62,6 @@ Task<void> answerWithDisplays(QDBusMessage call, QPointer<DisplayActionsAdaptor>
          call.createReply(QVariant::fromValue(BusDisplayEntities(entities.begin(), entities.end()))));
 }
 
-std::optional<std::string> displayOrNone(const QString& display) {
-    if (display.isEmpty()) return std::nullopt;
-    return display.toStdString();
-}
-
 }  // namespace
 
 DisplayActionsAdaptor::DisplayActionsAdaptor(QObject* host, QDBusConnection connection, MainQueue& queue,
@@ -79,14 +74,14 @@ DisplayActionsAdaptor::DisplayActionsAdaptor(QObject* host, QDBusConnection conn
     registerBusDisplayEntity();
 }
 
-void DisplayActionsAdaptor::start(DisplayActionRequest request, const QDBusMessage& message) {
+void DisplayActionsAdaptor::start(BusActionArguments arguments, const QDBusMessage& message) {
     message.setDelayedReply(true);
-    if (const auto problem = requestProblem(request)) {
+    if (!arguments.request) {
         m_connection.send(
-            message.createErrorReply(QDBusError::InvalidArgs, QString::fromStdString(*problem)));
+            message.createErrorReply(QDBusError::InvalidArgs, QString::fromStdString(arguments.problem)));
         return;
     }
-    spawn(m_queue, answer(std::move(request), message, this, m_manager));
+    spawn(m_queue, answer(std::move(*arguments.request), message, this, m_manager));
 }
 
 void DisplayActionsAdaptor::send(const QDBusMessage& reply) {
@@ -94,48 +89,39 @@ void DisplayActionsAdaptor::send(const QDBusMessage& reply) {
 }
 
 QString DisplayActionsAdaptor::GetBrightness(const QString& display, const QDBusMessage& message, int&) {
-    start({.kind = Kind::getBrightness, .hardwareID = display.toStdString()}, message);
+    start(busActionArguments(Kind::getBrightness, display), message);
     return {};
 }
 
 QString DisplayActionsAdaptor::SetBrightness(const QString& display, int level, const QDBusMessage& message) {
-    start({.kind = Kind::setBrightness, .hardwareID = display.toStdString(), .level = level}, message);
+    start(busActionArguments(Kind::setBrightness, display, level), message);
     return {};
 }
 
 QString DisplayActionsAdaptor::ToggleConnection(const QString& display, const QString& state,
                                                 const QDBusMessage& message) {
-    const auto connectionState = connectionStateFromRawValue(state.toStdString());
-    if (!connectionState) {
-        message.setDelayedReply(true);
-        m_connection.send(message.createErrorReply(QDBusError::InvalidArgs,
-                                                   QStringLiteral("The state must be \"on\" or \"off\".")));
-        return {};
-    }
-    start({.kind = Kind::toggleConnection, .hardwareID = display.toStdString(), .state = *connectionState},
-          message);
+    start(busActionArguments(Kind::toggleConnection, display, 0, state), message);
     return {};
 }
 
 QString DisplayActionsAdaptor::GetConnectedDisplays(const QDBusMessage& message, BusDisplayEntities&) {
-    start({.kind = Kind::getConnectedDisplays}, message);
+    start(busActionArguments(Kind::getConnectedDisplays, {}), message);
     return {};
 }
 
 QString DisplayActionsAdaptor::GetDisplayInfo(const QString& display, const QDBusMessage& message, QString&) {
-    start({.kind = Kind::getDisplayInfo, .hardwareID = displayOrNone(display)}, message);
+    start(busActionArguments(Kind::getDisplayInfo, display), message);
     return {};
 }
 
 QString DisplayActionsAdaptor::SetDisplayName(const QString& display, const QString& name,
                                               const QDBusMessage& message) {
-    start({.kind = Kind::setDisplayName, .hardwareID = display.toStdString(), .newName = name.toStdString()},
-          message);
+    start(busActionArguments(Kind::setDisplayName, display, 0, {}, name), message);
     return {};
 }
 
 QString DisplayActionsAdaptor::SleepDisplay(const QString& display, const QDBusMessage& message) {
-    start({.kind = Kind::sleepDisplay, .hardwareID = display.toStdString()}, message);
+    start(busActionArguments(Kind::sleepDisplay, display), message);
     return {};
 }
 

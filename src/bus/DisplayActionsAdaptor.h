@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bus/BusActionArguments.h"
 #include "bus/BusDisplayEntity.h"
 #include "intents/AppBusNames.h"
 #include "intents/DisplayAction.h"
@@ -50,7 +51,7 @@ public Q_SLOTS:
     QString Desk() const { return m_desk; }
 
 private:
-    void start(DisplayActionRequest request, const QDBusMessage& message);
+    void start(BusActionArguments arguments, const QDBusMessage& message);
 
     QDBusConnection m_connection;
     MainQueue& m_queue;

@@ -86,25 +86,50 @@ std::string PrivateDisplayBridge::dcpPort(const AVServiceEntry& entry) {
     return "dcp-" + std::to_string(entry.handleNumber);
 }
 
-std::map<DisplayID, std::shared_ptr<AVService>> PrivateDisplayBridge::pair(std::vector<AVEntry> avEntries,
-                                                                           std::vector<CGEntry> cgEntries) {
+std::map<DisplayID, PrivateDisplayBridge::AVEntry> PrivateDisplayBridge::pair(
+    std::vector<AVEntry> avEntries, std::vector<CGEntry> cgEntries,
+    const std::map<DisplayID, EarlierPort>& earlierPorts) {
     auto cgGroups = groupedByKey(std::move(cgEntries));
-    std::map<DisplayID, std::shared_ptr<AVService>> services;
-    for (auto& [key, avGroup] : groupedByKey(std::move(avEntries))) {
+    std::map<DisplayID, AVEntry> paired;
+    for (auto& [key, group] : groupedByKey(std::move(avEntries))) {
         const auto cgGroup = cgGroups.find(key);
         if (cgGroup == cgGroups.end()) continue;
-        auto& displays = cgGroup->second;
-        // Identical monitors: the lowest unit number goes with the port name that sorts last.
-        if (avGroup.size() >= 2 && displays.size() >= 2) {
-            std::stable_sort(avGroup.begin(), avGroup.end(),
+        auto& services = group;  // a structured binding cannot be captured by Clang 14
+        // First every display that had a port takes it again, when it is there.
+        std::vector<CGEntry> displays;
+        for (const auto& display : cgGroup->second) {
+            const auto earlier = earlierPorts.find(display.displayID);
+            const auto service =
+                earlier == earlierPorts.end()
+                    ? services.end()
+                    : std::find_if(services.begin(), services.end(),
+                                   [&](const AVEntry& entry) { return entry.dcpPort == earlier->second.port; });
+            if (service == services.end()) {
+                displays.push_back(display);
+                continue;
+            }
+            paired[display.displayID] = std::move(*service);
+            services.erase(service);
+        }
+        // A port an identical monitor had is not given away: that monitor may only be off the desktop.
+        std::set<std::string> portsOfTwins;
+        for (const auto& earlier : earlierPorts) {
+            if (earlier.second.key == key) portsOfTwins.insert(earlier.second.port);
+        }
+        std::erase_if(services, [&](const AVEntry& entry) { return portsOfTwins.contains(entry.dcpPort); });
+        // The rest, new to this program: of identical monitors, the lowest unit number goes with the port
+        // name that sorts last; where their numbers differ (one is off the desktop, or a service did not
+        // answer), the order cannot tell and they pair in collection order.
+        if (services.size() == displays.size()) {
+            std::stable_sort(services.begin(), services.end(),
                              [](const AVEntry& a, const AVEntry& b) { return a.dcpPort > b.dcpPort; });
             std::stable_sort(displays.begin(), displays.end(),
                              [](const CGEntry& a, const CGEntry& b) { return a.unit < b.unit; });
         }
-        const std::size_t pairs = std::min(avGroup.size(), displays.size());
-        for (std::size_t i = 0; i < pairs; ++i) services[displays[i].displayID] = avGroup[i].avService;
+        for (std::size_t i = 0; i < std::min(services.size(), displays.size()); ++i)
+            paired[displays[i].displayID] = services[i];
     }
-    return services;
+    return paired;
 }
 
 std::vector<PrivateDisplayBridge::AVEntry> PrivateDisplayBridge::readAVEntries() {
@@ -139,7 +164,13 @@ void PrivateDisplayBridge::rebuildLocked() {
     auto cgEntries = readCGEntries();
     std::set<DisplayID> examined;
     for (const auto& entry : cgEntries) examined.insert(entry.displayID);
-    m_services = pair(readAVEntries(), std::move(cgEntries));
+    const auto paired = pair(readAVEntries(), std::move(cgEntries), m_portByDisplay);
+    for (const auto& [displayID, entry] : paired) {
+        const std::string& port = entry.dcpPort;  // a structured binding cannot be captured by Clang 14
+        std::erase_if(m_portByDisplay, [&](const auto& earlier) { return earlier.second.port == port; });
+        m_services[displayID] = entry.avService;
+        m_portByDisplay[displayID] = {port, matchKey(entry.vendor, entry.product, entry.serial)};
+    }
     m_withoutService.clear();
     for (const DisplayID displayID : examined) {
         if (!m_services.contains(displayID)) m_withoutService.insert(displayID);

@@ -20,7 +20,7 @@ namespace lumadesk {
 // Works out which AV service drives which online display: reads every service's EDID over I2C and pairs
 // services and displays that report the same vendor, product and serial. Identical monitors are told
 // apart by ordering: the display with the lowest unit number gets the service whose port name sorts
-// last. The pairing is cached until reset. Lookups come from the main thread and from background
+// last; while one of them is off, the others keep the ports they had. The pairing is cached until reset. Lookups come from the main thread and from background
 // writes, so the cache and every rebuild sit behind one lock: no lookup ever sees a half-built map.
 class PrivateDisplayBridge final : public AVServiceLocating, public AVServiceCacheResetting {
 public:
@@ -64,9 +64,17 @@ public:
     static std::optional<EDIDIdentity> identity(std::span<const std::uint8_t> edid);
     // The port a service hangs off: the first "dispext..." segment of its path, else "dcp-<handle>".
     static std::string dcpPort(const AVServiceEntry& entry);
-    // Pairs services with displays of the same identity; the cache the pairing makes.
-    static std::map<DisplayID, std::shared_ptr<AVService>> pair(std::vector<AVEntry> avEntries,
-                                                                std::vector<CGEntry> cgEntries);
+    // Pairs services with displays of the same identity; by display, the service and its port. A display
+    // that was paired before (`earlierPorts`) takes its port again when it is there, and a port another
+    // display had is not given away: of identical monitors, one held off the desktop or one whose service
+    // did not answer must never be driven in another display's name. The rest pair by the ordering rule.
+    // The port a display was paired with, and the identity of the monitor on it then.
+    struct EarlierPort {
+        std::string port;
+        std::string key;
+    };
+    static std::map<DisplayID, AVEntry> pair(std::vector<AVEntry> avEntries, std::vector<CGEntry> cgEntries,
+                                             const std::map<DisplayID, EarlierPort>& earlierPorts = {});
 
 private:
     std::vector<AVEntry> readAVEntries();
@@ -80,6 +88,10 @@ private:
     std::map<DisplayID, std::shared_ptr<AVService>> m_services;  // guarded by m_mutex
     // Displays the last matching saw and left without a service; guarded by m_mutex.
     std::set<DisplayID> m_withoutService;
+    // The port each display was last paired with, kept across cache resets and unplugging for identical
+    // monitors of which some are off the desktop; a port belongs to one display at most, so this stays as
+    // small as the set of ports ever seen. Guarded by m_mutex.
+    std::map<DisplayID, EarlierPort> m_portByDisplay;
 };
 
 }  // namespace lumadesk

@@ -281,12 +281,24 @@ void DisplayManager::rebuildDisplayList() {
         DisconnectedDisplayIDs known = held;
         known.insert(heldBefore.begin(), heldBefore.end());
         const std::vector<DisplaySnapshot> snapshots = m_ddcInterface.snapshots(known);
-        for (const auto& [hardwareID, displayID] : heldBefore) {
-            // One that is online again was switched on meanwhile (a new session): no longer held.
-            const bool online = std::ranges::any_of(snapshots, [&](const DisplaySnapshot& snapshot) {
-                return snapshot.hardwareID == hardwareID;
+        // A held display is known by its display ID too: back without its twin, a monitor loses its number.
+        const auto isOnline = [&](const std::pair<const std::string, DisplayID>& heldDisplay) {
+            return std::ranges::any_of(snapshots, [&](const DisplaySnapshot& snapshot) {
+                return snapshot.hardwareID == heldDisplay.first || snapshot.displayID == heldDisplay.second;
             });
-            if (!online) held.try_emplace(hardwareID, displayID);
+        };
+        // One this run holds that is online again once its disconnect has settled (plugged back in,
+        // which switches a monitor on, or switched on by something else) is on the desktop: no longer
+        // held, so it can be disconnected again.
+        std::erase_if(held, [&](const auto& heldDisplay) {
+            const auto latest = m_latestConnectionChanges.find(heldDisplay.first);
+            const bool settled = latest == m_latestConnectionChanges.end() ||
+                                 m_queue.clock().monotonicNow() - latest->second.madeAt >= settleAfterDisable;
+            return settled && isOnline(heldDisplay);
+        });
+        for (const auto& heldDisplay : heldBefore) {
+            // One that is online again was switched on meanwhile (a new session): no longer held.
+            if (!isOnline(heldDisplay)) held.insert(heldDisplay);
         }
         reconciled = m_store.reconcile(provisionalDisplays(snapshots, previousByHardwareID, held),
                                        m_queue.clock().wallNow());

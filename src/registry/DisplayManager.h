@@ -178,9 +178,13 @@ private:
     // The latest connection change asked for each hardware ID. Connection changes overlap during their
     // waits; this keeps a late one from undoing a newer one (forgetting a display disconnected
     // meanwhile, or disabling again one the user is reconnecting).
+    // How long the window server takes to settle after a display is disabled.
+    static constexpr Duration settleAfterDisable = std::chrono::milliseconds(500);
+
     struct ConnectionChange {
         std::uint64_t number = 0;
         bool connect = false;
+        MonotonicInstant madeAt{};
     };
     std::map<std::string, ConnectionChange> m_latestConnectionChanges;
     std::uint64_t m_connectionChangeCount = 0;

@@ -18,12 +18,18 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// How long the window server takes to settle after a display is disabled, and after one is enabled.
-constexpr Duration settleAfterDisable = 500ms;
+// How long the window server takes to settle after a display is enabled (after one is disabled: see
+// DisplayManager::settleAfterDisable).
 constexpr Duration settleAfterEnable = 300ms;
 
 constexpr int minimumLevel = 0;
 constexpr int maximumLevel = 100;
+
+// Whether the window server lists the display as online; false when it cannot say.
+bool isOnline(WindowServer& windowServer, DisplayID displayID) {
+    const auto online = windowServer.onlineDisplayIDs();
+    return online.error == windowServerSuccess && std::ranges::find(online.displayIDs, displayID) != online.displayIDs.end();
+}
 
 int clampedLevel(std::int64_t level) {
     return static_cast<int>(std::clamp<std::int64_t>(level, minimumLevel, maximumLevel));
@@ -155,7 +161,7 @@ Task<void> DisplayManager::setConnected(bool connect, std::string hardwareID) {
     const std::optional<ConnectionChange> latestChangeBefore =
         latestBefore == m_latestConnectionChanges.end() ? std::nullopt : std::optional(latestBefore->second);
     const std::uint64_t change = ++m_connectionChangeCount;
-    m_latestConnectionChanges[hardwareID] = {change, connect};
+    m_latestConnectionChanges[hardwareID] = {change, connect, m_queue.clock().monotonicNow()};
 
     // The toggle moves at once.
     updateDisplay(hardwareID, [connect](Display& changed) { changed.isConnected = connect; });
@@ -208,11 +214,15 @@ void DisplayManager::redisableHeldDisplays(const DisconnectedDisplayIDs& setAsid
         if (const auto latest = m_latestConnectionChanges.find(hardwareID);
             latest != m_latestConnectionChanges.end() && latest->second.connect)
             continue;
-        // Best effort: a display that stays on is still listed and can be disconnected again.
+        bool disabled = false;
         try {
-            configureDisplayForSession(m_windowServer, displayID, false);
+            disabled = configureDisplayForSession(m_windowServer, displayID, false) ==
+                       SessionConfigurationResult::applied;
         } catch (...) {
         }
+        // Best effort: one that the window server brought back and that stays on is no longer held, so
+        // the list shows it on the desktop, where it can be disconnected again.
+        if (!disabled && isOnline(m_windowServer, displayID)) setHeldDisplayID(hardwareID, std::nullopt);
     }
 }
 

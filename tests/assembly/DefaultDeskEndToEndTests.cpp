@@ -2,13 +2,8 @@
 
 #include <algorithm>
 
-#include "assembly/DisplayStack.h"
-#include "platform/simulated/SimulatedPlatform.h"
-#include "runtime/ManualMainQueue.h"
 #include "runtime/RunSync.h"
-#include "runtime/VirtualSleeper.h"
-#include "support/DefaultDeskPositions.h"
-#include "support/TemporaryDirectory.h"
+#include "support/KeyedDesk.h"
 
 using namespace lumadesk;
 using namespace std::chrono_literals;
@@ -18,22 +13,12 @@ namespace {
 const std::string eastlakeID = "5156-12850-12345";
 
 // The whole stack over the default desk, in virtual time.
-class DefaultDesk : public testing::TestWithParam<TransportKind> {
+class DefaultDesk : public testing::TestWithParam<TransportKind>, protected KeyedDesk {
 protected:
-    TemporaryDirectory configDirectory;
-    VirtualClock clock;
-    VirtualSleeper sleeper{clock};
-    ManualMainQueue queue{clock};
-    std::unique_ptr<SimulatedPlatform> platform = SimulatedPlatform::create({}, clock, sleeper);
-    std::unique_ptr<DisplayStack> stack = std::make_unique<DisplayStack>(
-        *platform, queue, DisplayStackOptions{configDirectory.path(), GetParam()});
+    DefaultDesk() : KeyedDesk(GetParam()) {}
+
     DisplayManager& manager = stack->displayManager();
     SimulatedDesk& desk = platform->desk();
-
-    ~DefaultDesk() override {
-        queue.runUntilIdle();
-        stack.reset();
-    }
 
     void refresh() { runSync(queue, manager.refresh()); }
 

@@ -144,3 +144,43 @@ TEST(PrivateDisplayBridge, LookupsFromSeveralThreadsAlwaysSeeAWholeMap) {
     }
     EXPECT_EQ(misses, 0);
 }
+
+TEST(PrivateDisplayBridge, IdenticalMonitorsKeepTheirPortsWhileOneOfThemIsOffTheDesktop) {
+    BridgeHarness h;
+    std::shared_ptr<FakeAVService> ports[2];
+    for (const int port : {0, 1}) {
+        ports[port] = h.addService(20 + static_cast<std::uint32_t>(port),
+                                   "IOService:/soc/dispext" + std::to_string(port) + "@A9000000/av");
+    }
+    h.addDisplay(7, 2);
+    h.addDisplay(8, 1);
+    EXPECT_EQ(h.bridge.avService(8), ports[1]);
+    EXPECT_EQ(h.bridge.avService(7), ports[0]);
+
+    // Display 8 is taken off the desktop: its monitor and service stay. Display 7 must keep port 0, not
+    // take the first service in collection order, which drives the monitor that is off.
+    h.windowServer.removeDisplay(8);
+    h.bridge.resetServiceCache();
+    EXPECT_EQ(h.bridge.avService(7), ports[0]);
+    EXPECT_EQ(h.bridge.avService(8), nullptr);
+
+    // Both back: the ordering rule again. The other twin off instead: display 8 keeps port 1.
+    h.addDisplay(8, 1);
+    h.bridge.resetServiceCache();
+    EXPECT_EQ(h.bridge.avService(8), ports[1]);
+    h.windowServer.removeDisplay(7);
+    h.bridge.resetServiceCache();
+    EXPECT_EQ(h.bridge.avService(8), ports[1]);
+
+    // Display 8 unplugged (its service gone with it) and plugged back while display 7 is off the
+    // desktop: it takes its own port again, not the first in collection order.
+    const auto unplugged = h.bus.entries[1];
+    h.bus.entries.erase(h.bus.entries.begin() + 1);
+    h.windowServer.removeDisplay(8);
+    h.bridge.resetServiceCache();
+    EXPECT_EQ(h.bridge.avService(8), nullptr);
+    h.bus.entries.push_back(unplugged);
+    h.addDisplay(8, 1);
+    h.bridge.resetServiceCache();
+    EXPECT_EQ(h.bridge.avService(8), ports[1]);
+}

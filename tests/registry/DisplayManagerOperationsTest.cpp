@@ -231,6 +231,18 @@ TEST_F(DisplayManagerOperationsTest, ConnectingReDisablesTheOtherHeldDisplaysEac
     EXPECT_EQ(windowServer.calls, (Calls{"begin", "configure 14 false", "cancel"}));
     EXPECT_FALSE(manager->lastErrorMessage());
     EXPECT_EQ(manager->disconnectedDisplayIDs(), (Held{{"10-4-4", 14}}));
+
+    // When the window server brought the held display back (restoring its saved configuration for a
+    // failed enable) and it stays on, it is no longer held: listed on the desktop, it can be
+    // disconnected again.
+    disconnect("10-2-2");
+    windowServer.addDisplay({.displayID = 14});
+    ddc.disabled.erase(14);
+    runSync(queue, manager->setConnected(true, "10-2-2"));
+    EXPECT_EQ(manager->disconnectedDisplayIDs(), (Held{}));
+    EXPECT_TRUE(display("10-4-4").isConnected);
+    EXPECT_TRUE(display("10-4-4").isPresent);
+    EXPECT_FALSE(record("10-4-4").savedDisplayID);
 }
 
 TEST_F(DisplayManagerOperationsTest, OverlappingConnectionChangesDoNotUndoEachOther) {
@@ -447,6 +459,30 @@ TEST_F(DisplayManagerOperationsTest, RestoringSkipsDisplaysWhoseTransactionCanno
     manager->restoreDisconnectedDisplays();
     EXPECT_EQ(windowServer.calls, Calls{"begin"});
     EXPECT_TRUE(manager->disconnectedDisplayIDs().empty());
+}
+
+TEST_F(DisplayManagerOperationsTest, AHeldDisplayBackOnTheDesktopIsNoLongerHeld) {
+    disconnect("10-1-1");
+    EXPECT_EQ(manager->disconnectedDisplayIDs(), (Held{{"10-1-1", 11}}));
+    // Plugged back in, which switches a monitor on: once its disconnect has settled, it is on the desktop
+    // and listed so, in memory and in the store.
+    ddc.disabled.erase(11);
+    refresh();
+    EXPECT_EQ(manager->disconnectedDisplayIDs(), (Held{}));
+    EXPECT_TRUE(display("10-1-1").isConnected);
+    EXPECT_FALSE(record("10-1-1").savedDisplayID);
+
+    // Known by its display ID too: a twin back without its twin comes back under another hardware ID.
+    disconnect("10-2-2");
+    ddc.unplug(12);
+    ddc.disabled.erase(12);
+    ddc.plugIn(snapshot(12, "10-2"), 55);
+    refresh();
+    EXPECT_EQ(manager->disconnectedDisplayIDs(), (Held{}));
+    EXPECT_TRUE(display("10-2").isConnected);
+    // Its old record still names the display ID, which is online: not held at the next start either.
+    restart();
+    EXPECT_EQ(manager->disconnectedDisplayIDs(), (Held{}));
 }
 
 }  // namespace

@@ -25,6 +25,10 @@ struct FakeDisplay {
 class FakeWindowServer final : public WindowServer {
 public:
     void addDisplay(FakeDisplay display) { m_displays.push_back(display); }
+    // Takes the display off the online list, as disabling or unplugging it does.
+    void removeDisplay(DisplayID displayID) {
+        std::erase_if(m_displays, [&](const FakeDisplay& display) { return display.displayID == displayID; });
+    }
 
     OnlineDisplayList onlineDisplayIDs() override {
         OnlineDisplayList list{onlineListError, {}};

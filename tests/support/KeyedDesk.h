@@ -15,16 +15,21 @@
 
 namespace lumadesk {
 
-// The whole program below the widgets, in virtual time: keys pressed on the simulated keyboard go through
-// the delegate and the manager to the monitors' DDC/CI.
+// The whole program below the widgets on the default simulated desk, in virtual time: once launched, keys
+// pressed on the simulated keyboard go through the delegate and the manager to the monitors' DDC/CI.
 struct KeyedDesk {
+    explicit KeyedDesk(TransportKind transport = TransportKind::arm64)
+        : stack(std::make_unique<DisplayStack>(*platform, queue,
+                                               DisplayStackOptions{configDirectory.path(), transport})) {}
+    KeyedDesk(const KeyedDesk&) = delete;
+    KeyedDesk& operator=(const KeyedDesk&) = delete;
+
     TemporaryDirectory configDirectory;
     VirtualClock clock;
     VirtualSleeper sleeper{clock};
     ManualMainQueue queue{clock};
     std::unique_ptr<SimulatedPlatform> platform = SimulatedPlatform::create({}, clock, sleeper);
-    std::unique_ptr<DisplayStack> stack = std::make_unique<DisplayStack>(
-        *platform, queue, DisplayStackOptions{configDirectory.path(), TransportKind::arm64});
+    std::unique_ptr<DisplayStack> stack;
     SimulatedKeyboardEvents& keyboard = platform->keyboardEvents();
     NotificationCenter notifications;
     RecordingPanels panels;

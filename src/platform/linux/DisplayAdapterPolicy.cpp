@@ -22,6 +22,11 @@ bool DisplayAdapterPolicy::hasDisplayAdapterName(const std::string& name) {
     return true;
 }
 
+bool DisplayAdapterPolicy::isDisplayClass(const std::string& deviceClass) {
+    const bool displayOrDocking = deviceClass.starts_with("0x03") || deviceClass.starts_with("0x0a");
+    return displayOrDocking && deviceClass.size() == 8;
+}
+
 std::optional<std::filesystem::path> DisplayAdapterPolicy::pciDeviceOf(
     const std::filesystem::path& entry) const {
     std::error_code error;
@@ -56,9 +61,7 @@ bool DisplayAdapterPolicy::isDisplayAdapter(const std::filesystem::path& adapter
     if (!name || !hasDisplayAdapterName(*name)) return false;
     const auto device = pciDeviceOf(adapter);
     if (!device) return false;
-    const std::string deviceClass = sysfs::readText(*device / "class").value_or("");
-    const bool displayOrDocking = deviceClass.starts_with("0x03") || deviceClass.starts_with("0x0a");
-    if (!displayOrDocking || deviceClass.size() != 8) return false;
+    if (!isDisplayClass(sysfs::readText(*device / "class").value_or(""))) return false;
     std::error_code error;
     const auto driver = std::filesystem::read_symlink(*device / "driver", error).filename();
     return driver != "nouveau" || name->starts_with("nvkm-");

@@ -19,6 +19,8 @@ public:
     bool isDisplayAdapter(const std::filesystem::path& adapter) const;
     // Whether an adapter of this name may be a display bus (the name rule alone).
     static bool hasDisplayAdapterName(const std::string& name);
+    // Whether a PCI device's "class" text ("0x030000") is a display controller's or a docking station's.
+    static bool isDisplayClass(const std::string& deviceClass);
     // The sysfs directory of the PCI device a sysfs entry (adapter, connector) hangs off: the nearest
     // ancestor with a "class" attribute, else the one its chain of "device" links leads to.
     std::optional<std::filesystem::path> pciDeviceOf(const std::filesystem::path& entry) const;

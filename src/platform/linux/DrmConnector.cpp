@@ -63,32 +63,48 @@ bool isValidEDIDBlock(const std::vector<std::uint8_t>& edid) {
     return sum % 256 == 0;
 }
 
-std::vector<DrmConnector> scanDrmConnectors(const LinuxSystem& system) {
+std::optional<DrmConnectorName> parseDrmConnectorName(const std::string& name) {
     static const std::regex connectorName(R"(card(\d+)-(.+)-(\d+))");
+    std::smatch match;
+    if (!std::regex_match(name, match, connectorName)) return std::nullopt;
+    const auto card = sysfs::numberAfter(match[1].str(), "");
+    if (!card) return std::nullopt;
+    return DrmConnectorName{*card, match[2].str()};
+}
+
+void applyConnectorAttributes(DrmConnector& connector, const std::string& status,
+                              const std::optional<std::string>& enabled,
+                              const std::optional<std::string>& connectorID) {
+    connector.connected = status == "connected";
+    connector.enabled = enabled.value_or("") == "enabled";
+    const auto number = connectorID ? sysfs::numberAfter(*connectorID, "") : std::nullopt;
+    connector.connectorID = number ? *number : 0;
+}
+
+std::vector<std::uint8_t> edidBaseBlock(const std::vector<std::uint8_t>& file) {
+    if (!isValidEDIDBlock(file)) return {};
+    return {file.begin(), file.begin() + edidBlockSize};
+}
+
+std::vector<DrmConnector> scanDrmConnectors(const LinuxSystem& system) {
     std::vector<DrmConnector> connectors;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(system.sys() / "class/drm", error)) {
         const std::string name = entry.path().filename().string();
-        std::smatch match;
-        if (!std::regex_match(name, match, connectorName)) continue;
+        const auto parsedName = parseDrmConnectorName(name);
+        if (!parsedName) continue;
         DrmConnector connector;
         connector.name = name;
         connector.directory = entry.path();
-        const auto card = sysfs::numberAfter(match[1].str(), "");
-        if (!card) continue;
-        connector.card = *card;
-        connector.type = match[2].str();
+        connector.card = parsedName->card;
+        connector.type = parsedName->type;
         const auto status = sysfs::readText(entry.path() / "status");
         if (!status) continue;  // gone, or not a connector
-        connector.connected = *status == "connected";
-        connector.enabled = sysfs::readText(entry.path() / "enabled").value_or("") == "enabled";
-        const auto id = sysfs::readText(entry.path() / "connector_id");
-        const auto number = id ? sysfs::numberAfter(*id, "") : std::nullopt;
-        connector.connectorID = number ? *number : 0;
+        applyConnectorAttributes(connector, *status, sysfs::readText(entry.path() / "enabled"),
+                                 sysfs::readText(entry.path() / "connector_id"));
         if (connector.connected) {
-            auto edid =
-                sysfs::readBytes(entry.path() / "edid", edidFileLimit).value_or(std::vector<std::uint8_t>{});
-            if (isValidEDIDBlock(edid)) connector.edid.assign(edid.begin(), edid.begin() + edidBlockSize);
+            connector.edid = edidBaseBlock(
+                sysfs::readBytes(entry.path() / "edid", edidFileLimit).value_or(std::vector<std::uint8_t>{}));
             findLinkedAdapter(connector);
         }
         connectors.push_back(std::move(connector));

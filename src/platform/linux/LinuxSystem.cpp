@@ -48,8 +48,12 @@ std::optional<std::string> readText(const std::filesystem::path& file) {
     if (!stream) return std::nullopt;
     std::string text((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
     if (stream.bad()) return std::nullopt;
-    while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
-    return text;
+    return attributeText(std::move(text));
+}
+
+std::string attributeText(std::string contents) {
+    while (!contents.empty() && (contents.back() == '\n' || contents.back() == ' ')) contents.pop_back();
+    return contents;
 }
 
 std::optional<std::vector<std::uint8_t>> readBytes(const std::filesystem::path& file, std::size_t limit) {

@@ -97,6 +97,8 @@ namespace sysfs {
 
 // The file's text without the trailing line break.
 std::optional<std::string> readText(const std::filesystem::path& file);
+// An attribute file's contents as readText gives them: trailing line breaks and spaces removed.
+std::string attributeText(std::string contents);
 // The file's bytes, at most `limit` of them.
 std::optional<std::vector<std::uint8_t>> readBytes(const std::filesystem::path& file, std::size_t limit);
 // The number N of a name "<prefix>N"; none for any other name.
