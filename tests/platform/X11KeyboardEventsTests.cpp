@@ -65,6 +65,15 @@ protected:
             wait(server);
         }
     }
+    // An enabled tap on the first client that consumes every key it sees and keeps them in `seen`.
+    void startConsumingTap(std::vector<TapEvent>& seen) {
+        ASSERT_TRUE(first->createEventTap(TapLocation::session, TapOptions::defaultTap,
+                                          [&seen](const TapEvent& event) {
+                                              seen.push_back(event);
+                                              return TapVerdict::consume;
+                                          }));
+        first->enableEventTap(true);
+    }
     void type(const std::string& keys, const std::string& command = "key") {
         ASSERT_EQ(wait(run({"xdotool", command, "--clearmodifiers", keys})), 0);
         descriptors.pump();
@@ -96,12 +105,7 @@ TEST(HotKeyTranslation, TurnsStoredKeyCodesAndModifiersIntoKeysyms) {
 
 TEST_F(XvfbKeyboard, TheTapGrabsTheBrightnessKeysAndAnotherClientsGrabIsRefused) {
     std::vector<TapEvent> seen;
-    ASSERT_TRUE(
-        first->createEventTap(TapLocation::session, TapOptions::defaultTap, [&](const TapEvent& event) {
-            seen.push_back(event);
-            return TapVerdict::consume;
-        }));
-    first->enableEventTap(true);
+    startConsumingTap(seen);
     type("XF86MonBrightnessUp");
     ASSERT_EQ(seen.size(), 2U);
     EXPECT_EQ(seen[0].type, KeyboardEventType::systemDefined);
@@ -145,12 +149,7 @@ TEST_F(XvfbKeyboard, HotKeysAreGrabbedFromTheirStoredFormAndReportTheirIDs) {
 
 TEST_F(XvfbKeyboard, AServerThatGoesAwayEndsThePathsAndLetsGoOfHeldKeys) {
     std::vector<TapEvent> seen;
-    ASSERT_TRUE(
-        first->createEventTap(TapLocation::session, TapOptions::defaultTap, [&](const TapEvent& event) {
-            seen.push_back(event);
-            return TapVerdict::consume;
-        }));
-    first->enableEventTap(true);
+    startConsumingTap(seen);
     std::vector<std::pair<std::uint32_t, bool>> hotKeys;
     ASSERT_TRUE(first->installHotKeyHandler(
         [&](std::uint32_t id, bool pressed) { hotKeys.emplace_back(id, pressed); }));
