@@ -8,6 +8,9 @@
 
 namespace lumadesk {
 
+class DisplayManager;
+class MainQueue;
+
 // What a display row asks of its owner, each bound to the display the row shows.
 struct DisplayRowCallbacks {
     // Store a new custom name.
@@ -17,5 +20,11 @@ struct DisplayRowCallbacks {
     // Set the brightness to a level 0...100.
     std::function<void(int level)> onBrightnessChange;
 };
+
+// A row's callbacks as the manager's operations on one display. Rows that do not offer renaming (the
+// popover's) get a rename that does nothing.
+enum class RowRenaming { offered, notOffered };
+DisplayRowCallbacks managerRowCallbacks(DisplayManager& manager, MainQueue& queue, std::string hardwareID,
+                                        RowRenaming renaming);
 
 }  // namespace lumadesk

@@ -34,12 +34,6 @@ constexpr int levelColumn = 52;
 constexpr int switchColumn = 86;
 constexpr int columnSpacing = 12;
 
-Task<std::optional<std::string>> setConnectedAndReport(DisplayManager* manager, bool connect,
-                                                       std::string hardwareID) {
-    co_await manager->setConnected(connect, std::move(hardwareID));
-    co_return manager->lastErrorMessage();
-}
-
 QHBoxLayout* columnsLayout(QWidget* line, int verticalPadding) {
     auto* row = new QHBoxLayout(line);
     row->setSpacing(columnSpacing);
@@ -234,16 +228,7 @@ QWidget* DisplaysPage::buildAllDisplaysLine() {
 }
 
 DisplayRowCallbacks DisplaysPage::rowCallbacks(const Display& display) {
-    DisplayManager* manager = &m_manager;
-    MainQueue* queue = &m_queue;
-    const std::string hardwareID = display.hardwareID;
-    return {
-        [manager, hardwareID](std::optional<std::string> name) {
-            manager->setCustomName(std::move(name), hardwareID);
-        },
-        [manager, hardwareID](bool connect) { return setConnectedAndReport(manager, connect, hardwareID); },
-        [manager, queue, hardwareID](int level) { spawn(*queue, manager->setBrightness(level, hardwareID)); },
-    };
+    return managerRowCallbacks(m_manager, m_queue, display.hardwareID, RowRenaming::offered);
 }
 
 QString DisplaysPage::allDisplaysLevelText() const {

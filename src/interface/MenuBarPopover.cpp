@@ -33,13 +33,6 @@ namespace lumadesk {
 
 namespace {
 
-// The connection change of one row: the manager's operation, then whatever error it left behind.
-Task<std::optional<std::string>> setConnectedAndReport(DisplayManager* manager, bool connect,
-                                                       std::string hardwareID) {
-    co_await manager->setConnected(connect, std::move(hardwareID));
-    co_return manager->lastErrorMessage();
-}
-
 QLabel* makeSecondaryLabel(const QString& text, Theme::TextStyle style, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     label->setFont(Theme::font(style));
@@ -198,15 +191,7 @@ QWidget* MenuBarPopover::buildListView() {
 }
 
 DisplayRowCallbacks MenuBarPopover::rowCallbacks(const Display& display) {
-    DisplayManager* manager = &m_manager;
-    MainQueue* queue = &m_queue;
-    const std::string hardwareID = display.hardwareID;
-    return {
-        // Renaming belongs to the settings window; the popover row never offers it.
-        [](std::optional<std::string>) {},
-        [manager, hardwareID](bool connect) { return setConnectedAndReport(manager, connect, hardwareID); },
-        [manager, queue, hardwareID](int level) { spawn(*queue, manager->setBrightness(level, hardwareID)); },
-    };
+    return managerRowCallbacks(m_manager, m_queue, display.hardwareID, RowRenaming::notOffered);
 }
 
 void MenuBarPopover::refreshDisplays() {
