@@ -12,6 +12,7 @@
 #include "platform/linux/keys/HotKeyTranslation.h"
 #include "platform/linux/keys/X11KeyboardEvents.h"
 #include "support/PolledDescriptors.h"
+#include "support/PrivateXvfb.h"
 
 extern char** environ;
 
@@ -45,26 +46,14 @@ protected:
         if (!onPath("Xvfb") || !onPath("xdotool"))
             GTEST_SKIP()
                 << "Xvfb and xdotool are needed to type on a private X server (scripts/deps installs them)";
-        display = ":" + std::to_string(90 + getpid() % 500);
-        server = run({"Xvfb", display, "-nolisten", "tcp", "-noreset"});
-        // The server is up once a client can connect.
-        for (int attempt = 0; attempt < 100 && !first; ++attempt) {
-            auto candidate = std::make_unique<X11KeyboardEvents>(descriptors, display.c_str());
-            if (candidate->connected())
-                first = std::move(candidate);
-            else
-                usleep(50'000);
-        }
-        ASSERT_TRUE(first) << "Xvfb did not start on " << display;
+        // -displayfd reports the number once the server accepts connections.
+        ASSERT_FALSE(server.display().empty()) << "Xvfb did not start";
+        display = server.display();
+        first = std::make_unique<X11KeyboardEvents>(descriptors, display.c_str());
+        ASSERT_TRUE(first->connected()) << "cannot connect to Xvfb on " << display;
         (void)setenv("DISPLAY", display.c_str(), 1);  // for xdotool
     }
-    void TearDown() override {
-        first.reset();
-        if (server > 0) {
-            kill(server, SIGTERM);
-            wait(server);
-        }
-    }
+    void TearDown() override { first.reset(); }
     // An enabled tap on the first client that consumes every key it sees and keeps them in `seen`.
     void startConsumingTap(std::vector<TapEvent>& seen) {
         ASSERT_TRUE(first->createEventTap(TapLocation::session, TapOptions::defaultTap,
@@ -79,8 +68,8 @@ protected:
         descriptors.pump();
     }
 
+    PrivateXvfb server{{"-noreset"}};
     std::string display;
-    pid_t server = -1;
     PolledDescriptors descriptors;
     std::unique_ptr<X11KeyboardEvents> first;
 };
@@ -161,9 +150,7 @@ TEST_F(XvfbKeyboard, AServerThatGoesAwayEndsThePathsAndLetsGoOfHeldKeys) {
     const auto pressed = seen.size();
 
     // Without its own exit handler Xlib would end this test program here.
-    kill(server, SIGKILL);
-    wait(server);
-    server = -1;
+    server.kill();
     descriptors.pump(3);
     ASSERT_EQ(seen.size(), pressed + 1);
     EXPECT_EQ(seen.back().data1, upUp);

@@ -1,11 +1,5 @@
 #include "platform/linux/configuration/XlibRandRServer.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,54 +7,13 @@
 
 #include "platform/linux/configuration/OutputConfigurationError.h"
 #include "platform/linux/configuration/X11RandRBackend.h"
-
-extern char** environ;
+#include "support/PrivateXvfb.h"
 
 namespace lumadesk {
 namespace {
 
-// A private Xvfb on a free display number, which it reports through -displayfd once it accepts
-// connections; stopped when destroyed.
-class Xvfb {
-public:
-    Xvfb() {
-        int pipeFds[2];
-        if (::pipe2(pipeFds, O_CLOEXEC) != 0) return;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 3);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        const char* argv[] = {"Xvfb",         "-displayfd", "3",   "-screen", "0",
-                              "1280x1024x24", "-nolisten",  "tcp", nullptr};
-        if (posix_spawnp(&m_pid, "Xvfb", &actions, nullptr, const_cast<char**>(argv), environ) != 0)
-            m_pid = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(pipeFds[1]);
-        char buffer[16] = {};
-        std::string number;
-        ssize_t got = 0;
-        while (m_pid > 0 && (got = ::read(pipeFds[0], buffer, sizeof buffer)) > 0) number.append(buffer, got);
-        ::close(pipeFds[0]);
-        if (!number.empty() && number.back() == '\n') m_display = ":" + number.substr(0, number.size() - 1);
-    }
-    ~Xvfb() {
-        if (m_pid <= 0) return;
-        ::kill(m_pid, SIGTERM);
-        ::waitpid(m_pid, nullptr, 0);
-    }
-    Xvfb(const Xvfb&) = delete;
-    Xvfb& operator=(const Xvfb&) = delete;
-
-    // The display name; empty when Xvfb could not be started.
-    const std::string& display() const { return m_display; }
-
-private:
-    pid_t m_pid = -1;
-    std::string m_display;
-};
-
 TEST(XlibRandRServerTest, DrivesARealXServer) {
-    const Xvfb xvfb;
+    const PrivateXvfb xvfb({"-screen", "0", "1280x1024x24"});
     if (xvfb.display().empty()) GTEST_SKIP() << "Xvfb is not installed, so the real RandR run is skipped.";
 
     auto owned = std::make_unique<XlibRandRServer>(xvfb.display());
