@@ -32,10 +32,12 @@ TEST(SysfsText, ConnectorNamesAttributesAndEDIDFilesAreReadStrictly) {
     applyConnectorAttributes(connector, "connected", "enabled", "77");
     EXPECT_TRUE(connector.isOnline());
     EXPECT_EQ(connector.connectorID, 77U);
-    applyConnectorAttributes(connector, "unknown", std::nullopt, "-3");
+    applyConnectorAttributes(connector, "unknown", "enabled", "-3");
     EXPECT_FALSE(connector.connected);
-    EXPECT_FALSE(connector.enabled);
+    EXPECT_FALSE(connector.isOnline());
     EXPECT_EQ(connector.connectorID, 0U) << "not a number: the id is made from the connector's place";
+    applyConnectorAttributes(connector, "connected", std::nullopt, "12");
+    EXPECT_TRUE(connector.isOnline()) << "no \"enabled\" file: a connected monitor is listed";
     applyConnectorAttributes(connector, "connected", "disabled", "99999999999");
     EXPECT_FALSE(connector.isOnline());
     EXPECT_EQ(connector.connectorID, 0U) << "out of range";

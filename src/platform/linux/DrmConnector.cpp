@@ -76,7 +76,9 @@ void applyConnectorAttributes(DrmConnector& connector, const std::string& status
                               const std::optional<std::string>& enabled,
                               const std::optional<std::string>& connectorID) {
     connector.connected = status == "connected";
-    connector.enabled = enabled.value_or("") == "enabled";
+    // The kernel gives every connector an "enabled" file; without one the state is unknown, and a
+    // connected monitor is better listed than hidden.
+    connector.enabled = enabled.value_or("enabled") == "enabled";
     const auto number = connectorID ? sysfs::numberAfter(*connectorID, "") : std::nullopt;
     connector.connectorID = number ? *number : 0;
 }
