@@ -52,6 +52,15 @@ struct LinuxHarness {
     I2CDevice device{desk.system, sleeper, problems};
 };
 
+// A platform whose session service is a fake the test reads and sets.
+struct SessionHarness {
+    FakeLinuxDesk desk;
+    VirtualSleeper sleeper{desk.clock};
+    std::unique_ptr<FakeOutputBackend> backend = std::make_unique<FakeOutputBackend>();
+    FakeOutputBackend& session = *backend;
+    LinuxPlatform platform{desk.system, sleeper, nullptr, std::move(backend)};
+};
+
 }  // namespace
 
 TEST(LinuxPlatform, ListsConnectedEnabledConnectorsWithTheirIdentityAndFindsOnlyDisplayBuses) {
@@ -346,6 +355,15 @@ Screen screenNamed(const std::string& output, double x) {
     return {.frame = {x, 0, 1000, 800}, .displayID = 0, .localizedName = output};
 }
 
+LinuxDisplay connector(const std::string& name, DisplayID id, bool online, std::vector<std::uint8_t> edid = {}) {
+    DrmConnector drm;
+    drm.name = name;
+    drm.connectorID = id;
+    drm.connected = drm.enabled = online;
+    drm.edid = std::move(edid);
+    return LinuxDisplay{drm, std::nullopt};
+}
+
 }  // namespace
 
 // Each screen is shown by the online connector of its output's name, spelt as the compositor or the X
@@ -380,13 +398,6 @@ TEST(LinuxPlatform, ScreensAreMatchedToTheConnectorsOfTheirOutputs) {
     EXPECT_EQ(snapshots.snapshot(103)->modelName, "DELL U2720Q");
     EXPECT_EQ(snapshots.snapshot(300)->modelName, "Display 19501-3333");
 
-    const auto connector = [](const std::string& name, DisplayID id, bool online) {
-        DrmConnector drm;
-        drm.name = name;
-        drm.connectorID = id;
-        drm.connected = drm.enabled = online;
-        return LinuxDisplay{drm, std::nullopt};
-    };
     const std::vector<LinuxDisplay> twoCards{connector("card0-DP-1", 1, true), connector("card1-DP-1", 2, true),
                                              connector("card1-HDMI-A-1", 3, true),
                                              connector("card1-HDMI-A-2", 4, false),
@@ -395,7 +406,48 @@ TEST(LinuxPlatform, ScreensAreMatchedToTheConnectorsOfTheirOutputs) {
         {"DP-1", 0},     {"DP1", 0},      {"HDMI-A-1", 3}, {"HDMI-1", 3}, {"HDMI1", 3},
         {"HDMI-A-0", 0}, {"HDMI-2", 0},   {"DVI-D-1", 5},  {"DVID1", 5},  {"", 0}};
     for (const auto& [output, expected] : cases)
-        EXPECT_EQ(LinuxScreenList::displayShowing(twoCards, output), expected) << output;
+        EXPECT_EQ(LinuxScreenList::displayShowing(twoCards, {}, output), expected) << output;
+}
+
+// In an X session the server says which monitor each output shows, and that decides over the names: a
+// driver that numbers outputs from 0 calls the kernel's HDMI-A-1 "HDMI-A-0", and its "HDMI-A-1" is
+// another port. An output the server does not list is still matched by name.
+TEST(LinuxPlatform, XOutputsAreMatchedToConnectorsByTheMonitorsTheyShow) {
+    SessionHarness linux;
+    FakeLinuxDesk& desk = linux.desk;
+    FakeOutputBackend& session = linux.session;
+    LinuxPlatform& platform = linux.platform;
+    session.outputs = {{"eDP-1", FakeLinuxDesk::edidOf(*desk.panel)},
+                       {"DP-1", FakeLinuxDesk::edidOf(*desk.monitorA)},
+                       {"HDMI-A-0", FakeLinuxDesk::edidOf(*desk.monitorB)},
+                       {"DisplayPort-0", FakeLinuxDesk::edidOf(*desk.branch)},
+                       {"HDMI-A-1", FakeLinuxDesk::edidOf(*desk.monitorC)}};
+    FakeDesktopScreens desktop;
+    desktop.list = {screenNamed("eDP-1", 0),         screenNamed("DP-1", 1000),     screenNamed("HDMI-A-0", 2000),
+                    screenNamed("DisplayPort-0", 3000), screenNamed("HDMI-A-1", 4000), screenNamed("DP-2", 5000)};
+    desktop.main = desktop.list[4];
+    platform.useDesktopScreens(desktop);
+    const auto shownBy = [&] {
+        std::vector<DisplayID> ids;
+        for (const auto& screen : platform.screenList().screens()) ids.push_back(screen.displayID);
+        return ids;
+    };
+    EXPECT_EQ(shownBy(), (std::vector<DisplayID>{95, 103, 88, 91, 300, 0}));
+    EXPECT_EQ(platform.screenList().mainScreen()->displayID, 300U);
+    EXPECT_EQ(platform.screenList().screens()[2].localizedName, "LG HDR 4K");
+
+    // Without the server's list only the names tell, and "HDMI-A-1" reads as the kernel's connector.
+    session.outputs.clear();
+    EXPECT_EQ(shownBy(), (std::vector<DisplayID>{95, 103, 0, 0, 88, 0}));
+
+    // Two monitors of one model on outputs the names do not tell apart: neither is placed by EDID, and
+    // the names decide where they can.
+    session.outputs = {{"HDMI-A-0", FakeLinuxDesk::edidOf(*desk.monitorA)}, {"DisplayPort-0", FakeLinuxDesk::edidOf(*desk.monitorA)}};
+    const std::vector<LinuxDisplay> twins{connector("card1-HDMI-A-1", 1, true, FakeLinuxDesk::edidOf(*desk.monitorA)),
+                                          connector("card1-DP-1", 2, true, FakeLinuxDesk::edidOf(*desk.monitorA))};
+    EXPECT_EQ(LinuxScreenList::displayShowing(twins, session.outputs, "HDMI-A-0"), 0U);
+    EXPECT_EQ(LinuxScreenList::displayShowing(twins, session.outputs, "DisplayPort-0"), 0U);
+    EXPECT_EQ(LinuxScreenList::displayShowing(twins, session.outputs, "DP-1"), 2U);
 }
 
 // Transfers on the write pool report and resolve problems while the views read them.
@@ -559,11 +611,9 @@ TEST(LinuxPlatform, TheUdevMonitorTakesWhatIsWaitingWithoutBlocking) {
 // Taking a display off the desktop goes to the session's backend under the name of the display's output,
 // and a refusal reaches the user in the backend's own words.
 TEST(LinuxPlatform, TakesDisplaysOffTheDesktopThroughTheSessionsBackend) {
-    FakeLinuxDesk desk;
-    VirtualSleeper sleeper{desk.clock};
-    auto backend = std::make_unique<FakeOutputBackend>();
-    FakeOutputBackend& session = *backend;
-    LinuxPlatform platform(desk.system, sleeper, nullptr, std::move(backend));
+    SessionHarness linux;
+    FakeOutputBackend& session = linux.session;
+    LinuxPlatform& platform = linux.platform;
     const auto failureOf = [](PrivateDisplayConnectionController& controller, DisplayID displayID) {
         try {
             controller.setDisplay(displayID, false);

@@ -9,7 +9,8 @@
 
 namespace lumadesk {
 
-// A backend that records every apply as text ("DP-1 off, HDMI-A-1 on") and fails with a set message.
+// A backend that records every apply as text ("DP-1 off, HDMI-A-1 on"), fails with a set message, and
+// lists the outputs it is given.
 class FakeOutputBackend final : public OutputConfigurationBackend {
 public:
     std::string name() const override { return "fake"; }
@@ -17,7 +18,9 @@ public:
     void setChangeHandler(std::function<void()>) override {}
     int eventDescriptor() const override { return -1; }
     void processEvents() override {}
+    std::vector<OutputCandidate> connectedOutputs() override { return outputs; }
 
+    std::vector<OutputCandidate> outputs;
     std::vector<std::string> applied;
     std::optional<std::string> failureMessage;
     std::optional<std::string> failOnlyFor;  // fail only applies that mention this output

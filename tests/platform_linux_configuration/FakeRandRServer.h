@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/linux/configuration/OutputConfigurationError.h"
 #include "platform/linux/configuration/RandRServer.h"
 
 namespace lumadesk {
@@ -18,8 +19,12 @@ public:
     std::vector<std::string> log;
     std::set<RandRID> refusedCrtcs;
     bool changesPending = false;
+    bool describesOutputs = true;  // false: layout() fails as when the server's reply is missing
 
-    RandRLayout layout() override { return state; }
+    RandRLayout layout() override {
+        if (!describesOutputs) throw OutputConfigurationError("The X server did not describe its outputs.");
+        return state;
+    }
     void grab() override { log.push_back("grab"); }
     void ungrab() override { log.push_back("ungrab"); }
     bool setCrtc(const RandRCrtc& crtc) override {

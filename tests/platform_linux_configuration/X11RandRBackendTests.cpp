@@ -96,5 +96,18 @@ TEST_F(X11RandRBackendTest, ATurnedOutputCountsWithItsTurnedSizeAndEventsReachTh
     EXPECT_EQ(changes, 1);
 }
 
+// The connected outputs under the driver's names, with the monitors' EDIDs, tell the screen list which
+// screen a monitor shows; when the server does not answer, none are listed.
+TEST_F(X11RandRBackendTest, ListsTheConnectedOutputsWithTheirEDIDs) {
+    server->state.outputs.push_back({104, "DisplayPort-0", {}, false, 0, {13}, {}});
+    const auto outputs = backend->connectedOutputs();
+    std::vector<std::pair<std::string, std::vector<std::uint8_t>>> listed;
+    for (const auto& output : outputs) listed.emplace_back(output.name, output.edid);
+    EXPECT_EQ(listed, (std::vector<std::pair<std::string, std::vector<std::uint8_t>>>{
+                          {"eDP-1", {0, 1}}, {"DP-1", {0, 2}}, {"HDMI-1", {0, 3}}}));
+    server->describesOutputs = false;
+    EXPECT_TRUE(backend->connectedOutputs().empty());
+}
+
 }  // namespace
 }  // namespace lumadesk

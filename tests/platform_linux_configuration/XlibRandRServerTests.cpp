@@ -44,6 +44,9 @@ TEST(XlibRandRServerTest, DrivesARealXServer) {
 
     // Through the backend: the only output stays on, and what already is needs no request.
     X11RandRBackend backend(std::move(owned));
+    const auto listed = backend.connectedOutputs();
+    EXPECT_TRUE(std::any_of(listed.begin(), listed.end(),
+                            [&](const OutputCandidate& output) { return output.name == on->name; }));
     EXPECT_NO_THROW(backend.apply({{{on->name, {}}, true}}));
     try {
         backend.apply({{{on->name, {}}, false}});

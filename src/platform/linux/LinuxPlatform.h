@@ -69,7 +69,7 @@ private:
     std::unique_ptr<OutputConfigurationBackend> m_outputConfiguration;
     std::optional<DisabledOutputsRecord> m_disabledOutputs;
     LinuxWindowServer m_windowServer;
-    LinuxScreenList m_screenList{m_directory};
+    LinuxScreenList m_screenList{m_directory, *m_outputConfiguration};
     LinuxDisplayRegistry m_registry;
     LinuxDDCBuses m_buses;
     XdgAutostartLoginItemService m_loginItems;

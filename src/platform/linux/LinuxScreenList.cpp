@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/linux/configuration/OutputConfigurationError.h"
+
 namespace lumadesk {
 
 namespace {
@@ -26,10 +28,27 @@ DisplayID onlyOnline(const std::vector<LinuxDisplay>& displays, Predicate accept
     return count == 1 ? found : 0;
 }
 
+// The window system's name of the output that shows the connector's monitor, found by EDID.
+std::optional<std::string> outputShowing(const DrmConnector& connector, const std::vector<OutputCandidate>& outputs) {
+    try {
+        if (const auto index = findOutput({connector.outputName(), connector.edid}, outputs))
+            return outputs[*index].name;
+    } catch (const OutputConfigurationError&) {
+        // Two monitors of one model that no name tells apart: neither is placed.
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 DisplayID LinuxScreenList::displayShowing(const std::vector<LinuxDisplay>& displays,
+                                          const std::vector<OutputCandidate>& outputs,
                                           const std::string& outputName) {
+    if (!outputs.empty()) {
+        const DisplayID placed = onlyOnline(
+            displays, [&](const DrmConnector& connector) { return outputShowing(connector, outputs) == outputName; });
+        if (placed != 0) return placed;
+    }
     const auto exact = [&](const DrmConnector& connector) { return connector.outputName() == outputName; };
     const bool anyExact = std::any_of(displays.begin(), displays.end(), [&](const LinuxDisplay& display) {
         return display.connector.isOnline() && exact(display.connector);
@@ -41,8 +60,9 @@ DisplayID LinuxScreenList::displayShowing(const std::vector<LinuxDisplay>& displ
                       [&](const DrmConnector& connector) { return looseName(connector.outputName()) == loose; });
 }
 
-Screen LinuxScreenList::matched(Screen screen, const std::vector<LinuxDisplay>& displays) const {
-    screen.displayID = displayShowing(displays, screen.localizedName);
+Screen LinuxScreenList::matched(Screen screen, const std::vector<LinuxDisplay>& displays,
+                                const std::vector<OutputCandidate>& outputs) const {
+    screen.displayID = displayShowing(displays, outputs, screen.localizedName);
     if (screen.displayID == 0) return screen;
     const auto display = std::find_if(displays.begin(), displays.end(), [&](const LinuxDisplay& candidate) {
         return candidate.connector.connectorID == screen.displayID;
@@ -55,8 +75,9 @@ Screen LinuxScreenList::matched(Screen screen, const std::vector<LinuxDisplay>& 
 std::vector<Screen> LinuxScreenList::screens() {
     if (!m_desktop) return {};
     const auto displays = m_directory.displays();
+    const auto outputs = m_outputConfiguration.connectedOutputs();
     std::vector<Screen> screens;
-    for (auto& screen : m_desktop->screens()) screens.push_back(matched(std::move(screen), displays));
+    for (auto& screen : m_desktop->screens()) screens.push_back(matched(std::move(screen), displays, outputs));
     return screens;
 }
 
@@ -64,7 +85,7 @@ std::optional<Screen> LinuxScreenList::mainScreen() {
     if (!m_desktop) return std::nullopt;
     auto screen = m_desktop->mainScreen();
     if (!screen) return std::nullopt;
-    return matched(std::move(*screen), m_directory.displays());
+    return matched(std::move(*screen), m_directory.displays(), m_outputConfiguration.connectedOutputs());
 }
 
 ScreenPoint LinuxScreenList::pointerLocation() {

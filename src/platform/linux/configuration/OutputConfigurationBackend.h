@@ -59,6 +59,9 @@ public:
     virtual int eventDescriptor() const = 0;
     // Reads what the service sent and calls the change handler for layout changes.
     virtual void processEvents() = 0;
+    // The connected outputs by the window system's own names, with the EDIDs it reads from them; empty
+    // when the service does not list them (its names are then the kernel's connector names).
+    virtual std::vector<OutputCandidate> connectedOutputs() { return {}; }
 
 protected:
     // apply() of the service.

@@ -167,6 +167,17 @@ private:
 
 X11RandRBackend::X11RandRBackend(std::unique_ptr<RandRServer> server) : m_server(std::move(server)) {}
 
+std::vector<OutputCandidate> X11RandRBackend::connectedOutputs() {
+    std::vector<OutputCandidate> outputs;
+    try {
+        for (const RandROutput& output : m_server->layout().outputs)
+            if (output.connected) outputs.push_back({output.name, output.edid});
+    } catch (const OutputConfigurationError&) {
+        return {};  // the server did not describe its outputs this time; the names still match
+    }
+    return outputs;
+}
+
 void X11RandRBackend::applyWithin(const std::vector<OutputChange>& changes, const Deadline& deadline) {
     // Xlib waits for the server's replies without a limit of its own (a live server answers within
     // milliseconds); what the deadline can do is keep a change from starting once it has passed.

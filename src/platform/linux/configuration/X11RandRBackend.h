@@ -20,6 +20,8 @@ public:
     void setChangeHandler(std::function<void()> handler) override { m_changeHandler = std::move(handler); }
     int eventDescriptor() const override { return m_server->eventDescriptor(); }
     void processEvents() override;
+    // X drivers name outputs their own way (some number them from 0), so the EDIDs tell which is which.
+    std::vector<OutputCandidate> connectedOutputs() override;
 
 protected:
     void applyWithin(const std::vector<OutputChange>& changes, const Deadline& deadline) override;
