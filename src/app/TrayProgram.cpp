@@ -93,6 +93,9 @@ int TrayProgram::run(const std::vector<std::string>& arguments, std::ostream& er
         // Launch at login is the desktop's XDG autostart entry, whatever desk the displays come from.
         XdgAutostartLoginItemService loginItems;
         int status = exitDone;
+        // Set once the program starts to quit: putting the displays back and the last queued work share
+        // it, so the whole way out takes no longer than the limit.
+        Deadline quitDeadline;
         {
             DisplayStack stack(*platform, queue,
                                {.configDirectory = configDirectory,
@@ -106,7 +109,8 @@ int TrayProgram::run(const std::vector<std::string>& arguments, std::ostream& er
                 // answer instead of holding the program.
                 QObject quitting;
                 QObject::connect(qApp, &QCoreApplication::aboutToQuit, &quitting, [&] {
-                    platform->limitDisplayConfigurationTime(Deadline::after(clock, quitLimit));
+                    quitDeadline = Deadline::after(clock, quitLimit);
+                    platform->limitDisplayConfigurationTime(quitDeadline);
                 });
                 KeyboardSession keyboard(err);
                 LumadeskApp app(stack.sharedDisplayManager(), stack.defaults(), queue,
@@ -156,7 +160,7 @@ int TrayProgram::run(const std::vector<std::string>& arguments, std::ostream& er
                 status = QApplication::exec();
                 instance.release();
             }
-            if (!queue.drain(quitLimit)) {
+            if (!queue.drain(quitDeadline.limit(quitLimit))) {
                 // A transaction that never returns must not keep the program: the state is saved and
                 // the process ends without the teardown that would wait for it.
                 platform->persistState();
