@@ -2,8 +2,8 @@
 
 #include "app/AppCommandLine.h"
 #include "app/KeyboardSession.h"
-#include "app/SingleInstance.h"
 #include "app/ShortcutProgram.h"
+#include "app/SingleInstance.h"
 #include "assembly/DisplayStack.h"
 #include "assembly/PlatformFactory.h"
 #include "assembly/ProgramFailures.h"
@@ -86,7 +86,9 @@ int TrayProgram::run(const std::vector<std::string>& arguments, std::ostream& er
         // Qt's screens, named by their outputs; the real desk tells from them which monitor shows which.
         QtScreenList desktopScreens;
         const auto platform = makePlatform(
-            {.simulated = invocation.simulated, .deskFile = invocation.deskFile, .restoresLeftOverOutputs = true},
+            {.simulated = invocation.simulated,
+             .deskFile = invocation.deskFile,
+             .restoresLeftOverOutputs = true},
             configDirectory, clock, sleeper,
             [&err](const std::string& problem) { err << programName << ": " << problem << "\n"; });
         platform->useDesktopScreens(desktopScreens);
@@ -113,10 +115,10 @@ int TrayProgram::run(const std::vector<std::string>& arguments, std::ostream& er
                     platform->limitDisplayConfigurationTime(quitDeadline);
                 });
                 KeyboardSession keyboard(err);
-                LumadeskApp app(stack.sharedDisplayManager(), stack.defaults(), queue,
-                                keyboard.keys(platform->screenList()), nullptr, nullptr,
-                                {[&platform] { return platform->problems(); },
-                                 platform->displayConfigurationService()});
+                LumadeskApp app(
+                    stack.sharedDisplayManager(), stack.defaults(), queue,
+                    keyboard.keys(platform->screenList()), nullptr, nullptr,
+                    {[&platform] { return platform->problems(); }, platform->displayConfigurationService()});
                 instance.onBringForward([&app] { app.bringForward(); });
                 app.start();
                 // A damaged settings file is moved aside as the stack starts; later problems are told as
@@ -155,7 +157,8 @@ int TrayProgram::run(const std::vector<std::string>& arguments, std::ostream& er
                 const auto shutdown = invocation.simulated ? nullptr : delayShutdown(restoreThenQuit, err);
                 std::vector<PlatformWatch> shutdownWatch;
                 if (shutdown)
-                    shutdownWatch.push_back({shutdown->eventDescriptor(), [&] { shutdown->processEvents(); }});
+                    shutdownWatch.push_back(
+                        {shutdown->eventDescriptor(), [&] { shutdown->processEvents(); }});
                 const auto shutdownNotifier = notifiersFor(std::move(shutdownWatch));
                 status = QApplication::exec();
                 instance.release();

@@ -12,14 +12,14 @@
 #include "hardware/IntelDDC.h"
 #include "hardware/PrivateDisplayBridge.h"
 #include "hardware/PrivateDisplayConnectionController.h"
-#include "hardware/SystemDisplayConfigurationBridge.h"
 #include "hardware/ReplyTransactionTypeProbe.h"
+#include "hardware/SystemDisplayConfigurationBridge.h"
 #include "hardware/SystemDisplaySnapshotProvider.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/UdevMonitor.h"
+#include "platform_linux_configuration/FakeOutputBackend.h"
 #include "runtime/ManualMainQueue.h"
 #include "runtime/VirtualSleeper.h"
-#include "platform_linux_configuration/FakeOutputBackend.h"
 #include "support/FakeLinuxDesk.h"
 
 using namespace lumadesk;
@@ -299,8 +299,8 @@ TEST(LinuxPlatform, AProblemStaysCurrentUntilItIsSeenGone) {
     seven.openError = EACCES;
     readOn(5);
     readOn(7);
-    EXPECT_EQ(linux.platform.problems(),
-              (std::vector<std::string>{DDCProblems::permissionDenied(node(5)), DDCProblems::permissionDenied(node(7))}));
+    EXPECT_EQ(linux.platform.problems(), (std::vector<std::string>{DDCProblems::permissionDenied(node(5)),
+                                                                   DDCProblems::permissionDenied(node(7))}));
     five.openError = 0;
     EXPECT_EQ(readOn(5), ioSuccess);
     EXPECT_EQ(linux.platform.problems(), std::vector<std::string>{DDCProblems::permissionDenied(node(7))});
@@ -315,7 +315,8 @@ TEST(LinuxPlatform, AProblemStaysCurrentUntilItIsSeenGone) {
 
     five.lockedElsewhere = true;
     readOn(5);
-    EXPECT_EQ(linux.platform.problems(), std::vector<std::string>{DDCProblems::lockedByAnotherProgram(node(5))});
+    EXPECT_EQ(linux.platform.problems(),
+              std::vector<std::string>{DDCProblems::lockedByAnotherProgram(node(5))});
     five.lockedElsewhere = false;
     EXPECT_EQ(readOn(5), ioSuccess);
     seven.transferError = EREMOTEIO;
@@ -325,17 +326,20 @@ TEST(LinuxPlatform, AProblemStaysCurrentUntilItIsSeenGone) {
     EXPECT_EQ(readOn(7), ioSuccess);
     EXPECT_TRUE(linux.platform.problems().empty());
 
-    std::filesystem::rename(linux.desk.system.sys() / "class/i2c-dev", linux.desk.system.sys() / "class/gone");
+    std::filesystem::rename(linux.desk.system.sys() / "class/i2c-dev",
+                            linux.desk.system.sys() / "class/gone");
     linux.platform.windowServer().onlineDisplayIDs();
     EXPECT_EQ(linux.platform.problems(), std::vector<std::string>{DDCProblems::moduleNotLoaded()});
-    std::filesystem::rename(linux.desk.system.sys() / "class/gone", linux.desk.system.sys() / "class/i2c-dev");
+    std::filesystem::rename(linux.desk.system.sys() / "class/gone",
+                            linux.desk.system.sys() / "class/i2c-dev");
     linux.platform.windowServer().onlineDisplayIDs();
     EXPECT_TRUE(linux.platform.problems().empty());
 
-    EXPECT_EQ(linux.reported, (std::vector<std::string>{DDCProblems::permissionDenied(node(5)),
-                                              DDCProblems::permissionDenied(node(7)),
-                                              DDCProblems::lockedByAnotherProgram(node(5)),
-                                              DDCProblems::noAnswer(node(7)), DDCProblems::moduleNotLoaded()}));
+    EXPECT_EQ(linux.reported,
+              (std::vector<std::string>{DDCProblems::permissionDenied(node(5)),
+                                        DDCProblems::permissionDenied(node(7)),
+                                        DDCProblems::lockedByAnotherProgram(node(5)),
+                                        DDCProblems::noAnswer(node(7)), DDCProblems::moduleNotLoaded()}));
 }
 
 namespace {
@@ -355,7 +359,8 @@ Screen screenNamed(const std::string& output, double x) {
     return {.frame = {x, 0, 1000, 800}, .displayID = 0, .localizedName = output};
 }
 
-LinuxDisplay connector(const std::string& name, DisplayID id, bool online, std::vector<std::uint8_t> edid = {}) {
+LinuxDisplay connector(const std::string& name, DisplayID id, bool online,
+                       std::vector<std::uint8_t> edid = {}) {
     DrmConnector drm;
     drm.name = name;
     drm.connectorID = id;
@@ -376,8 +381,8 @@ TEST(LinuxPlatform, ScreensAreMatchedToTheConnectorsOfTheirOutputs) {
     EXPECT_EQ(screens.mainScreen(), std::nullopt);
 
     FakeDesktopScreens desktop;
-    desktop.list = {screenNamed("eDP-1", 0),    screenNamed("DP-1", 1000),      screenNamed("HDMI-1", 2000),
-                    screenNamed("DP4", 3000),   screenNamed("DP-2", 4000),      screenNamed("Virtual-1", 5000)};
+    desktop.list = {screenNamed("eDP-1", 0),  screenNamed("DP-1", 1000), screenNamed("HDMI-1", 2000),
+                    screenNamed("DP4", 3000), screenNamed("DP-2", 4000), screenNamed("Virtual-1", 5000)};
     desktop.main = desktop.list[2];
     desktop.pointer = {1500, 20};
     linux.platform.useDesktopScreens(desktop);
@@ -398,13 +403,13 @@ TEST(LinuxPlatform, ScreensAreMatchedToTheConnectorsOfTheirOutputs) {
     EXPECT_EQ(snapshots.snapshot(103)->modelName, "DELL U2720Q");
     EXPECT_EQ(snapshots.snapshot(300)->modelName, "Display 19501-3333");
 
-    const std::vector<LinuxDisplay> twoCards{connector("card0-DP-1", 1, true), connector("card1-DP-1", 2, true),
-                                             connector("card1-HDMI-A-1", 3, true),
-                                             connector("card1-HDMI-A-2", 4, false),
-                                             connector("card0-DVI-D-1", 5, true)};
+    const std::vector<LinuxDisplay> twoCards{
+        connector("card0-DP-1", 1, true), connector("card1-DP-1", 2, true),
+        connector("card1-HDMI-A-1", 3, true), connector("card1-HDMI-A-2", 4, false),
+        connector("card0-DVI-D-1", 5, true)};
     const std::vector<std::pair<std::string, DisplayID>> cases{
-        {"DP-1", 0},     {"DP1", 0},      {"HDMI-A-1", 3}, {"HDMI-1", 3}, {"HDMI1", 3},
-        {"HDMI-A-0", 0}, {"HDMI-2", 0},   {"DVI-D-1", 5},  {"DVID1", 5},  {"", 0}};
+        {"DP-1", 0},     {"DP1", 0},    {"HDMI-A-1", 3}, {"HDMI-1", 3}, {"HDMI1", 3},
+        {"HDMI-A-0", 0}, {"HDMI-2", 0}, {"DVI-D-1", 5},  {"DVID1", 5},  {"", 0}};
     for (const auto& [output, expected] : cases)
         EXPECT_EQ(LinuxScreenList::displayShowing(twoCards, {}, output), expected) << output;
 }
@@ -423,8 +428,9 @@ TEST(LinuxPlatform, XOutputsAreMatchedToConnectorsByTheMonitorsTheyShow) {
                        {"DisplayPort-0", FakeLinuxDesk::edidOf(*desk.branch)},
                        {"HDMI-A-1", FakeLinuxDesk::edidOf(*desk.monitorC)}};
     FakeDesktopScreens desktop;
-    desktop.list = {screenNamed("eDP-1", 0),         screenNamed("DP-1", 1000),     screenNamed("HDMI-A-0", 2000),
-                    screenNamed("DisplayPort-0", 3000), screenNamed("HDMI-A-1", 4000), screenNamed("DP-2", 5000)};
+    desktop.list = {screenNamed("eDP-1", 0),       screenNamed("DP-1", 1000),
+                    screenNamed("HDMI-A-0", 2000), screenNamed("DisplayPort-0", 3000),
+                    screenNamed("HDMI-A-1", 4000), screenNamed("DP-2", 5000)};
     desktop.main = desktop.list[4];
     platform.useDesktopScreens(desktop);
     const auto shownBy = [&] {
@@ -442,9 +448,11 @@ TEST(LinuxPlatform, XOutputsAreMatchedToConnectorsByTheMonitorsTheyShow) {
 
     // Two monitors of one model on outputs the names do not tell apart: neither is placed by EDID, and
     // the names decide where they can.
-    session.outputs = {{"HDMI-A-0", FakeLinuxDesk::edidOf(*desk.monitorA)}, {"DisplayPort-0", FakeLinuxDesk::edidOf(*desk.monitorA)}};
-    const std::vector<LinuxDisplay> twins{connector("card1-HDMI-A-1", 1, true, FakeLinuxDesk::edidOf(*desk.monitorA)),
-                                          connector("card1-DP-1", 2, true, FakeLinuxDesk::edidOf(*desk.monitorA))};
+    session.outputs = {{"HDMI-A-0", FakeLinuxDesk::edidOf(*desk.monitorA)},
+                       {"DisplayPort-0", FakeLinuxDesk::edidOf(*desk.monitorA)}};
+    const std::vector<LinuxDisplay> twins{
+        connector("card1-HDMI-A-1", 1, true, FakeLinuxDesk::edidOf(*desk.monitorA)),
+        connector("card1-DP-1", 2, true, FakeLinuxDesk::edidOf(*desk.monitorA))};
     EXPECT_EQ(LinuxScreenList::displayShowing(twins, session.outputs, "HDMI-A-0"), 0U);
     EXPECT_EQ(LinuxScreenList::displayShowing(twins, session.outputs, "DisplayPort-0"), 0U);
     EXPECT_EQ(LinuxScreenList::displayShowing(twins, session.outputs, "DP-1"), 2U);
@@ -595,7 +603,8 @@ TEST(LinuxPlatform, ABurstOfDeviceEventsRaisesOneReconfigurationOnceItHasSettled
     withoutUdev.desk.system.deviceEvents().reachable = false;
     EXPECT_TRUE(withoutUdev.platform.watchForChanges(queue).empty());
     ASSERT_EQ(withoutUdev.reported.size(), 1U);
-    EXPECT_NE(withoutUdev.reported[0].find("noticed only when Lumadesk refreshes its list"), std::string::npos);
+    EXPECT_NE(withoutUdev.reported[0].find("noticed only when Lumadesk refreshes its list"),
+              std::string::npos);
     EXPECT_EQ(withoutUdev.platform.problems(), withoutUdev.reported);
 }
 

@@ -25,7 +25,8 @@ TEST(SysfsText, ConnectorNamesAttributesAndEDIDFilesAreReadStrictly) {
     ASSERT_TRUE(hdmi);
     EXPECT_EQ(hdmi->card, 12U);
     EXPECT_EQ(hdmi->type, "HDMI-A");
-    for (const char* name : {"card0", "renderD128", "card-DP-1", "card0-DP-", "card99999999999-DP-1", "version"})
+    for (const char* name :
+         {"card0", "renderD128", "card-DP-1", "card0-DP-", "card99999999999-DP-1", "version"})
         EXPECT_FALSE(parseDrmConnectorName(name)) << name;
 
     DrmConnector connector;

@@ -29,7 +29,8 @@ DisplayID onlyOnline(const std::vector<LinuxDisplay>& displays, Predicate accept
 }
 
 // The window system's name of the output that shows the connector's monitor, found by EDID.
-std::optional<std::string> outputShowing(const DrmConnector& connector, const std::vector<OutputCandidate>& outputs) {
+std::optional<std::string> outputShowing(const DrmConnector& connector,
+                                         const std::vector<OutputCandidate>& outputs) {
     try {
         if (const auto index = findOutput({connector.outputName(), connector.edid}, outputs))
             return outputs[*index].name;
@@ -45,8 +46,9 @@ DisplayID LinuxScreenList::displayShowing(const std::vector<LinuxDisplay>& displ
                                           const std::vector<OutputCandidate>& outputs,
                                           const std::string& outputName) {
     if (!outputs.empty()) {
-        const DisplayID placed = onlyOnline(
-            displays, [&](const DrmConnector& connector) { return outputShowing(connector, outputs) == outputName; });
+        const DisplayID placed = onlyOnline(displays, [&](const DrmConnector& connector) {
+            return outputShowing(connector, outputs) == outputName;
+        });
         if (placed != 0) return placed;
     }
     const auto exact = [&](const DrmConnector& connector) { return connector.outputName() == outputName; };
@@ -56,8 +58,8 @@ DisplayID LinuxScreenList::displayShowing(const std::vector<LinuxDisplay>& displ
     // An exact name shared by two cards is ambiguous; the loose reading would not make it less so.
     if (anyExact) return onlyOnline(displays, exact);
     const std::string loose = looseName(outputName);
-    return onlyOnline(displays,
-                      [&](const DrmConnector& connector) { return looseName(connector.outputName()) == loose; });
+    return onlyOnline(
+        displays, [&](const DrmConnector& connector) { return looseName(connector.outputName()) == loose; });
 }
 
 Screen LinuxScreenList::matched(Screen screen, const std::vector<LinuxDisplay>& displays,
@@ -77,7 +79,8 @@ std::vector<Screen> LinuxScreenList::screens() {
     const auto displays = m_directory.displays();
     const auto outputs = m_outputConfiguration.connectedOutputs();
     std::vector<Screen> screens;
-    for (auto& screen : m_desktop->screens()) screens.push_back(matched(std::move(screen), displays, outputs));
+    for (auto& screen : m_desktop->screens())
+        screens.push_back(matched(std::move(screen), displays, outputs));
     return screens;
 }
 

@@ -36,7 +36,8 @@ public:
     // The online connector showing the output of this name, among the window system's connected
     // outputs (empty when it does not list them); 0 when none or more than one would.
     static DisplayID displayShowing(const std::vector<LinuxDisplay>& displays,
-                                    const std::vector<OutputCandidate>& outputs, const std::string& outputName);
+                                    const std::vector<OutputCandidate>& outputs,
+                                    const std::string& outputName);
 
 private:
     Screen matched(Screen screen, const std::vector<LinuxDisplay>& displays,
