@@ -3,10 +3,16 @@
 #include <cstdint>
 #include <span>
 
-#include "hardware/PrivateDisplayBridge.h"
+#include "edid/Edid.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const auto identity = lumadesk::PrivateDisplayBridge::identity(std::span(data, size));
-    if (identity && size < 2) __builtin_trap();  // an identity needs at least the header it checks
+    const lumadesk::Edid edid(std::span(data, size));
+    if (edid.identity() && size < 16) __builtin_trap();  // an identity needs the bytes it reads
+    const auto block = edid.validBaseBlock();
+    if (!block.empty() &&
+        (block.size() != lumadesk::Edid::blockSize || !lumadesk::Edid(block).isValidBaseBlock()))
+        __builtin_trap();
+    if (const auto text = edid.serialText(); text && (text->empty() || text->size() > 13)) __builtin_trap();
+    edid.productName();
     return 0;
 }

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "edid/Edid.h"
 #include "platform/linux/DisplayAdapterPolicy.h"
 #include "platform/linux/DrmConnector.h"
 
@@ -46,8 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (connector.connectorID != 0 && std::to_string(connector.connectorID) != connectorID &&
         !connectorID.starts_with('0') && !connectorID.starts_with('+'))
         std::abort();
-    const auto block = edidBaseBlock(edid);
-    if (!block.empty() && (block.size() != 128 || !isValidEDIDBlock(block))) std::abort();
+    const auto block = Edid(edid).validBaseBlock();
+    if (!block.empty() && (block.size() != Edid::blockSize || !Edid(block).isValidBaseBlock())) std::abort();
     DisplayAdapterPolicy::hasDisplayAdapterName(adapterName);
     if (DisplayAdapterPolicy::isDisplayClass(deviceClass) && deviceClass.size() != 8) std::abort();
     return 0;

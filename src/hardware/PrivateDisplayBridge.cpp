@@ -5,11 +5,12 @@
 #include <set>
 #include <string_view>
 
+#include "edid/Edid.h"
+
 namespace lumadesk {
 
 namespace {
 
-constexpr std::size_t edidBlockSize = 128;
 constexpr std::uint8_t edidAddress = 0x50;
 
 // The text both kinds of entry are grouped by.
@@ -61,18 +62,6 @@ std::vector<DisplayID> PrivateDisplayBridge::cachedDisplayIDs() const {
     return displayIDs;
 }
 
-std::optional<PrivateDisplayBridge::EDIDIdentity> PrivateDisplayBridge::identity(
-    std::span<const std::uint8_t> edid) {
-    if (edid.size() < 16 || edid[0] != 0x00 || edid[1] != 0xFF) return std::nullopt;
-    EDIDIdentity identity;
-    // The manufacturer ID taken big-endian, as the window server reports it.
-    identity.vendor = static_cast<std::uint32_t>(edid[8]) << 8 | edid[9];
-    identity.product = edid[10] | static_cast<std::uint32_t>(edid[11]) << 8;
-    identity.serial = edid[12] | static_cast<std::uint32_t>(edid[13]) << 8 |
-                      static_cast<std::uint32_t>(edid[14]) << 16 | static_cast<std::uint32_t>(edid[15]) << 24;
-    return identity;
-}
-
 std::string PrivateDisplayBridge::dcpPort(const AVServiceEntry& entry) {
     // The first "dispext" followed by at least one character other than a colon, up to the next colon.
     // A plain scan: regular expressions backtrack, and a long path could overflow the stack.
@@ -102,8 +91,9 @@ std::map<DisplayID, PrivateDisplayBridge::AVEntry> PrivateDisplayBridge::pair(
             const auto service =
                 earlier == earlierPorts.end()
                     ? services.end()
-                    : std::find_if(services.begin(), services.end(),
-                                   [&](const AVEntry& entry) { return entry.dcpPort == earlier->second.port; });
+                    : std::find_if(services.begin(), services.end(), [&](const AVEntry& entry) {
+                          return entry.dcpPort == earlier->second.port;
+                      });
             if (service == services.end()) {
                 displays.push_back(display);
                 continue;
@@ -137,9 +127,9 @@ std::vector<PrivateDisplayBridge::AVEntry> PrivateDisplayBridge::readAVEntries()
     for (const AVServiceEntry& entry : m_serviceBus.services()) {
         auto service = m_serviceBus.openService(entry.handleNumber);
         if (!service) continue;
-        std::array<std::uint8_t, edidBlockSize> edid{};
+        std::array<std::uint8_t, Edid::blockSize> edid{};
         if (service->readI2C(edidAddress, 0, edid) != ioSuccess) continue;
-        const auto edidIdentity = identity(edid);
+        const auto edidIdentity = Edid(edid).identity();
         if (!edidIdentity) continue;
         entries.push_back({std::move(service), edidIdentity->vendor, edidIdentity->product,
                            edidIdentity->serial, dcpPort(entry)});

@@ -20,8 +20,9 @@ namespace lumadesk {
 // Works out which AV service drives which online display: reads every service's EDID over I2C and pairs
 // services and displays that report the same vendor, product and serial. Identical monitors are told
 // apart by ordering: the display with the lowest unit number gets the service whose port name sorts
-// last; while one of them is off, the others keep the ports they had. The pairing is cached until reset. Lookups come from the main thread and from background
-// writes, so the cache and every rebuild sit behind one lock: no lookup ever sees a half-built map.
+// last; while one of them is off, the others keep the ports they had. The pairing is cached until reset.
+// Lookups come from the main thread and from background writes, so the cache and every rebuild sit behind one
+// lock: no lookup ever sees a half-built map.
 class PrivateDisplayBridge final : public AVServiceLocating, public AVServiceCacheResetting {
 public:
     // One online display as the window server describes it.
@@ -40,12 +41,6 @@ public:
         std::uint32_t serial = 0;
         std::string dcpPort;
     };
-    // Vendor, product and serial as the EDID base block holds them.
-    struct EDIDIdentity {
-        std::uint32_t vendor = 0;
-        std::uint32_t product = 0;
-        std::uint32_t serial = 0;
-    };
 
     PrivateDisplayBridge(AVServiceBus& serviceBus, WindowServer& windowServer);
 
@@ -60,8 +55,6 @@ public:
     // The displays that have a cached service now.
     std::vector<DisplayID> cachedDisplayIDs() const;
 
-    // The identity of an EDID whose first two header bytes are right; none otherwise.
-    static std::optional<EDIDIdentity> identity(std::span<const std::uint8_t> edid);
     // The port a service hangs off: the first "dispext..." segment of its path, else "dcp-<handle>".
     static std::string dcpPort(const AVServiceEntry& entry);
     // Pairs services with displays of the same identity; by display, the service and its port. A display

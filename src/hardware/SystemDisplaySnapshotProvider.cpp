@@ -12,32 +12,7 @@ constexpr std::uint32_t platformVendor = 0x610;
 // Serial numbers that monitors report when they have none.
 constexpr std::array<std::uint32_t, 3> placeholderSerials{0, 0xFFFFFFFF, 0x01010101};
 
-constexpr std::size_t edidBlockSize = 128;
 constexpr std::uint8_t edidAddress = 0x50;
-constexpr std::array<std::size_t, 4> descriptorOffsets{54, 72, 90, 108};
-constexpr std::uint8_t serialNumberTag = 0xFF;
-constexpr std::size_t descriptorTextStart = 5;
-constexpr std::size_t descriptorTextEnd = 18;
-
-bool startsLikeEDID(std::span<const std::uint8_t> bytes) {
-    return bytes.size() >= 2 && bytes[0] == 0x00 && bytes[1] == 0xFF;
-}
-
-// The descriptor's 13 text bytes trimmed at both ends and without line feeds; none when a byte is not
-// ASCII.
-std::optional<std::string> descriptorText(std::span<const std::uint8_t> descriptor) {
-    std::string text;
-    for (std::size_t i = descriptorTextStart; i < descriptorTextEnd; ++i) {
-        if (descriptor[i] >= 0x80) return std::nullopt;
-        text.push_back(static_cast<char>(descriptor[i]));
-    }
-    constexpr const char* whitespace = " \t\n\r\v\f";
-    const auto first = text.find_first_not_of(whitespace);
-    if (first == std::string::npos) return std::string{};
-    text = text.substr(first, text.find_last_not_of(whitespace) - first + 1);
-    std::erase(text, '\n');
-    return text;
-}
 
 }  // namespace
 
@@ -93,7 +68,8 @@ std::optional<DisplaySnapshot> SystemDisplaySnapshotProvider::snapshot(DisplayID
 
 std::optional<std::string> SystemDisplaySnapshotProvider::displayName(DisplayID displayID) {
     // A screen without a name leaves the naming to the registry.
-    if (const auto screen = m_screenNames.find(displayID); screen != m_screenNames.end() && !screen->second.empty())
+    if (const auto screen = m_screenNames.find(displayID);
+        screen != m_screenNames.end() && !screen->second.empty())
         return withoutDuplicateCounter(screen->second);
     if (const auto screen = screenOf(displayID); screen && !screen->localizedName.empty())
         return withoutDuplicateCounter(screen->localizedName);
@@ -116,23 +92,6 @@ std::string SystemDisplaySnapshotProvider::withoutDuplicateCounter(std::string_v
 std::optional<std::string> SystemDisplaySnapshotProvider::edidSerialText(DisplayID displayID) {
     if (auto text = registryEDIDSerialText(displayID)) return text;
     return avServiceEDIDSerialText(displayID);
-}
-
-std::optional<std::string> SystemDisplaySnapshotProvider::serialText(std::span<const std::uint8_t> edid) {
-    return textDescriptor(edid, serialNumberTag);
-}
-
-std::optional<std::string> SystemDisplaySnapshotProvider::textDescriptor(std::span<const std::uint8_t> edid,
-                                                                         std::uint8_t tag) {
-    if (edid.size() < edidBlockSize) return std::nullopt;
-    for (const std::size_t offset : descriptorOffsets) {
-        const auto descriptor = edid.subspan(offset, descriptorTextEnd);
-        const bool hasTag =
-            descriptor[0] == 0x00 && descriptor[1] == 0x00 && descriptor[2] == 0x00 && descriptor[3] == tag;
-        if (!hasTag) continue;
-        if (auto text = descriptorText(descriptor); text && !text->empty()) return text;
-    }
-    return std::nullopt;
 }
 
 std::optional<Screen> SystemDisplaySnapshotProvider::screenOf(DisplayID displayID) {
@@ -159,9 +118,11 @@ std::optional<std::string> SystemDisplaySnapshotProvider::registryEDIDSerialText
 std::optional<std::string> SystemDisplaySnapshotProvider::avServiceEDIDSerialText(DisplayID displayID) {
     const auto service = m_serviceLocator.avService(displayID);
     if (!service) return std::nullopt;
-    std::array<std::uint8_t, edidBlockSize> edid{};
-    if (service->readI2C(edidAddress, 0, edid) != ioSuccess || !startsLikeEDID(edid)) return std::nullopt;
-    return serialText(edid);
+    std::array<std::uint8_t, Edid::blockSize> bytes{};
+    if (service->readI2C(edidAddress, 0, bytes) != ioSuccess) return std::nullopt;
+    const Edid edid(bytes);
+    if (!edid.startsLikeEdid()) return std::nullopt;
+    return edid.serialText();
 }
 
 }  // namespace lumadesk

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "edid/Edid.h"
 #include "hardware/AVServiceLocating.h"
 #include "hardware/DisplaySnapshotProviding.h"
 #include "platform/DisplayRegistry.h"
@@ -37,9 +38,9 @@ public:
     // a bracketed number, the end); the program numbers duplicates itself.
     static std::string withoutDuplicateCounter(std::string_view name);
     // The first non-blank serial-number descriptor of an EDID base block, trimmed; none when there is none.
-    static std::optional<std::string> serialText(std::span<const std::uint8_t> edid);
-    // The first non-blank text descriptor with the tag (0xFF serial number, 0xFC product name), trimmed.
-    static std::optional<std::string> textDescriptor(std::span<const std::uint8_t> edid, std::uint8_t tag);
+    static std::optional<std::string> serialText(std::span<const std::uint8_t> edid) {
+        return Edid(edid).serialText();
+    }
 
 private:
     // The first screen that shows the display.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <numeric>
 
+#include "edid/Edid.h"
 #include "platform/linux/DisplayAdapterPolicy.h"
 #include "platform/linux/DrmConnector.h"
 #include "support/TestEDID.h"
@@ -46,11 +47,12 @@ TEST(SysfsText, ConnectorNamesAttributesAndEDIDFilesAreReadStrictly) {
     auto edid = TestEDID::block(0x10AC, 0x4242, 7);
     edid[127] = static_cast<std::uint8_t>(256 - std::accumulate(edid.begin(), edid.end(), 0U) % 256);
     edid.resize(256, 0xAB);  // an extension block follows the base block
-    EXPECT_EQ(edidBaseBlock(edid).size(), 128U);
-    EXPECT_TRUE(std::equal(edid.begin(), edid.begin() + 128, edidBaseBlock(edid).begin()));
+    const auto block = Edid(edid).validBaseBlock();
+    EXPECT_EQ(block.size(), 128U);
+    EXPECT_TRUE(std::equal(edid.begin(), edid.begin() + 128, block.begin()));
     edid[20] ^= 1;
-    EXPECT_TRUE(edidBaseBlock(edid).empty()) << "bad checksum";
-    EXPECT_TRUE(edidBaseBlock(std::vector<std::uint8_t>(edid.begin(), edid.begin() + 127)).empty());
+    EXPECT_TRUE(Edid(edid).validBaseBlock().empty()) << "bad checksum";
+    EXPECT_TRUE(Edid(std::vector<std::uint8_t>(edid.begin(), edid.begin() + 127)).validBaseBlock().empty());
 
     EXPECT_TRUE(DisplayAdapterPolicy::isDisplayClass("0x030000"));
     EXPECT_TRUE(DisplayAdapterPolicy::isDisplayClass("0x0a0000"));

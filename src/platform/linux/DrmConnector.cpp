@@ -1,20 +1,17 @@
 #include "platform/linux/DrmConnector.h"
 
 #include <algorithm>
-#include <array>
-#include <numeric>
 #include <regex>
 #include <system_error>
 
-#include "hardware/SystemDisplaySnapshotProvider.h"
+#include "edid/Edid.h"
 
 namespace lumadesk {
 
 namespace {
 
-constexpr std::size_t edidBlockSize = 128;
 // The most EDID a connector file gives (a base block and up to 255 extensions); more is not read.
-constexpr std::size_t edidFileLimit = 256 * edidBlockSize;
+constexpr std::size_t edidFileLimit = 256 * Edid::blockSize;
 
 // The DDC bus the driver links: DP connectors carry their AUX channel's adapter as an "i2c-N" child,
 // HDMI and DVI connectors a "ddc" link to the adapter.
@@ -52,15 +49,7 @@ std::string DrmConnector::outputName() const {
 }
 
 std::optional<std::string> DrmConnector::productName() const {
-    constexpr std::uint8_t productNameTag = 0xFC;
-    return SystemDisplaySnapshotProvider::textDescriptor(edid, productNameTag);
-}
-
-bool isValidEDIDBlock(const std::vector<std::uint8_t>& edid) {
-    constexpr std::array<std::uint8_t, 8> header{0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00};
-    if (edid.size() < edidBlockSize || !std::equal(header.begin(), header.end(), edid.begin())) return false;
-    const unsigned sum = std::accumulate(edid.begin(), edid.begin() + edidBlockSize, 0U);
-    return sum % 256 == 0;
+    return Edid(edid).productName();
 }
 
 std::optional<DrmConnectorName> parseDrmConnectorName(const std::string& name) {
@@ -83,11 +72,6 @@ void applyConnectorAttributes(DrmConnector& connector, const std::string& status
     connector.connectorID = number ? *number : 0;
 }
 
-std::vector<std::uint8_t> edidBaseBlock(const std::vector<std::uint8_t>& file) {
-    if (!isValidEDIDBlock(file)) return {};
-    return {file.begin(), file.begin() + edidBlockSize};
-}
-
 std::vector<DrmConnector> scanDrmConnectors(const LinuxSystem& system) {
     std::vector<DrmConnector> connectors;
     std::error_code error;
@@ -105,8 +89,8 @@ std::vector<DrmConnector> scanDrmConnectors(const LinuxSystem& system) {
         applyConnectorAttributes(connector, *status, sysfs::readText(entry.path() / "enabled"),
                                  sysfs::readText(entry.path() / "connector_id"));
         if (connector.connected) {
-            connector.edid = edidBaseBlock(
-                sysfs::readBytes(entry.path() / "edid", edidFileLimit).value_or(std::vector<std::uint8_t>{}));
+            const auto file = sysfs::readBytes(entry.path() / "edid", edidFileLimit);
+            if (file) connector.edid = Edid(*file).validBaseBlock();
             findLinkedAdapter(connector);
         }
         connectors.push_back(std::move(connector));

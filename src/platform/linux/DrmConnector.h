@@ -40,9 +40,6 @@ struct DrmConnector {
     bool isOnline() const { return connected && enabled; }
 };
 
-// Whether the bytes start with a whole EDID base block: the 8-byte header and a block sum of 0.
-bool isValidEDIDBlock(const std::vector<std::uint8_t>& edid);
-
 // The card and connector type of a sysfs entry named "cardN-TYPE-M"; none for any other name.
 struct DrmConnectorName {
     unsigned card = 0;
@@ -55,9 +52,6 @@ std::optional<DrmConnectorName> parseDrmConnectorName(const std::string& name);
 void applyConnectorAttributes(DrmConnector& connector, const std::string& status,
                               const std::optional<std::string>& enabled,
                               const std::optional<std::string>& connectorID);
-
-// The EDID base block of a connector's "edid" file; empty when the file holds no valid one.
-std::vector<std::uint8_t> edidBaseBlock(const std::vector<std::uint8_t>& file);
 
 // The DRM connectors of every card, in unit order. A connector that vanishes while it is read is left
 // out; one whose files cannot be read is taken as disconnected.

@@ -1,6 +1,6 @@
 #include "platform/linux/LinuxWindowServer.h"
 
-#include "hardware/PrivateDisplayBridge.h"
+#include "edid/Edid.h"
 
 namespace lumadesk {
 
@@ -8,10 +8,9 @@ namespace {
 
 // The change flag of a notice after a hot-plug: the set of displays changed.
 constexpr ReconfigurationFlags displaysChangedFlag = 1U << 4;
-PrivateDisplayBridge::EDIDIdentity identityOf(const std::optional<LinuxDisplay>& display) {
+EdidIdentity identityOf(const std::optional<LinuxDisplay>& display) {
     if (!display) return {};
-    return PrivateDisplayBridge::identity(display->connector.edid)
-        .value_or(PrivateDisplayBridge::EDIDIdentity{});
+    return Edid(display->connector.edid).identity().value_or(EdidIdentity{});
 }
 
 // The output a display shows on, as the session's window system names it.
@@ -26,7 +25,8 @@ LinuxWindowServer::LinuxWindowServer(LinuxDisplayDirectory& directory, OutputCon
                                      const DisabledOutputsRecord* record)
     : m_directory(directory),
       m_transactions(
-          backend, [this](DisplayID displayID) { return outputOf(m_directory.display(displayID)); }, record) {}
+          backend, [this](DisplayID displayID) { return outputOf(m_directory.display(displayID)); }, record) {
+}
 
 OnlineDisplayList LinuxWindowServer::onlineDisplayIDs() {
     OnlineDisplayList list;
