@@ -25,13 +25,7 @@ namespace lumadesk {
 
 namespace {
 
-using Kind = DisplayActionKind;
-
 constexpr const char* programName = "lumadesk";
-
-bool needsDisplay(Kind kind) {
-    return kind != Kind::getConnectedDisplays && kind != Kind::getDisplayInfo;
-}
 
 // The dialog that asks for the parameters; false when the user cancels or there is nothing to pick.
 bool askForParameters(const DisplayActionInfo& action, const std::vector<DisplayEntity>& displays,
@@ -50,12 +44,12 @@ bool askForParameters(const DisplayActionInfo& action, const std::vector<Display
     level->setRange(SetBrightnessIntent::minimumLevel, SetBrightnessIntent::maximumLevel);
     level->setValue(50);
     level->setSuffix(QStringLiteral("%"));
-    if (action.kind == Kind::setBrightness) form->addRow(QStringLiteral("Level"), level);
+    if (action.takes(ActionOperand::level)) form->addRow(QStringLiteral("Level"), level);
     auto* state = std::make_unique<QComboBox>().release();
     for (const ConnectionState option : allConnectionStates) {
         state->addItem(QString::fromUtf8(title(option).data(), title(option).size()));
     }
-    if (action.kind == Kind::toggleConnection) {
+    if (action.takes(ActionOperand::state)) {
         form->addRow(QString::fromUtf8(connectionStateTypeName.data(), connectionStateTypeName.size()),
                      state);
     }
@@ -109,7 +103,7 @@ int ShortcutProgram::run(const DisplayActionInfo& action, const PlatformArgument
     static_cast<PlatformArguments&>(invocation) = platform;
     invocation.command = CtlInvocation::Command::action;
     invocation.action.kind = action.kind;
-    if (needsDisplay(action.kind)) {
+    if (action.needsDisplay()) {
         std::ostringstream problems;
         const auto displays = command.displays(platform, problems);
         if (!askForParameters(action, displays, invocation.action)) return 0;

@@ -1,19 +1,35 @@
 #include "bus/BusActionArguments.h"
 
+#include <stdexcept>
+
 namespace lumadesk {
 
 BusActionArguments busActionArguments(DisplayActionKind kind, const QString& display, int level,
                                       const QString& state, const QString& name) {
-    DisplayActionRequest request{.kind = kind, .level = level};
-    if (kind != DisplayActionKind::getConnectedDisplays &&
-        (kind != DisplayActionKind::getDisplayInfo || !display.isEmpty()))
-        request.hardwareID = display.toStdString();
-    if (kind == DisplayActionKind::toggleConnection) {
-        const auto connectionState = connectionStateFromRawValue(state.toStdString());
-        if (!connectionState) return {std::nullopt, "The state must be \"on\" or \"off\"."};
-        request.state = *connectionState;
+    const DisplayActionInfo& action = displayActionInfo(kind);
+    DisplayActionRequest request{.kind = kind};
+    try {
+        for (const ActionOperand operand : action.operands) {
+            switch (operand) {
+                case ActionOperand::display:
+                    // An empty display stands for none where the action may go without one.
+                    if (action.needsDisplay() || !display.isEmpty())
+                        setOperand(request, operand, display.toStdString());
+                    break;
+                case ActionOperand::level:
+                    request.level = level;
+                    break;
+                case ActionOperand::state:
+                    setOperand(request, operand, state.toStdString());
+                    break;
+                case ActionOperand::name:
+                    setOperand(request, operand, name.toStdString());
+                    break;
+            }
+        }
+    } catch (const std::invalid_argument& problem) {
+        return {std::nullopt, problem.what()};
     }
-    if (kind == DisplayActionKind::setDisplayName) request.newName = name.toStdString();
     if (auto problem = requestProblem(request)) return {std::nullopt, std::move(*problem)};
     return {std::move(request), {}};
 }

@@ -13,8 +13,6 @@ namespace lumadesk {
 
 namespace {
 
-using Kind = DisplayActionKind;
-
 struct MessageUnref {
     void operator()(sd_bus_message* message) const { sd_bus_message_unref(message); }
 };
@@ -33,45 +31,27 @@ void check(int result, const char* what) {
     if (result < 0) throw AppBusError(std::string(what) + ": " + std::strerror(-result) + ".");
 }
 
-// The bus method of each action.
-const char* methodName(Kind kind) {
-    static constexpr std::pair<Kind, const char*> methods[] = {
-        {Kind::toggleConnection, "ToggleConnection"},
-        {Kind::getBrightness, "GetBrightness"},
-        {Kind::getConnectedDisplays, "GetConnectedDisplays"},
-        {Kind::getDisplayInfo, "GetDisplayInfo"},
-        {Kind::setBrightness, "SetBrightness"},
-        {Kind::setDisplayName, "SetDisplayName"},
-        {Kind::sleepDisplay, "SleepDisplay"},
-    };
-    for (const auto& [candidate, name] : methods) {
-        if (candidate == kind) return name;
-    }
-    throw std::logic_error("An action without a bus method.");
-}
-
+// The request's operands as the action's bus method takes them, in order: a level as "i", the rest
+// as "s" (an absent display as the empty text).
 void appendArguments(sd_bus_message* call, const DisplayActionRequest& request) {
-    const char* display = request.hardwareID ? request.hardwareID->c_str() : "";
-    int result = 0;
-    switch (request.kind) {
-        case Kind::getConnectedDisplays:
-            break;
-        case Kind::getBrightness:
-        case Kind::getDisplayInfo:
-        case Kind::sleepDisplay:
-            result = sd_bus_message_append(call, "s", display);
-            break;
-        case Kind::setBrightness:
-            result = sd_bus_message_append(call, "si", display, request.level);
-            break;
-        case Kind::toggleConnection:
-            result = sd_bus_message_append(call, "ss", display, std::string(rawValue(request.state)).c_str());
-            break;
-        case Kind::setDisplayName:
-            result = sd_bus_message_append(call, "ss", display, request.newName.c_str());
-            break;
+    for (const ActionOperand operand : displayActionInfo(request.kind).operands) {
+        int result = 0;
+        switch (operand) {
+            case ActionOperand::display:
+                result = sd_bus_message_append(call, "s", request.hardwareID.value_or("").c_str());
+                break;
+            case ActionOperand::level:
+                result = sd_bus_message_append(call, "i", request.level);
+                break;
+            case ActionOperand::state:
+                result = sd_bus_message_append(call, "s", std::string(rawValue(request.state)).c_str());
+                break;
+            case ActionOperand::name:
+                result = sd_bus_message_append(call, "s", request.newName.c_str());
+                break;
+        }
+        check(result, "Cannot build the call");
     }
-    check(result, "Cannot build the call");
 }
 
 // Says whether the application went away or did not answer in time, or refused the call.
@@ -99,20 +79,28 @@ std::vector<DisplayEntity> readEntities(sd_bus_message* reply) {
     return entities;
 }
 
-IntentResult readResult(sd_bus_message* reply, Kind kind) {
+IntentResult readResult(sd_bus_message* reply, ActionValue value) {
     const char* dialog = nullptr;
     check(sd_bus_message_read(reply, "s", &dialog), "Unexpected answer");
     IntentResult result{dialog};
-    if (kind == Kind::getBrightness) {
-        int level = 0;
-        check(sd_bus_message_read(reply, "i", &level), "Unexpected answer");
-        result.value = level;
-    } else if (kind == Kind::getDisplayInfo) {
-        const char* info = nullptr;
-        check(sd_bus_message_read(reply, "s", &info), "Unexpected answer");
-        result.value = std::string(info);
-    } else if (kind == Kind::getConnectedDisplays) {
-        result.value = readEntities(reply);
+    switch (value) {
+        case ActionValue::none:
+            break;
+        case ActionValue::level: {
+            int level = 0;
+            check(sd_bus_message_read(reply, "i", &level), "Unexpected answer");
+            result.value = level;
+            break;
+        }
+        case ActionValue::info: {
+            const char* info = nullptr;
+            check(sd_bus_message_read(reply, "s", &info), "Unexpected answer");
+            result.value = std::string(info);
+            break;
+        }
+        case ActionValue::displays:
+            result.value = readEntities(reply);
+            break;
     }
     return result;
 }
@@ -177,9 +165,11 @@ std::vector<DisplayEntity> AppBusClient::displays() {
 }
 
 IntentResult AppBusClient::perform(const DisplayActionRequest& request) {
+    const DisplayActionInfo& action = displayActionInfo(request.kind);
+    const std::string method(action.busMethod);
     sd_bus_message* created = nullptr;
     check(sd_bus_message_new_method_call(m_bus.get(), &created, AppBusNames::service, AppBusNames::objectPath,
-                                         AppBusNames::interface, methodName(request.kind)),
+                                         AppBusNames::interface, method.c_str()),
           "Cannot build the call");
     const Message call(created);
     appendArguments(call.get(), request);
@@ -197,7 +187,7 @@ IntentResult AppBusClient::perform(const DisplayActionRequest& request) {
         if (name == AppBusNames::operationFailedError) throw DisplayIntentError::operationFailed(message);
         throw AppBusError(callFailure(name, message));
     }
-    return readResult(reply, request.kind);
+    return readResult(reply, action.value);
 }
 
 }  // namespace lumadesk

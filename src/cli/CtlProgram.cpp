@@ -6,6 +6,7 @@
 #include "assembly/PlatformFactory.h"
 #include "assembly/ProgramFailures.h"
 #include "cli/ActionCommand.h"
+#include "cli/ActionCommandLine.h"
 #include "cli/DisplayListFormatter.h"
 #include "runtime/PrintableText.h"
 
@@ -15,22 +16,17 @@ namespace {
 
 constexpr const char* programName = "lumadesk-ctl";
 
-// The display the user named: by hardware ID, else by the name shown for it (when only one has it).
+// The display the user named among every display the manager knows (also one that is unplugged), by
+// the rule every command uses.
 const Display& namedDisplay(const DisplayManager& manager, const std::string& named) {
     const auto& displays = manager.displays();
-    const auto byID = std::find_if(displays.begin(), displays.end(),
-                                   [&](const Display& display) { return display.hardwareID == named; });
-    if (byID != displays.end()) return *byID;
-    const auto hasName = [&](const Display& display) { return display.displayName() == named; };
-    const auto byName = std::find_if(displays.begin(), displays.end(), hasName);
-    if (byName == displays.end()) {
+    const std::string hardwareID = resolveDisplayArgument(makeDisplayEntities(displays), named);
+    const auto found = std::find_if(displays.begin(), displays.end(),
+                                    [&](const Display& display) { return display.hardwareID == hardwareID; });
+    if (found == displays.end()) {
         throw NoSuchDisplayError("No display has the hardware ID or name \"" + printableText(named) + "\".");
     }
-    if (std::count_if(displays.begin(), displays.end(), hasName) > 1) {
-        throw UsageError("More than one display is named \"" + printableText(named) +
-                         "\"; give its hardware ID (see \"lumadesk-ctl list\").");
-    }
-    return *byName;
+    return *found;
 }
 
 std::string foundDisplaysLine(const std::vector<Display>& displays) {
@@ -100,8 +96,8 @@ int CtlProgram::execute(const CtlInvocation& invocation, std::ostream& out, std:
                 case Command::list:
                     // The JSON stays exact: the line goes to standard error beside it.
                     if (invocation.verbose)
-                        (invocation.json ? err : out) << "Display configuration: "
-                                                      << platform->displayConfigurationService() << "\n";
+                        (invocation.json ? err : out)
+                            << "Display configuration: " << platform->displayConfigurationService() << "\n";
                     out << (invocation.json ? DisplayListFormatter::json(manager.displays())
                                             : DisplayListFormatter::table(manager.displays()));
                     break;

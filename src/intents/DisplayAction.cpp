@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <stdexcept>
 
 #include <nlohmann/json.hpp>
@@ -15,18 +16,48 @@ namespace {
 
 using Kind = DisplayActionKind;
 
+using Operand = ActionOperand;
+using Value = ActionValue;
+
+constexpr std::array<Operand, 0> noOperands{};
+constexpr std::array<Operand, 1> display{Operand::display};
+constexpr std::array<Operand, 2> displayAndLevel{Operand::display, Operand::level};
+constexpr std::array<Operand, 2> displayAndState{Operand::display, Operand::state};
+constexpr std::array<Operand, 2> displayAndName{Operand::display, Operand::name};
+
 const std::array<DisplayActionInfo, 7> actions{{
-    {Kind::getBrightness, "get-brightness", GetBrightnessIntent::description},
-    {Kind::setBrightness, "set-brightness", SetBrightnessIntent::description},
-    {Kind::toggleConnection, "toggle-connection", ToggleDisplayConnectionIntent::description},
-    {Kind::getConnectedDisplays, "connected-displays", GetConnectedDisplaysIntent::description},
-    {Kind::getDisplayInfo, "display-info", GetDisplayInfoIntent::description},
-    {Kind::setDisplayName, "rename", SetDisplayNameIntent::description},
-    {Kind::sleepDisplay, "sleep", SleepDisplayIntent::description},
+    {Kind::getBrightness, "get-brightness", "GetBrightness", display, 1, "DISPLAY", Value::level,
+     GetBrightnessIntent::description},
+    {Kind::setBrightness, "set-brightness", "SetBrightness", displayAndLevel, 2, "DISPLAY LEVEL", Value::none,
+     SetBrightnessIntent::description},
+    {Kind::toggleConnection, "toggle-connection", "ToggleConnection", displayAndState, 1, "DISPLAY [on|off]",
+     Value::none, ToggleDisplayConnectionIntent::description},
+    {Kind::getConnectedDisplays, "connected-displays", "GetConnectedDisplays", noOperands, 0, "",
+     Value::displays, GetConnectedDisplaysIntent::description},
+    {Kind::getDisplayInfo, "display-info", "GetDisplayInfo", display, 0, "[DISPLAY]", Value::info,
+     GetDisplayInfoIntent::description},
+    {Kind::setDisplayName, "rename", "SetDisplayName", displayAndName, 2, "DISPLAY NAME", Value::none,
+     SetDisplayNameIntent::description},
+    {Kind::sleepDisplay, "sleep", "SleepDisplay", display, 1, "DISPLAY", Value::none,
+     SleepDisplayIntent::description},
 }};
 
-bool needsDisplay(Kind kind) {
-    return kind != Kind::getConnectedDisplays && kind != Kind::getDisplayInfo;
+// An operand's text as an error message quotes it: a huge one would bury the message.
+std::string quoted(const std::string& text) {
+    constexpr std::size_t longest = 64;
+    if (text.size() <= longest) return "\"" + text + "\"";
+    std::size_t cut = longest;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+        --cut;  // not inside a character
+    return "\"" + text.substr(0, cut) + "...\"";
+}
+
+// A whole decimal integer and nothing else ("40", "-1"; not "4O", "1e3", " 40", "+40").
+std::optional<int> wholeNumber(const std::string& text) {
+    int number = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return number;
 }
 
 // Counts code points; none when the text is not UTF-8 (the JSON library checks it strictly).
@@ -43,9 +74,8 @@ std::optional<std::size_t> utf8Length(const std::string& text) {
 // The action's task; a plain function, so that no temporary lives across an await.
 Task<IntentResult> makeTask(const DisplayActionRequest& request, const std::optional<DisplayEntity>& entity,
                             DisplayManager& manager) {
-    const bool needsDisplay =
-        request.kind != Kind::getConnectedDisplays && request.kind != Kind::getDisplayInfo;
-    if (needsDisplay && !entity) throw std::invalid_argument("The action needs a display.");
+    if (displayActionInfo(request.kind).needsDisplay() && !entity)
+        throw std::invalid_argument("The action needs a display.");
     switch (request.kind) {
         case Kind::toggleConnection:
             return ToggleDisplayConnectionIntent{*entity, request.state}.perform(manager);
@@ -90,9 +120,37 @@ const DisplayActionInfo* findDisplayAction(std::string_view commandName) {
     return found == actions.end() ? nullptr : &*found;
 }
 
+void setOperand(DisplayActionRequest& request, ActionOperand operand, const std::string& text) {
+    switch (operand) {
+        case Operand::display:
+            request.hardwareID = text;
+            return;
+        case Operand::level: {
+            const auto level = wholeNumber(text);
+            if (!level || *level < SetBrightnessIntent::minimumLevel ||
+                *level > SetBrightnessIntent::maximumLevel)
+                throw std::invalid_argument("LEVEL must be a whole number from 0 to 100, not " +
+                                            quoted(text) + ".");
+            request.level = *level;
+            return;
+        }
+        case Operand::state: {
+            const auto state = connectionStateFromRawValue(text);
+            if (!state)
+                throw std::invalid_argument("The state must be \"on\" or \"off\", not " + quoted(text) + ".");
+            request.state = *state;
+            return;
+        }
+        case Operand::name:
+            request.newName = text;
+            return;
+    }
+}
+
 std::optional<std::string> requestProblem(const DisplayActionRequest& request) {
     if (request.hardwareID && request.hardwareID->empty()) return "The display must not be empty.";
-    if (needsDisplay(request.kind) && !request.hardwareID) return "The action needs a display.";
+    if (displayActionInfo(request.kind).needsDisplay() && !request.hardwareID)
+        return "The action needs a display.";
     if (request.kind == Kind::setBrightness && (request.level < SetBrightnessIntent::minimumLevel ||
                                                 request.level > SetBrightnessIntent::maximumLevel)) {
         return "The level must be a whole number from 0 to 100.";

@@ -31,6 +31,21 @@ Task<DisplayEntity> DisplayQuery::entityFor(DisplayManager& manager, std::string
     co_return std::move(found.front());
 }
 
+std::vector<std::string> hardwareIDsNamed(const std::vector<DisplayEntity>& entities,
+                                          const std::string& argument) {
+    for (const DisplayEntity& entity : entities) {
+        if (entity.hardwareID == argument) return {argument};
+    }
+    std::vector<std::string> named;
+    for (const DisplayEntity& entity : entities) {
+        if (entity.displayName == argument ||
+            entity.displayName == argument + std::string(DisplayEntity::disconnectedSuffix)) {
+            named.push_back(entity.hardwareID);
+        }
+    }
+    return named;
+}
+
 Display lookUpDisplay(const DisplayManager& manager, const std::string& hardwareID) {
     for (Display& display : manager.visibleDisplays()) {
         if (display.hardwareID == hardwareID) return std::move(display);

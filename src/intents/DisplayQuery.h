@@ -41,6 +41,12 @@ private:
     DisplayManager& m_manager;
 };
 
+// The hardware IDs a display argument names among the entities: the entity with that hardware ID, else
+// every entity whose name is the argument, with or without the disconnected suffix; none when nothing
+// fits. The one rule by which every front end finds a display the user named.
+std::vector<std::string> hardwareIDsNamed(const std::vector<DisplayEntity>& entities,
+                                          const std::string& argument);
+
 // The visible display with the hardware ID (the first in list order); throws
 // DisplayIntentError::displayNotFound.
 Display lookUpDisplay(const DisplayManager& manager, const std::string& hardwareID);

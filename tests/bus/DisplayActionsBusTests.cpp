@@ -170,7 +170,7 @@ TEST_F(DisplayActionsBusTest, ErrorsCarryTheirNamesAndWrongArgumentTypesChangeNo
     EXPECT_TRUE(send(QStringLiteral("SetBrightness"), {QStringLiteral("10-1-1")})
                     .startsWith("org.freedesktop.DBus.Error.UnknownMethod: "));
     EXPECT_EQ(send(QStringLiteral("ToggleConnection"), {QStringLiteral("10-1-1"), QStringLiteral("maybe")}),
-              "org.freedesktop.DBus.Error.InvalidArgs: The state must be \"on\" or \"off\".");
+              "org.freedesktop.DBus.Error.InvalidArgs: The state must be \"on\" or \"off\", not \"maybe\".");
     EXPECT_EQ(
         send(QStringLiteral("SetDisplayName"), {QStringLiteral("10-1-1"), QString(100000, QLatin1Char('n'))}),
         "org.freedesktop.DBus.Error.InvalidArgs: The name is longer than 256 characters.");
