@@ -45,7 +45,6 @@ public:
 
     DisplayManager& displayManager() { return *m_displayManager; }
     const std::shared_ptr<DisplayManager>& sharedDisplayManager() const { return m_displayManager; }
-    PrivateDisplayBridge& displayBridge() { return m_displayBridge; }
     DDCInterface& ddcInterface() { return *m_ddcInterface; }
     JsonFileDefaults& defaults() { return m_defaults; }
     TransportKind transport() const { return m_transport; }

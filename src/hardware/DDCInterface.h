@@ -28,7 +28,6 @@ public:
     }
 
     DisplayHardwareServicing& hardwareService() { return *m_hardwareService; }
-    BrightnessWriteScheduler& brightnessWriter() { return m_brightnessWriter; }
 
 private:
     std::unique_ptr<DisplayHardwareServicing> m_hardwareService;

@@ -31,8 +31,6 @@ public:
 
     const QLabel& caption() const { return *m_caption; }
     const ContinuousSlider& slider() const { return *m_slider; }
-    // How far the appearance animation has come: 0 hidden, 1 shown.
-    qreal shownFraction() const { return m_shown; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

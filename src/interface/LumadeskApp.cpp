@@ -82,7 +82,8 @@ LumadeskApp::LumadeskApp(std::shared_ptr<DisplayManager> manager, UserDefaults& 
     }
     // Without a tray the window is the only way in, so closing it ends the program; with one, the
     // program lives on in the tray.
-    QApplication::setQuitOnLastWindowClosed(m_menuBarItem == nullptr);
+    QApplication::setQuitOnLastWindowClosed(m_menuBarItem == nullptr ||
+                                            AppDelegate::applicationShouldTerminateAfterLastWindowClosed());
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { m_delegate.applicationWillTerminate(); });
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
         if (state == Qt::ApplicationActive) m_delegate.applicationDidBecomeActive();

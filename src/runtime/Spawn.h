@@ -51,7 +51,6 @@ public:
     void cancel() const {
         if (m_state) m_state->stopSource.request_stop();
     }
-    bool isCancelled() const { return m_state && m_state->stopSource.stop_requested(); }
     bool isDone() const { return m_state && m_state->done; }
     bool isValid() const { return m_state != nullptr; }
     // The exception the task ended with, if it ended with one.

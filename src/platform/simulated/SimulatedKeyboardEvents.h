@@ -53,9 +53,7 @@ public:
     Duration repeatInterval = std::chrono::milliseconds(100);
 
     // State and the call log.
-    bool tapEnabled() const { return m_tapEnabled; }
     bool hasTap() const { return m_tap != nullptr; }
-    std::optional<std::pair<TapLocation, TapOptions>> tapKind() const { return m_tapKind; }
     bool hasHIDMonitor() const { return m_hid != nullptr; }
     bool hasGlobalMonitor() const { return m_monitor != nullptr; }
     bool hasHotKeyHandler() const { return m_hotKeyHandler != nullptr; }
