@@ -178,6 +178,33 @@ TEST_F(DisplayIntentsTest, ListingsCountInWordsAndFailuresCarryTheManagersMessag
               (IntentResult{"Fetched info for 0 displays.", std::string()}));
 }
 
+TEST_F(DisplayIntentsTest, BrightnessAndSleepFailWithoutWritingForADisplayOffTheDesktop) {
+    refresh();
+    runSync(queue, manager->setConnected(false, "10-1-1"));
+    runSync(queue, manager->setConnected(false, "10-3-3"));
+    // Held, then unplugged: still listed, still off the desktop.
+    runSync(queue, manager->setConnected(false, "10-2-2"));
+    ddc.unplug(12);
+    refresh();
+    const std::vector<std::pair<DisplayActionRequest, std::string>> cases{
+        {{Kind::setBrightness, "10-1-1", 20}, "error: Desk is disconnected."},
+        {{Kind::sleepDisplay, "10-1-1"}, "error: Desk is disconnected."},
+        {{Kind::setBrightness, "10-3-3", 0}, "error: Model 10-3-3 is disconnected."},
+        {{Kind::sleepDisplay, "10-2-2"}, "error: Model 10-2-2 is disconnected."},
+        {{Kind::getBrightness, "10-1-1"}, "Desk " + enDash + " disconnected brightness is 0%."},
+    };
+    for (const auto& [request, expected] : cases) {
+        SCOPED_TRACE(expected);
+        lastErrorKind.reset();
+        EXPECT_EQ(run(request).dialog, expected);
+        EXPECT_EQ(lastErrorKind, expected.starts_with("error: ")
+                                     ? std::optional(DisplayIntentError::Kind::operationFailed)
+                                     : std::nullopt);
+    }
+    EXPECT_TRUE(ddc.writes.empty());
+    EXPECT_TRUE(ddc.sleeps.empty());
+}
+
 TEST_F(DisplayIntentsTest, TheToggleRefreshesOnlyBeforeTheFirstLoadTheOthersEveryTwoSeconds) {
     const DisplayEntity desk{"10-1-1", "Desk", "Model 10-1-1"};
     runSync(queue, ToggleDisplayConnectionIntent{desk}.perform(*manager));
