@@ -100,14 +100,16 @@ Task<IntentResult> setBrightness(SetBrightnessIntent intent, DisplayManager& man
 Task<IntentResult> setDisplayName(SetDisplayNameIntent intent, DisplayManager& manager) {
     co_await refreshIfStale(manager);
     const Display display = lookUpDisplay(manager, intent.display.hardwareID);
-    manager.setCustomName(intent.newName, display.hardwareID);
-    throwIfFailed(manager);
+    // Renaming leaves lastErrorMessage alone, so a message there may be an earlier action's: only a
+    // rename that failed itself is reported.
+    if (!manager.setCustomName(intent.newName, display.hardwareID)) throwIfFailed(manager);
     co_return IntentResult{"Renamed display to " + intent.newName + "."};
 }
 
 Task<IntentResult> sleepDisplay(SleepDisplayIntent intent, DisplayManager& manager) {
     co_await refreshIfStale(manager);
     const Display display = lookUpDisplay(manager, intent.display.hardwareID);
+    throwIfOffTheDesktop(display);
     manager.sleepDisplay(display.hardwareID);
     throwIfFailed(manager);
     co_return IntentResult{"Sent " + intent.display.displayName + " to sleep."};

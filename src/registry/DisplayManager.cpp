@@ -339,12 +339,14 @@ void DisplayManager::markRefreshFinished() {
     m_lastRefreshTime.set(m_queue.clock().monotonicNow());
 }
 
-void DisplayManager::persistDisplays() {
+bool DisplayManager::persistDisplays() {
     try {
         const WallInstant now = m_queue.clock().wallNow();
         m_store.save(recordsForDisplays(displays(), m_store.load(), disconnectedDisplayIDs(), now));
+        return true;
     } catch (...) {
         m_lastErrorMessage.set(failureDescription(std::current_exception()));
+        return false;
     }
 }
 

@@ -110,8 +110,8 @@ public:
     Task<void> refresh();
     // Refreshes unless the last refresh finished less than maxAge ago.
     Task<void> refreshIfNeeded(Duration maxAge);
-    // Writes the current list to the store.
-    void persistDisplays();
+    // Writes the current list to the store; false when that failed (the reason is in lastErrorMessage).
+    bool persistDisplays();
 
     // --- Operations on displays, addressed by hardware ID; unknown IDs are ignored ---
 
@@ -122,8 +122,9 @@ public:
     Task<void> setBrightnessForAllDisplays(int level);
     // Moves every connected DDC display to the first one's level plus delta.
     Task<void> adjustBrightnessForAllDisplays(int delta);
-    // Sets or clears the user's name for the display and stores it.
-    void setCustomName(std::optional<std::string> name, const std::string& hardwareID);
+    // Sets or clears the user's name for the display and stores it; false when there is no such display
+    // or the store failed (its reason is then in lastErrorMessage).
+    bool setCustomName(std::optional<std::string> name, const std::string& hardwareID);
     // Moves the visible rows at fromOffsets (in sortOrder order) to toOffset and stores the new order.
     void moveDisplays(const std::set<std::size_t>& fromOffsets, std::size_t toOffset);
     // Disconnects the display from the desktop, or reconnects one this program disconnected.

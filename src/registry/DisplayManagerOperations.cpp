@@ -127,11 +127,11 @@ Task<void> DisplayManager::adjustBrightnessForAllDisplays(int delta) {
     co_await setBrightnessForAllDisplays(level);
 }
 
-void DisplayManager::setCustomName(std::optional<std::string> name, const std::string& hardwareID) {
-    if (!findDisplay(hardwareID)) return;
+bool DisplayManager::setCustomName(std::optional<std::string> name, const std::string& hardwareID) {
+    if (!findDisplay(hardwareID)) return false;
     updateDisplay(hardwareID,
                   [name = normalizedCustomName(name)](Display& display) { display.customName = name; });
-    persistDisplays();
+    return persistDisplays();
 }
 
 void DisplayManager::moveDisplays(const std::set<std::size_t>& fromOffsets, std::size_t toOffset) {

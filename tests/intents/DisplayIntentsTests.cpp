@@ -205,6 +205,22 @@ TEST_F(DisplayIntentsTest, BrightnessAndSleepFailWithoutWritingForADisplayOffThe
     EXPECT_TRUE(ddc.sleeps.empty());
 }
 
+TEST_F(DisplayIntentsTest, ARenameIsJudgedByItsOwnResultNotByAnEarlierActionsMessage) {
+    ddc.failingWrites = {11};
+    EXPECT_EQ(run({Kind::setBrightness, "10-1-1", 30}).dialog,
+              "error: Failed to write VCP 0x10=30 for display 11.");
+    // Within the freshness window no refresh clears the message; the rename itself succeeds.
+    queue.advanceBy(1s);
+    EXPECT_EQ(run({.kind = Kind::setDisplayName, .hardwareID = "10-2-2", .newName = "Right"}).dialog,
+              "Renamed display to Right.");
+    EXPECT_EQ(record("10-2-2").customName, "Right");
+
+    defaults.failWrites("The disk is full.");
+    EXPECT_EQ(run({.kind = Kind::setDisplayName, .hardwareID = "10-2-2", .newName = "Left"}).dialog,
+              "error: The disk is full.");
+    EXPECT_EQ(lastErrorKind, DisplayIntentError::Kind::operationFailed);
+}
+
 TEST_F(DisplayIntentsTest, TheToggleRefreshesOnlyBeforeTheFirstLoadTheOthersEveryTwoSeconds) {
     const DisplayEntity desk{"10-1-1", "Desk", "Model 10-1-1"};
     runSync(queue, ToggleDisplayConnectionIntent{desk}.perform(*manager));
