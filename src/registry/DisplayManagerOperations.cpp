@@ -28,7 +28,8 @@ constexpr int maximumLevel = 100;
 // Whether the window server lists the display as online; false when it cannot say.
 bool isOnline(WindowServer& windowServer, DisplayID displayID) {
     const auto online = windowServer.onlineDisplayIDs();
-    return online.error == windowServerSuccess && std::ranges::find(online.displayIDs, displayID) != online.displayIDs.end();
+    return online.error == windowServerSuccess &&
+           std::ranges::find(online.displayIDs, displayID) != online.displayIDs.end();
 }
 
 int clampedLevel(std::int64_t level) {
@@ -153,7 +154,8 @@ Task<void> DisplayManager::setConnected(bool connect, std::string hardwareID) {
         heldBefore == disconnectedDisplayIDs().end() ? std::nullopt : std::optional(heldBefore->second);
     const std::optional<DisplayID> targetID = display->isPresent ? std::optional(display->id) : heldIDBefore;
     if (!targetID) {
-        m_lastErrorMessage.set("Cannot reconnect: no saved display ID for " + display->displayName());
+        m_lastErrorMessage.set(connect ? "Cannot reconnect: no saved display ID for " + display->displayName()
+                                       : display->displayName() + " is not on the desktop.");
         co_return;
     }
     const bool wasConnected = display->isConnected;

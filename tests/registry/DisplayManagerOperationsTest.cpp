@@ -172,13 +172,18 @@ TEST_F(DisplayManagerOperationsTest, MovesCountInSortOrderEvenWhenTheListIsNotIn
     EXPECT_EQ(rows(), "10-3-3 #0 100 noDDC, 10-2-2 #1 55, 10-1-1 #2 0 held absent noDDC");
 }
 
-TEST_F(DisplayManagerOperationsTest, ReconnectingAnAbsentDisplayWithoutASavedIDIsRefused) {
+TEST_F(DisplayManagerOperationsTest, AnAbsentDisplayWithoutASavedIDIsNeitherReconnectedNorDisconnected) {
     manager->setCustomName("Projector", "10-3-3");
     ddc.unplug(13);
     refresh();
     runSync(queue, manager->setConnected(true, "10-3-3"));
     EXPECT_EQ(manager->lastErrorMessage(), "Cannot reconnect: no saved display ID for Projector");
+    // A disconnect does not speak of reconnecting.
+    runSync(queue, manager->setConnected(false, "10-3-3"));
+    EXPECT_EQ(manager->lastErrorMessage(), "Projector is not on the desktop.");
     EXPECT_TRUE(ddc.connectionRequests.empty());
+    EXPECT_TRUE(display("10-3-3").isConnected);
+    EXPECT_TRUE(manager->disconnectedDisplayIDs().empty());
 }
 
 TEST_F(DisplayManagerOperationsTest, DisconnectingHoldsTheDisplayStoresItAndKeepsItVisibleAfterTheRefresh) {
@@ -448,8 +453,8 @@ TEST_F(DisplayManagerOperationsTest, RestoringReEnablesEveryHeldDisplayAndFallsB
     manager.reset();
     start();
     manager->restoreDisconnectedDisplays();
-    EXPECT_EQ(windowServer.calls, (Calls{"begin", "configure 11 true", "complete 1", "begin", "configure 12 true",
-                                         "complete 1"}));
+    EXPECT_EQ(windowServer.calls, (Calls{"begin", "configure 11 true", "complete 1", "begin",
+                                         "configure 12 true", "complete 1"}));
 }
 
 TEST_F(DisplayManagerOperationsTest, RestoringSkipsDisplaysWhoseTransactionCannotBegin) {
