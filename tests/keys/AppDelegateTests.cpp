@@ -227,19 +227,20 @@ TEST(BrightnessRouting, AScreenThatKnowsItsDisplayRoutesToThatDisplayWhateverThe
         return Display{
             .id = id, .hardwareID = std::move(hardwareID), .supportsDDC = true, .sortOrder = sortOrder};
     };
-    // A laptop panel (display 7, not eligible) comes first; the screens are not in the user's order.
+    // The screens are not in the user's order, and a laptop panel (display 7, not eligible) sits among
+    // them.
     FakeScreenList screens;
-    screens.screenList = {{.frame = {0, 0, 1920, 1080}, .displayID = 7, .localizedName = "eDP-1"},
-                          {.frame = {1920, 0, 2560, 1440}, .displayID = 12, .localizedName = "DP-2"},
+    screens.screenList = {{.frame = {0, 0, 2560, 1440}, .displayID = 12, .localizedName = "DP-2"},
+                          {.frame = {2560, 0, 1920, 1080}, .displayID = 7, .localizedName = "eDP-1"},
                           {.frame = {4480, 0, 1920, 1080}, .displayID = 11, .localizedName = "DP-1"},
                           {.frame = {6400, 0, 1920, 1080}, .displayID = 0, .localizedName = "HDMI-1"}};
     const std::vector<Display> eligible{display("left", 11, 0), display("right", 12, 1)};
     const auto under = [&](ScreenPoint pointer) {
         return BrightnessRouting::displayUnderPointer(eligible, screens.screenList, pointer);
     };
-    EXPECT_EQ(under({2000, 10}), "right");
+    EXPECT_EQ(under({10, 10}), "right");
     EXPECT_EQ(under({4500, 10}), "left");
-    EXPECT_EQ(under({10, 10}), "left") << "the panel shows no eligible display: the first one";
+    EXPECT_EQ(under({2600, 10}), "left") << "the panel shows no eligible display: the first one";
     EXPECT_EQ(under({6500, 10}), "left") << "no ID: by position, past the end of the list";
     screens.screenList.erase(screens.screenList.begin(), screens.screenList.begin() + 2);
     EXPECT_EQ(under({6500, 10}), "right") << "no ID: the second screen, the second in the user's order";
