@@ -97,6 +97,7 @@ void BM_RefreshEightDisplays(benchmark::State& state) {
     NoWindowServer windowServer;
     auto manager = DisplayManager::create({.ddcInterface = ddc,
                                            .store = store,
+                                           .settings = defaults,
                                            .loginItemService = loginItem,
                                            .displayChangeRegistrar = registrar,
                                            .serviceCache = serviceCache,

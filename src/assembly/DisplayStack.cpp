@@ -22,13 +22,15 @@ std::unique_ptr<DisplayDDCTransporting> makeTransport(TransportKind kind, Platfo
 }
 
 std::unique_ptr<DDCInterface> makeDDCInterface(Platform& platform, MainQueue& queue, BackgroundPool& pool,
-                                               const DisplayStackOptions& options, PrivateDisplayBridge& bridge,
+                                               const DisplayStackOptions& options,
+                                               PrivateDisplayBridge& bridge,
                                                ReplyTransactionTypeProbe& replyTypeProbe) {
     auto transport = makeTransport(options.transport, platform, bridge, replyTypeProbe);
     auto snapshotProvider = std::make_unique<SystemDisplaySnapshotProvider>(
         platform.windowServer(), platform.screenList(), platform.displayRegistry(), bridge);
     auto configurationBridge = std::make_unique<SystemDisplayConfigurationBridge>(platform.windowServer());
-    auto connectionController = std::make_unique<PrivateDisplayConnectionController>(std::move(configurationBridge));
+    auto connectionController =
+        std::make_unique<PrivateDisplayConnectionController>(std::move(configurationBridge));
     auto hardwareService = std::make_unique<DisplayHardwareService>(
         std::move(transport), std::move(snapshotProvider), std::move(connectionController));
     return std::make_unique<DDCInterface>(std::move(hardwareService), options.writeInterval, queue, pool);
@@ -45,17 +47,18 @@ DisplayStack::DisplayStack(Platform& platform, MainQueue& queue, const DisplaySt
       m_defaults(options.configDirectory, queue.clock(), platform.settingsFileName()),
       m_store(m_defaults),
       m_displayChangeRegistrar(platform.windowServer()) {
-    m_displayManager = DisplayManager::create({.ddcInterface = *m_ddcInterface,
-                                               .store = m_store,
-                                               .loginItemService = options.loginItemService
-                                                                       ? *options.loginItemService
-                                                                       : platform.loginItemService(),
-                                               .launchAtLoginController = nullptr,
-                                               .registerLoginItemAtStart = options.registerLoginItemAtStart,
-                                               .displayChangeRegistrar = m_displayChangeRegistrar,
-                                               .serviceCache = m_displayBridge,
-                                               .windowServer = platform.windowServer(),
-                                               .queue = queue});
+    m_displayManager =
+        DisplayManager::create({.ddcInterface = *m_ddcInterface,
+                                .store = m_store,
+                                .settings = m_defaults,
+                                .loginItemService = options.loginItemService ? *options.loginItemService
+                                                                             : platform.loginItemService(),
+                                .launchAtLoginController = nullptr,
+                                .registerLoginItemAtStart = options.registerLoginItemAtStart,
+                                .displayChangeRegistrar = m_displayChangeRegistrar,
+                                .serviceCache = m_displayBridge,
+                                .windowServer = platform.windowServer(),
+                                .queue = queue});
 }
 
 DisplayStack::~DisplayStack() {

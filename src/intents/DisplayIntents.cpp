@@ -22,6 +22,13 @@ void throwIfFailed(const DisplayManager& manager) {
     if (const auto& message = manager.lastErrorMessage()) throw DisplayIntentError::operationFailed(*message);
 }
 
+// Brightness and sleep travel over DDC/CI, which reaches only a display on the desktop. The manager
+// passes over any other without a word, so the action says why nothing was done.
+void throwIfOffTheDesktop(const Display& display) {
+    if (!display.isPresent)
+        throw DisplayIntentError::operationFailed(display.displayName() + " is disconnected.");
+}
+
 std::string yesOrNo(bool value) {
     return value ? "yes" : "no";
 }
@@ -83,6 +90,7 @@ Task<IntentResult> getDisplayInfo(GetDisplayInfoIntent intent, DisplayManager& m
 Task<IntentResult> setBrightness(SetBrightnessIntent intent, DisplayManager& manager) {
     co_await refreshIfStale(manager);
     const Display display = lookUpDisplay(manager, intent.display.hardwareID);
+    throwIfOffTheDesktop(display);
     co_await manager.setBrightness(intent.level, display.hardwareID);
     throwIfFailed(manager);
     co_return IntentResult{"Set " + intent.display.displayName + " brightness to " +
@@ -92,14 +100,16 @@ Task<IntentResult> setBrightness(SetBrightnessIntent intent, DisplayManager& man
 Task<IntentResult> setDisplayName(SetDisplayNameIntent intent, DisplayManager& manager) {
     co_await refreshIfStale(manager);
     const Display display = lookUpDisplay(manager, intent.display.hardwareID);
-    manager.setCustomName(intent.newName, display.hardwareID);
-    throwIfFailed(manager);
+    // Renaming leaves lastErrorMessage alone, so a message there may be an earlier action's: only a
+    // rename that failed itself is reported.
+    if (!manager.setCustomName(intent.newName, display.hardwareID)) throwIfFailed(manager);
     co_return IntentResult{"Renamed display to " + intent.newName + "."};
 }
 
 Task<IntentResult> sleepDisplay(SleepDisplayIntent intent, DisplayManager& manager) {
     co_await refreshIfStale(manager);
     const Display display = lookUpDisplay(manager, intent.display.hardwareID);
+    throwIfOffTheDesktop(display);
     manager.sleepDisplay(display.hardwareID);
     throwIfFailed(manager);
     co_return IntentResult{"Sent " + intent.display.displayName + " to sleep."};

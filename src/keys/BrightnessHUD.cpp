@@ -16,9 +16,10 @@ BrightnessHUD::~BrightnessHUD() {
 }
 
 void BrightnessHUD::show(int brightness, const std::string& displayName, const BrightnessHUDTarget& target) {
-    cancelPending();
+    // Without a screen nothing is shown, and a panel already up must still go away when its time is up.
     const auto screen = m_services.screens.mainScreen();
     if (!screen) return;
+    cancelPending();
     if (!m_window) {
         m_state = std::make_unique<BrightnessHUDState>(
             [this](int level) {

@@ -31,6 +31,13 @@ std::optional<std::string> BrightnessRouting::displayUnderPointer(const std::vec
     const auto screen =
         std::ranges::find_if(screens, [&](const Screen& s) { return s.frame.contains(pointer); });
     if (screen == screens.end()) return first();
+    // A screen that knows which display shows it routes to that display. Only where it does not is the
+    // display guessed from the screen's place in the list, which goes wrong as soon as the screen order
+    // differs from the user's order or a screen without DDC (a laptop panel) comes first.
+    if (screen->displayID != 0) {
+        const auto shown = std::ranges::find(eligible, screen->displayID, &Display::id);
+        return shown != eligible.end() ? std::optional(shown->hardwareID) : first();
+    }
     const auto index = static_cast<std::size_t>(screen - screens.begin());
     auto sorted = eligible;
     std::ranges::stable_sort(sorted, {}, &Display::sortOrder);

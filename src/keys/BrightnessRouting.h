@@ -28,9 +28,11 @@ struct BrightnessRouting {
 
     // The displays a step may change: connected, present and speaking DDC, in list order.
     static std::vector<Display> eligible(const std::vector<Display>& displays);
-    // The display under the pointer: the screen holding the point selects, by its position in the screen
-    // list, the eligible display at the same position in `sortOrder`; outside every screen, or past the
-    // end of that list, the first eligible display. None when nothing is eligible.
+    // The display under the pointer: the eligible display the screen holding the point shows, when the
+    // screen knows its display ID; for a screen that does not, the eligible display at the screen's
+    // position in the screen list when ordered by `sortOrder`. Outside every screen, on a screen showing
+    // no eligible display, or past the end of that list: the first eligible display. None when nothing
+    // is eligible.
     static std::optional<std::string> displayUnderPointer(const std::vector<Display>& eligible,
                                                           const std::vector<Screen>& screens,
                                                           ScreenPoint pointer);

@@ -56,11 +56,15 @@ std::size_t trailingBlank(std::string_view text) {
 
 }  // namespace
 
-std::optional<std::string> normalizedCustomName(const std::optional<std::string>& typed) {
-    if (!typed) return std::nullopt;
-    std::string_view text = *typed;
+std::string_view trimmedName(std::string_view text) {
     while (const auto length = leadingBlank(text)) text.remove_prefix(length);
     while (const auto length = trailingBlank(text)) text.remove_suffix(length);
+    return text;
+}
+
+std::optional<std::string> normalizedCustomName(const std::optional<std::string>& typed) {
+    if (!typed) return std::nullopt;
+    const std::string_view text = trimmedName(*typed);
     if (text.empty()) return std::nullopt;
     return cutToCharacters(text, maximumNameLength);
 }

@@ -173,20 +173,14 @@ DisplayManager::DisplayManager(ConstructionKey, Dependencies dependencies)
     : m_ddcInterface(dependencies.ddcInterface),
       m_store(dependencies.store),
       m_launchAtLoginController(std::move(dependencies.launchAtLoginController)),
+      m_launchAtLoginChoice(dependencies.settings),
       m_serviceCache(dependencies.serviceCache),
       m_windowServer(dependencies.windowServer),
       m_queue(dependencies.queue) {
     if (!m_launchAtLoginController) {
         m_launchAtLoginController = std::make_unique<LaunchAtLoginController>(dependencies.loginItemService);
     }
-    // Every start registers the login item again unless it is on; a refusal here is not worth a
-    // message, the flags simply follow the status read afterwards.
-    if (dependencies.registerLoginItemAtStart && !countsAsOn(m_launchAtLoginController->loginItemStatus())) {
-        try {
-            m_launchAtLoginController->registerLoginItem();
-        } catch (const std::exception&) {
-        }
-    }
+    if (dependencies.registerLoginItemAtStart) registerLoginItemUnlessDeclined();
     const LoginItemStatus status = m_launchAtLoginController->loginItemStatus();
     m_launchAtLoginEnabled.set(countsAsOn(status));
     m_launchAtLoginNeedsApproval.set(status == LoginItemStatus::requiresApproval);
@@ -339,12 +333,14 @@ void DisplayManager::markRefreshFinished() {
     m_lastRefreshTime.set(m_queue.clock().monotonicNow());
 }
 
-void DisplayManager::persistDisplays() {
+bool DisplayManager::persistDisplays() {
     try {
         const WallInstant now = m_queue.clock().wallNow();
         m_store.save(recordsForDisplays(displays(), m_store.load(), disconnectedDisplayIDs(), now));
+        return true;
     } catch (...) {
         m_lastErrorMessage.set(failureDescription(std::current_exception()));
+        return false;
     }
 }
 

@@ -16,6 +16,7 @@
 #include "registry/Display.h"
 #include "registry/DisplayChangeRegistering.h"
 #include "registry/DisplayManagingStore.h"
+#include "registry/LaunchAtLoginChoice.h"
 #include "registry/LaunchAtLoginControlling.h"
 #include "runtime/Observable.h"
 #include "runtime/Spawn.h"
@@ -42,12 +43,15 @@ public:
     struct Dependencies {
         DisplayManagingDDC& ddcInterface;
         DisplayManagingStore& store;
+        // The application's settings, where the user's choice on launch at login is kept.
+        UserDefaults& settings;
         // The platform's login-item service, used when no controller is given.
         LaunchAtLoginServicing& loginItemService;
         // Optional: replaces the default controller over loginItemService.
         std::unique_ptr<LaunchAtLoginControlling> launchAtLoginController{};
-        // Whether construction registers the login item when it is not on (the tray application's
-        // start); a manager that only serves one command leaves the user's login alone.
+        // Whether construction looks after the login item (the tray application's start): it registers
+        // the item on the first start and then keeps to the user's choice; a manager that only serves
+        // one command leaves the user's login alone.
         bool registerLoginItemAtStart = true;
         DisplayChangeRegistering& displayChangeRegistrar;
         // Emptied at the start of every refresh, so displays are paired with services afresh.
@@ -58,8 +62,8 @@ public:
         MainQueue& queue;
     };
 
-    // Builds the manager: reads the login-item state (registering the item when it is not on and
-    // registerLoginItemAtStart says so),
+    // Builds the manager: reads the login-item state (registering the item on the first start when
+    // registerLoginItemAtStart says so, see registerLoginItemUnlessDeclined),
     // registers for display changes and, when approval is pending, starts the approval poll.
     // It does not refresh; the application asks for the first refresh.
     static std::shared_ptr<DisplayManager> create(Dependencies dependencies);
@@ -110,8 +114,8 @@ public:
     Task<void> refresh();
     // Refreshes unless the last refresh finished less than maxAge ago.
     Task<void> refreshIfNeeded(Duration maxAge);
-    // Writes the current list to the store.
-    void persistDisplays();
+    // Writes the current list to the store; false when that failed (the reason is in lastErrorMessage).
+    bool persistDisplays();
 
     // --- Operations on displays, addressed by hardware ID; unknown IDs are ignored ---
 
@@ -122,8 +126,9 @@ public:
     Task<void> setBrightnessForAllDisplays(int level);
     // Moves every connected DDC display to the first one's level plus delta.
     Task<void> adjustBrightnessForAllDisplays(int delta);
-    // Sets or clears the user's name for the display and stores it.
-    void setCustomName(std::optional<std::string> name, const std::string& hardwareID);
+    // Sets or clears the user's name for the display and stores it; false when there is no such display
+    // or the store failed (its reason is then in lastErrorMessage).
+    bool setCustomName(std::optional<std::string> name, const std::string& hardwareID);
     // Moves the visible rows at fromOffsets (in sortOrder order) to toOffset and stores the new order.
     void moveDisplays(const std::set<std::size_t>& fromOffsets, std::size_t toOffset);
     // Disconnects the display from the desktop, or reconnects one this program disconnected.
@@ -150,6 +155,7 @@ private:
     // of an earlier run hold, so that a quit that comes first still puts them back.
     DisconnectedDisplayIDs heldDisplaysToRestore();
 
+    void registerLoginItemUnlessDeclined();
     void handleLaunchAtLoginChange(bool previous, bool isRollback);
     void updateApprovalState();
     void startApprovalPoll();
@@ -162,6 +168,7 @@ private:
     DisplayManagingDDC& m_ddcInterface;
     DisplayManagingStore& m_store;
     std::unique_ptr<LaunchAtLoginControlling> m_launchAtLoginController;
+    LaunchAtLoginChoice m_launchAtLoginChoice;
     std::unique_ptr<DisplayChangeObservation> m_displayChangeObservation;
     Observable<DisconnectedDisplayIDs> m_disconnectedDisplayIDs;
     Observable<std::vector<Display>> m_displays;

@@ -18,6 +18,22 @@ constexpr Duration approvalPollInterval = 3s;
 
 }  // namespace
 
+void DisplayManager::registerLoginItemUnlessDeclined() {
+    // Only the first start registers the item (a refusal is not worth a message: the flags follow the
+    // status read afterwards, and the next start tries again). Later starts keep to the user's choice:
+    // an item gone or hidden since it was on was turned off by the user, maybe with the desktop's own
+    // tool, and stays off; one the user put back is wanted again.
+    const std::optional<bool> choice = m_launchAtLoginChoice.remembered();
+    if (!choice && !countsAsOn(m_launchAtLoginController->loginItemStatus())) {
+        try {
+            m_launchAtLoginController->registerLoginItem();
+        } catch (const std::exception&) {
+        }
+    }
+    const bool isOn = countsAsOn(m_launchAtLoginController->loginItemStatus());
+    if (isOn || choice) m_launchAtLoginChoice.remember(isOn);
+}
+
 void DisplayManager::setLaunchAtLoginEnabled(bool enabled) {
     const bool previous = launchAtLoginEnabled();
     m_launchAtLoginEnabled.set(enabled);
@@ -54,6 +70,7 @@ void DisplayManager::handleLaunchAtLoginChange(bool previous, bool isRollback) {
         m_lastErrorMessage.set(std::move(failure));
         return;
     }
+    if (!isRollback) m_launchAtLoginChoice.remember(enabled);
     updateApprovalState();
     if (launchAtLoginNeedsApproval()) {
         startApprovalPoll();

@@ -28,7 +28,8 @@ constexpr int maximumLevel = 100;
 // Whether the window server lists the display as online; false when it cannot say.
 bool isOnline(WindowServer& windowServer, DisplayID displayID) {
     const auto online = windowServer.onlineDisplayIDs();
-    return online.error == windowServerSuccess && std::ranges::find(online.displayIDs, displayID) != online.displayIDs.end();
+    return online.error == windowServerSuccess &&
+           std::ranges::find(online.displayIDs, displayID) != online.displayIDs.end();
 }
 
 int clampedLevel(std::int64_t level) {
@@ -127,11 +128,11 @@ Task<void> DisplayManager::adjustBrightnessForAllDisplays(int delta) {
     co_await setBrightnessForAllDisplays(level);
 }
 
-void DisplayManager::setCustomName(std::optional<std::string> name, const std::string& hardwareID) {
-    if (!findDisplay(hardwareID)) return;
+bool DisplayManager::setCustomName(std::optional<std::string> name, const std::string& hardwareID) {
+    if (!findDisplay(hardwareID)) return false;
     updateDisplay(hardwareID,
                   [name = normalizedCustomName(name)](Display& display) { display.customName = name; });
-    persistDisplays();
+    return persistDisplays();
 }
 
 void DisplayManager::moveDisplays(const std::set<std::size_t>& fromOffsets, std::size_t toOffset) {
@@ -153,7 +154,8 @@ Task<void> DisplayManager::setConnected(bool connect, std::string hardwareID) {
         heldBefore == disconnectedDisplayIDs().end() ? std::nullopt : std::optional(heldBefore->second);
     const std::optional<DisplayID> targetID = display->isPresent ? std::optional(display->id) : heldIDBefore;
     if (!targetID) {
-        m_lastErrorMessage.set("Cannot reconnect: no saved display ID for " + display->displayName());
+        m_lastErrorMessage.set(connect ? "Cannot reconnect: no saved display ID for " + display->displayName()
+                                       : display->displayName() + " is not on the desktop.");
         co_return;
     }
     const bool wasConnected = display->isConnected;

@@ -32,10 +32,16 @@ struct Entry {
     std::int64_t position;
 };
 
+// The level an online display shows: the one read from it (0 means none could be read), else the last
+// one known, else full. A first sighting follows the same rule, so that a display without DDC shows the
+// same level on its first run as on every later one.
+int shownBrightness(int read, std::optional<int> lastBrightness) {
+    return read >= 1 ? read : lastBrightness.value_or(fullBrightness);
+}
+
 // An online display that has a record: the record's name and order win, the display's state is taken.
 Entry returningEntry(const Display& online, const PersistedDisplay& stored, WallInstant now) {
-    const int brightness =
-        online.brightness >= 1 ? online.brightness : stored.lastBrightness.value_or(fullBrightness);
+    const int brightness = shownBrightness(online.brightness, stored.lastBrightness);
     Entry entry{online, stored, stored.sortOrder};
     entry.display.customName = stored.customName;
     entry.display.brightness = brightness;
@@ -55,6 +61,7 @@ Entry returningEntry(const Display& online, const PersistedDisplay& stored, Wall
 Entry newEntry(const Display& online, std::int64_t position, WallInstant now) {
     Entry entry{online, PersistedDisplay{}, position};
     entry.display.customName = std::nullopt;
+    entry.display.brightness = shownBrightness(online.brightness, std::nullopt);
     entry.display.isPresent = true;
     entry.record.hardwareID = online.hardwareID;
     entry.record.modelName = online.modelName;

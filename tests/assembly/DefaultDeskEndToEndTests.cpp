@@ -40,7 +40,7 @@ TEST_P(DefaultDesk, FindsExactlyTheManagedDisplaysAndReadsThemWithTheProtocolsOw
     const std::vector<Display> expected{
         {2, "4268-41234-0", "Northwind 27Q (1)", std::nullopt, 11, true, true, true, 0},
         {3, "4268-41234-1", "Northwind 27Q (2)", std::nullopt, 65, true, true, true, 1},
-        {4, "7789-9010-SG24-0042", "Southgate 24", std::nullopt, 0, true, true, false, 2},
+        {4, "7789-9010-SG24-0042", "Southgate 24", std::nullopt, 100, true, true, false, 2},
         {8, eastlakeID, "Eastlake 32U", std::nullopt, 70, true, true, true, 3}};
     EXPECT_EQ(manager.displays(), expected);
     EXPECT_EQ(manager.lastErrorMessage(), std::nullopt);

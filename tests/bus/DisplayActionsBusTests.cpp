@@ -134,6 +134,8 @@ TEST_F(DisplayActionsBusTest, EveryActionAnswersWithItsDialogValueOrError) {
          "Disconnected R\xC3\xA9."},
         {{Kind::getConnectedDisplays}, "Found 1 connected display. | 10-1-1 Model 10-1-1"},
         {{Kind::sleepDisplay, "10-1-1"}, "Sent Model 10-1-1 to sleep."},
+        {{Kind::setBrightness, "10-2-2", 20}, "error: R\xC3\xA9 is disconnected."},
+        {{Kind::sleepDisplay, "10-2-2"}, "error: R\xC3\xA9 is disconnected."},
         {{Kind::getBrightness, "10-9-9"}, "error: Display 10-9-9 not found."},
         {{Kind::setBrightness, "10-1-1", 101},
          "error: Lumadesk refused the call: The level must be a whole number from 0 to 100."},
@@ -147,6 +149,7 @@ TEST_F(DisplayActionsBusTest, EveryActionAnswersWithItsDialogValueOrError) {
               "error: Failed to write VCP 0x10=30 for display 11.");
     EXPECT_EQ(ddc.writes, (std::vector<std::pair<DisplayID, int>>{{11, 65}}));
     EXPECT_EQ(record("10-2-2").customName, "R\xC3\xA9");
+    EXPECT_EQ(ddc.sleeps, std::vector<DisplayID>{11});
 }
 
 TEST_F(DisplayActionsBusTest, ErrorsCarryTheirNamesAndWrongArgumentTypesChangeNothing) {

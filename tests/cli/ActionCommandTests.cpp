@@ -90,6 +90,22 @@ TEST(ActionCommand, EveryActionPrintsItsDialogAndTheNextRunSeesItsWork) {
     }
 }
 
+TEST(ActionCommand, BrightnessAndSleepOfADisplayOffTheDesktopFailAndWriteNothing) {
+    ActionCtl ctl;
+    ASSERT_EQ(ctl({"toggle-connection", eastlake, "off"}), 0);
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"set-brightness", eastlake, "20"}, {"--json", "sleep", eastlake}}) {
+        SCOPED_TRACE(arguments.front());
+        EXPECT_EQ(ctl(arguments), 4);
+        EXPECT_EQ(ctl.err, "lumadesk-ctl: Eastlake 32U is disconnected.\n");
+        EXPECT_EQ(ctl.out, "");
+    }
+    // Back on the desktop, the monitor still has the level it had.
+    ASSERT_EQ(ctl({"toggle-connection", eastlake, "on"}), 0);
+    EXPECT_EQ(ctl({"get-brightness", eastlake}), 0);
+    EXPECT_EQ(ctl.out, "Eastlake 32U brightness is 70%.\n");
+}
+
 TEST(ActionCommand, JsonCarriesTheDialogAndTheValue) {
     ActionCtl ctl;
     EXPECT_EQ(ctl({"--json", "get-brightness", eastlake}), 0);

@@ -64,11 +64,12 @@ const std::string defaultDeskTable =
     "HARDWARE ID          NAME               BRIGHTNESS  CONNECTED  PRESENT  DDC  ORDER\n"
     "4268-41234-0         Northwind 27Q (1)  40          yes        yes      yes  0\n"
     "4268-41234-1         Northwind 27Q (2)  65          yes        yes      yes  1\n"
-    "7789-9010-SG24-0042  Southgate 24       0           yes        yes      no   2\n"
+    "7789-9010-SG24-0042  Southgate 24       100         yes        yes      no   2\n"
     "5156-12850-12345     Eastlake 32U       70          yes        yes      yes  3\n";
 
-// Once stored, the display without DDC shows 100: it has no brightness of its own to show.
-const std::string laterRunSouthgateRow =
+// The display without DDC shows 100, on the first run as once stored: it has no brightness of its own
+// to show.
+const std::string southgateRow =
     "7789-9010-SG24-0042  Southgate 24       100         yes        yes      no   2\n";
 
 }  // namespace
@@ -141,7 +142,7 @@ TEST(CtlProgram, SuccessiveRunsSeeTheSameDesk) {
     EXPECT_NE(ctl.out.find("5156-12850-12345     Eastlake 32U       0           no         no       no   3"),
               std::string::npos)
         << ctl.out;
-    EXPECT_NE(ctl.out.find(laterRunSouthgateRow), std::string::npos) << ctl.out;
+    EXPECT_NE(ctl.out.find(southgateRow), std::string::npos) << ctl.out;
     EXPECT_EQ(ctl.run({"connect", "5156-12850-12345"}), exitDone);
     EXPECT_EQ(ctl.run({"list"}), exitDone);
     EXPECT_NE(ctl.out.find("5156-12850-12345     Eastlake 32U       70          yes        yes      yes  3"),
@@ -180,7 +181,7 @@ TEST(CtlProgram, ABrokenStateFileIsMentionedAndIgnored) {
     EXPECT_EQ(ctl.out, defaultDeskTable);
     EXPECT_NE(ctl.err.find("cannot be read and is ignored"), std::string::npos);
     EXPECT_EQ(ctl.run({"list"}), 0);
-    EXPECT_NE(ctl.out.find(laterRunSouthgateRow), std::string::npos) << ctl.out;
+    EXPECT_NE(ctl.out.find(southgateRow), std::string::npos) << ctl.out;
     EXPECT_EQ(ctl.err, "");  // replaced by a good one
 }
 

@@ -178,6 +178,49 @@ TEST_F(DisplayIntentsTest, ListingsCountInWordsAndFailuresCarryTheManagersMessag
               (IntentResult{"Fetched info for 0 displays.", std::string()}));
 }
 
+TEST_F(DisplayIntentsTest, BrightnessAndSleepFailWithoutWritingForADisplayOffTheDesktop) {
+    refresh();
+    runSync(queue, manager->setConnected(false, "10-1-1"));
+    runSync(queue, manager->setConnected(false, "10-3-3"));
+    // Held, then unplugged: still listed, still off the desktop.
+    runSync(queue, manager->setConnected(false, "10-2-2"));
+    ddc.unplug(12);
+    refresh();
+    const std::vector<std::pair<DisplayActionRequest, std::string>> cases{
+        {{Kind::setBrightness, "10-1-1", 20}, "error: Desk is disconnected."},
+        {{Kind::sleepDisplay, "10-1-1"}, "error: Desk is disconnected."},
+        {{Kind::setBrightness, "10-3-3", 0}, "error: Model 10-3-3 is disconnected."},
+        {{Kind::sleepDisplay, "10-2-2"}, "error: Model 10-2-2 is disconnected."},
+        {{Kind::getBrightness, "10-1-1"}, "Desk " + enDash + " disconnected brightness is 0%."},
+    };
+    for (const auto& [request, expected] : cases) {
+        SCOPED_TRACE(expected);
+        lastErrorKind.reset();
+        EXPECT_EQ(run(request).dialog, expected);
+        EXPECT_EQ(lastErrorKind, expected.starts_with("error: ")
+                                     ? std::optional(DisplayIntentError::Kind::operationFailed)
+                                     : std::nullopt);
+    }
+    EXPECT_TRUE(ddc.writes.empty());
+    EXPECT_TRUE(ddc.sleeps.empty());
+}
+
+TEST_F(DisplayIntentsTest, ARenameIsJudgedByItsOwnResultNotByAnEarlierActionsMessage) {
+    ddc.failingWrites = {11};
+    EXPECT_EQ(run({Kind::setBrightness, "10-1-1", 30}).dialog,
+              "error: Failed to write VCP 0x10=30 for display 11.");
+    // Within the freshness window no refresh clears the message; the rename itself succeeds.
+    queue.advanceBy(1s);
+    EXPECT_EQ(run({.kind = Kind::setDisplayName, .hardwareID = "10-2-2", .newName = "Right"}).dialog,
+              "Renamed display to Right.");
+    EXPECT_EQ(record("10-2-2").customName, "Right");
+
+    defaults.failWrites("The disk is full.");
+    EXPECT_EQ(run({.kind = Kind::setDisplayName, .hardwareID = "10-2-2", .newName = "Left"}).dialog,
+              "error: The disk is full.");
+    EXPECT_EQ(lastErrorKind, DisplayIntentError::Kind::operationFailed);
+}
+
 TEST_F(DisplayIntentsTest, TheToggleRefreshesOnlyBeforeTheFirstLoadTheOthersEveryTwoSeconds) {
     const DisplayEntity desk{"10-1-1", "Desk", "Model 10-1-1"};
     runSync(queue, ToggleDisplayConnectionIntent{desk}.perform(*manager));

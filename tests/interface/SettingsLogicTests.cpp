@@ -9,10 +9,10 @@
 #include "interface/logic/AppVersion.h"
 #include "interface/logic/BrightnessControlPicker.h"
 #include "interface/logic/DiagnosticsContent.h"
-#include "interface/logic/PlatformStatus.h"
 #include "interface/logic/DisplaysPageContent.h"
 #include "interface/logic/KeyboardAccessSteps.h"
 #include "interface/logic/KeyboardPermissions.h"
+#include "interface/logic/PlatformStatus.h"
 #include "interface/logic/UpdateDecision.h"
 #include "runtime/InMemoryDefaults.h"
 
@@ -189,12 +189,12 @@ TEST(BrightnessControlPickerTest, OffersPresentConnectedDisplaysAfterADividerAnd
 TEST(KeyboardPermissionBindingTest, ThePageSeesAndAsksThroughTheKeysOwnController) {
     KeyboardGrants system{true, false};
     std::vector<std::string> calls;
-    KeyboardPermissionController controller([&] {
-                                                calls.push_back("read");
-                                                return system;
-                                            },
-                                            [&] { calls.push_back("accessibility"); },
-                                            [&] { calls.push_back("inputMonitoring"); });
+    KeyboardPermissionController controller(
+        [&] {
+            calls.push_back("read");
+            return system;
+        },
+        [&] { calls.push_back("accessibility"); }, [&] { calls.push_back("inputMonitoring"); });
     KeyboardPermissionBinding model(controller);
     int notifications = 0;
     auto subscription = model.observe([&] { ++notifications; });
@@ -275,9 +275,19 @@ TEST(DiagnosticsContentTest, RowsCountsAndCopiedTextByteForByte) {
               "Name: Model held\nModel: Model held\nHardware ID: held\nCG ID: 102\nPresent: true\n"
               "Connected: false\nDDC: true\nManaged: true\nSort order: 2");
 
+    // Trimmed by the one rule of names: Unicode blanks (NBSP, LINE SEPARATOR, IDEOGRAPHIC SPACE) too.
     auto blank = desk;
-    blank.customName = " \n ";
-    EXPECT_EQ(DiagnosticsContent({blank}, {}).rows()[0].name, "Unnamed record");
+    for (const auto& [customName, modelName, shown] :
+         std::vector<std::tuple<std::optional<std::string>, std::string, std::string>>{
+             {" \n ", "Model A", "Unnamed record"},
+             {std::nullopt, "\xC2\xA0\xC2\xA0", "Unnamed record"},
+             {std::nullopt, "\xE2\x80\xA8 \xE3\x80\x80", "Unnamed record"},
+             {std::nullopt, "\xC2\xA0" "Eastlake 32U\xE2\x80\xA8", "Eastlake 32U"},
+         }) {
+        blank.customName = customName;
+        blank.modelName = modelName;
+        EXPECT_EQ(DiagnosticsContent({blank}, {}).rows()[0].name, shown) << modelName;
+    }
 
     const DiagnosticsContent none({}, {});
     EXPECT_EQ(none.footerText(), "0 managed, 0 hidden records");

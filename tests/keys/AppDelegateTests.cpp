@@ -205,7 +205,9 @@ TEST(BrightnessRouting, FindsTheDisplayUnderThePointerByScreenPositionAndSortOrd
         made.supportsDDC = true;
         return made;
     };
+    // Screens that do not know their displays.
     FakeScreenList screens;
+    for (auto& screen : screens.screenList) screen.displayID = 0;
     const std::vector<Display> eligible{display("b", 1), display("a", 0)};
     const auto under = [&](ScreenPoint pointer, const std::vector<Display>& list) {
         return BrightnessRouting::displayUnderPointer(list, screens.screenList, pointer);
@@ -218,6 +220,43 @@ TEST(BrightnessRouting, FindsTheDisplayUnderThePointerByScreenPositionAndSortOrd
     EXPECT_EQ(under({0, 0}, {}), std::nullopt);
     EXPECT_EQ(BrightnessRouting::stepped(98, 6), 100);
     EXPECT_EQ(BrightnessRouting::stepped(3, -6), 0);
+}
+
+TEST(BrightnessRouting, AScreenThatKnowsItsDisplayRoutesToThatDisplayWhateverTheOrder) {
+    const auto display = [](std::string hardwareID, DisplayID id, int sortOrder) {
+        return Display{
+            .id = id, .hardwareID = std::move(hardwareID), .supportsDDC = true, .sortOrder = sortOrder};
+    };
+    // The screens are not in the user's order, and a laptop panel (display 7, not eligible) sits among
+    // them.
+    FakeScreenList screens;
+    screens.screenList = {{.frame = {0, 0, 2560, 1440}, .displayID = 12, .localizedName = "DP-2"},
+                          {.frame = {2560, 0, 1920, 1080}, .displayID = 7, .localizedName = "eDP-1"},
+                          {.frame = {4480, 0, 1920, 1080}, .displayID = 11, .localizedName = "DP-1"},
+                          {.frame = {6400, 0, 1920, 1080}, .displayID = 0, .localizedName = "HDMI-1"}};
+    const std::vector<Display> eligible{display("left", 11, 0), display("right", 12, 1)};
+    const auto under = [&](ScreenPoint pointer) {
+        return BrightnessRouting::displayUnderPointer(eligible, screens.screenList, pointer);
+    };
+    EXPECT_EQ(under({10, 10}), "right");
+    EXPECT_EQ(under({4500, 10}), "left");
+    EXPECT_EQ(under({2600, 10}), "left") << "the panel shows no eligible display: the first one";
+    EXPECT_EQ(under({6500, 10}), "left") << "no ID: by position, past the end of the list";
+    screens.screenList.erase(screens.screenList.begin(), screens.screenList.begin() + 2);
+    EXPECT_EQ(under({6500, 10}), "right") << "no ID: the second screen, the second in the user's order";
+}
+
+TEST(AppDelegate, TheCurrentDisplayAndItsPanelFollowTheScreenUnderThePointer) {
+    Delegating d;
+    d.defaults.setValue(AppDelegate::controlModeKey, std::string(BrightnessRouting::currentMode));
+    // Display 2 is shown on the first screen, display 1 on the second.
+    d.screens.screenList[0].displayID = 2;
+    d.screens.screenList[1].displayID = 1;
+    d.screens.pointer = {10, 10};
+    d.launch({40, 55});
+    d.tap(true);
+    EXPECT_EQ(d.rows(), "hw-1 #0 40, hw-2 #1 61");
+    EXPECT_EQ(d.panel(), "61 Model hw-2 -> hw-2");
 }
 
 TEST(KeyboardPermissionController, RequestsInputMonitoringBeforeAccessibilityAndNotifiesOnlyOnChange) {

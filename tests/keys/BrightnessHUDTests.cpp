@@ -81,10 +81,23 @@ TEST(BrightnessHUD, TheSliderReportsWholeLevelsOnceWithTheTargetOfTheLastShow) {
 
 TEST(BrightnessHUD, WithoutAScreenTheShowIsDropped) {
     Panel p;
+    const auto screens = p.screens.screenList;
     p.screens.screenList.clear();
     p.hud.show(40, "All Displays", BrightnessHUDTarget::all());
     EXPECT_EQ(p.hud.state(), nullptr);
     EXPECT_EQ(p.panels.made, 0);
+
+    // A panel that is up goes away on time even when a show is dropped meanwhile.
+    p.screens.screenList = screens;
+    p.hud.show(40, "All Displays", BrightnessHUDTarget::all());
+    p.queue.advanceBy(1s);
+    p.screens.screenList.clear();
+    p.hud.show(46, "All Displays", BrightnessHUDTarget::all());
+    p.queue.advanceBy(1200ms);
+    EXPECT_FALSE(p.visible());
+    EXPECT_EQ(p.hud.state()->brightness().get(), 40);
+    p.queue.advanceBy(180ms);
+    EXPECT_EQ(p.panels.log.back(), "out");
 }
 
 TEST(BrightnessHUDPlacement, HangsUnderOrOverTheTrayIconElseTakesTheTopRightCorner) {

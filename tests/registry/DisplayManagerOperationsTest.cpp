@@ -59,9 +59,9 @@ TEST_F(DisplayManagerOperationsTest, SetBrightnessClampsShowsTheLevelOnceWritten
 TEST_F(DisplayManagerOperationsTest, AllDisplaysShowTheLevelAtOnceAndAreWrittenSideBySide) {
     // Adjusting starts from the first eligible level: 40 and 55 both go to 40 + 6.
     runSync(queue, manager->adjustBrightnessForAllDisplays(6));
-    EXPECT_EQ(rows(), "10-1-1 #0 46, 10-2-2 #1 46, 10-3-3 #2 0 noDDC");
+    EXPECT_EQ(rows(), "10-1-1 #0 46, 10-2-2 #1 46, 10-3-3 #2 100 noDDC");
     runSync(queue, manager->adjustBrightnessForAllDisplays(-100));
-    EXPECT_EQ(rows(), "10-1-1 #0 0, 10-2-2 #1 0, 10-3-3 #2 0 noDDC");
+    EXPECT_EQ(rows(), "10-1-1 #0 0, 10-2-2 #1 0, 10-3-3 #2 100 noDDC");
 
     // Both writes run side by side, in one write's time; a failure is dropped.
     ddc.writes.clear();
@@ -69,14 +69,14 @@ TEST_F(DisplayManagerOperationsTest, AllDisplaysShowTheLevelAtOnceAndAreWrittenS
     ddc.failingWrites = {12};
     auto operation = spawn(queue, manager->setBrightnessForAllDisplays(170));
     queue.runUntilIdle();
-    EXPECT_EQ(rows(), "10-1-1 #0 100, 10-2-2 #1 100, 10-3-3 #2 0 noDDC");
+    EXPECT_EQ(rows(), "10-1-1 #0 100, 10-2-2 #1 100, 10-3-3 #2 100 noDDC");
     EXPECT_TRUE(ddc.writes.empty());
     queue.advanceBy(100ms);
     EXPECT_TRUE(operation.isDone());
     EXPECT_EQ(ddc.writes, (Writes{{11, 100}}));
     EXPECT_FALSE(manager->lastErrorMessage());
     runSync(queue, manager->adjustBrightnessForAllDisplays(std::numeric_limits<int>::max()));
-    EXPECT_EQ(rows(), "10-1-1 #0 100, 10-2-2 #1 100, 10-3-3 #2 0 noDDC");
+    EXPECT_EQ(rows(), "10-1-1 #0 100, 10-2-2 #1 100, 10-3-3 #2 100 noDDC");
 
     // With no eligible display, nothing is written.
     disconnect("10-1-1");
@@ -141,9 +141,9 @@ TEST_F(DisplayManagerOperationsTest, CustomNamesAreTrimmedAndBlankOnesClearTheNa
 
 TEST_F(DisplayManagerOperationsTest, MovesRenumberTheVisibleRowsAndPutHiddenDisplaysAfterThem) {
     manager->moveDisplays({0, 1}, 3);  // append
-    EXPECT_EQ(rows(), "10-3-3 #0 0 noDDC, 10-1-1 #1 40, 10-2-2 #2 55");
+    EXPECT_EQ(rows(), "10-3-3 #0 100 noDDC, 10-1-1 #1 40, 10-2-2 #2 55");
     manager->moveDisplays({0, 9}, 40);  // an unknown offset and a destination past the end
-    EXPECT_EQ(rows(), "10-1-1 #0 40, 10-2-2 #1 55, 10-3-3 #2 0 noDDC");
+    EXPECT_EQ(rows(), "10-1-1 #0 40, 10-2-2 #1 55, 10-3-3 #2 100 noDDC");
     const Data before = storedBytes();
     manager->moveDisplays({}, 0);
     EXPECT_EQ(storedBytes(), before);
@@ -172,20 +172,25 @@ TEST_F(DisplayManagerOperationsTest, MovesCountInSortOrderEvenWhenTheListIsNotIn
     EXPECT_EQ(rows(), "10-3-3 #0 100 noDDC, 10-2-2 #1 55, 10-1-1 #2 0 held absent noDDC");
 }
 
-TEST_F(DisplayManagerOperationsTest, ReconnectingAnAbsentDisplayWithoutASavedIDIsRefused) {
+TEST_F(DisplayManagerOperationsTest, AnAbsentDisplayWithoutASavedIDIsNeitherReconnectedNorDisconnected) {
     manager->setCustomName("Projector", "10-3-3");
     ddc.unplug(13);
     refresh();
     runSync(queue, manager->setConnected(true, "10-3-3"));
     EXPECT_EQ(manager->lastErrorMessage(), "Cannot reconnect: no saved display ID for Projector");
+    // A disconnect does not speak of reconnecting.
+    runSync(queue, manager->setConnected(false, "10-3-3"));
+    EXPECT_EQ(manager->lastErrorMessage(), "Projector is not on the desktop.");
     EXPECT_TRUE(ddc.connectionRequests.empty());
+    EXPECT_TRUE(display("10-3-3").isConnected);
+    EXPECT_TRUE(manager->disconnectedDisplayIDs().empty());
 }
 
 TEST_F(DisplayManagerOperationsTest, DisconnectingHoldsTheDisplayStoresItAndKeepsItVisibleAfterTheRefresh) {
     auto operation = spawn(queue, manager->setConnected(false, "10-1-1"));
     queue.runUntilIdle();
     EXPECT_EQ(ddc.connectionRequests, (std::vector<std::pair<DisplayID, bool>>{{11, false}}));
-    EXPECT_EQ(rows(), "10-1-1 #0 40 held, 10-2-2 #1 55, 10-3-3 #2 0 noDDC");
+    EXPECT_EQ(rows(), "10-1-1 #0 40 held, 10-2-2 #1 55, 10-3-3 #2 100 noDDC");
     EXPECT_EQ(manager->disconnectedDisplayIDs(), (Held{{"10-1-1", 11}}));
     EXPECT_FALSE(record("10-1-1").isConnected);
     EXPECT_EQ(record("10-1-1").savedDisplayID, 11u);
@@ -422,7 +427,7 @@ TEST_F(DisplayManagerOperationsTest, SleepReachesThePresentDisplayAndReportsFail
     ddc.failingSleeps = {12};
     manager->sleepDisplay("10-2-2");
     EXPECT_EQ(manager->lastErrorMessage(), "Failed to write VCP 0xd6=4 for display 12.");
-    EXPECT_EQ(rows(), "10-1-1 #0 40, 10-2-2 #1 55, 10-3-3 #2 0 noDDC");
+    EXPECT_EQ(rows(), "10-1-1 #0 40, 10-2-2 #1 55, 10-3-3 #2 100 noDDC");
 }
 
 TEST_F(DisplayManagerOperationsTest, RestoringReEnablesEveryHeldDisplayAndFallsBackOnFailure) {
@@ -448,8 +453,8 @@ TEST_F(DisplayManagerOperationsTest, RestoringReEnablesEveryHeldDisplayAndFallsB
     manager.reset();
     start();
     manager->restoreDisconnectedDisplays();
-    EXPECT_EQ(windowServer.calls, (Calls{"begin", "configure 11 true", "complete 1", "begin", "configure 12 true",
-                                         "complete 1"}));
+    EXPECT_EQ(windowServer.calls, (Calls{"begin", "configure 11 true", "complete 1", "begin",
+                                         "configure 12 true", "complete 1"}));
 }
 
 TEST_F(DisplayManagerOperationsTest, RestoringSkipsDisplaysWhoseTransactionCannotBegin) {

@@ -25,8 +25,9 @@ TEST_F(DisplayManagerRefreshTest, FirstRunListsDisplaysInSnapshotOrderAndStoresO
     clock.advance(5s);
     refresh();
 
-    // A display without DDC has no level, and only DDC displays are read.
-    EXPECT_EQ(rows(), "10-2-2 #0 70, 10-1-1 #1 40, 10-3-3 #2 0 noDDC");
+    // A display without DDC has no level to read: it shows full, as on every later run. Only DDC
+    // displays are read.
+    EXPECT_EQ(rows(), "10-2-2 #0 70, 10-1-1 #1 40, 10-3-3 #2 100 noDDC");
     EXPECT_EQ(ddc.reads, (std::vector<DisplayID>{12, 11}));
     EXPECT_EQ(store.load().size(), 3u);
     EXPECT_EQ(record("10-1-1").sortOrder, 1);

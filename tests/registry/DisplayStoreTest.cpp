@@ -51,7 +51,7 @@ TEST_F(DisplayStoreTest, FirstRunNumbersDisplaysInInputOrder) {
     second.customName = "not used";  // a display never stored starts without a name
     second.sortOrder = 9;
     const auto result = store.reconcile({online("30-3", 12), second, online("10-1", 13, 0, false)}, now);
-    EXPECT_EQ(describe(result), "30-3 #0 0, 20-2 #1 55, 10-1 #2 0 held");
+    EXPECT_EQ(describe(result), "30-3 #0 100, 20-2 #1 55, 10-1 #2 100 held");
     EXPECT_EQ(result[1].id, 11u);
 
     EXPECT_EQ(hardwareIDs(store.load()), (std::vector<std::string>{"30-3", "20-2", "10-1"}));
@@ -67,14 +67,14 @@ TEST_F(DisplayStoreTest, NewDisplaysGoAfterTheLargestStoredOrderThenAllAreRenumb
     // "c" is absent with order 9: a new display must land after it (order 10), not at the count of records.
     storeRecords({stored("a", 0), stored("b", 5), stored("c", 9)});
     auto result = store.reconcile({online("new", 1), online("b", 2), online("a", 3)}, now);
-    EXPECT_EQ(describe(result), "a #0 100, b #1 100, c #2 0 absent noDDC, new #3 0");
+    EXPECT_EQ(describe(result), "a #0 100, b #1 100, c #2 0 absent noDDC, new #3 100");
     EXPECT_EQ(hardwareIDs(store.load()), (std::vector<std::string>{"a", "b", "c", "new"}));
     EXPECT_EQ(record("new").sortOrder, 3);
 
     // An extreme stored order must not overflow when the next one is computed.
     storeRecords({stored("max", INT_MAX), stored("min", INT_MIN)});
     result = store.reconcile({online("new", 1)}, now);
-    EXPECT_EQ(describe(result), "min #0 0 absent noDDC, max #1 0 absent noDDC, new #2 0");
+    EXPECT_EQ(describe(result), "min #0 0 absent noDDC, max #1 0 absent noDDC, new #2 100");
 }
 
 TEST_F(DisplayStoreTest, ReturningDisplaysKeepStoredNameOrderAndBrightness) {
@@ -108,6 +108,18 @@ TEST_F(DisplayStoreTest, ReturningDisplaysKeepStoredNameOrderAndBrightness) {
     EXPECT_EQ(record("c").lastBrightness, 60);
 }
 
+TEST_F(DisplayStoreTest, AnUnreadLevelShowsTheSameOnTheFirstRunAsOnLaterOnes) {
+    // Without DDC (or with a level that could not be read) a display comes with level 0, "unknown".
+    Display withoutDDC = online("n", 1);
+    withoutDDC.supportsDDC = false;
+    for (int run = 1; run <= 3; ++run) {
+        SCOPED_TRACE(run);
+        EXPECT_EQ(describe(store.reconcile({withoutDDC, online("r", 2, 45)}, now)),
+                  "n #0 100 noDDC, r #1 45");
+    }
+    EXPECT_EQ(record("r").lastBrightness, 45);
+}
+
 TEST_F(DisplayStoreTest, AbsentDisplaysComeFromRecordsSeenInTheLastThirtyDays) {
     PersistedDisplay unnamed = stored("4268-1-1", 0, now - 10 * 24h);
     unnamed.modelName = std::nullopt;
@@ -135,7 +147,7 @@ TEST_F(DisplayStoreTest, AbsentDisplaysComeFromRecordsSeenInTheLastThirtyDays) {
         describe(result),
         "4268-1-1 #0 0 held absent noDDC, 4268-2-2 #1 0 \"Right\" absent noDDC, "
         "1552-7-7 #2 0 held absent noDDC, 15520-9-9 #3 0 absent noDDC, 4268-6-6 #4 0 held absent noDDC, "
-        "1552-5-5 #5 0");
+        "1552-5-5 #5 100");
     // An absent display without a model name is named after its hardware ID, with a synthetic ID.
     EXPECT_EQ(result[0].id, syntheticDisplayID("4268-1-1"));
     EXPECT_EQ(result[0].modelName, "4268-1-1");

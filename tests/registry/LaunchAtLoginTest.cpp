@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include "registry/LaunchAtLoginChoice.h"
 #include "registry/LaunchAtLoginController.h"
 #include "support/DisplayManagerHarness.h"
 
@@ -45,6 +48,7 @@ TEST_F(LaunchAtLoginTest, StartUpRegistersAnItemThatIsNotOnAndThenFollowsItsStat
         SCOPED_TRACE(static_cast<int>(c.status));
         const int registerCallsBefore = loginItems.registerCalls;
         loginItems.registerFailure = c.registerFailure;
+        defaults.removeValue(LaunchAtLoginChoice::key);  // each a first start
         startWith(c.status);
         EXPECT_EQ(loginItems.registerCalls - registerCallsBefore, c.registerCalls);
         EXPECT_EQ(manager->launchAtLoginEnabled(), c.enabled);
@@ -52,6 +56,56 @@ TEST_F(LaunchAtLoginTest, StartUpRegistersAnItemThatIsNotOnAndThenFollowsItsStat
         EXPECT_EQ(pollIsRunning(), c.needsApproval);
         EXPECT_FALSE(manager->lastErrorMessage());
     }
+}
+
+TEST_F(LaunchAtLoginTest, OnlyTheFirstStartRegistersAndTheUsersChoiceIsKeptAcrossStarts) {
+    const auto choice = [&] { return defaults.boolValue(LaunchAtLoginChoice::key); };
+    // A first start whose registration is refused decides nothing: the next start tries again.
+    loginItems.registerFailure = "refused";
+    startWith(LoginItemStatus::notRegistered);
+    EXPECT_EQ(choice(), std::nullopt);
+    loginItems.registerFailure.reset();
+    start();
+    EXPECT_EQ(loginItems.registerCalls, 2);
+    EXPECT_TRUE(manager->launchAtLoginEnabled());
+    EXPECT_EQ(choice(), true);
+
+    struct Step {
+        const char* what;
+        std::function<void()> userDoes;
+        bool enabledAfterRestart;
+        bool choiceAfterRestart;
+        int registerCalls;
+    };
+    const std::vector<Step> steps{
+        {"removes the entry with the desktop's tool",
+         [&] { loginItems.currentStatus = LoginItemStatus::notRegistered; }, false, false, 2},
+        {"starts once more", [] {}, false, false, 2},
+        {"turns it on in Settings", [&] { manager->setLaunchAtLoginEnabled(true); }, true, true, 3},
+        {"turns it off in Settings", [&] { manager->setLaunchAtLoginEnabled(false); }, false, false, 3},
+        {"puts the entry back with the desktop's tool",
+         [&] { loginItems.currentStatus = LoginItemStatus::enabled; }, true, true, 3},
+        {"hides the entry (Hidden=true reads as not registered)",
+         [&] { loginItems.currentStatus = LoginItemStatus::notRegistered; }, false, false, 3},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.userDoes();
+        start();
+        EXPECT_EQ(manager->launchAtLoginEnabled(), step.enabledAfterRestart);
+        EXPECT_EQ(choice(), step.choiceAfterRestart);
+        EXPECT_EQ(loginItems.registerCalls, step.registerCalls);
+        EXPECT_FALSE(manager->lastErrorMessage());
+    }
+
+    // Settings that cannot be written change nothing at the item; the next start judges again.
+    defaults.failWrites("The disk is full.");
+    manager->setLaunchAtLoginEnabled(true);
+    EXPECT_EQ(loginItems.registerCalls, 4);
+    EXPECT_FALSE(manager->lastErrorMessage());
+    defaults.failWrites(std::nullopt);
+    start();
+    EXPECT_EQ(choice(), true);
 }
 
 TEST_F(LaunchAtLoginTest, PollChecksEveryThreeSecondsUntilTheItemIsApproved) {

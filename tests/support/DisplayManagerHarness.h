@@ -191,6 +191,7 @@ struct DisplayManagerHarness {
     DisplayManager& start(std::unique_ptr<LaunchAtLoginControlling> controller = nullptr) {
         manager = DisplayManager::create({.ddcInterface = ddc,
                                           .store = store,
+                                          .settings = defaults,
                                           .loginItemService = loginItems,
                                           .launchAtLoginController = std::move(controller),
                                           .displayChangeRegistrar = registrar,

@@ -1,18 +1,13 @@
 #include "interface/logic/DiagnosticsContent.h"
 
+#include "registry/CustomName.h"
+
 #include <algorithm>
 #include <utility>
 
 namespace lumadesk {
 
 namespace {
-
-std::string trimmed(const std::string& text) {
-    constexpr const char* blanks = " \t\n\r\v\f";
-    const auto first = text.find_first_not_of(blanks);
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
 
 const char* flag(bool value) {
     return value ? "true" : "false";
@@ -42,7 +37,7 @@ std::vector<DiagnosticsContent::Row> DiagnosticsContent::rows() const {
         Row row;
         row.isActive = display.isPresent && display.isConnected;
         row.dotTooltip = row.isActive ? "Connected and present" : "Inactive record";
-        row.name = trimmed(display.displayName());
+        row.name = trimmedName(display.displayName());
         if (row.name.empty()) row.name = "Unnamed record";
         row.modelName = display.modelName.empty() ? "Unknown model" : display.modelName;
         row.hardwareID = display.hardwareID;
