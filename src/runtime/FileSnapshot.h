@@ -45,8 +45,9 @@ private:
 };
 
 // Reads the whole file; absent when it does not exist. Only regular files are read, and at most
-// maximumFileSize bytes: a FIFO, a device or a directory in the file's place is refused without
-// waiting on it. Throws FileReadError.
-std::optional<FileSnapshot> readFileSnapshot(const std::filesystem::path& path);
+// `sizeLimit` bytes (a whole number of KiB): a FIFO, a device or a directory in the file's place is
+// refused without waiting on it. Throws FileReadError.
+std::optional<FileSnapshot> readFileSnapshot(const std::filesystem::path& path,
+                                             std::size_t sizeLimit = maximumFileSize);
 
 }  // namespace lumadesk

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/linux/configuration/OutputConfigurationBackend.h"
@@ -26,11 +28,18 @@ public:
     // The file in the settings directory.
     static constexpr char fileName[] = "disabled-outputs.json";
 
-    // The file, and the process that writes to it.
-    DisabledOutputsRecord(std::filesystem::path file, OutputHolder self)
-        : m_file(std::move(file)), m_self(std::move(self)) {}
+    // Told, in words for the user, that a damaged record was set aside.
+    using ProblemReporter = std::function<void(const std::string&)>;
+    // A record holds a handful of outputs; anything near this size is not one.
+    static constexpr std::size_t sizeLimit = 1024 * 1024;
 
-    // The recorded outputs; none when the file is missing or unreadable.
+    // The file, and the process that writes to it.
+    DisabledOutputsRecord(std::filesystem::path file, OutputHolder self, ProblemReporter reportProblem = {})
+        : m_file(std::move(file)), m_self(std::move(self)), m_reportProblem(std::move(reportProblem)) {}
+
+    // The recorded outputs; none when the file is missing. A file that cannot be read (damaged, too
+    // large, not a regular file: a FIFO there is never waited on) is moved aside, reported, and holds
+    // none.
     std::vector<HeldOutput> load() const;
     // Notes changes that were applied: an output turned off is held by this process, one turned on is
     // held by no one. Best effort: a failure to write only loses the undo of a crash, so it is not
@@ -39,10 +48,14 @@ public:
     const OutputHolder& self() const { return m_self; }
 
 private:
+    std::vector<HeldOutput> read() const;
+    std::vector<HeldOutput> loadUnderLock() const;
+    std::filesystem::path lockPath() const;
     void write(const std::vector<HeldOutput>& outputs) const;
 
     std::filesystem::path m_file;
     OutputHolder m_self;
+    ProblemReporter m_reportProblem;
 };
 
 // Brings back the outputs that earlier runs left behind (all in one step, else one by one) and keeps
