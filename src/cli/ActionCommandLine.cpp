@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "assembly/PlatformArguments.h"
+#include "runtime/PrintableText.h"
 
 namespace lumadesk {
 
@@ -40,7 +41,7 @@ int parseLevel(const std::string& text) {
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), level);
     if (text.empty() || error != std::errc() || end != text.data() + text.size() || level < 0 ||
         level > 100) {
-        throw UsageError("LEVEL must be a whole number from 0 to 100, not \"" + text + "\".");
+        throw UsageError("LEVEL must be a whole number from 0 to 100, not \"" + echoedText(text) + "\".");
     }
     return level;
 }
@@ -62,7 +63,8 @@ DisplayActionRequest ActionCommandLine::parse(const DisplayActionInfo& action,
     if (action.kind == Kind::setDisplayName) request.newName = operands[1];
     if (action.kind == Kind::toggleConnection && operands.size() == 2) {
         const auto state = connectionStateFromRawValue(operands[1]);
-        if (!state) throw UsageError("The state must be \"on\" or \"off\", not \"" + operands[1] + "\".");
+        if (!state)
+            throw UsageError("The state must be \"on\" or \"off\", not \"" + echoedText(operands[1]) + "\".");
         request.state = *state;
     }
     if (const auto problem = requestProblem(request)) throw UsageError(*problem);
@@ -94,7 +96,7 @@ std::string resolveDisplayArgument(const std::vector<DisplayEntity>& entities, c
         std::string candidates;
         for (const std::string& hardwareID : named)
             candidates += (candidates.empty() ? "" : ", ") + hardwareID;
-        throw UsageError("\"" + display + "\" names several displays (" + candidates +
+        throw UsageError("\"" + echoedText(display) + "\" names several displays (" + candidates +
                          "); give a hardware ID.");
     }
     return display;

@@ -8,6 +8,7 @@
 
 #include "intents/DisplayIntents.h"
 #include "intents/DisplayQuery.h"
+#include "runtime/PrintableText.h"
 
 namespace lumadesk {
 
@@ -100,6 +101,9 @@ std::optional<std::string> requestProblem(const DisplayActionRequest& request) {
     if (request.kind == Kind::setDisplayName) {
         const auto length = utf8Length(request.newName);
         if (!length) return "The name is not valid UTF-8.";
+        if (hasControlCharacters(request.newName))
+            return "The name must not hold control characters (line breaks, tabs, escape sequences or "
+                   "direction overrides).";
         if (*length > maximumNameLength) {
             return "The name is longer than " + std::to_string(maximumNameLength) + " characters.";
         }
