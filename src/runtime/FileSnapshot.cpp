@@ -52,9 +52,12 @@ std::optional<FileSnapshot> readFileSnapshot(const std::filesystem::path& path, 
     // The identity comes from the open descriptor, so it belongs to exactly the content read.
     struct stat status {};
     if (::fstat(file.get(), &status) != 0) throw failure("it cannot be examined");
-    if (S_ISDIR(status.st_mode)) throw FileReadError(path, "it is a directory");
-    if (!S_ISREG(status.st_mode)) throw FileReadError(path, "it is not a regular file");
-    const auto tooLarge = [&] { return FileReadError(path, "it is larger than " + sizeText(sizeLimit)); };
+    constexpr auto notAFile = FileReadError::Kind::notAFileToRead;
+    if (S_ISDIR(status.st_mode)) throw FileReadError(path, "it is a directory", notAFile);
+    if (!S_ISREG(status.st_mode)) throw FileReadError(path, "it is not a regular file", notAFile);
+    const auto tooLarge = [&] {
+        return FileReadError(path, "it is larger than " + sizeText(sizeLimit), notAFile);
+    };
     if (static_cast<std::uint64_t>(status.st_size) > sizeLimit) throw tooLarge();
     FileSnapshot snapshot{identityOf(status), {}};
     snapshot.contents.reserve(static_cast<std::size_t>(status.st_size));
