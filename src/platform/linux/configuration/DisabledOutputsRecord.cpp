@@ -41,18 +41,28 @@ nlohmann::json entryOf(const HeldOutput& held) {
 
 }  // namespace
 
-// Throws FileReadError or a JSON error when the file is damaged.
-std::vector<HeldOutput> DisabledOutputsRecord::read() const {
+std::vector<HeldOutput> parseHeldOutputs(std::string_view text) {
     std::vector<HeldOutput> outputs;
-    const auto snapshot = readFileSnapshot(m_file, sizeLimit);
-    if (!snapshot) return outputs;
-    const nlohmann::json document = nlohmann::json::parse(snapshot->contents);
+    const nlohmann::json document = nlohmann::json::parse(text);
     for (const nlohmann::json& entry : document.at("outputs")) {
         const auto edid = decodeBase64(entry.value("edid", ""));
         outputs.push_back(
             {{entry.at("connector").get<std::string>(), edid ? *edid : Data{}}, holderFrom(entry)});
     }
     return outputs;
+}
+
+std::string heldOutputsText(const std::vector<HeldOutput>& outputs) {
+    nlohmann::json list = nlohmann::json::array();
+    for (const HeldOutput& held : outputs) list.push_back(entryOf(held));
+    return nlohmann::json{{"outputs", list}}.dump(2) + "\n";
+}
+
+// Throws FileReadError or a JSON error when the file is damaged.
+std::vector<HeldOutput> DisabledOutputsRecord::read() const {
+    const auto snapshot = readFileSnapshot(m_file, sizeLimit);
+    if (!snapshot) return {};
+    return parseHeldOutputs(snapshot->contents);
 }
 
 std::vector<HeldOutput> DisabledOutputsRecord::load() const {
@@ -117,9 +127,7 @@ void DisabledOutputsRecord::write(const std::vector<HeldOutput>& outputs) const 
         std::filesystem::remove(m_file);
         return;
     }
-    nlohmann::json list = nlohmann::json::array();
-    for (const HeldOutput& held : outputs) list.push_back(entryOf(held));
-    AtomicFile(m_file).replace(nlohmann::json{{"outputs", list}}.dump(2) + "\n");
+    AtomicFile(m_file).replace(heldOutputsText(outputs));
 }
 
 void restoreLeftOverOutputs(OutputConfigurationBackend& backend, const DisabledOutputsRecord& record,

@@ -4,6 +4,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/linux/configuration/OutputConfigurationBackend.h"
@@ -18,6 +19,11 @@ struct HeldOutput {
 
     friend bool operator==(const HeldOutput&, const HeldOutput&) = default;
 };
+
+// The record's outputs read from its text; throws nlohmann::json::exception when the text is not one.
+std::vector<HeldOutput> parseHeldOutputs(std::string_view text);
+// The record's text for the outputs.
+std::string heldOutputsText(const std::vector<HeldOutput>& outputs);
 
 // The outputs held off the desktop by every run of this program (the tray and the commands), kept in a
 // file, so that the tray's next start brings back what a killed or crashed run left off, and what a
