@@ -4,6 +4,7 @@
 #include "app/KeyboardSession.h"
 #include "app/ShortcutProgram.h"
 #include "app/SingleInstance.h"
+#include "app/TrayQuit.h"
 #include "assembly/DisplayStack.h"
 #include "assembly/PlatformFactory.h"
 #include "assembly/ProgramFailures.h"
@@ -95,86 +96,83 @@ int TrayProgram::run(const std::vector<std::string>& arguments, std::ostream& er
         // Launch at login is the desktop's XDG autostart entry, whatever desk the displays come from.
         XdgAutostartLoginItemService loginItems;
         int status = exitDone;
-        // Set once the program starts to quit: putting the displays back and the last queued work share
-        // it, so the whole way out takes no longer than the limit.
-        Deadline quitDeadline;
-        {
-            DisplayStack stack(*platform, queue,
-                               {.configDirectory = configDirectory,
-                                .transport = invocation.chosenTransport(),
-                                .loginItemService = &loginItems,
-                                .registerLoginItemAtStart = true});
-            const auto notifiers = notifiersFor(platform->watchForChanges(queue));
-            {
-                // Connected before the application's own handler, which puts the displays back: every
-                // way out ends in this quit, and its restore gives up on a window system that does not
-                // answer instead of holding the program.
-                QObject quitting;
-                QObject::connect(qApp, &QCoreApplication::aboutToQuit, &quitting, [&] {
-                    quitDeadline = Deadline::after(clock, quitLimit);
-                    platform->limitDisplayConfigurationTime(quitDeadline);
-                });
-                KeyboardSession keyboard(err);
-                LumadeskApp app(
-                    stack.sharedDisplayManager(), stack.defaults(), queue,
-                    keyboard.keys(platform->screenList()), nullptr, nullptr,
-                    {[&platform] { return platform->problems(); }, platform->displayConfigurationService()});
-                instance.onBringForward([&app] { app.bringForward(); });
-                app.start();
-                // A damaged settings file is moved aside as the stack starts; later problems are told as
-                // they come.
-                const auto showSettingsProblem = [&app](const std::string& problem) {
-                    app.showNotice(problem);
-                };
-                if (const auto& problem = stack.defaults().lastProblem()) showSettingsProblem(*problem);
-                const Subscription settingsProblems = stack.defaults().observeProblems(showSettingsProblem);
-                // Scripts and lumadesk-ctl reach the same manager over the session bus.
-                const DisplayActionsService automation(QDBusConnection::sessionBus(), queue,
-                                                       stack.displayManager(), invocation.deskName());
-                if (const auto& problem = automation.problem()) {
-                    err << programName << ": Display actions are not offered on the session bus: " << *problem
-                        << "\n";
-                }
-                // Started after the first refresh is queued: a signal that came early quits after it,
-                // so the displays held from an earlier run are known and put back.
-                const QuitSignals quitSignals(queue, [](int) { QCoreApplication::quit(); });
-                // At the end of the session the displays come back first, within the quit's limit; a
-                // logout that is called off leaves later changes without one.
-                const auto restoreBeforeSessionEnd = [&] {
-                    platform->limitDisplayConfigurationTime(Deadline::after(clock, quitLimit));
-                    stack.displayManager().restoreDisconnectedDisplays();
-                    platform->limitDisplayConfigurationTime({});
-                };
-                // Its own context: the connection ends before the handler it calls.
-                QObject sessionEnd;
-                QObject::connect(qApp, &QGuiApplication::commitDataRequest, &sessionEnd,
-                                 [&](QSessionManager&) { restoreBeforeSessionEnd(); });
-                // logind holds a shutdown until the displays are back; then the program quits.
-                const auto restoreThenQuit = [&] {
-                    restoreBeforeSessionEnd();
-                    QCoreApplication::quit();
-                };
-                const auto shutdown = invocation.simulated ? nullptr : delayShutdown(restoreThenQuit, err);
-                std::vector<PlatformWatch> shutdownWatch;
-                if (shutdown)
-                    shutdownWatch.push_back(
-                        {shutdown->eventDescriptor(), [&] { shutdown->processEvents(); }});
-                const auto shutdownNotifier = notifiersFor(std::move(shutdownWatch));
-                status = QApplication::exec();
-                instance.release();
-            }
-            if (!queue.drain(quitDeadline.limit(quitLimit))) {
-                // A transaction that never returns must not keep the program: the state is saved and
-                // the process ends without the teardown that would wait for it.
-                platform->persistState();
-                err << programName << ": a display did not answer within " << quitLimit.count()
-                    << " s; quitting without it.\n";
-                err.flush();
-                std::_Exit(status);
-            }
-            queue.close();
+        DisplayStack stack(*platform, queue,
+                           {.configDirectory = configDirectory,
+                            .transport = invocation.chosenTransport(),
+                            .loginItemService = &loginItems,
+                            .registerLoginItemAtStart = true});
+        const auto notifiers = notifiersFor(platform->watchForChanges(queue));
+        // Scripts and lumadesk-ctl reach the same manager over the session bus. Calls are taken only once
+        // the event loop runs, and answered until the quit's last queued work is done.
+        DisplayActionsService automation(QDBusConnection::sessionBus(), queue, stack.displayManager(),
+                                         invocation.deskName());
+        if (const auto& problem = automation.problem()) {
+            err << programName << ": Display actions are not offered on the session bus: " << *problem
+                << "\n";
         }
-        platform->persistState();
+        TrayQuit quit(
+            clock, quitLimit,
+            {.stopTakingCalls = [&automation] { automation.stopTakingCalls(); },
+             .limitDisplayConfiguration =
+                 [&platform](const Deadline& deadline) { platform->limitDisplayConfigurationTime(deadline); },
+             .drainQueue = [&queue](Duration limit) { return queue.drain(limit); },
+             .save = [&platform] { platform->persistState(); },
+             .releaseName = [&instance] { instance.release(); }});
+        {
+            // Connected before the application's own handler, which puts the displays back: every way
+            // out ends in this quit, and its restore gives up on a window system that does not answer
+            // instead of holding the program.
+            QObject quitting;
+            QObject::connect(qApp, &QCoreApplication::aboutToQuit, &quitting, [&quit] { quit.begin(); });
+            KeyboardSession keyboard(err);
+            LumadeskApp app(
+                stack.sharedDisplayManager(), stack.defaults(), queue, keyboard.keys(platform->screenList()),
+                nullptr, nullptr,
+                {[&platform] { return platform->problems(); }, platform->displayConfigurationService()});
+            instance.onBringForward([&app] { app.bringForward(); });
+            app.start();
+            // A damaged settings file is moved aside as the stack starts; later problems are told as they
+            // come.
+            const auto showSettingsProblem = [&app](const std::string& problem) { app.showNotice(problem); };
+            if (const auto& problem = stack.defaults().lastProblem()) showSettingsProblem(*problem);
+            const Subscription settingsProblems = stack.defaults().observeProblems(showSettingsProblem);
+            // Started after the first refresh is queued: a signal that came early quits after it, so the
+            // displays held from an earlier run are known and put back.
+            const QuitSignals quitSignals(queue, [](int) { QCoreApplication::quit(); });
+            // At the end of the session the displays come back first, within the quit's limit; a logout
+            // that is called off leaves later changes without one.
+            const auto restoreBeforeSessionEnd = [&] {
+                platform->limitDisplayConfigurationTime(Deadline::after(clock, quitLimit));
+                stack.displayManager().restoreDisconnectedDisplays();
+                platform->limitDisplayConfigurationTime({});
+            };
+            // Its own context: the connection ends before the handler it calls.
+            QObject sessionEnd;
+            QObject::connect(qApp, &QGuiApplication::commitDataRequest, &sessionEnd,
+                             [&](QSessionManager&) { restoreBeforeSessionEnd(); });
+            // logind holds a shutdown until the displays are back; then the program quits.
+            const auto restoreThenQuit = [&] {
+                restoreBeforeSessionEnd();
+                QCoreApplication::quit();
+            };
+            const auto shutdown = invocation.simulated ? nullptr : delayShutdown(restoreThenQuit, err);
+            std::vector<PlatformWatch> shutdownWatch;
+            if (shutdown)
+                shutdownWatch.push_back({shutdown->eventDescriptor(), [&] { shutdown->processEvents(); }});
+            const auto shutdownNotifier = notifiersFor(std::move(shutdownWatch));
+            status = QApplication::exec();
+            // A start while quitting must not reach the window that goes with this block.
+            instance.onBringForward({});
+        }
+        if (!quit.finish()) {
+            // A transaction that never returns must not keep the program: the state is saved and the name
+            // given up; the process ends without the teardown that would wait for it.
+            err << programName << ": a display did not answer within " << quitLimit.count()
+                << " s; quitting without it.\n";
+            err.flush();
+            std::_Exit(status);
+        }
+        queue.close();
         return status;
     });
 }

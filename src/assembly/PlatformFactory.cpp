@@ -25,7 +25,8 @@ std::unique_ptr<Platform> makePlatform(const PlatformChoice& choice,
     DisabledOutputsRecord disabledOutputs(
         configDirectory / DisabledOutputsRecord::fileName,
         processes.self(choice.restoresLeftOverOutputs ? OutputHolder::Role::tray
-                                                      : OutputHolder::Role::command));
+                                                      : OutputHolder::Role::command),
+        reportProblem);
     if (choice.restoresLeftOverOutputs)
         restoreLeftOverOutputs(*outputConfiguration, disabledOutputs, processes);
     return std::make_unique<LinuxPlatform>(realSystem, sleeper, std::move(reportProblem),

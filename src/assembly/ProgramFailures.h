@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "assembly/PlatformArguments.h"
+#include "runtime/PrintableText.h"
 
 namespace lumadesk {
 
@@ -31,13 +32,14 @@ int runReportingFailures(std::string_view programName, std::ostream& err, Body b
     try {
         return body();
     } catch (const UsageError& error) {
-        err << programName << ": " << error.what() << " Try \"" << programName << " --help\".\n";
+        err << programName << ": " << printableLines(error.what()) << " Try \"" << programName
+            << " --help\".\n";
         return exitUsage;
     } catch (const NoSuchDisplayError& error) {
-        err << programName << ": " << error.what() << "\n";
+        err << programName << ": " << printableLines(error.what()) << "\n";
         return exitNoSuchDisplay;
     } catch (const std::exception& error) {
-        err << programName << ": " << error.what() << "\n";
+        err << programName << ": " << printableLines(error.what()) << "\n";
         return exitFailed;
     }
 }

@@ -74,7 +74,16 @@ DisplayActionsAdaptor::DisplayActionsAdaptor(QObject* host, QDBusConnection conn
     registerBusDisplayEntity();
 }
 
+bool DisplayActionsAdaptor::refused(const QDBusMessage& message) {
+    if (!m_refusingCalls) return false;
+    message.setDelayedReply(true);
+    m_connection.send(message.createErrorReply(QString::fromLatin1(AppBusNames::operationFailedError),
+                                               QStringLiteral("Lumadesk is quitting; nothing was done.")));
+    return true;
+}
+
 void DisplayActionsAdaptor::start(BusActionArguments arguments, const QDBusMessage& message) {
+    if (refused(message)) return;
     message.setDelayedReply(true);
     if (!arguments.request) {
         m_connection.send(
@@ -126,6 +135,7 @@ QString DisplayActionsAdaptor::SleepDisplay(const QString& display, const QDBusM
 }
 
 BusDisplayEntities DisplayActionsAdaptor::Displays(const QDBusMessage& message) {
+    if (refused(message)) return {};
     message.setDelayedReply(true);
     spawn(m_queue, answerWithDisplays(message, this, m_manager));
     return {};

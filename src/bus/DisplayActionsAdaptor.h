@@ -36,6 +36,9 @@ public:
 
     // Sends the answer to a call on the adaptor's connection.
     void send(const QDBusMessage& reply);
+    // From now on every call is refused with OperationFailed before anything runs (the program is
+    // quitting); calls already taken still get their answers.
+    void refuseNewCalls() { m_refusingCalls = true; }
 
 public Q_SLOTS:
     // An empty display stands for every display where the action allows it (GetDisplayInfo).
@@ -52,11 +55,14 @@ public Q_SLOTS:
 
 private:
     void start(BusActionArguments arguments, const QDBusMessage& message);
+    // Refuses the call when no more are taken; true when it did.
+    bool refused(const QDBusMessage& message);
 
     QDBusConnection m_connection;
     MainQueue& m_queue;
     DisplayManager& m_manager;
     QString m_desk;
+    bool m_refusingCalls = false;
 };
 
 // Registers the host object at /io/lumadesk/Lumadesk with its adaptors and takes the name

@@ -1,18 +1,17 @@
 #include "bus/DisplayActionsService.h"
 
-#include "bus/DisplayActionsAdaptor.h"
-
 #include <QDBusConnectionInterface>
 
 namespace lumadesk {
 
 DisplayActionsService::DisplayActionsService(QDBusConnection connection, MainQueue& queue,
                                              DisplayManager& manager, const std::string& desk)
-    : m_connection(std::move(connection)), m_host(std::make_unique<QObject>()) {
-    // Owned by the host, as Qt adaptors are.
-    std::make_unique<DisplayActionsAdaptor>(m_host.get(), m_connection, queue, manager,
-                                            QString::fromStdString(desk))
-        .release();
+    : m_connection(std::move(connection)),
+      m_host(std::make_unique<QObject>()),
+      // Owned by the host, as Qt adaptors are.
+      m_adaptor(std::make_unique<DisplayActionsAdaptor>(m_host.get(), m_connection, queue, manager,
+                                                        QString::fromStdString(desk))
+                    .release()) {
     QString problem;
     if (!publishOnSessionBus(m_connection, *m_host, problem)) m_problem = problem.toStdString();
 }

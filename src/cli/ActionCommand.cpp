@@ -101,9 +101,9 @@ void ActionCommand::runInProcess(const PlatformArguments& platformArguments, std
     const auto configDirectory = defaultConfigDirectory(m_environment);
     createConfigDirectory(configDirectory);
     const FileLock commandLock(configDirectory / "lumadesk-ctl.lock");
-    const auto platform =
-        makePlatform({platformArguments.simulated, platformArguments.deskFile}, configDirectory, m_queue.clock(), m_sleeper,
-                     [&](const std::string& problem) { err << m_programName << ": " << problem << "\n"; });
+    const auto platform = makePlatform(
+        {platformArguments.simulated, platformArguments.deskFile}, configDirectory, m_queue.clock(),
+        m_sleeper, [&](const std::string& problem) { err << m_programName << ": " << problem << "\n"; });
     std::exception_ptr failure;
     {
         DisplayStack stack(*platform, m_queue, {configDirectory, platformArguments.chosenTransport()});
@@ -122,13 +122,14 @@ void ActionCommand::runInProcess(const PlatformArguments& platformArguments, std
 
 std::string ActionCommand::format(const IntentResult& result, bool json) {
     if (!json) {
-        // The information and the list follow their dialog, a display a line.
-        std::string text = result.dialog;
+        // The information and the list follow their dialog, a display a line; every text goes to the
+        // terminal escaped, so that a name cannot forge a line or move the cursor.
+        std::string text = printableLines(result.dialog);
         if (const auto* info = std::get_if<std::string>(&result.value); info && !info->empty())
-            text += "\n" + *info;
+            text += "\n" + printableLines(*info);
         if (const auto* entities = std::get_if<std::vector<DisplayEntity>>(&result.value)) {
             for (const DisplayEntity& entity : *entities)
-                text += "\n" + entity.hardwareID + "\t" + entity.displayName;
+                text += "\n" + printableText(entity.hardwareID) + "\t" + printableText(entity.displayName);
         }
         return text;
     }

@@ -1,6 +1,8 @@
 #include "cli/CtlProgram.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <system_error>
 
 #include "assembly/DisplayStack.h"
 #include "assembly/PlatformFactory.h"
@@ -42,6 +44,17 @@ CtlProgram::CtlProgram(MainQueue& queue, Sleeper& sleeper, EnvironmentLookup env
     : m_queue(queue), m_sleeper(sleeper), m_environment(std::move(environment)), m_system(system) {}
 
 int CtlProgram::run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+    const int status = runCommand(arguments, out, err);
+    // Output that never arrived (a full disk, a closed pipe) is a failure, not a done command.
+    errno = 0;
+    out.flush();
+    if (out) return status;
+    err << programName << ": The output could not be written"
+        << (errno != 0 ? " (" + std::generic_category().message(errno) + ")" : std::string()) << ".\n";
+    return exitFailed;
+}
+
+int CtlProgram::runCommand(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
     return runReportingFailures(programName, err, [&] {
         const CtlInvocation invocation = CtlCommandLine::parse(arguments, m_environment);
         if (invocation.command == CtlInvocation::Command::help) {

@@ -23,7 +23,8 @@ public:
     CtlProgram(MainQueue& queue, Sleeper& sleeper, EnvironmentLookup environment,
                LinuxSystem* system = nullptr);
 
-    // Runs one command line (the arguments after the program name); the exit status.
+    // Runs one command line (the arguments after the program name); the exit status. Output that
+    // cannot be written makes it exitFailed, with a line on `err`.
     int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
 
     // Asks the command at work to stop (a quit signal, named by `reason`): its waits end at once, what
@@ -31,6 +32,7 @@ public:
     void interrupt(std::string reason);
 
 private:
+    int runCommand(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
     int execute(const CtlInvocation& invocation, std::ostream& out, std::ostream& err);
     // Runs the task on the queue until it ends or the program is interrupted; false when interrupted.
     bool perform(Task<void> task);

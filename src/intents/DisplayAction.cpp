@@ -9,6 +9,7 @@
 
 #include "intents/DisplayIntents.h"
 #include "intents/DisplayQuery.h"
+#include "runtime/PrintableText.h"
 
 namespace lumadesk {
 
@@ -42,14 +43,8 @@ const std::array<DisplayActionInfo, 7> actions{{
      SleepDisplayIntent::description},
 }};
 
-// An operand's text as an error message quotes it: a huge one would bury the message.
 std::string quoted(const std::string& text) {
-    constexpr std::size_t longest = 64;
-    if (text.size() <= longest) return "\"" + text + "\"";
-    std::size_t cut = longest;
-    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
-        --cut;  // not inside a character
-    return "\"" + text.substr(0, cut) + "...\"";
+    return "\"" + echoedText(text) + "\"";
 }
 
 // A whole decimal integer and nothing else ("40", "-1"; not "4O", "1e3", " 40", "+40").
@@ -158,6 +153,9 @@ std::optional<std::string> requestProblem(const DisplayActionRequest& request) {
     if (request.kind == Kind::setDisplayName) {
         const auto length = utf8Length(request.newName);
         if (!length) return "The name is not valid UTF-8.";
+        if (hasControlCharacters(request.newName))
+            return "The name must not hold control characters (line breaks, tabs, escape sequences or "
+                   "direction overrides).";
         if (*length > maximumNameLength) {
             return "The name is longer than " + std::to_string(maximumNameLength) + " characters.";
         }

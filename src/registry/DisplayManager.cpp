@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "hardware/DisplayHardwareError.h"
+#include "registry/DisplayStoreError.h"
 #include "registry/FailureDescription.h"
 #include "registry/LaunchAtLoginController.h"
 
@@ -267,6 +268,7 @@ void DisplayManager::rebuildDisplayList() {
 
     DisconnectedDisplayIDs held = disconnectedDisplayIDs();
     std::vector<Display> reconciled;
+    std::optional<std::string> saveFailure;
     try {
         m_serviceCache.resetServiceCache();
         // Displays held disconnected in an earlier run are known from their records. They are asked for
@@ -294,8 +296,14 @@ void DisplayManager::rebuildDisplayList() {
             // One that is online again was switched on meanwhile (a new session): no longer held.
             if (!isOnline(heldDisplay)) held.insert(heldDisplay);
         }
-        reconciled = m_store.reconcile(provisionalDisplays(snapshots, previousByHardwareID, held),
-                                       m_queue.clock().wallNow());
+        try {
+            reconciled = m_store.reconcile(provisionalDisplays(snapshots, previousByHardwareID, held),
+                                           m_queue.clock().wallNow());
+        } catch (const DisplayListNotSavedError& failure) {
+            // What the hardware shows is listed all the same; the failure is told once the list is set.
+            reconciled = failure.displays();
+            saveFailure = failure.what();
+        }
     } catch (...) {
         // The list on screen stays as it was; the next refresh tries again.
         markRefreshFinished();
@@ -309,6 +317,7 @@ void DisplayManager::rebuildDisplayList() {
     readBrightness(reconciled);
 
     m_displays.set(std::move(reconciled));
+    if (saveFailure) m_lastErrorMessage.set(*saveFailure);
     markRefreshFinished();
 }
 

@@ -9,7 +9,8 @@
 namespace lumadesk {
 
 // Keeps the records of known displays and merges them with what the hardware shows.
-// Reading failures throw DisplayStoreError; writing failures throw DefaultsWriteError.
+// Records that cannot be read count as none (a copy is kept aside); writing failures throw
+// DefaultsWriteError, from reconcile a DisplayListNotSavedError that carries the merged list.
 class DisplayManagingStore {
 public:
     virtual ~DisplayManagingStore() = default;

@@ -10,6 +10,7 @@
 #include <utility>
 #include <variant>
 
+#include "registry/DisplayStoreError.h"
 #include "registry/PersistedDisplayCoding.h"
 #include "registry/SyntheticDisplayID.h"
 
@@ -139,12 +140,15 @@ std::vector<PersistedDisplay> DisplayStore::load() const {
     const std::optional<DefaultsValue> stored = m_defaults.value(storageKey);
     if (!stored) return {};
     const Data* bytes = std::get_if<Data>(&*stored);
-    if (!bytes) {
-        // Read as no records, so the next save replaces it: the user is told where a copy is kept.
-        m_defaults.keepCopyOfUnusableValue(storageKey);
-        return {};
+    try {
+        if (bytes) return mostRecentlySeen(decodeDisplayRecords(*bytes), itself);
+    } catch (const DisplayStoreError&) {
+        // Damaged like a value of another type: handled the same way below.
     }
-    return mostRecentlySeen(decodeDisplayRecords(*bytes), itself);
+    // Read as no records, so the next save replaces it and the program recovers: the user is told where
+    // a copy is kept.
+    m_defaults.keepCopyOfUnusableValue(storageKey);
+    return {};
 }
 
 void DisplayStore::save(std::vector<PersistedDisplay> records) {
@@ -196,7 +200,11 @@ std::vector<Display> DisplayStore::reconcile(const std::vector<Display>& display
         reconciled.push_back(std::move(entries[index].display));
         records.push_back(std::move(entries[index].record));
     }
-    save(std::move(records));
+    try {
+        save(std::move(records));
+    } catch (const DefaultsWriteError& failure) {
+        throw DisplayListNotSavedError(failure, std::move(reconciled));
+    }
     return reconciled;
 }
 

@@ -24,6 +24,13 @@ FileIdentity identityOf(const struct stat& status) {
             nanoseconds(status.st_ctim)};
 }
 
+// "16 MiB", "64 KiB": the limit as the user reads it.
+std::string sizeText(std::size_t bytes) {
+    constexpr std::size_t mebibyte = 1024 * 1024;
+    if (bytes % mebibyte == 0) return std::to_string(bytes / mebibyte) + " MiB";
+    return std::to_string(bytes / 1024) + " KiB";
+}
+
 }  // namespace
 
 std::optional<FileIdentity> currentIdentity(const std::filesystem::path& path) {
@@ -32,7 +39,7 @@ std::optional<FileIdentity> currentIdentity(const std::filesystem::path& path) {
     return identityOf(status);
 }
 
-std::optional<FileSnapshot> readFileSnapshot(const std::filesystem::path& path) {
+std::optional<FileSnapshot> readFileSnapshot(const std::filesystem::path& path, std::size_t sizeLimit) {
     const auto failure = [&path](const std::string& what) {
         return FileReadError(path, what + " (" + std::generic_category().message(errno) + ")");
     };
@@ -45,10 +52,13 @@ std::optional<FileSnapshot> readFileSnapshot(const std::filesystem::path& path) 
     // The identity comes from the open descriptor, so it belongs to exactly the content read.
     struct stat status {};
     if (::fstat(file.get(), &status) != 0) throw failure("it cannot be examined");
-    if (S_ISDIR(status.st_mode)) throw FileReadError(path, "it is a directory");
-    if (!S_ISREG(status.st_mode)) throw FileReadError(path, "it is not a regular file");
-    if (static_cast<std::uint64_t>(status.st_size) > maximumFileSize)
-        throw FileReadError(path, "it is larger than 16 MiB");
+    constexpr auto notAFile = FileReadError::Kind::notAFileToRead;
+    if (S_ISDIR(status.st_mode)) throw FileReadError(path, "it is a directory", notAFile);
+    if (!S_ISREG(status.st_mode)) throw FileReadError(path, "it is not a regular file", notAFile);
+    const auto tooLarge = [&] {
+        return FileReadError(path, "it is larger than " + sizeText(sizeLimit), notAFile);
+    };
+    if (static_cast<std::uint64_t>(status.st_size) > sizeLimit) throw tooLarge();
     FileSnapshot snapshot{identityOf(status), {}};
     snapshot.contents.reserve(static_cast<std::size_t>(status.st_size));
     std::array<char, 64 * 1024> buffer{};
@@ -61,7 +71,7 @@ std::optional<FileSnapshot> readFileSnapshot(const std::filesystem::path& path) 
         }
         snapshot.contents.append(buffer.data(), static_cast<std::size_t>(count));
         // A file that grows while it is read is still held to the limit.
-        if (snapshot.contents.size() > maximumFileSize) throw FileReadError(path, "it is larger than 16 MiB");
+        if (snapshot.contents.size() > sizeLimit) throw tooLarge();
     }
 }
 

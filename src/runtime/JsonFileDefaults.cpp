@@ -35,7 +35,8 @@ std::string saveFailureMessage(const std::string& key, const std::filesystem::pa
 
 }  // namespace
 
-JsonFileDefaults::JsonFileDefaults(std::filesystem::path directory, const Clock& clock, const std::string& fileName)
+JsonFileDefaults::JsonFileDefaults(std::filesystem::path directory, const Clock& clock,
+                                   const std::string& fileName)
     : m_directory(std::move(directory)),
       m_lockPath(m_directory / (fileName + ".lock")),
       m_file(m_directory / fileName),
@@ -94,6 +95,9 @@ void JsonFileDefaults::reload() const {
     try {
         snapshot = readFileSnapshot(filePath());
     } catch (const FileReadError& error) {
+        // A directory, FIFO or oversized file in its place is moved aside, as damaged content is; a
+        // failure of the system leaves the file for the next read.
+        if (error.isNotAFileToRead()) return recoverFromCorruptFile(error.reason());
         adopt({}, currentIdentity(filePath()));
         report(unreadableMessage(filePath(), error.reason()));
         return;
@@ -124,14 +128,19 @@ void JsonFileDefaults::recoverFromCorruptFile(const std::string& reason) const {
 }
 
 JsonFileDefaults::LockedRead JsonFileDefaults::readUnderLock() const {
-    auto snapshot = readFileSnapshot(filePath());
-    if (!snapshot) return {};
+    std::string reason;
     try {
+        auto snapshot = readFileSnapshot(filePath());
+        if (!snapshot) return {};
         return {parseDefaults(snapshot->contents), snapshot->identity, std::nullopt};
+    } catch (const FileReadError& error) {
+        if (!error.isNotAFileToRead()) throw;
+        reason = error.reason();
     } catch (const DefaultsFormatError& error) {
-        const auto kept = keepCorruptFile(filePath(), m_clock.wallNow());
-        return {{}, std::nullopt, keptAsideMessage(filePath(), error.what(), kept)};
+        reason = error.what();
     }
+    const auto kept = keepCorruptFile(filePath(), m_clock.wallNow());
+    return {{}, std::nullopt, keptAsideMessage(filePath(), reason, kept)};
 }
 
 void JsonFileDefaults::change(const std::string& key, const Edit& edit) {

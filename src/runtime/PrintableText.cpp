@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "runtime/TextLimits.h"
+
 namespace lumadesk {
 
 namespace {
@@ -43,6 +45,16 @@ bool isControl(std::string_view sequence) {
     return sequence.size() == 2 && lead == 0xC2 && static_cast<std::uint8_t>(sequence[1]) <= 0x9F;
 }
 
+// U+061C, U+200E, U+200F, U+202A...U+202E and U+2066...U+2069 in their UTF-8 form.
+bool isBidiControl(std::string_view sequence) {
+    if (sequence == "\xD8\x9C") return true;
+    if (sequence.size() != 3 || sequence[0] != '\xE2') return false;
+    const auto second = static_cast<std::uint8_t>(sequence[1]);
+    const auto third = static_cast<std::uint8_t>(sequence[2]);
+    if (second == 0x80) return third == 0x8E || third == 0x8F || (third >= 0xAA && third <= 0xAE);
+    return second == 0x81 && third >= 0xA6 && third <= 0xA9;
+}
+
 void appendEscaped(std::string& out, std::string_view bytes) {
     static constexpr char digits[] = "0123456789abcdef";
     for (const char c : bytes) {
@@ -62,6 +74,15 @@ bool isValidUTF8(std::string_view text) {
         text.remove_prefix(*length);
     }
     return true;
+}
+
+bool hasControlCharacters(std::string_view text) {
+    while (!text.empty()) {
+        const std::string_view sequence = text.substr(0, sequenceLength(text).value_or(1));
+        if (isControl(sequence) || isBidiControl(sequence)) return true;
+        text.remove_prefix(sequence.size());
+    }
+    return false;
 }
 
 std::string printableText(std::string_view text) {
@@ -86,6 +107,24 @@ std::size_t printedWidth(std::string_view printable) {
         if ((static_cast<std::uint8_t>(c) & 0xC0) != 0x80) ++width;
     }
     return width;
+}
+
+std::string printableLines(std::string_view text) {
+    std::string lines;
+    for (std::size_t start = 0;;) {
+        const auto end = text.find('\n', start);
+        lines += printableText(text.substr(start, end == std::string_view::npos ? end : end - start));
+        if (end == std::string_view::npos) return lines;
+        lines += '\n';
+        start = end + 1;
+    }
+}
+
+std::string echoedText(std::string_view typed) {
+    constexpr std::size_t echoLimit = 200;
+    std::string echoed = cutToCharacters(typed, echoLimit);
+    if (echoed.size() < typed.size()) echoed += "\u2026";
+    return printableText(echoed);
 }
 
 }  // namespace lumadesk

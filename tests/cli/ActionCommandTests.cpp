@@ -136,6 +136,9 @@ TEST(ActionCommand, BadInputIsRefusedWithItsStatusAndChangesNothing) {
     ASSERT_EQ(ctl({"rename", left, "Twin"}), 0);
     const std::string stored = ctl.settings();
     const std::string hint = " Try \"lumadesk-ctl --help\".\n";
+    const std::string controlCharacters =
+        "lumadesk-ctl: The name must not hold control characters (line breaks, tabs, escape sequences or "
+        "direction overrides).";
     struct Case {
         std::vector<std::string> arguments;
         int status;
@@ -163,9 +166,35 @@ TEST(ActionCommand, BadInputIsRefusedWithItsStatusAndChangesNothing) {
          "lumadesk-ctl: The state must be \"on\" or \"off\", not \"maybe\"." + hint},
         {{"connected-displays", "x"}, 2, "lumadesk-ctl: connected-displays takes no arguments." + hint},
         {{"get-brightnes", left}, 2, "lumadesk-ctl: Unknown command \"get-brightnes\"." + hint},
+        // Names that would forge a line, move the cursor or turn text around are refused, and what the
+        // user typed is quoted back escaped and short.
+        {{"rename", left, "\x1b]0;PWNED\a"}, 2, controlCharacters + hint},
+        {{"rename", left, "Left\n4268-41234-1\tForged"}, 2, controlCharacters + hint},
+        {{"rename", left,
+          "Left\xC2\x9B"
+          "2J"},
+         2,
+         controlCharacters + hint},
+        {{"rename", left,
+          "\xE2\x80\xAE"
+          "tfeL"},
+         2,
+         controlCharacters + hint},
+        {{"rename", left,
+          "\xE2\x81\xA6"
+          "Left"},
+         2,
+         controlCharacters + hint},
+        {{"set-brightness", left, "\x1b]0;PWNED\a"},
+         2,
+         "lumadesk-ctl: LEVEL must be a whole number from 0 to 100, not \"\\x1b]0;PWNED\\x07\"." + hint},
+        {{"get-brightness", "\x1b[2J"}, 3, "lumadesk-ctl: Display \\x1b[2J not found.\n"},
+        {{"get-brightness", std::string(1'000'000, 'E')},
+         3,
+         "lumadesk-ctl: Display " + std::string(200, 'E') + "\u2026 not found.\n"},
     };
     for (const auto& [arguments, status, err] : cases) {
-        SCOPED_TRACE(arguments.front());
+        SCOPED_TRACE(arguments.front() + " " + arguments.back().substr(0, 40));
         EXPECT_EQ(ctl(arguments), status);
         EXPECT_EQ(ctl.err, err);
         EXPECT_EQ(ctl.out, "");
@@ -189,4 +218,18 @@ TEST(ActionCommand, WithoutARunningAppTheBusIsLeftAlone) {
                   return std::nullopt;
               }),
               "unix:path=/run/user/7/bus");
+}
+
+// Names stored before control characters were refused still reach the terminal escaped, each display on
+// a line of its own; the JSON form carries them exactly.
+TEST(ActionCommand, TextsGoToTheTerminalEscapedLineByLine) {
+    const IntentResult info{"Renamed \x1b]0;PWNED\a.", std::string("Name: Left\n\x1b[2JNext: \xC2\x9B")};
+    EXPECT_EQ(ActionCommand::format(info, false),
+              "Renamed \\x1b]0;PWNED\\x07.\nName: Left\n\\x1b[2JNext: \\xc2\\x9b");
+    const IntentResult list{"2 displays.", std::vector<DisplayEntity>{{"1-2-3", "Left\n4-5-6\tForged", "M"},
+                                                                      {"4-5-6", "Right", "M"}}};
+    EXPECT_EQ(ActionCommand::format(list, false),
+              "2 displays.\n1-2-3\tLeft\\x0a4-5-6\\x09Forged\n4-5-6\tRight");
+    EXPECT_NE(ActionCommand::format(list, true).find(R"("displayName":"Left\n4-5-6\tForged")"),
+              std::string::npos);
 }

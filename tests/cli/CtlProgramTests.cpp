@@ -300,14 +300,43 @@ TEST(CtlProgram, TheSimulatedAndTheRealDeskKeepTheirRecordsApart) {
 TEST(CtlProgram, VerboseListingNamesTheDisplayConfigurationService) {
     CtlHarness ctl;
     ASSERT_EQ(ctl.run({"list", "--verbose"}), 0) << ctl.err;
-    EXPECT_EQ(ctl.out.rfind("Display configuration: the simulated window server\nHARDWARE ID", 0), 0U) << ctl.out;
+    EXPECT_EQ(ctl.out.rfind("Display configuration: the simulated window server\nHARDWARE ID", 0), 0U)
+        << ctl.out;
 
     FakeLinuxDesk desk(&ctl.clock);
     ctl.machine = &desk.system;
     ASSERT_EQ(ctl.run({"list", "--json", "--verbose"}), 0) << ctl.err;
-    EXPECT_NE(ctl.err.find("Display configuration: none (not supported in this session)\n"), std::string::npos)
+    EXPECT_NE(ctl.err.find("Display configuration: none (not supported in this session)\n"),
+              std::string::npos)
         << ctl.err;
     EXPECT_TRUE(nlohmann::json::parse(ctl.out).is_array()) << "the JSON stays exact";
 
     EXPECT_EQ(ctl.run({"refresh", "--verbose"}), exitUsage);
+}
+
+// Output that cannot be written (a full disk, a closed pipe) fails the command: exit 4 and a line on
+// standard error, whatever the command printed.
+TEST(CtlProgram, OutputThatCannotBeWrittenFailsTheCommand) {
+    // A device that takes nothing, as /dev/full does.
+    struct FullDevice : std::streambuf {
+        int_type overflow(int_type) override { return traits_type::eof(); }
+        std::streamsize xsputn(const char*, std::streamsize) override { return 0; }
+    };
+    CtlHarness ctl;
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"--simulated", "list"}, {"--simulated", "list", "--json"}, {"--help"}}) {
+        VirtualSleeper sleeper(ctl.clock);
+        ManualMainQueue queue(ctl.clock);
+        const std::string directory = ctl.configDirectory.path().string();
+        CtlProgram program(queue, sleeper,
+                           [directory](const std::string& name) -> std::optional<std::string> {
+                               if (name == "LUMADESK_CONFIG_DIR") return directory;
+                               return std::nullopt;
+                           });
+        FullDevice device;
+        std::ostream out(&device);
+        std::ostringstream err;
+        EXPECT_EQ(program.run(arguments, out, err), exitFailed) << arguments.back();
+        EXPECT_EQ(err.str(), "lumadesk-ctl: The output could not be written.\n") << arguments.back();
+    }
 }

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <fstream>
+#include <functional>
 
 #include "platform/linux/configuration/OutputConfigurationTransactions.h"
 #include "platform_linux_configuration/FakeOutputBackend.h"
@@ -137,13 +140,67 @@ TEST(DisabledOutputsRecordTest, ReadsOlderRecordsAsLeftBehindAndDamagedOnesAsNot
     restoreLeftOverOutputs(backend, record, FakeProc().table());
     EXPECT_EQ(backend.applied, (std::vector<std::string>{"DP-1 on, DP-2 on"}));
     EXPECT_FALSE(std::filesystem::exists(file));
+}
 
-    for (const char* damaged :
-         {R"({"outputs": [)", R"({"outputs": [{"connector": "DP-1", "heldBy": {"role": 1}}]})"}) {
-        std::ofstream(file) << damaged;
-        backend.applied.clear();
+// Every kind of file that is not a readable record is refused at once (a FIFO is never waited on), set
+// aside under a name of its own so that the next write does not lose it, and reported.
+TEST(DisabledOutputsRecordTest, SetsAsideAndReportsEveryDamagedRecordWithoutWaitingOnIt) {
+    struct Case {
+        const char* what;
+        std::function<void(const std::filesystem::path&)> plant;
+        const char* reason;
+    };
+    const auto write = [](std::string text) {
+        return [text](const std::filesystem::path& file) { std::ofstream(file) << text; };
+    };
+    const Case cases[] = {
+        {"cut short", write(R"({"outputs": [)"), "it is not a record of held displays"},
+        {"a holder of the wrong type",
+         write(R"({"outputs": [{"connector": "DP-1", "heldBy": {"role": 1}}]})"),
+         "it is not a record of held displays"},
+        {"a FIFO", [](const std::filesystem::path& file) { ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0); },
+         "it is not a regular file"},
+        {"a directory", [](const std::filesystem::path& file) { std::filesystem::create_directory(file); },
+         "it is a directory"},
+        {"a valid record over the limit",
+         [](const std::filesystem::path& file) {
+             std::string record = R"({"outputs": [)";
+             const std::string entry = R"({"connector": "DP-1", "edid": "AP8D"},)";
+             while (record.size() <= DisabledOutputsRecord::sizeLimit) record += entry;
+             std::ofstream(file) << record << R"({"connector": "DP-2"}]})";
+         },
+         "it is larger than 1 MiB"},
+    };
+    for (const Case& c : cases) {
+        const TemporaryDirectory directory;
+        const auto file = directory.path() / DisabledOutputsRecord::fileName;
+        std::vector<std::string> problems;
+        const DisabledOutputsRecord record(
+            file, {Role::tray, 300, 70, "boot-2", "c3"},
+            [&problems](const std::string& problem) { problems.push_back(problem); });
+        c.plant(file);
+        FakeOutputBackend backend;
         restoreLeftOverOutputs(backend, record, FakeProc().table());
-        EXPECT_TRUE(backend.applied.empty()) << damaged;
+        EXPECT_TRUE(backend.applied.empty()) << c.what;
+        EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(file))) << c.what;
+        std::vector<std::filesystem::path> kept;
+        for (const auto& entry : std::filesystem::directory_iterator(directory.path()))
+            if (entry.path().filename().string().starts_with(std::string(DisabledOutputsRecord::fileName) +
+                                                             ".corrupt-"))
+                kept.push_back(entry.path());
+        ASSERT_EQ(kept.size(), 1u) << c.what;
+        ASSERT_EQ(problems.size(), 1u) << c.what;
+        EXPECT_EQ(problems.front(),
+                  "The record of displays taken off the desktop, " + file.string() + ", could not be read (" +
+                      c.reason + "); it was kept as " + kept.front().string() +
+                      ". Displays an earlier run left off the desktop may have to be turned on by hand.")
+            << c.what;
+
+        // The next change starts a fresh record next to the one kept aside.
+        record.note({{{"DP-3", {1}}, false}});
+        EXPECT_EQ(record.load().size(), 1u) << c.what;
+        EXPECT_TRUE(std::filesystem::exists(kept.front())) << c.what;
+        EXPECT_EQ(problems.size(), 1u) << c.what;
     }
 }
 

@@ -9,6 +9,7 @@
 
 #include "registry/DisplayStoreError.h"
 #include "registry/SyntheticDisplayID.h"
+#include "runtime/Base64.h"
 #include "runtime/JsonFileDefaults.h"
 #include "support/DisplayManagerHarness.h"
 #include "support/TemporaryDirectory.h"
@@ -198,18 +199,24 @@ TEST_F(DisplayStoreTest, SavesInOrderAndNeverDamagesTheStoredBytes) {
     EXPECT_EQ(storedBytes(), before);
     defaults.failWrites(std::nullopt);
 
-    // Bytes that cannot be decoded fail loading and reconciling, and stay as they are.
+    // Bytes that cannot be decoded read as no records, so that the displays are listed and the next save
+    // replaces them (the settings file keeps a copy aside first, see below).
     const Data garbage = {'n', 'o', 't', ' ', 'j', 's', 'o', 'n'};
     defaults.setValue(DisplayStore::storageKey, garbage);
-    EXPECT_THROW(store.load(), DisplayStoreError);
+    EXPECT_TRUE(store.load().empty());
+    EXPECT_EQ(store.reconcile({online("a", 1)}, now).size(), 1u);
+    EXPECT_EQ(hardwareIDs(store.load()), std::vector<std::string>{"a"});
+
+    // A failed save of the merged list still hands the list over.
+    defaults.failWrites("The disk is full.");
     try {
-        store.reconcile({online("a", 1)}, now);
+        store.reconcile({online("a", 1), online("b", 2)}, now);
         ADD_FAILURE() << "reconcile succeeded";
-    } catch (const DisplayStoreError& error) {
-        EXPECT_STREQ(error.what(),
-                     "The stored display list could not be read: it is not valid JSON (error at byte 2).");
+    } catch (const DisplayListNotSavedError& error) {
+        EXPECT_STREQ(error.what(), "The disk is full.");
+        EXPECT_EQ(error.displays().size(), 2u);
     }
-    EXPECT_EQ(storedBytes(), garbage);
+    defaults.failWrites(std::nullopt);
 }
 
 TEST_F(DisplayStoreTest, NamesAndTheRecordListAreBounded) {
@@ -233,11 +240,14 @@ TEST_F(DisplayStoreTest, NamesAndTheRecordListAreBounded) {
     EXPECT_EQ(store.load().size(), 10'000u);
 }
 
-TEST(DisplayStoreFileTest, AStoredListOfAnotherTypeIsKeptAsideBeforeItIsReplaced) {
+TEST(DisplayStoreFileTest, AStoredListThatCannotBeUsedIsKeptAsideBeforeItIsReplaced) {
     TemporaryDirectory directory;
     VirtualClock clock;
     const auto settings = directory.path() / "defaults.json";
-    for (const std::string value : {R"("text")", "5", "true"}) {
+    const std::string hugeOrder = R"([{"hardwareID": "a", "sortOrder": 1e300}])";
+    for (const std::string& value : std::vector<std::string>{
+             R"("text")", "5", "true", R"({"$data": "bm90IGpzb24="})",
+             R"({"$data": ")" + encodeBase64(Data(hugeOrder.begin(), hugeOrder.end())) + R"("})"}) {
         SCOPED_TRACE(value);
         const std::string original = R"({"persistedDisplays": )" + value + R"(, "showMenuBarIcon": false})";
         std::ofstream(settings) << original;

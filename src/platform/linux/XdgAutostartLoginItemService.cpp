@@ -1,18 +1,21 @@
 #include "platform/linux/XdgAutostartLoginItemService.h"
 
 #include <cstdlib>
-#include <fstream>
+#include <sstream>
 #include <string_view>
 #include <system_error>
 #include <utility>
 
 #include "runtime/AtomicFile.h"
+#include "runtime/FileSnapshot.h"
 
 namespace lumadesk {
 
 namespace {
 
 constexpr std::string_view entryGroup = "[Desktop Entry]";
+// A desktop entry is a few lines long.
+constexpr std::size_t entrySizeLimit = 64 * 1024;
 
 std::optional<std::string> processEnvironment(const std::string& name) {
     const char* value = std::getenv(name.c_str());
@@ -74,9 +77,17 @@ std::string_view trimmed(std::string_view text) {
     return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
-// Whether the entry's main group says Hidden=true, which makes the session treat it as deleted.
+// Whether the entry's main group says Hidden=true, which makes the session treat it as deleted. An entry
+// that cannot be read (a FIFO, a directory, far too large) is not one the session starts either.
 bool isHidden(const std::filesystem::path& entry) {
-    std::ifstream file(entry);
+    std::optional<FileSnapshot> snapshot;
+    try {
+        snapshot = readFileSnapshot(entry, entrySizeLimit);
+    } catch (const FileReadError&) {
+        return true;
+    }
+    if (!snapshot) return false;
+    std::istringstream file(snapshot->contents);
     bool inEntryGroup = false;
     for (std::string line; std::getline(file, line);) {
         const std::string_view text = trimmed(line);

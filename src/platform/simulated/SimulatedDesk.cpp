@@ -1,5 +1,7 @@
 #include "platform/simulated/SimulatedDesk.h"
 
+#include <algorithm>
+
 namespace lumadesk {
 
 namespace {
@@ -14,7 +16,8 @@ std::shared_ptr<SimulatedMonitor> makeMonitor(const SimulatedDisplayConfig& disp
     config.productName = preferredProductName(display.productNames);
     config.answersDDC = display.ddc.has_value();
     const SimulatedDDCConfig ddc = display.ddc.value_or(SimulatedDDCConfig{});
-    config.brightness = state ? state->brightness : ddc.brightness;
+    // A saved level above what the monitor holds is its maximum.
+    config.brightness = state ? std::min(state->brightness, ddc.maximum) : ddc.brightness;
     config.maximumBrightness = ddc.maximum;
     if (state) config.powerMode = state->powerMode;
     auto monitor = std::make_shared<SimulatedMonitor>(clock, std::move(config));
@@ -61,8 +64,8 @@ SimulatedDesk::SimulatedDesk(SimulatedDeskConfig config, const Clock& clock, Sle
                                 .productNames = display.productNames,
                                 .monitor = monitor});
         if (display.avServicePath) {
-            avServices.push_back({firstAVServiceHandle + static_cast<std::uint32_t>(i), *display.avServicePath,
-                                  monitor});
+            avServices.push_back(
+                {firstAVServiceHandle + static_cast<std::uint32_t>(i), *display.avServicePath, monitor});
         }
     }
 
@@ -71,7 +74,8 @@ SimulatedDesk::SimulatedDesk(SimulatedDeskConfig config, const Clock& clock, Sle
     m_windowServer->setBeginError(faults.beginError);
     m_windowServer->setConfigureError(faults.configureError);
     m_windowServer->setCompleteError(faults.completeError);
-    m_screenList = std::make_unique<SimulatedScreenList>(*m_windowServer, std::move(screens), m_config.pointer);
+    m_screenList =
+        std::make_unique<SimulatedScreenList>(*m_windowServer, std::move(screens), m_config.pointer);
     m_registry = std::make_unique<SimulatedDisplayRegistry>(framebuffers);
     m_avServiceBus = std::make_unique<SimulatedAVServiceBus>(std::move(avServices));
     m_framebufferI2C = std::make_unique<SimulatedFramebufferI2C>(std::move(framebuffers), sleeper);
@@ -94,8 +98,8 @@ std::vector<SimulatedDisplayState> SimulatedDesk::state() const {
     std::vector<SimulatedDisplayState> states;
     for (std::size_t i = 0; i < m_monitors.size(); ++i) {
         const auto entry = m_windowServer->display(displayID(i));
-        states.push_back({m_monitors[i]->brightness(), m_monitors[i]->powerMode(), entry->isEnabled,
-                          entry->isPlugged});
+        states.push_back(
+            {m_monitors[i]->brightness(), m_monitors[i]->powerMode(), entry->isEnabled, entry->isPlugged});
     }
     return states;
 }

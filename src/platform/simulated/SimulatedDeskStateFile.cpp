@@ -1,12 +1,16 @@
 #include "platform/simulated/SimulatedDeskStateFile.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <limits>
 #include <system_error>
 
 #include <nlohmann/json.hpp>
 
 #include "runtime/AtomicFile.h"
 #include "runtime/ConfigDirectory.h"
+#include "runtime/CorruptFileKeeper.h"
 #include "runtime/FileLock.h"
 #include "runtime/FileSnapshot.h"
 
@@ -30,9 +34,17 @@ Json readState(const std::filesystem::path& file) {
     return state;
 }
 
-SimulatedDisplayState displayState(const Json& entry) {
+// A saved level out of the range a monitor can hold is brought into it, and said so in `problems`.
+SimulatedDisplayState displayState(const Json& entry, std::size_t index, std::string& problems) {
     SimulatedDisplayState state;
-    state.brightness = entry.at("brightness").get<std::uint16_t>();
+    const Json& brightness = entry.at("brightness");
+    if (!brightness.is_number_integer()) throw std::runtime_error("a brightness is not a whole number");
+    const auto saved = brightness.get<std::int64_t>();
+    const auto level = std::clamp<std::int64_t>(saved, 0, std::numeric_limits<std::uint16_t>::max());
+    if (level != saved)
+        problems += " The saved brightness " + std::to_string(saved) + " of display " +
+                    std::to_string(index + 1) + " is out of range; " + std::to_string(level) + " is used.";
+    state.brightness = static_cast<std::uint16_t>(level);
     state.powerMode = entry.at("powerMode").get<std::uint8_t>();
     state.enabled = entry.at("enabled").get<bool>();
     state.plugged = entry.at("plugged").get<bool>();
@@ -46,8 +58,8 @@ std::filesystem::path lockPath(const std::filesystem::path& file) {
 }  // namespace
 
 SimulatedDeskStateFile::Loaded SimulatedDeskStateFile::load(const std::string& deskKey,
-                                                             const std::string& fingerprint,
-                                                             std::size_t displayCount) const {
+                                                            const std::string& fingerprint,
+                                                            std::size_t displayCount) const {
     try {
         const Json state = readState(m_file);
         if (!state.contains("desks") || !state.at("desks").contains(deskKey)) return {};
@@ -56,8 +68,11 @@ SimulatedDeskStateFile::Loaded SimulatedDeskStateFile::load(const std::string& d
         const Json& displays = desk.at("displays");
         if (!displays.is_array() || displays.size() != displayCount) return {};
         std::vector<SimulatedDisplayState> states;
-        for (const Json& entry : displays) states.push_back(displayState(entry));
-        return {std::move(states), std::nullopt};
+        std::string problems;
+        for (const Json& entry : displays) states.push_back(displayState(entry, states.size(), problems));
+        if (problems.empty()) return {std::move(states), std::nullopt};
+        return {std::move(states),
+                "The simulated desk's saved state in " + m_file.string() + " was corrected:" + problems};
     } catch (const std::exception& error) {
         return {std::nullopt, "The simulated desk's saved state in " + m_file.string() +
                                   " cannot be read and is ignored (" + error.what() + ")."};
@@ -68,11 +83,15 @@ void SimulatedDeskStateFile::save(const std::string& deskKey, const std::string&
                                   const std::vector<SimulatedDisplayState>& state) const {
     createConfigDirectory(m_file.parent_path());
     const FileLock lock(lockPath(m_file));
-    Json content;
+    Json content = Json::object();
     try {
         content = readState(m_file);
     } catch (const std::exception&) {
-        content = Json::object();  // already reported when it was loaded; replaced by a good one now
+        // Already reported when it was loaded; kept aside (a directory or a FIFO in its place too), so
+        // that a good one can take its place and nothing of it is lost.
+        std::error_code missing;
+        if (std::filesystem::exists(std::filesystem::symlink_status(m_file, missing)))
+            keepCorruptFile(m_file, std::chrono::system_clock::now());
     }
     content["version"] = formatVersion;
     Json displays = Json::array();
@@ -84,6 +103,8 @@ void SimulatedDeskStateFile::save(const std::string& deskKey, const std::string&
     }
     content["desks"][deskKey] = {{"fingerprint", fingerprint}, {"displays", std::move(displays)}};
     const AtomicFile file(m_file);
+    // Whoever left these was killed before renaming them; no writer is active while we hold the lock.
+    file.removeLeftoverTemporaries();
     file.replace(content.dump(2) + "\n");
 }
 

@@ -3,13 +3,14 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <chrono>
 #include <exception>
-#include <fstream>
-#include <iterator>
 
 #include "runtime/AtomicFile.h"
 #include "runtime/Base64.h"
+#include "runtime/CorruptFileKeeper.h"
 #include "runtime/FileLock.h"
+#include "runtime/FileSnapshot.h"
 
 namespace lumadesk {
 
@@ -40,30 +41,75 @@ nlohmann::json entryOf(const HeldOutput& held) {
 
 }  // namespace
 
-std::vector<HeldOutput> DisabledOutputsRecord::load() const {
+std::vector<HeldOutput> parseHeldOutputs(std::string_view text) {
     std::vector<HeldOutput> outputs;
-    std::ifstream file(m_file);
-    if (!file) return outputs;
-    try {
-        const nlohmann::json document =
-            nlohmann::json::parse(std::string(std::istreambuf_iterator<char>(file), {}));
-        for (const nlohmann::json& entry : document.at("outputs")) {
-            const auto edid = decodeBase64(entry.value("edid", ""));
-            outputs.push_back(
-                {{entry.at("connector").get<std::string>(), edid ? *edid : Data{}}, holderFrom(entry)});
-        }
-    } catch (const nlohmann::json::exception&) {
-        return {};
+    const nlohmann::json document = nlohmann::json::parse(text);
+    for (const nlohmann::json& entry : document.at("outputs")) {
+        const auto edid = decodeBase64(entry.value("edid", ""));
+        outputs.push_back(
+            {{entry.at("connector").get<std::string>(), edid ? *edid : Data{}}, holderFrom(entry)});
     }
     return outputs;
+}
+
+std::string heldOutputsText(const std::vector<HeldOutput>& outputs) {
+    nlohmann::json list = nlohmann::json::array();
+    for (const HeldOutput& held : outputs) list.push_back(entryOf(held));
+    return nlohmann::json{{"outputs", list}}.dump(2) + "\n";
+}
+
+// Throws FileReadError or a JSON error when the file is damaged.
+std::vector<HeldOutput> DisabledOutputsRecord::read() const {
+    const auto snapshot = readFileSnapshot(m_file, sizeLimit);
+    if (!snapshot) return {};
+    return parseHeldOutputs(snapshot->contents);
+}
+
+std::vector<HeldOutput> DisabledOutputsRecord::load() const {
+    try {
+        return read();
+    } catch (const std::exception&) {
+        // The damage may be another process's write caught half way; only a read under the lock decides.
+    }
+    try {
+        const FileLock lock(lockPath());
+        return loadUnderLock();
+    } catch (const std::exception& error) {
+        if (m_reportProblem)
+            m_reportProblem("The record of displays taken off the desktop, " + m_file.string() +
+                            ", could not be read: " + error.what() + ".");
+        return {};
+    }
+}
+
+// Sets a damaged file aside, so that it is neither read again nor lost to the next write.
+std::vector<HeldOutput> DisabledOutputsRecord::loadUnderLock() const {
+    std::string reason;
+    try {
+        return read();
+    } catch (const FileReadError& error) {
+        reason = error.reason();
+    } catch (const nlohmann::json::exception&) {
+        reason = "it is not a record of held displays";
+    }
+    const auto kept = keepCorruptFile(m_file, std::chrono::system_clock::now());
+    if (m_reportProblem)
+        m_reportProblem("The record of displays taken off the desktop, " + m_file.string() +
+                        ", could not be read (" + reason + "); it was kept as " + kept.string() +
+                        ". Displays an earlier run left off the desktop may have to be turned on by hand.");
+    return {};
+}
+
+std::filesystem::path DisabledOutputsRecord::lockPath() const {
+    return m_file.parent_path() / (std::string(fileName) + ".lock");
 }
 
 void DisabledOutputsRecord::note(const std::vector<OutputChange>& applied) const {
     try {
         std::filesystem::create_directories(m_file.parent_path());
         // Another run (the tray, a command) may note its own changes at the same time.
-        const FileLock lock(m_file.parent_path() / (std::string(fileName) + ".lock"));
-        std::vector<HeldOutput> outputs = load();
+        const FileLock lock(lockPath());
+        std::vector<HeldOutput> outputs = loadUnderLock();
         for (const OutputChange& change : applied) {
             std::erase_if(outputs, [&](const HeldOutput& held) {
                 return held.output.connector == change.output.connector;
@@ -81,9 +127,7 @@ void DisabledOutputsRecord::write(const std::vector<HeldOutput>& outputs) const 
         std::filesystem::remove(m_file);
         return;
     }
-    nlohmann::json list = nlohmann::json::array();
-    for (const HeldOutput& held : outputs) list.push_back(entryOf(held));
-    AtomicFile(m_file).replace(nlohmann::json{{"outputs", list}}.dump(2) + "\n");
+    AtomicFile(m_file).replace(heldOutputsText(outputs));
 }
 
 void restoreLeftOverOutputs(OutputConfigurationBackend& backend, const DisabledOutputsRecord& record,

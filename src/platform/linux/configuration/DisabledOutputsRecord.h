@@ -1,7 +1,10 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/linux/configuration/OutputConfigurationBackend.h"
@@ -17,6 +20,11 @@ struct HeldOutput {
     friend bool operator==(const HeldOutput&, const HeldOutput&) = default;
 };
 
+// The record's outputs read from its text; throws nlohmann::json::exception when the text is not one.
+std::vector<HeldOutput> parseHeldOutputs(std::string_view text);
+// The record's text for the outputs.
+std::string heldOutputsText(const std::vector<HeldOutput>& outputs);
+
 // The outputs held off the desktop by every run of this program (the tray and the commands), kept in a
 // file, so that the tray's next start brings back what a killed or crashed run left off, and what a
 // desktop that stores every applied layout (KDE Plasma) would otherwise keep off into the next session.
@@ -26,11 +34,18 @@ public:
     // The file in the settings directory.
     static constexpr char fileName[] = "disabled-outputs.json";
 
-    // The file, and the process that writes to it.
-    DisabledOutputsRecord(std::filesystem::path file, OutputHolder self)
-        : m_file(std::move(file)), m_self(std::move(self)) {}
+    // Told, in words for the user, that a damaged record was set aside.
+    using ProblemReporter = std::function<void(const std::string&)>;
+    // A record holds a handful of outputs; anything near this size is not one.
+    static constexpr std::size_t sizeLimit = 1024 * 1024;
 
-    // The recorded outputs; none when the file is missing or unreadable.
+    // The file, and the process that writes to it.
+    DisabledOutputsRecord(std::filesystem::path file, OutputHolder self, ProblemReporter reportProblem = {})
+        : m_file(std::move(file)), m_self(std::move(self)), m_reportProblem(std::move(reportProblem)) {}
+
+    // The recorded outputs; none when the file is missing. A file that cannot be read (damaged, too
+    // large, not a regular file: a FIFO there is never waited on) is moved aside, reported, and holds
+    // none.
     std::vector<HeldOutput> load() const;
     // Notes changes that were applied: an output turned off is held by this process, one turned on is
     // held by no one. Best effort: a failure to write only loses the undo of a crash, so it is not
@@ -39,10 +54,14 @@ public:
     const OutputHolder& self() const { return m_self; }
 
 private:
+    std::vector<HeldOutput> read() const;
+    std::vector<HeldOutput> loadUnderLock() const;
+    std::filesystem::path lockPath() const;
     void write(const std::vector<HeldOutput>& outputs) const;
 
     std::filesystem::path m_file;
     OutputHolder m_self;
+    ProblemReporter m_reportProblem;
 };
 
 // Brings back the outputs that earlier runs left behind (all in one step, else one by one) and keeps
