@@ -20,7 +20,7 @@ namespace {
 // A uniquely named file that is removed again unless it was renamed into place.
 class TemporaryFile {
 public:
-    explicit TemporaryFile(const std::string& prefix) : m_path(prefix + "XXXXXX") {
+    TemporaryFile(const std::string& prefix, FileSync& sync) : m_path(prefix + "XXXXXX"), m_sync(sync) {
         std::vector<char> name(m_path.begin(), m_path.end());
         name.push_back('\0');
         m_file = FileDescriptor(::mkostemp(name.data(), O_CLOEXEC));
@@ -42,7 +42,7 @@ public:
             }
             contents.remove_prefix(static_cast<std::size_t>(written));
         }
-        if (::fsync(m_file.get()) != 0) throw systemError("cannot flush " + m_path + " to disk");
+        if (m_sync.fsync(m_file.get()) != 0) throw systemError("cannot flush " + m_path + " to disk");
     }
 
     void setMode(mode_t mode) const {
@@ -57,31 +57,33 @@ public:
 
 private:
     std::string m_path;
+    FileSync& m_sync;
     FileDescriptor m_file;
     bool m_renamed = false;
 };
 
 // Makes a rename in the directory durable.
-void syncDirectory(const std::filesystem::path& directory) {
+void syncDirectory(const std::filesystem::path& directory, FileSync& sync) {
     FileDescriptor handle(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!handle.isOpen()) throw systemError("cannot open the directory " + directory.string());
     // EINVAL: the file system offers no way to flush a directory, so there is nothing to wait for.
-    if (::fsync(handle.get()) != 0 && errno != EINVAL)
+    if (sync.fsync(handle.get()) != 0 && errno != EINVAL)
         throw systemError("cannot flush the directory " + directory.string() + " to disk");
 }
 
 }  // namespace
 
-AtomicFile::AtomicFile(std::filesystem::path target) : m_target(std::move(target)) {}
+AtomicFile::AtomicFile(std::filesystem::path target, FileSync& sync)
+    : m_target(std::move(target)), m_sync(sync) {}
 
 void AtomicFile::replace(std::string_view contents) const {
-    TemporaryFile temporary((directory() / temporaryNamePrefix()).string());
+    TemporaryFile temporary((directory() / temporaryNamePrefix()).string(), m_sync);
     // The file keeps the mode its owner gave it; a new one stays private to its owner (0600).
     if (struct stat existing{}; ::stat(m_target.c_str(), &existing) == 0)
         temporary.setMode(existing.st_mode & 07777);
     temporary.write(contents);
     temporary.renameTo(m_target);
-    syncDirectory(directory());
+    syncDirectory(directory(), m_sync);
 }
 
 void AtomicFile::removeLeftoverTemporaries() const {

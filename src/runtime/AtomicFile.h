@@ -3,13 +3,16 @@
 #include <filesystem>
 #include <string_view>
 
+#include "runtime/FileSync.h"
+
 namespace lumadesk {
 
 // A file whose content is replaced all at once: after a crash it holds the old or the new
 // content, never a mix. Writers must be serialised by the caller (see FileLock).
 class AtomicFile {
 public:
-    explicit AtomicFile(std::filesystem::path target);
+    // Flushes through the given file sync; the real one unless a test watches the flushes.
+    explicit AtomicFile(std::filesystem::path target, FileSync& sync = realFileSync());
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
 
@@ -27,6 +30,7 @@ private:
     std::string temporaryNamePrefix() const;
 
     std::filesystem::path m_target;
+    FileSync& m_sync;
 };
 
 }  // namespace lumadesk

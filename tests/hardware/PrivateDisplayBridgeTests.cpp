@@ -183,4 +183,12 @@ TEST(PrivateDisplayBridge, IdenticalMonitorsKeepTheirPortsWhileOneOfThemIsOffThe
     h.addDisplay(8, 1);
     h.bridge.resetServiceCache();
     EXPECT_EQ(h.bridge.avService(8), ports[1]);
+
+    // A third identical monitor plugged in meanwhile takes its own port, not that of display 7, which
+    // is still off the desktop.
+    const auto third = h.addService(22, "IOService:/soc/dispext2@AB000000/av");
+    h.addDisplay(9, 3);
+    h.bridge.resetServiceCache();
+    EXPECT_EQ(h.bridge.avService(9), third);
+    EXPECT_EQ(h.bridge.avService(8), ports[1]);
 }

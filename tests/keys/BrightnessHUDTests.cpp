@@ -59,6 +59,10 @@ TEST(BrightnessHUD, StaysWhileHoveredAndHidesAfterThePointerLeaves) {
     p.hud.state()->setHovering(true);
     p.queue.advanceBy(10s);
     EXPECT_TRUE(p.visible());
+    // A key pressed while the pointer rests on the panel shows the new level and keeps the panel.
+    p.hud.show(46, "All Displays", BrightnessHUDTarget::all());
+    p.queue.advanceBy(10s);
+    EXPECT_TRUE(p.visible());
     p.hud.state()->setEditing(true);
     p.hud.state()->setHovering(false);  // still dragging
     p.queue.advanceBy(5s);

@@ -175,6 +175,96 @@ TEST(LinuxPlatform, IdenticalMonitorsArePairedWithTheirOwnPorts) {
     EXPECT_EQ(left->brightness(), 30);
 }
 
+namespace {
+
+// Two cards: card0 (i915) links DP-1 to its AUX bus i2c-4; card1 (a proprietary driver) links none and
+// drives three identical monitors on DP-1..3 (connector ids 50..52), whose buses i2c-9, i2c-10 and
+// i2c-11 are told apart by nothing but their order.
+struct BusTree {
+    VirtualClock clock;
+    VirtualSleeper sleeper{clock};
+    FakeLinuxSystem system;
+    std::filesystem::path intel = system.addPciDevice("0000:00:02.0", "0x030000", "i915");
+    std::filesystem::path nvidia = system.addPciDevice("0000:05:00.0", "0x030000", "nvidia");
+    std::filesystem::path dp1;
+
+    BusTree() {
+        const auto monitorA = monitor({.vendor = 0x10AC, .product = 1, .serial = 1});
+        dp1 = system.addConnector(intel, 0, "DP-1", 40, true, FakeLinuxDesk::edidOf(*monitorA));
+        system.addAdapter(dp1, 4, "AUX B/DDI B/PHY B").monitor = monitorA;
+        const SimulatedMonitorConfig twin{.vendor = 0x4C2D, .product = 3333, .serial = 0};
+        for (unsigned place = 0; place < 3; ++place) {
+            system.addConnector(nvidia, 1, "DP-" + std::to_string(place + 1), 50 + place, true,
+                                FakeLinuxDesk::edidOf(*monitor(twin)));
+        }
+        for (const unsigned bus : {9U, 10U, 11U})
+            system.addAdapter(nvidia, bus, "NVIDIA i2c adapter " + std::to_string(bus)).monitor =
+                monitor(twin);
+    }
+
+    std::shared_ptr<SimulatedMonitor> monitor(SimulatedMonitorConfig config) {
+        return std::make_shared<SimulatedMonitor>(clock, std::move(config));
+    }
+    // "connector id bus" for each connector, "-" for no bus.
+    std::vector<std::string> buses() {
+        DDCProblems problems{nullptr};
+        I2CDevice device{system, sleeper, problems};
+        std::vector<std::string> found;
+        for (const auto& display : LinuxDisplayDirectory(system, device, problems).rescan()) {
+            found.push_back(display.connector.name + " " + std::to_string(display.connector.connectorID) +
+                            " " + (display.ddcBus ? std::to_string(*display.ddcBus) : "-"));
+        }
+        return found;
+    }
+};
+
+}  // namespace
+
+// Which bus each connector is given, on one tree changed in one place at a time: only a display
+// adapter's bus, each bus to one connector, identical monitors in ascending bus order, and names and
+// numbers that are not quite what they seem taken for nothing.
+TEST(LinuxPlatform, EachConnectorIsGivenOnlyItsOwnDisplayBus) {
+    struct Case {
+        const char* name;
+        std::function<void(BusTree&)> change;
+        std::vector<std::string> expected;
+    };
+    const std::vector<Case> cases{
+        {"as built",
+         [](BusTree&) {},
+         {"card0-DP-1 40 4", "card1-DP-1 50 9", "card1-DP-2 51 10", "card1-DP-3 52 11"}},
+        {"a connector id with trailing junk",
+         [](BusTree& tree) { FakeLinuxSystem::write(tree.dp1 / "connector_id", "40abc\n"); },
+         {"card0-DP-1 2147483648 4", "card1-DP-1 50 9", "card1-DP-2 51 10", "card1-DP-3 52 11"}},
+        {"a child named like an adapter but not one",
+         [](BusTree& tree) { std::filesystem::rename(tree.dp1 / "i2c-4", tree.dp1 / "i2c-4x"); },
+         {"card0-DP-1 40 -", "card1-DP-1 50 9", "card1-DP-2 51 10", "card1-DP-3 52 11"}},
+        {"a linked adapter with a non-display name",
+         [](BusTree& tree) {
+             FakeLinuxSystem::write(tree.dp1 / "i2c-4/name", "SMBus I801 adapter at efa0\n");
+         },
+         {"card0-DP-1 40 -", "card1-DP-1 50 9", "card1-DP-2 51 10", "card1-DP-3 52 11"}},
+        {"a linked adapter of a non-display PCI device",
+         [](BusTree& tree) {
+             const auto chipset = tree.system.addPciDevice("0000:00:1f.4", "0x0c0500", "i801_smbus");
+             tree.system.addAdapter(chipset, 2, "i2c adapter");
+             const auto hdmi = tree.system.addConnector(tree.intel, 0, "HDMI-A-1", 41, true);
+             tree.system.linkDDC(hdmi, chipset / "i2c-2");
+         },
+         {"card0-DP-1 40 4", "card0-HDMI-A-1 41 -", "card1-DP-1 50 9", "card1-DP-2 51 10",
+          "card1-DP-3 52 11"}},
+        {"a twin's bus that does not answer",
+         [](BusTree& tree) { tree.system.bus(10).transferError = ENXIO; },
+         {"card0-DP-1 40 4", "card1-DP-1 50 9", "card1-DP-2 51 11", "card1-DP-3 52 -"}},
+    };
+    for (const auto& testCase : cases) {
+        SCOPED_TRACE(testCase.name);
+        BusTree tree;
+        testCase.change(tree);
+        EXPECT_EQ(tree.buses(), testCase.expected);
+    }
+}
+
 TEST(LinuxPlatform, BothTransportsReachTheMonitorsByteExactUnderTheLockAndCloseEveryBus) {
     LinuxHarness linux;
     Platform& platform = linux.platform;
@@ -216,6 +306,7 @@ TEST(LinuxPlatform, EveryFaultOfABusHasADefinedResultAndTheFixIsTold) {
         {"NAK", [](FakeLinuxDesk& d) { d.system.bus(5).transferError = EREMOTEIO; }, 50ms, EREMOTEIO, ""},
         {"0-byte read", [](FakeLinuxDesk& d) { d.system.bus(5).readLimit = 0; }, 50ms, EIO, ""},
         {"short read", [](FakeLinuxDesk& d) { d.system.bus(5).readLimit = 6; }, 50ms, EIO, ""},
+        {"short write", [](FakeLinuxDesk& d) { d.system.bus(5).writeLimit = 3; }, 50ms, EIO, ""},
         {"no permission", [](FakeLinuxDesk& d) { d.system.bus(5).openError = EACCES; }, 50ms, EACCES,
          DDCProblems::permissionDenied(node)},
         {"locked by another program", [](FakeLinuxDesk& d) { d.system.bus(5).lockedElsewhere = true; }, 50ms,
@@ -257,6 +348,17 @@ TEST(LinuxPlatform, EveryFaultOfABusHasADefinedResultAndTheFixIsTold) {
     EXPECT_EQ((std::array<std::uint8_t, 4>{nullReply[0], nullReply[1], nullReply[2], nullReply[3]}),
               (std::array<std::uint8_t, 4>{0x6E, 0x80, 0xBE, 0xFF}));
     EXPECT_TRUE(early.platform.problems().empty());
+
+    // The wait before the read follows a request; a read on its own (the reply to an earlier write)
+    // reads at once.
+    LinuxHarness paced;
+    const std::array<std::uint8_t, 5> request{0x51, 0x82, 0x01, 0x10, 0xAC};
+    std::array<std::uint8_t, 11> answer{};
+    EXPECT_EQ(paced.device.transfer(5, 0x37, request, 50ms, answer), ioSuccess);
+    EXPECT_EQ(paced.sleeper.total(), 50ms);
+    EXPECT_EQ(paced.device.transfer(5, 0x37, {}, 50ms, answer), ioSuccess);
+    EXPECT_EQ(paced.device.transfer(5, 0x37, request, 50ms, {}), ioSuccess);
+    EXPECT_EQ(paced.sleeper.total(), 50ms);
 
     LinuxHarness locked;
     locked.desk.system.bus(5).lockedElsewhere = true;
@@ -412,6 +514,11 @@ TEST(LinuxPlatform, ScreensAreMatchedToTheConnectorsOfTheirOutputs) {
         {"HDMI-A-0", 0}, {"HDMI-2", 0}, {"DVI-D-1", 5},  {"DVID1", 5},  {"", 0}};
     for (const auto& [output, expected] : cases)
         EXPECT_EQ(LinuxScreenList::displayShowing(twoCards, {}, output), expected) << output;
+    // A connector named exactly as the output beats another card's variant spelling of the name.
+    const std::vector<LinuxDisplay> exactAndVariant{connector("card0-HDMI-1", 6, true),
+                                                    connector("card1-HDMI-A-1", 7, true)};
+    EXPECT_EQ(LinuxScreenList::displayShowing(exactAndVariant, {}, "HDMI-1"), 6U);
+    EXPECT_EQ(LinuxScreenList::displayShowing(exactAndVariant, {}, "HDMI-A-1"), 7U);
 }
 
 // In an X session the server says which monitor each output shows, and that decides over the names: a

@@ -57,9 +57,16 @@ void checkTool(OutputConfigurationBackend& backend, const FakeTool& tool, const 
     EXPECT_EQ(failureOf(backend, {{{"DP-2", {}}, false}}),
               desktop + " did not apply the new display layout.");
     EXPECT_EQ(changes, 3);
+    // A tool that makes the change and still fails is not trusted with it: the change is undone.
+    tool.remove("ignore");
+    tool.write("fail-after", "compositor: the layout may be incomplete\n");
+    EXPECT_EQ(failureOf(backend, {{{"DP-2", {}}, false}}),
+              desktop + " did not apply the new display layout: compositor: the layout may be incomplete");
+    EXPECT_EQ(tool.read("state"), "DP-1 on 0 1920\nDP-2 on 1920 2560\nHDMI-A-1 on 4480 1280\n");
+    EXPECT_EQ(changes, 3);
+    tool.remove("fail-after");
 
     // The tool turns DP-1 off and then fails on DP-2: DP-1 is turned back on as it was.
-    tool.remove("ignore");
     tool.write("calls", "");
     tool.write("fail-at", "DP-2");
     EXPECT_EQ(failureOf(backend, {{{"DP-1", {}}, false}, {{"DP-2", {}}, false}}),
@@ -200,8 +207,13 @@ TEST(CommandLineBackendsTest, ARestoreAtQuitEndsByItsDeadlineWhenTheToolHangs) {
         if (code != windowServerSuccess) transactions.cancelConfiguration(configuration);
         return code;
     };
-    // Without a deadline every run of the tool has its own 2 s.
-    for (DisplayID id = 0; id < names.size(); ++id) ASSERT_EQ(change(id, false), windowServerSuccess);
+    // Without a deadline, or with one farther off than the tool's own limit, every run of the tool has
+    // its own 2 s.
+    transactions.limitTo(Deadline::after(clock, 5s));
+    ASSERT_EQ(change(0, false), windowServerSuccess);
+    transactions.limitTo({});
+    for (DisplayID id = 1; id < names.size(); ++id) ASSERT_EQ(change(id, false), windowServerSuccess);
+    ASSERT_EQ(tool.calls.size(), 9u);
     for (const auto& call : tool.calls) EXPECT_EQ(call.timeout, 2000ms);
 
     // Quitting allows 2 s in all: the listing, then the change that hangs for what is left; the retry of

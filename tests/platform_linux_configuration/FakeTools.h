@@ -13,7 +13,8 @@ namespace lumadesk {
 inline constexpr char initialState[] = "DP-1 on 0 1920\nDP-2 on 1920 2560\nHDMI-A-1 off 0 1280\n";
 
 // The state and argument handling both fakes share. A file "refuse" makes the tool fail with its
-// text; a file "ignore" makes it exit 0 and change nothing; a file "fail-at" makes it fail half way.
+// text; a file "ignore" makes it exit 0 and change nothing; a file "fail-at" makes it fail half way; a
+// file "fail-after" makes it change the layout and then fail with its text.
 inline constexpr char sharedScript[] = R"sh(#!/bin/bash
 dir=$(dirname "$0")
 [ "$#" -gt 0 ] && [ "$1" != --json ] && echo "$*" >> "$dir/calls"
@@ -21,6 +22,7 @@ set_state() { awk -v n="$1" -v s="$2" -v x="$3" '$1==n {$2=s; if (x!="") $3=x} {
 if [ "$#" -gt 0 ] && [ "$1" != --json ]; then
   [ -f "$dir/refuse" ] && { cat "$dir/refuse" >&2; exit 1; }
   [ -f "$dir/ignore" ] && exit 0
+  [ -f "$dir/fail-after" ] && trap 'cat "$dir/fail-after" >&2; exit 1' EXIT
 fi
 # A file "fail-at" names an output: the next change applies the outputs before it, then fails there.
 fail_at() {

@@ -52,11 +52,18 @@ TEST_F(TransactionsTest, AppliesEachTransactionInOneStepAndRemembersWhatIsOff) {
     EXPECT_EQ(transactions.disabledOutputs().size(), 1u);
     EXPECT_TRUE(transactions.disabledOutputs().contains(4));
 
+    // Back under another display ID on the same connector: it is no longer off under the old one.
+    displayList.erase(4);
+    displayList[6] = {"HDMI-A-1", {2}};
+    EXPECT_EQ(change({{6, true}}), windowServerSuccess);
+    EXPECT_EQ(backend.applied.back(), "HDMI-A-1 on");
+    EXPECT_TRUE(transactions.disabledOutputs().empty());
+
     // A transaction that is cancelled applies nothing.
     const auto configuration = *transactions.beginConfiguration().configuration;
     EXPECT_EQ(transactions.configureDisplayEnabled(configuration, 5, false), windowServerSuccess);
     transactions.cancelConfiguration(configuration);
-    EXPECT_EQ(backend.applied.size(), 2u);
+    EXPECT_EQ(backend.applied.size(), 3u);
     EXPECT_EQ(transactions.completeConfiguration(configuration, ConfigureOption::forSession),
               OutputConfigurationTransactions::illegalArgument);
 }

@@ -22,6 +22,8 @@ TEST(OutputIdentityTest, MatchesByEDIDFirstThenByTheDriversSpellingOfTheName) {
         {{"HDMI-A-2", {}}, {{"HDMI-1", {}}, {"HDMI-2", {}}}, 1},
         {{"DP-3", {}}, {{"DP-1", {}}, {"DP3", {}}}, 1},
         {{"DVI-I-1", {}}, {{"DVI-I-1", {}}, {"DVI-D-1", {}}}, 0},
+        // The exact spelling beats a variant of it that another output has.
+        {{"HDMI-1", {}}, {{"HDMI-A-1", {}}, {"HDMI-1", {}}}, 1},
         // Two monitors of one model: the name tells them apart.
         {{"DP-2", twin}, {{"DP-1", twin}, {"DP-2", twin}}, 1},
         // Another monitor on the same port is not the display asked for.

@@ -51,6 +51,15 @@ TEST_F(X11RandRBackendTest, DisablingAndEnablingKeepsTheOutputsPlaceUnderOneGrab
     // Asking for what already is sends nothing.
     apply({{{"HDMI-A-1", {}}, true}});
     EXPECT_EQ(server->log, (std::vector<std::string>{"grab", "ungrab"}));
+
+    // One output of a clone taken off: the CRTC keeps its mode and place for the other one.
+    server->state = threeOutputLayout();
+    server->state.outputs[2].modes = {3, 2};
+    server->state.outputs[2].crtc = 12;
+    server->state.crtcs[1].outputs = {102, 103};
+    apply({{{"HDMI-1", {}}, false}});
+    EXPECT_EQ(server->log, (std::vector<std::string>{"grab", "crtc 12 mode 2 at 1920,0", "ungrab"}));
+    EXPECT_EQ(server->state.crtcs[1], (RandRCrtc{12, 2, 1920, 0, randRRotate0, {102}}));
 }
 
 TEST_F(X11RandRBackendTest, RefusalsLeaveTheLayoutAsItWas) {

@@ -60,20 +60,29 @@ TEST_F(DisplayManagerRefreshTest, UnpluggedDisplayStaysHiddenForThirtyDaysThenIs
 
 TEST_F(DisplayManagerRefreshTest, DisplaysDisconnectedInAnEarlierRunAreListedWithTheirSavedIDsAndVisible) {
     // One of them of vendor 1552, whose displays are otherwise dropped as soon as they are absent.
-    const auto held = [&](std::string hardwareID, int sortOrder, DisplayID savedDisplayID) {
+    const auto stored = [&](std::string hardwareID, int sortOrder, bool isConnected,
+                            DisplayID savedDisplayID) {
         return PersistedDisplay{.hardwareID = std::move(hardwareID),
                                 .sortOrder = sortOrder,
-                                .isConnected = false,
+                                .isConnected = isConnected,
                                 .lastSeenAt = clock.wallNow() - 2h,
                                 .savedDisplayID = savedDisplayID,
                                 .lastBrightness = 60};
     };
-    storeRecords({held("10-5-5", 0, 77), held("1552-6-6", 1, 21)});
+    // A record that says connected is not held, whatever saved ID it still carries.
+    storeRecords(
+        {stored("10-5-5", 0, false, 77), stored("1552-6-6", 1, false, 21), stored("10-7-7", 3, true, 99)});
     ddc.plugIn(snapshot(11, "10-1-1"), 40);
+    start();
+    // A quit before the first refresh puts back only what the records hold.
+    manager->restoreDisconnectedDisplays();
+    EXPECT_EQ(windowServer.calls, (std::vector<std::string>{"begin", "configure 77 true", "complete 1",
+                                                            "begin", "configure 21 true", "complete 1"}));
+    manager.reset();
     start();
     refresh();
 
-    EXPECT_EQ(visibleRows(), "10-5-5 #0 0 held absent noDDC, 1552-6-6 #1 0 held absent noDDC, 10-1-1 #2 40");
+    EXPECT_EQ(visibleRows(), "10-5-5 #0 0 held absent noDDC, 1552-6-6 #1 0 held absent noDDC, 10-1-1 #3 40");
     EXPECT_EQ(display("10-5-5").id, 77u);
     EXPECT_EQ(manager->disconnectedDisplayIDs(),
               (DisplayManager::DisconnectedDisplayIDs{{"10-5-5", 77}, {"1552-6-6", 21}}));

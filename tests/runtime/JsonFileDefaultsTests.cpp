@@ -221,6 +221,34 @@ TEST_F(JsonFileDefaultsTest, DamageFoundWhileRunningIsSignalledOnce) {
     EXPECT_EQ(problems.size(), 1u);
 }
 
+// A value the program cannot use is about to be replaced: the file it is in is copied first, once for
+// each version of the file however often the value is read, and the problem is told once with it.
+TEST_F(JsonFileDefaultsTest, AnUnusableValueIsCopiedOncePerVersionOfTheFile) {
+    auto defaults = openDefaults();
+    defaults->setValue("displays", std::string("not a list of displays"));
+    const auto firstVersion = readBytes(settingsFile());
+    std::vector<std::string> problems;
+    auto subscription =
+        defaults->observeProblems([&](const std::string& problem) { problems.push_back(problem); });
+
+    defaults->keepCopyOfUnusableValue("displays");
+    defaults->keepCopyOfUnusableValue("displays");
+    EXPECT_EQ(filesStartingWith(directory(), "defaults.json.corrupt-"), std::vector<fs::path>{keptCopy()});
+    EXPECT_EQ(readBytes(keptCopy()), firstVersion);
+    EXPECT_EQ(problems,
+              std::vector<std::string>{"The setting \"displays\" in " + settingsFile().string() +
+                                       " is not in the expected form; a copy of the file was kept as " +
+                                       keptCopy().string() + " before it is replaced."});
+
+    // Another process writes a new version: that one is copied too.
+    openDefaults()->setValue("displays", std::string("still not a list"));
+    defaults->keepCopyOfUnusableValue("displays");
+    defaults->keepCopyOfUnusableValue("displays");
+    EXPECT_EQ(filesStartingWith(directory(), "defaults.json.corrupt-").size(), 2u);
+    EXPECT_EQ(readBytes(keptCopy().string() + "-1"), readBytes(settingsFile()));
+    EXPECT_EQ(problems.size(), 2u);
+}
+
 // Whatever sits in the settings file's place and is not a file to read is refused without blocking or
 // reading without end, moved aside like damaged content, and replaced by the next change.
 TEST_F(JsonFileDefaultsTest, HostileFilesAreRefusedWithoutBlockingAndMovedAside) {
@@ -257,16 +285,6 @@ TEST_F(JsonFileDefaultsTest, HostileFilesAreRefusedWithoutBlockingAndMovedAside)
         auto defaults = openDefaults();
         EXPECT_FALSE(defaults->value("a"));
         EXPECT_EQ(readBytes(keptCopy()), "{\"a\": " + number + "}");
-    }
-}
-
-TEST_F(JsonFileDefaultsTest, SavingKeepsTheFilesModeAndWritesDurably) {
-    openDefaults()->setValue("a", std::int64_t{1});
-    EXPECT_EQ(fs::status(settingsFile()).permissions(), fs::perms::owner_read | fs::perms::owner_write);
-    for (const auto mode : {fs::perms(0640), fs::perms(0444)}) {
-        fs::permissions(settingsFile(), mode);
-        openDefaults()->setValue("a", std::int64_t{2});
-        EXPECT_EQ(fs::status(settingsFile()).permissions(), mode);
     }
 }
 

@@ -32,6 +32,8 @@ public:
         int transferError = 0;                 // errno of every read and write (ENXIO, ENODEV, EIO, ...)
         bool lockedElsewhere = false;          // another program holds its flock
         std::optional<std::size_t> readLimit;  // reads return at most this many bytes
+        // Writes take at most this many bytes.
+        std::optional<std::size_t> writeLimit;
     };
 
     const std::filesystem::path& root() const override { return m_root.path(); }
@@ -145,6 +147,7 @@ public:
         std::lock_guard lock(m_mutex);
         auto* file = transferTarget(descriptor);
         if (!file) return -1;
+        if (file->bus->writeLimit) bytes = bytes.first(std::min(bytes.size(), *file->bus->writeLimit));
         if (file->address == SimulatedMonitor::edidAddress && bytes.size() == 1)
             file->bus->eepromOffset = bytes[0];
         if (file->bus->monitor->write(file->address, bytes) != ioSuccess) return fail(ENXIO);
