@@ -282,7 +282,10 @@ TEST(DiagnosticsContentTest, RowsCountsAndCopiedTextByteForByte) {
              {" \n ", "Model A", "Unnamed record"},
              {std::nullopt, "\xC2\xA0\xC2\xA0", "Unnamed record"},
              {std::nullopt, "\xE2\x80\xA8 \xE3\x80\x80", "Unnamed record"},
-             {std::nullopt, "\xC2\xA0" "Eastlake 32U\xE2\x80\xA8", "Eastlake 32U"},
+             {std::nullopt,
+              "\xC2\xA0"
+              "Eastlake 32U\xE2\x80\xA8",
+              "Eastlake 32U"},
          }) {
         blank.customName = customName;
         blank.modelName = modelName;
