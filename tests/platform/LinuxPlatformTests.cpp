@@ -178,8 +178,8 @@ TEST(LinuxPlatform, IdenticalMonitorsArePairedWithTheirOwnPorts) {
 namespace {
 
 // Two cards: card0 (i915) links DP-1 to its AUX bus i2c-4; card1 (a proprietary driver) links none and
-// drives three identical monitors on DP-1..3 (connector ids 50..52), whose buses i2c-9, i2c-10 and
-// i2c-11 are told apart by nothing but their order.
+// drives three identical monitors on DP-1..3 (connector ids 50..52), whose buses (i2c-9, i2c-10 and
+// i2c-11 unless told otherwise, made in the order given) are told apart by nothing but their numbers.
 struct BusTree {
     VirtualClock clock;
     VirtualSleeper sleeper{clock};
@@ -188,7 +188,7 @@ struct BusTree {
     std::filesystem::path nvidia = system.addPciDevice("0000:05:00.0", "0x030000", "nvidia");
     std::filesystem::path dp1;
 
-    BusTree() {
+    explicit BusTree(const std::vector<unsigned>& twinBuses) {
         const auto monitorA = monitor({.vendor = 0x10AC, .product = 1, .serial = 1});
         dp1 = system.addConnector(intel, 0, "DP-1", 40, true, FakeLinuxDesk::edidOf(*monitorA));
         system.addAdapter(dp1, 4, "AUX B/DDI B/PHY B").monitor = monitorA;
@@ -197,7 +197,7 @@ struct BusTree {
             system.addConnector(nvidia, 1, "DP-" + std::to_string(place + 1), 50 + place, true,
                                 FakeLinuxDesk::edidOf(*monitor(twin)));
         }
-        for (const unsigned bus : {9U, 10U, 11U})
+        for (const unsigned bus : twinBuses)
             system.addAdapter(nvidia, bus, "NVIDIA i2c adapter " + std::to_string(bus)).monitor =
                 monitor(twin);
     }
@@ -228,6 +228,7 @@ TEST(LinuxPlatform, EachConnectorIsGivenOnlyItsOwnDisplayBus) {
         const char* name;
         std::function<void(BusTree&)> change;
         std::vector<std::string> expected;
+        std::vector<unsigned> twinBuses{9, 10, 11};
     };
     const std::vector<Case> cases{
         {"as built",
@@ -256,10 +257,19 @@ TEST(LinuxPlatform, EachConnectorIsGivenOnlyItsOwnDisplayBus) {
         {"a twin's bus that does not answer",
          [](BusTree& tree) { tree.system.bus(10).transferError = ENXIO; },
          {"card0-DP-1 40 4", "card1-DP-1 50 9", "card1-DP-2 51 11", "card1-DP-3 52 -"}},
+        // Whatever order the directory lists them in (file systems differ): i2c-2 before i2c-12.
+        {"twins on buses made from the highest number down",
+         [](BusTree&) {},
+         {"card0-DP-1 40 4", "card1-DP-1 50 2", "card1-DP-2 51 12", "card1-DP-3 52 20"},
+         {20, 12, 2}},
+        {"twins on buses of one, two and three digits",
+         [](BusTree&) {},
+         {"card0-DP-1 40 4", "card1-DP-1 50 1", "card1-DP-2 51 10", "card1-DP-3 52 100"},
+         {1, 10, 100}},
     };
     for (const auto& testCase : cases) {
         SCOPED_TRACE(testCase.name);
-        BusTree tree;
+        BusTree tree(testCase.twinBuses);
         testCase.change(tree);
         EXPECT_EQ(tree.buses(), testCase.expected);
     }
