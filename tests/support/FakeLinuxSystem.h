@@ -3,9 +3,11 @@
 #include <fcntl.h>
 #include <linux/i2c-dev.h>
 #include <sys/file.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -22,7 +24,8 @@ namespace lumadesk {
 
 // A Linux machine in a temporary directory: a sysfs tree built with the helpers below and i2c-dev nodes
 // served by fake buses, on which simulated monitors answer byte for byte. Records every node opened and
-// every transfer made without the node's lock.
+// every transfer made without the node's lock. The nodes are real files and their flocks real ones, so
+// another party (the test, another process) can contend for them with flock(2) itself.
 class FakeLinuxSystem final : public LinuxSystem {
 public:
     // A fake /dev/i2c-N: the monitor on it (none: nothing answers) and its faults.
@@ -32,7 +35,14 @@ public:
         int transferError = 0;                 // errno of every read and write (ENXIO, ENODEV, EIO, ...)
         bool lockedElsewhere = false;          // another program holds its flock
         std::optional<std::size_t> readLimit;  // reads return at most this many bytes
+        // Runs after each write the monitor took, once the call has let go of the machine: another
+        // program acting on the bus between our request and its reply.
+        std::function<void()> afterWrite;
     };
+
+    ~FakeLinuxSystem() override {
+        for (const auto& [descriptor, file] : m_open) ::close(file.node);
+    }
 
     const std::filesystem::path& root() const override { return m_root.path(); }
 
@@ -131,7 +141,7 @@ public:
         const auto bus = m_buses.find(path);
         if (bus == m_buses.end()) return fail(ENOENT);
         if (bus->second.openError) return fail(bus->second.openError);
-        m_open[++m_lastDescriptor] = {&bus->second};
+        m_open[++m_lastDescriptor] = {&bus->second, 0, false, ::open(path.c_str(), O_RDWR | O_CLOEXEC)};
         return m_lastDescriptor;
     }
     int ioctl(int descriptor, unsigned long request, unsigned long argument) override {
@@ -142,12 +152,17 @@ public:
         return 0;
     }
     ssize_t write(int descriptor, std::span<const std::uint8_t> bytes) override {
-        std::lock_guard lock(m_mutex);
-        auto* file = transferTarget(descriptor);
-        if (!file) return -1;
-        if (file->address == SimulatedMonitor::edidAddress && bytes.size() == 1)
-            file->bus->eepromOffset = bytes[0];
-        if (file->bus->monitor->write(file->address, bytes) != ioSuccess) return fail(ENXIO);
+        std::function<void()> afterWrite;
+        {
+            std::lock_guard lock(m_mutex);
+            auto* file = transferTarget(descriptor);
+            if (!file) return -1;
+            if (file->address == SimulatedMonitor::edidAddress && bytes.size() == 1)
+                file->bus->eepromOffset = bytes[0];
+            if (file->bus->monitor->write(file->address, bytes) != ioSuccess) return fail(ENXIO);
+            afterWrite = file->bus->afterWrite;
+        }
+        if (afterWrite) afterWrite();
         return static_cast<ssize_t>(bytes.size());
     }
     ssize_t read(int descriptor, std::span<std::uint8_t> buffer) override {
@@ -164,12 +179,17 @@ public:
         auto* file = find(descriptor);
         if (!file) return fail(EBADF);
         if ((operation & LOCK_EX) && file->bus->lockedElsewhere) return fail(EWOULDBLOCK);
+        if (::flock(file->node, operation) != 0) return -1;
         file->locked = (operation & LOCK_EX) != 0;
         return 0;
     }
     int close(int descriptor) override {
         std::lock_guard lock(m_mutex);
-        return m_open.erase(descriptor) ? 0 : fail(EBADF);
+        const auto file = m_open.find(descriptor);
+        if (file == m_open.end()) return fail(EBADF);
+        ::close(file->second.node);  // which lets go of its flock
+        m_open.erase(file);
+        return 0;
     }
     std::unique_ptr<DeviceEvents> watchDevices() override {
         if (!m_deviceEvents.reachable) return nullptr;
@@ -194,6 +214,7 @@ private:
         BusState* bus = nullptr;
         std::uint8_t address = 0;
         bool locked = false;
+        int node = -1;  // the node's real file, which carries the flock
     };
 
     static int fail(int error) {
