@@ -34,9 +34,10 @@ public:
         int openError = 0;                     // errno of every open (EACCES: no permission)
         int transferError = 0;                 // errno of every read and write (ENXIO, ENODEV, EIO, ...)
         bool lockedElsewhere = false;          // another program holds its flock
+        int selectError = 0;                   // errno of I2C_SLAVE (EBUSY: a kernel driver has the chip)
         std::optional<std::size_t> readLimit;  // reads return at most this many bytes
-        // Runs after each write the monitor took, once the call has let go of the machine: another
-        // program acting on the bus between our request and its reply.
+        // Runs after each write the monitor took, as the next read or open begins: another program acting
+        // on the bus between a request and the read of its reply.
         std::function<void()> afterWrite;
     };
 
@@ -136,6 +137,7 @@ public:
     // --- the system calls ---
 
     int open(const std::filesystem::path& path, int) override {
+        runAfterWrite();
         std::lock_guard lock(m_mutex);
         m_opened.push_back(path);
         const auto bus = m_buses.find(path);
@@ -148,24 +150,22 @@ public:
         std::lock_guard lock(m_mutex);
         auto* file = find(descriptor);
         if (!file || request != I2C_SLAVE || argument > 0x7F) return fail(EINVAL);
+        if (file->bus->selectError) return fail(file->bus->selectError);
         file->address = static_cast<std::uint8_t>(argument);
         return 0;
     }
     ssize_t write(int descriptor, std::span<const std::uint8_t> bytes) override {
-        std::function<void()> afterWrite;
-        {
-            std::lock_guard lock(m_mutex);
-            auto* file = transferTarget(descriptor);
-            if (!file) return -1;
-            if (file->address == SimulatedMonitor::edidAddress && bytes.size() == 1)
-                file->bus->eepromOffset = bytes[0];
-            if (file->bus->monitor->write(file->address, bytes) != ioSuccess) return fail(ENXIO);
-            afterWrite = file->bus->afterWrite;
-        }
-        if (afterWrite) afterWrite();
+        std::lock_guard lock(m_mutex);
+        auto* file = transferTarget(descriptor);
+        if (!file) return -1;
+        if (file->address == SimulatedMonitor::edidAddress && bytes.size() == 1)
+            file->bus->eepromOffset = bytes[0];
+        if (file->bus->monitor->write(file->address, bytes) != ioSuccess) return fail(ENXIO);
+        m_afterWrite = file->bus->afterWrite;
         return static_cast<ssize_t>(bytes.size());
     }
     ssize_t read(int descriptor, std::span<std::uint8_t> buffer) override {
+        runAfterWrite();
         std::lock_guard lock(m_mutex);
         auto* file = transferTarget(descriptor);
         if (!file) return -1;
@@ -217,6 +217,14 @@ private:
         int node = -1;  // the node's real file, which carries the flock
     };
 
+    void runAfterWrite() {
+        std::function<void()> pending;
+        {
+            std::lock_guard lock(m_mutex);
+            pending = std::exchange(m_afterWrite, nullptr);
+        }
+        if (pending) pending();
+    }
     static int fail(int error) {
         errno = error;
         return -1;
@@ -247,6 +255,7 @@ private:
     int m_lastDescriptor = 100;
     std::vector<std::filesystem::path> m_opened;
     int m_unlockedTransfers = 0;
+    std::function<void()> m_afterWrite;  // due before the next read or open
     DeviceEventQueue m_deviceEvents;
 };
 
