@@ -17,7 +17,7 @@ struct PlatformFacts {
     // What keeps monitors out of reach, each in the user's words with its fix.
     std::vector<std::string> problems;
     // How long each online monitor's DDC/CI replies are waited for, by hardware ID.
-    std::map<std::string, ReplyWait> replyWaits;
+    std::map<std::string, ReplyWait> replyWaits{};
 };
 
 // Where the views read the platform's facts from. The problems are read afresh each time: they come and
@@ -27,7 +27,7 @@ struct PlatformStatus {
     std::function<std::vector<std::string>()> problems;
     std::string displayConfigurationService;
     // None: no monitor's replies are waited for.
-    std::function<std::map<std::string, ReplyWait>()> replyWaits;
+    std::function<std::map<std::string, ReplyWait>()> replyWaits{};
 
     PlatformFacts facts() const;
 };
