@@ -128,7 +128,8 @@ int TrayProgram::run(const std::vector<std::string>& arguments, std::ostream& er
             LumadeskApp app(
                 stack.sharedDisplayManager(), stack.defaults(), queue, keyboard.keys(platform->screenList()),
                 nullptr, nullptr,
-                {[&platform] { return platform->problems(); }, platform->displayConfigurationService()});
+                {[&platform] { return platform->problems(); }, platform->displayConfigurationService(),
+                 [&stack] { return stack.replyWaits().onlineWaits(); }});
             instance.onBringForward([&app] { app.bringForward(); });
             app.start();
             // A damaged settings file is moved aside as the stack starts; later problems are told as they

@@ -4,6 +4,7 @@
 #include "hardware/DisplayHardwareService.h"
 #include "hardware/IntelDDC.h"
 #include "hardware/PrivateDisplayConnectionController.h"
+#include "hardware/ReplyWaitFile.h"
 #include "hardware/SystemDisplayConfigurationBridge.h"
 #include "hardware/SystemDisplaySnapshotProvider.h"
 
@@ -13,26 +14,27 @@ namespace {
 
 std::unique_ptr<DisplayDDCTransporting> makeTransport(TransportKind kind, Platform& platform,
                                                       PrivateDisplayBridge& bridge,
-                                                      ReplyTransactionTypeProbe& replyTypeProbe) {
+                                                      ReplyTransactionTypeProbe& replyTypeProbe,
+                                                      MonitorReplyWaits& replyWaits) {
     if (kind == TransportKind::arm64) {
-        return std::make_unique<Arm64DDC>(platform.windowServer(), bridge, platform.sleeper());
+        return std::make_unique<Arm64DDC>(platform.windowServer(), bridge, platform.sleeper(), &replyWaits);
     }
     return std::make_unique<IntelDDC>(platform.windowServer(), platform.displayRegistry(),
                                       platform.framebufferI2C(), replyTypeProbe);
 }
 
 std::unique_ptr<DDCInterface> makeDDCInterface(Platform& platform, MainQueue& queue, BackgroundPool& pool,
-                                               const DisplayStackOptions& options,
-                                               PrivateDisplayBridge& bridge,
-                                               ReplyTransactionTypeProbe& replyTypeProbe) {
-    auto transport = makeTransport(options.transport, platform, bridge, replyTypeProbe);
+                                               const DisplayStackOptions& options, PrivateDisplayBridge& bridge,
+                                               ReplyTransactionTypeProbe& replyTypeProbe,
+                                               MonitorReplyWaits& replyWaits) {
+    auto transport = makeTransport(options.transport, platform, bridge, replyTypeProbe, replyWaits);
     auto snapshotProvider = std::make_unique<SystemDisplaySnapshotProvider>(
         platform.windowServer(), platform.screenList(), platform.displayRegistry(), bridge);
     auto configurationBridge = std::make_unique<SystemDisplayConfigurationBridge>(platform.windowServer());
     auto connectionController =
         std::make_unique<PrivateDisplayConnectionController>(std::move(configurationBridge));
     auto hardwareService = std::make_unique<DisplayHardwareService>(
-        std::move(transport), std::move(snapshotProvider), std::move(connectionController));
+        std::move(transport), std::move(snapshotProvider), std::move(connectionController), &replyWaits);
     return std::make_unique<DDCInterface>(std::move(hardwareService), options.writeInterval, queue, pool);
 }
 
@@ -42,8 +44,10 @@ DisplayStack::DisplayStack(Platform& platform, MainQueue& queue, const DisplaySt
     : m_pool(std::make_unique<BackgroundPool>()),
       m_transport(options.transport),
       m_replyTypeProbe(platform.displayRegistry()),
+      m_replyWaits(std::make_unique<ReplyWaitFile>(options.configDirectory)),
       m_displayBridge(platform.avServiceBus(), platform.windowServer()),
-      m_ddcInterface(makeDDCInterface(platform, queue, *m_pool, options, m_displayBridge, m_replyTypeProbe)),
+      m_ddcInterface(makeDDCInterface(platform, queue, *m_pool, options, m_displayBridge, m_replyTypeProbe,
+                                      m_replyWaits)),
       m_defaults(options.configDirectory, queue.clock(), platform.settingsFileName()),
       m_store(m_defaults),
       m_displayChangeRegistrar(platform.windowServer()) {

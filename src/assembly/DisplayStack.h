@@ -6,6 +6,7 @@
 
 #include "assembly/TransportKind.h"
 #include "hardware/DDCInterface.h"
+#include "hardware/MonitorReplyWaits.h"
 #include "hardware/PrivateDisplayBridge.h"
 #include "hardware/ReplyTransactionTypeProbe.h"
 #include "platform/Platform.h"
@@ -47,6 +48,8 @@ public:
     const std::shared_ptr<DisplayManager>& sharedDisplayManager() const { return m_displayManager; }
     DDCInterface& ddcInterface() { return *m_ddcInterface; }
     JsonFileDefaults& defaults() { return m_defaults; }
+    // The wait each monitor's replies are read after, learned and kept in the configuration directory.
+    const MonitorReplyWaits& replyWaits() const { return m_replyWaits; }
     TransportKind transport() const { return m_transport; }
 
 private:
@@ -54,6 +57,7 @@ private:
     std::unique_ptr<BackgroundPool> m_pool;
     TransportKind m_transport;
     ReplyTransactionTypeProbe m_replyTypeProbe;
+    MonitorReplyWaits m_replyWaits;
     PrivateDisplayBridge m_displayBridge;
     std::unique_ptr<DDCInterface> m_ddcInterface;
     JsonFileDefaults m_defaults;

@@ -15,11 +15,16 @@ using namespace std::chrono_literals;
 
 constexpr int maximumAttempts = 5;
 constexpr Duration pauseBeforeWrite = 10ms;
-// Monitors need this long to prepare a reply.
-constexpr Duration pauseBeforeRead = 50ms;
 constexpr Duration pauseAfterFailure = 20ms;
-// Replies are read from the start of the channel.
-constexpr std::uint8_t replyOffset = 0;
+
+// How one attempt at reading a reply ended.
+struct ReplyAttempt {
+    std::optional<std::uint16_t> value;
+    Duration waited{0};   // from the request to the read that gave the value
+    bool polled = false;  // the monitor said "not ready" first
+    bool late = false;    // the reply was missing or short: a longer wait may help
+    bool neverReady = false;  // "not ready" until the longest wait: asking again is all that helps
+};
 
 // Makes up to five attempts, pausing after every failed one (the last included); the first success.
 template <typename Attempt>
@@ -33,8 +38,13 @@ auto withRetries(Sleeper& sleeper, Attempt attempt) -> decltype(attempt()) {
 
 }  // namespace
 
-Arm64DDC::Arm64DDC(WindowServer& windowServer, AVServiceLocating& serviceLocator, Sleeper& sleeper)
-    : m_windowServer(windowServer), m_serviceLocator(serviceLocator), m_sleeper(sleeper) {}
+Arm64DDC::Arm64DDC(WindowServer& windowServer, AVServiceLocating& serviceLocator, Sleeper& sleeper,
+                   MonitorReplyWaits* replyWaits)
+    : m_windowServer(windowServer),
+      m_serviceLocator(serviceLocator),
+      m_sleeper(sleeper),
+      m_ownReplyWaits(replyWaits ? nullptr : std::make_unique<MonitorReplyWaits>()),
+      m_replyWaits(replyWaits ? *replyWaits : *m_ownReplyWaits) {}
 
 bool Arm64DDC::supportsDDC(DisplayID displayID) {
     return avService(displayID) != nullptr;
@@ -43,8 +53,11 @@ bool Arm64DDC::supportsDDC(DisplayID displayID) {
 std::uint16_t Arm64DDC::readVCP(std::uint8_t feature, DisplayID displayID) {
     const auto service = avService(displayID);
     if (!service) throw DisplayHardwareError::unsupportedDisplay(displayID);
-    const auto value = request(*service, DDCPacket::vcpGet(feature));
-    if (!value) throw DisplayHardwareError::failedToReadVCP(feature, displayID);
+    const auto value = request(*service, feature, displayID);
+    if (!value) {
+        m_replyWaits.readFailed(displayID);
+        throw DisplayHardwareError::failedToReadVCP(feature, displayID);
+    }
     return *value;
 }
 
@@ -69,18 +82,53 @@ bool Arm64DDC::send(AVService& service, const DDCPacket& packet) {
     });
 }
 
-std::optional<std::uint16_t> Arm64DDC::request(AVService& service, const DDCPacket& packet) {
-    std::array<std::uint8_t, DDCReply::length> reply{};
-    return withRetries(m_sleeper, [&]() -> std::optional<std::uint16_t> {
+std::optional<std::uint16_t> Arm64DDC::request(AVService& service, std::uint8_t feature, DisplayID displayID) {
+    const auto packet = DDCPacket::vcpGet(feature);
+    Duration wait = m_replyWaits.firstWait(displayID);
+    bool polls = true;
+    // The request and every read of its reply are one exchange: no other program on the bus can take
+    // the reply, nor slip its own request in between.
+    const auto attempt = [&]() -> ReplyAttempt {
         m_sleeper.sleep(pauseBeforeWrite);
-        if (service.writeI2C(DDCPacket::monitorAddress, DDCPacket::hostAddress, packet.bytes()) !=
-            ioSuccess) {
-            return std::nullopt;
+        IOResult opened = ioSuccess;
+        const auto exchange = service.openExchange(DDCPacket::monitorAddress, opened);
+        if (!exchange || exchange->write(DDCPacket::hostAddress, packet.bytes()) != ioSuccess) return {};
+        ReplyAttempt outcome;
+        outcome.waited = wait;
+        m_sleeper.sleep(wait);
+        std::array<std::uint8_t, DDCReply::length> reply{};
+        for (;;) {
+            reply.fill(0);
+            if (exchange->read(reply) != ioSuccess) {
+                outcome.late = true;
+                return outcome;
+            }
+            if (!DDCReply::isNullMessage(reply)) break;
+            if (!polls) return outcome;
+            if (outcome.waited + MonitorReplyWaits::pollStep > MonitorReplyWaits::longestWait) {
+                outcome.neverReady = true;
+                return outcome;
+            }
+            m_sleeper.sleep(MonitorReplyWaits::pollStep);
+            outcome.waited += MonitorReplyWaits::pollStep;
+            outcome.polled = true;
         }
-        m_sleeper.sleep(pauseBeforeRead);
-        if (service.readI2C(DDCPacket::monitorAddress, replyOffset, reply) != ioSuccess) return std::nullopt;
-        return DDCReply::currentValue(reply);
-    });
+        outcome.value = DDCReply::currentValue(feature, reply);
+        return outcome;
+    };
+    for (int count = 0; count < maximumAttempts; ++count) {
+        const ReplyAttempt outcome = attempt();
+        if (outcome.value) {
+            m_replyWaits.readSucceeded(displayID, outcome.waited, outcome.polled);
+            return outcome.value;
+        }
+        m_sleeper.sleep(pauseAfterFailure);
+        if (outcome.late) wait = MonitorReplyWaits::lengthened(wait);
+        // A monitor that kept saying "not ready" for the longest wait is not polled again this read:
+        // the rest of the attempts only ask again.
+        if (outcome.neverReady) polls = false;
+    }
+    return std::nullopt;
 }
 
 }  // namespace lumadesk

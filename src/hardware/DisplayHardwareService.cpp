@@ -19,10 +19,11 @@ constexpr std::uint16_t powerModeOff = 4;
 DisplayHardwareService::DisplayHardwareService(
     std::unique_ptr<DisplayDDCTransporting> ddcTransport,
     std::unique_ptr<DisplaySnapshotProviding> snapshotProvider,
-    std::unique_ptr<DisplayConnectionControlling> connectionController)
+    std::unique_ptr<DisplayConnectionControlling> connectionController, MonitorReplyWaits* replyWaits)
     : m_ddcTransport(std::move(ddcTransport)),
       m_snapshotProvider(std::move(snapshotProvider)),
-      m_connectionController(std::move(connectionController)) {}
+      m_connectionController(std::move(connectionController)),
+      m_replyWaits(replyWaits) {}
 
 std::vector<DisplaySnapshot> DisplayHardwareService::snapshots(const HeldDisplays& held) {
     std::vector<DisplaySnapshot> snapshots;
@@ -35,6 +36,11 @@ std::vector<DisplaySnapshot> DisplayHardwareService::snapshots(const HeldDisplay
         unitNumbers.push_back(m_snapshotProvider->unitNumber(displayID));
     }
     DuplicateDisplayNumbering::apply(snapshots, unitNumbers, held);
+    if (m_replyWaits) {
+        std::map<DisplayID, std::string> hardwareIDs;
+        for (const auto& snapshot : snapshots) hardwareIDs[snapshot.displayID] = snapshot.hardwareID;
+        m_replyWaits->assign(hardwareIDs);
+    }
     return snapshots;
 }
 

@@ -58,7 +58,7 @@ std::uint16_t IntelDDC::readVCP(std::uint8_t feature, DisplayID displayID) {
     if (!replyType) throw DisplayHardwareError::failedToReadVCP(feature, displayID);
     const auto answered = sendOnFirstAnsweringBus(*framebuffer, vcpGetRequest(feature, *replyType));
     // The first bus that answers decides: a bad reply there is not retried on other buses.
-    const auto value = answered ? DDCReply::currentValue(answered->replyBuffer) : std::nullopt;
+    const auto value = answered ? DDCReply::currentValue(feature, answered->replyBuffer) : std::nullopt;
     if (!value) throw DisplayHardwareError::failedToReadVCP(feature, displayID);
     return *value;
 }

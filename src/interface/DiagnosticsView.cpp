@@ -210,10 +210,14 @@ void DiagnosticsView::render() {
     for (const auto& row : m_content.rows()) m_listLayout->addWidget(buildRow(row, m_list));
     m_listLayout->addStretch(1);
     m_body->setCurrentIndex(m_content.records().empty() ? 0 : 1);
-    QStringList platformLines;
-    for (const auto& line : m_content.platformLines()) platformLines << QString::fromStdString(line);
-    m_platformLines->setText(platformLines.join(QLatin1Char('\n')));
-    m_platformLines->setVisible(!platformLines.isEmpty());
+    QStringList blocks;
+    for (const auto& lines : {m_content.platformLines(), m_content.replyWaitLines()}) {
+        QStringList block;
+        for (const auto& line : lines) block << QString::fromStdString(line);
+        if (!block.isEmpty()) blocks << block.join(QLatin1Char('\n'));
+    }
+    m_platformLines->setText(blocks.join(QStringLiteral("\n\n")));
+    m_platformLines->setVisible(!blocks.isEmpty());
     m_footer->setText(QString::fromStdString(m_content.footerText()));
     m_copyButton->setEnabled(m_content.canCopy());
 }

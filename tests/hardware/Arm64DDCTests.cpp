@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <deque>
+#include <fstream>
+#include <map>
 #include <memory>
 #include <vector>
 
 #include "hardware/Arm64DDC.h"
+#include "hardware/ReplyWaitFile.h"
+#include "support/TemporaryDirectory.h"
 #include "runtime/VirtualSleeper.h"
 #include "support/FakeAVService.h"
 #include "support/FakeWindowServer.h"
@@ -21,6 +26,11 @@ using Sleeps = std::vector<Duration>;
 
 const Bytes validReply{0x6E, 0x88, 0x02, 0x00, 0x10, 0x00, 0x00, 0x64, 0x00, 0x32, 0xF2};
 const Bytes badChecksum{0x6E, 0x88, 0x02, 0x00, 0x10, 0x00, 0x00, 0x64, 0x00, 0x32, 0xF3};
+// The monitor's "nothing to say yet", followed by an idle bus.
+const Bytes nullMessage{0x6E, 0x80, 0xBE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+// A valid reply for feature 0x12 (contrast), value 50.
+const Bytes otherFeature{0x6E, 0x88, 0x02, 0x00, 0x12, 0x00, 0x00, 0x64, 0x00, 0x32, 0xF0};
+constexpr IOResult shortRead = 5;  // EIO: fewer bytes than asked for
 constexpr IOResult notResponding = static_cast<IOResult>(0xE00002ED);
 
 Sleeps repeated(const Sleeps& pattern, int times) {
@@ -39,7 +49,8 @@ struct Arm64Harness {
     FakeWindowServer windowServer;
     FakeAVServiceLocator locator;
     std::shared_ptr<FakeAVService> service = std::make_shared<FakeAVService>(&clock);
-    Arm64DDC ddc{windowServer, locator, sleeper};
+    MonitorReplyWaits replyWaits;
+    Arm64DDC ddc{windowServer, locator, sleeper, &replyWaits};
 
     Arm64Harness() {
         windowServer.addDisplay({.displayID = builtin, .isBuiltin = true});
@@ -87,12 +98,13 @@ TEST(Arm64DDC, MakesFiveAttemptsWithATwentyMillisecondPauseAfterEachFailure) {
     EXPECT_EQ(refused.service->writes.size(), 5U);
     EXPECT_EQ(refused.sleeper.sleeps(), repeated({10ms, 20ms}, 5));
 
-    // A later good reply is taken; each failed attempt before it (a bad reply, a failed read) pauses.
+    // A later good reply is taken; each failed attempt before it (a bad reply, a failed read) pauses, and
+    // a missing reply gives the next attempt half as long again to wait.
     Arm64Harness recovering;
     recovering.service->replies = {{ioSuccess, badChecksum}, {notResponding, {}}};
     EXPECT_EQ(recovering.ddc.readVCP(0x10, recovering.external), 50);
     EXPECT_EQ(recovering.service->reads.size(), 3U);
-    EXPECT_EQ(recovering.sleeper.sleeps(), (Sleeps{10ms, 50ms, 20ms, 10ms, 50ms, 20ms, 10ms, 50ms}));
+    EXPECT_EQ(recovering.sleeper.sleeps(), (Sleeps{10ms, 50ms, 20ms, 10ms, 50ms, 20ms, 10ms, 75ms}));
 
     // An attempt whose get packet was refused reads no reply; a refused set packet is sent again.
     Arm64Harness skipping;
@@ -115,4 +127,110 @@ TEST(Arm64DDC, NeverTalksToABuiltInDisplayOrOneWithoutAService) {
     EXPECT_EQ(hardwareErrorText([&] { h.ddc.readVCP(0x10, 9); }), "Display 9 does not support DDC.");
     EXPECT_TRUE(h.service->writes.empty() && h.service->reads.empty());
     EXPECT_TRUE(h.sleeper.sleeps().empty());
+}
+
+TEST(Arm64DDC, ReadsASlowMonitorAgainEveryTenMillisecondsAndLearnsItsPace) {
+    // Not ready at 50 and 60 ms: the same reply is read again 10 ms later each time, in the same
+    // exchange, without asking again.
+    Arm64Harness h;
+    h.replyWaits.assign({{h.external, "4268-1-2"}});
+    h.service->replies = {{ioSuccess, nullMessage}, {ioSuccess, nullMessage}};
+    EXPECT_EQ(h.ddc.readVCP(0x10, h.external), 50);
+    EXPECT_EQ(h.service->writes.size(), 1U);
+    EXPECT_EQ(h.service->reads, (Reads{{0x37, 0, 11, 60ms}, {0x37, 0, 11, 70ms}, {0x37, 0, 11, 80ms}}));
+    EXPECT_EQ(h.replyWaits.onlineWaits(), (std::map<std::string, ReplyWait>{{"4268-1-2", {70ms, false}}}));
+
+    // Next time the monitor is asked one step sooner than it needed, so that its wait can come down
+    // again; it answers then, and 60 ms is what it needs now.
+    h.sleeper.clear();
+    EXPECT_EQ(h.ddc.readVCP(0x10, h.external), 50);
+    EXPECT_EQ(h.sleeper.sleeps(), (Sleeps{10ms, 60ms}));
+    EXPECT_EQ(h.replyWaits.onlineWaits().at("4268-1-2").wait, 60ms);
+
+    // A fast monitor keeps the protocol's wait and is never asked sooner.
+    Arm64Harness fast;
+    EXPECT_EQ(fast.ddc.readVCP(0x10, fast.external), 50);
+    EXPECT_EQ(fast.ddc.readVCP(0x10, fast.external), 50);
+    EXPECT_EQ(fast.sleeper.sleeps(), (Sleeps{10ms, 50ms, 10ms, 50ms}));
+}
+
+TEST(Arm64DDC, BadRepliesAreRetriedAndNeverTakenForALevel) {
+    struct Case {
+        const char* name;
+        std::deque<FakeAVService::Reply> replies;
+        Sleeps sleeps;  // until the good reply that follows
+    };
+    const std::vector<Case> cases{
+        {"short read, then the wait is lengthened", {{shortRead, {}}}, {10ms, 50ms, 20ms, 10ms, 75ms}},
+        {"monitor asleep mid-exchange (no acknowledge)", {{notResponding, {}}, {notResponding, {}}},
+         {10ms, 50ms, 20ms, 10ms, 75ms, 20ms, 10ms, 112ms}},
+        {"bad checksum: asked again at the same pace", {{ioSuccess, badChecksum}}, {10ms, 50ms, 20ms, 10ms, 50ms}},
+        {"the answer for another feature", {{ioSuccess, otherFeature}}, {10ms, 50ms, 20ms, 10ms, 50ms}},
+        {"truncated to the null message's length", {{ioSuccess, Bytes(nullMessage.begin(), nullMessage.begin() + 2)}},
+         {10ms, 50ms, 20ms, 10ms, 50ms}},
+    };
+    for (const auto& testCase : cases) {
+        SCOPED_TRACE(testCase.name);
+        Arm64Harness h;
+        h.service->replies = testCase.replies;
+        h.service->reply = {ioSuccess, Bytes{0x6E, 0x88, 0x02, 0x00, 0x10, 0x00, 0x00, 0x64, 0x00, 0x4B, 0x8B}};
+        EXPECT_EQ(h.ddc.readVCP(0x10, h.external), 75);
+        EXPECT_EQ(h.sleeper.sleeps(), testCase.sleeps);
+    }
+
+    // A monitor that says "not ready" for ever is read every 10 ms up to 200 ms once; the other attempts
+    // only ask again. The read fails, and that is remembered.
+    Arm64Harness never;
+    never.replyWaits.assign({{never.external, "4268-1-2"}});
+    never.service->reply = {ioSuccess, nullMessage};
+    EXPECT_EQ(hardwareErrorText([&] { never.ddc.readVCP(0x10, never.external); }),
+              "Failed to read VCP 0x10 for display 2.");
+    EXPECT_EQ(never.service->writes.size(), 5U);
+    EXPECT_EQ(never.service->reads.size(), 16U + 4U);
+    EXPECT_EQ(never.clock.monotonicNow().time_since_epoch(), (10ms + 200ms + 20ms) + 4 * (10ms + 50ms + 20ms));
+    EXPECT_EQ(never.replyWaits.onlineWaits(), (std::map<std::string, ReplyWait>{{"4268-1-2", {50ms, true}}}));
+
+    // The longest wait is 200 ms, however often the reply is missing.
+    Arm64Harness missing;
+    missing.service->reply = {notResponding, {}};
+    EXPECT_THROW(missing.ddc.readVCP(0x10, missing.external), DisplayHardwareError);
+    EXPECT_EQ(missing.sleeper.sleeps(),
+              (Sleeps{10ms, 50ms, 20ms, 10ms, 75ms, 20ms, 10ms, 112ms, 20ms, 10ms, 168ms, 20ms, 10ms, 200ms, 20ms}));
+}
+
+TEST(Arm64DDC, LearnedWaitsAreKeptByHardwareIDForTheNextRun) {
+    TemporaryDirectory directory;
+    {
+        Arm64Harness first;
+        MonitorReplyWaits waits(std::make_unique<ReplyWaitFile>(directory.path()));
+        Arm64DDC ddc(first.windowServer, first.locator, first.sleeper, &waits);
+        waits.assign({{first.external, "4268-1-2"}});
+        first.service->replies = {{ioSuccess, nullMessage}, {ioSuccess, nullMessage}, {ioSuccess, nullMessage}};
+        EXPECT_EQ(ddc.readVCP(0x10, first.external), 50);
+    }
+    EXPECT_EQ(ReplyWaitFile(directory.path()).load(), (std::map<std::string, ReplyWait>{{"4268-1-2", {80ms, false}}}));
+
+    // The next run reads the same monitor, on whatever display ID it has now, after 80 ms at once.
+    Arm64Harness next;
+    MonitorReplyWaits waits(std::make_unique<ReplyWaitFile>(directory.path()));
+    Arm64DDC ddc(next.windowServer, next.locator, next.sleeper, &waits);
+    waits.assign({{next.external, "4268-1-2"}});
+    EXPECT_EQ(ddc.readVCP(0x10, next.external), 50);
+    EXPECT_EQ(next.sleeper.sleeps(), (Sleeps{10ms, 80ms}));
+
+    // A damaged file counts as empty; entries of the wrong shape are skipped, waits out of range bounded.
+    const auto write = [&](const std::string& text) {
+        std::ofstream(directory.path() / ReplyWaitFile::fileName, std::ios::trunc) << text;
+    };
+    write("{\"4268-1-2\": {\"replyWait");
+    EXPECT_TRUE(ReplyWaitFile(directory.path()).load().empty());
+    write(R"({"a": {"replyWaitMs": 5000, "lastReadFailed": true}, "b": {"replyWaitMs": 1, "lastReadFailed": false},
+             "c": {"replyWaitMs": -4, "lastReadFailed": false}, "d": 60, "e": {"replyWaitMs": 60}})");
+    MonitorReplyWaits bounded(std::make_unique<ReplyWaitFile>(directory.path()));
+    bounded.assign({{1, "a"}, {2, "b"}, {3, "c"}, {4, "d"}, {5, "e"}});
+    EXPECT_EQ(bounded.onlineWaits(), (std::map<std::string, ReplyWait>{{"a", {200ms, true}},
+                                                                       {"b", {50ms, false}},
+                                                                       {"c", {50ms, false}},
+                                                                       {"d", {50ms, false}},
+                                                                       {"e", {50ms, false}}}));
 }

@@ -42,20 +42,24 @@ TEST(DDCPacket, BuildsTheVCPRequestsByteForByte) {
 }
 
 TEST(DDCReply, AcceptsOnlyCompleteSuccessfulRepliesWithACorrectChecksum) {
-    EXPECT_EQ(DDCReply::currentValue(validReply), 50);  // the maximum (100) is not the answer
-    EXPECT_EQ(DDCReply::currentValue(withByte(8, 0x01)), 0x0132);
+    EXPECT_EQ(DDCReply::currentValue(0x10, validReply), 50);  // the maximum (100) is not the answer
+    EXPECT_EQ(DDCReply::currentValue(0x10, withByte(8, 0x01)), 0x0132);
 
     Bytes offByOne = validReply;
     offByOne[10] += 1;
-    EXPECT_EQ(DDCReply::currentValue(offByOne), std::nullopt);
+    EXPECT_EQ(DDCReply::currentValue(0x10, offByOne), std::nullopt);
     Bytes flippedValue = validReply;
     flippedValue[9] ^= 0x01;
-    EXPECT_EQ(DDCReply::currentValue(flippedValue), std::nullopt);
+    EXPECT_EQ(DDCReply::currentValue(0x10, flippedValue), std::nullopt);
 
-    EXPECT_EQ(DDCReply::currentValue(withByte(3, 0x01)), std::nullopt) << "unsupported feature";
-    EXPECT_EQ(DDCReply::currentValue(withByte(2, 0x03)), std::nullopt) << "not a VCP reply";
-    EXPECT_EQ(DDCReply::currentValue(std::span(validReply).first(10)), std::nullopt) << "short read";
-    EXPECT_EQ(DDCReply::currentValue({}), std::nullopt);
+    EXPECT_EQ(DDCReply::currentValue(0x10, withByte(3, 0x01)), std::nullopt) << "unsupported feature";
+    EXPECT_EQ(DDCReply::currentValue(0x10, withByte(2, 0x03)), std::nullopt) << "not a VCP reply";
+    EXPECT_EQ(DDCReply::currentValue(0x10, withByte(4, 0x12)), std::nullopt) << "the answer for another code";
+    EXPECT_EQ(DDCReply::currentValue(0x12, validReply), std::nullopt) << "the answer for another code";
+    EXPECT_EQ(DDCReply::currentValue(0x10, std::span(validReply).first(10)), std::nullopt) << "short read";
+    EXPECT_EQ(DDCReply::currentValue(0x10, {}), std::nullopt);
+    EXPECT_FALSE(DDCReply::isNullMessage(validReply));
+    EXPECT_FALSE(DDCReply::isNullMessage(std::span(validReply).first(2)));
 
     // The null message a monitor sends when it has nothing to say has a valid checksum whatever constant
     // fills the rest of the read, so the checksum alone would turn it into a value.
@@ -64,6 +68,7 @@ TEST(DDCReply, AcceptsOnlyCompleteSuccessfulRepliesWithACorrectChecksum) {
         nullMessage[0] = 0x6E;
         nullMessage[1] = 0x80;
         nullMessage[2] = 0xBE;
-        EXPECT_EQ(DDCReply::currentValue(nullMessage), std::nullopt) << int(fill);
+        EXPECT_EQ(DDCReply::currentValue(0x10, nullMessage), std::nullopt) << int(fill);
+        EXPECT_TRUE(DDCReply::isNullMessage(nullMessage)) << int(fill);
     }
 }

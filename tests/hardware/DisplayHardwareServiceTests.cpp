@@ -135,3 +135,17 @@ TEST(DuplicateDisplayNumbering, NumberedIDsNeverCollideAndTwinsOfAHeldDisplayKee
         EXPECT_EQ(fieldOf(snapshots, &DisplaySnapshot::hardwareID), expected);
     }
 }
+
+// Each listing tells the reply waits which monitor every display is, by its numbered hardware ID, so that
+// identical monitors keep their own pace port by port.
+TEST(DisplayHardwareService, TellsTheReplyWaitsTheHardwareIDOfEachDisplay) {
+    MonitorReplyWaits waits;
+    DisplayHardwareService service(std::make_unique<FakeTransport>(), std::make_unique<FakeProvider>(),
+                                   std::make_unique<NoConnectionController>(), &waits);
+    EXPECT_TRUE(waits.onlineWaits().empty());
+    service.snapshots({});
+    waits.readSucceeded(20, std::chrono::milliseconds(90), false);
+    EXPECT_EQ(waits.onlineWaits(), (std::map<std::string, ReplyWait>{{"4268-41234-0", {std::chrono::milliseconds(90), false}},
+                                                                     {"4268-41234-1", {MonitorReplyWaits::protocolWait, false}},
+                                                                     {"4268-41234-2", {MonitorReplyWaits::protocolWait, false}}}));
+}

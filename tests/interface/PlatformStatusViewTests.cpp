@@ -33,7 +33,8 @@ struct PlatformStatusViews : ::testing::Test {
     SimulatedPermissionServices permissions;
     FakeScreenList screens;
     std::vector<std::string> problems{denied};
-    PlatformStatus status{[this] { return problems; }, "GNOME (Mutter)"};
+    std::map<std::string, ReplyWait> waits;
+    PlatformStatus status{[this] { return problems; }, "GNOME (Mutter)", [this] { return waits; }};
 
     void SetUp() override {
         desk.ddc.plugIn(DisplayManagerHarness::snapshot(1, "a"), 40);
@@ -101,6 +102,11 @@ TEST_F(PlatformStatusViews, TheDiagnosticsSheetNamesTheServiceAndTheProblems) {
         const std::string copied = QGuiApplication::clipboard()->text().toStdString();
         EXPECT_EQ(copied.rfind("Name: ", 0), 0U) << "the records first";
         EXPECT_TRUE(copied.ends_with("Sort order: 0\n\nDisplay configuration: GNOME (Mutter)")) << copied;
+        // Each monitor's learned reply wait is a block of its own below.
+        waits = {{"4268-41234-12345", {std::chrono::milliseconds(90), true}}};
+        refresh();
+        EXPECT_EQ(sheet.platformText().toStdString(),
+                  "Display configuration: GNOME (Mutter)\n\nDDC reply wait 4268-41234-12345: 90 ms, last read failed");
         sheet.close();
     }
     QApplication::setQuitOnLastWindowClosed(quitOnLastWindowClosed);

@@ -298,6 +298,32 @@ TEST(DiagnosticsContentTest, RowsCountsAndCopiedTextByteForByte) {
     EXPECT_EQ(none.copiedText(), "");
 }
 
+// Each online monitor's learned reply wait, and whether its last read failed, is a block after the
+// platform's lines; the text before it stays as it was.
+TEST(DiagnosticsContentTest, ReplyWaitsAreTheirOwnBlockAfterThePlatformLines) {
+    using namespace std::chrono_literals;
+    auto desk = controllableDisplay("4268-41234-12345", 40, 0);
+    desk.id = 2;
+    PlatformFacts facts{"GNOME (Mutter)", {"udev cannot be reached"}};
+    const std::string before = DiagnosticsContent({desk}, {desk}, facts).copiedText();
+    facts.replyWaits = {{"4268-41234-12345", {60ms, false}}, {"7789-23305-B-SERIAL", {150ms, true}}};
+    const DiagnosticsContent content({desk}, {desk}, facts);
+    EXPECT_EQ(content.replyWaitLines(),
+              (std::vector<std::string>{"DDC reply wait 4268-41234-12345: 60 ms, last read ok",
+                                        "DDC reply wait 7789-23305-B-SERIAL: 150 ms, last read failed"}));
+    EXPECT_EQ(content.copiedText(), before +
+                                        "\n\nDDC reply wait 4268-41234-12345: 60 ms, last read ok\n"
+                                        "DDC reply wait 7789-23305-B-SERIAL: 150 ms, last read failed");
+    const DiagnosticsContent waitsOnly({}, {}, {"", {}, {{"1-2-3", {50ms, false}}}});
+    EXPECT_TRUE(waitsOnly.canCopy());
+    EXPECT_EQ(waitsOnly.copiedText(), "DDC reply wait 1-2-3: 50 ms, last read ok");
+
+    const PlatformStatus status{nullptr, "KDE", [] {
+                                    return std::map<std::string, ReplyWait>{{"1-2-3", {70ms, true}}};
+                                }};
+    EXPECT_EQ(status.facts().replyWaits, (std::map<std::string, ReplyWait>{{"1-2-3", {70ms, true}}}));
+}
+
 // The platform's lines come after the records, a block of their own, and make the sheet worth copying
 // even with no record: the records' text before them stays as it was.
 TEST(DiagnosticsContentTest, PlatformLinesFollowTheRecordsAsTheirOwnBlock) {

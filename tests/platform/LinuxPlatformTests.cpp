@@ -1,4 +1,7 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -15,6 +18,7 @@
 #include "hardware/ReplyTransactionTypeProbe.h"
 #include "hardware/SystemDisplayConfigurationBridge.h"
 #include "hardware/SystemDisplaySnapshotProvider.h"
+#include "platform/linux/KernelDriverAtAddress.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/UdevMonitor.h"
 #include "platform_linux_configuration/FakeOutputBackend.h"
@@ -379,19 +383,189 @@ TEST(LinuxPlatform, EveryFaultOfABusHasADefinedResultAndTheFixIsTold) {
 }
 
 TEST(LinuxPlatform, AMonitorThatNeverAnswersDDCIsToldAfterAWholeTransaction) {
+    // A monitor whose EDID came over the same bus has DDC/CI switched off; one without a readable EDID
+    // may have no DDC/CI at all.
+    for (const bool edidReadsFine : {true, false}) {
+        SCOPED_TRACE(edidReadsFine);
+        LinuxHarness linux;
+        if (!edidReadsFine) FakeLinuxSystem::write(linux.desk.system.sys() / "class/drm/card0-DP-1/edid", "");
+        linux.platform.windowServer().onlineDisplayIDs();
+        SimulatedMonitorConfig switchedOff = linux.desk.monitorA->config();
+        switchedOff.answersDDC = false;
+        linux.desk.system.bus(5).monitor = std::make_shared<SimulatedMonitor>(linux.desk.clock, switchedOff);
+        const auto service = linux.platform.avServiceBus().openService(5);
+        const std::array<std::uint8_t, 4> getLuminance{0x82, 0x01, 0x10, 0xAC};
+        for (int attempt = 1; attempt < LinuxDDCBuses::refusalsBeforeReport; ++attempt)
+            EXPECT_EQ(service->writeI2C(0x37, 0x51, getLuminance), ENXIO);
+        EXPECT_TRUE(linux.reported.empty()) << "not before a whole transaction";
+        EXPECT_EQ(service->writeI2C(0x37, 0x51, getLuminance), ENXIO);
+        const auto node = linux.desk.system.dev() / "i2c-5";
+        EXPECT_EQ(linux.reported, (std::vector<std::string>{edidReadsFine ? DDCProblems::ddcSwitchedOff(node)
+                                                                         : DDCProblems::noAnswer(node)}));
+        EXPECT_EQ(linux.platform.problems(), linux.reported);
+    }
+    EXPECT_EQ(DDCProblems::ddcSwitchedOff("/dev/i2c-5"),
+              "The monitor on /dev/i2c-5 acknowledges nothing at the DDC/CI address 0x37 although its EDID reads "
+              "fine: DDC/CI may be switched off in the monitor's own menu. Switch it on there.");
+}
+
+// Another program that locks the node as Lumadesk does (flock on /dev/i2c-N) and, whenever it gets the
+// lock, reads whatever reply the monitor holds: it must never come between a request and its reply.
+TEST(LinuxPlatform, ARequestAndItsReplyAreOneExchangeUnderOneLock) {
     LinuxHarness linux;
     linux.platform.windowServer().onlineDisplayIDs();
-    linux.desk.system.bus(5).transferError = EREMOTEIO;
     PrivateDisplayBridge bridge(linux.platform.avServiceBus(), linux.platform.windowServer());
-    Arm64DDC transport(linux.platform.windowServer(), bridge, linux.sleeper);
-    linux.desk.system.bus(5).transferError = 0;
-    ASSERT_TRUE(transport.supportsDDC(103));
-    linux.desk.system.bus(5).transferError = EREMOTEIO;
-    EXPECT_THROW(transport.writeVCP(0x10, 20, 103), DisplayHardwareError);
-    ASSERT_EQ(linux.reported.size(), 1U);
-    EXPECT_NE(linux.reported[0].find(
-                  "does not answer DDC/CI at address 0x37: switch DDC/CI on in its on-screen menu"),
-              std::string::npos);
+    Arm64DDC arm64(linux.platform.windowServer(), bridge, linux.sleeper);
+    ReplyTransactionTypeProbe probe(linux.platform.displayRegistry());
+    IntelDDC intel(linux.platform.windowServer(), linux.platform.displayRegistry(), linux.platform.framebufferI2C(),
+                   probe);
+    const auto node = linux.desk.system.dev() / "i2c-5";
+    int refused = 0;
+    int stolen = 0;
+    linux.desk.system.bus(5).afterWrite = [&] {
+        const int other = ::open(node.c_str(), O_RDWR | O_CLOEXEC);
+        ASSERT_GE(other, 0);
+        if (::flock(other, LOCK_EX | LOCK_NB) == 0) {
+            std::array<std::uint8_t, 11> reply{};
+            linux.desk.clock.advance(200ms);  // the other program waits for the reply as long as it likes
+            linux.desk.monitorA->read(0x37, 0, reply);
+            ++stolen;
+        } else {
+            EXPECT_EQ(errno, EWOULDBLOCK);
+            ++refused;
+        }
+        ::close(other);
+    };
+    for (DisplayDDCTransporting* transport : std::vector<DisplayDDCTransporting*>{&arm64, &intel}) {
+        EXPECT_EQ(transport->readVCP(0x10, 103), 50);
+    }
+    EXPECT_EQ(stolen, 0);
+    EXPECT_EQ(refused, 2);
+
+    // Between exchanges the node is free: another program that holds it is waited for.
+    linux.desk.system.bus(5).afterWrite = nullptr;
+    const int other = ::open(node.c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
+    std::array<std::uint8_t, 11> reply{};
+    std::thread release([&] {
+        std::this_thread::sleep_for(20ms);
+        ::close(other);
+    });
+    // The wait is in virtual time, so the retries come at once: give the other program the real time.
+    IOResult result = EBUSY;
+    for (int tries = 0; tries < 500 && result == EBUSY; ++tries) {
+        result = linux.device.transfer(5, 0x37, {}, 0ms, reply);
+        if (result == EBUSY) std::this_thread::sleep_for(5ms);
+    }
+    release.join();
+    EXPECT_EQ(result, ioSuccess);
+    EXPECT_EQ(linux.desk.system.openDescriptors(), 0U);
+}
+
+// A lock held for ever, a bus that goes away between request and reply, a kernel driver on 0x37: each
+// ends the read with a failure in bounded time, never with a level.
+TEST(LinuxPlatform, FaultsBetweenARequestAndItsReplyEndInAFailureNeverAHang) {
+    struct Case {
+        const char* name;
+        std::function<void(LinuxHarness&)> arrange;
+        Duration atMost;  // of virtual time for the whole read
+    };
+    const std::vector<Case> cases{
+        {"lock held for ever", [](LinuxHarness& l) { l.desk.system.bus(5).lockedElsewhere = true; },
+         I2CDevice::lockPatience + 500ms},
+        {"node removed after the request",
+         [](LinuxHarness& l) {
+             auto& bus = l.desk.system.bus(5);
+             bus.afterWrite = [&bus, &l] {
+                 bus.transferError = ENODEV;
+                 bus.openError = ENOENT;
+                 std::filesystem::remove(l.desk.system.dev() / "i2c-5");
+             };
+         },
+         500ms},
+        {"monitor falls asleep after the request",
+         [](LinuxHarness& l) {
+             auto& bus = l.desk.system.bus(5);
+             bus.afterWrite = [&bus] { bus.monitor->nakNextTransfers(1000); };
+         },
+         1500ms},
+        {"kernel driver at 0x37", [](LinuxHarness& l) { l.desk.system.bus(5).selectError = EBUSY; }, 500ms},
+    };
+    for (const auto& testCase : cases) {
+        SCOPED_TRACE(testCase.name);
+        LinuxHarness linux;
+        linux.platform.windowServer().onlineDisplayIDs();
+        PrivateDisplayBridge bridge(linux.platform.avServiceBus(), linux.platform.windowServer());
+        Arm64DDC transport(linux.platform.windowServer(), bridge, linux.sleeper);
+        testCase.arrange(linux);
+        const auto start = linux.desk.clock.monotonicNow();
+        EXPECT_THROW(transport.readVCP(0x10, 103), DisplayHardwareError);
+        EXPECT_LE(linux.desk.clock.monotonicNow() - start, testCase.atMost);
+        EXPECT_EQ(linux.desk.system.openDescriptors(), 0U);
+        EXPECT_EQ(linux.reported.size(), 1U) << "the lock, the missing node, the silent monitor, the driver";
+    }
+}
+
+TEST(LinuxPlatform, AKernelDriverHoldingTheMonitorIsNamedWithHowToReleaseItAndItsBacklight) {
+    LinuxHarness linux;
+    linux.platform.windowServer().onlineDisplayIDs();
+    const auto sys = linux.desk.system.sys();
+    const auto node = linux.desk.system.dev() / "i2c-5";
+    // As the driver's module leaves it: the I2C client 5-0037 bound to the driver, the module it comes
+    // from, and the backlight it registered beneath its own device.
+    const auto client = sys / "devices/pci0000:00/0000:00:02.0/drm/card0/card0-DP-1/i2c-5/5-0037";
+    FakeLinuxSystem::write(client / "name", "ddc-panel\n");
+    FakeLinuxSystem::write(sys / "bus/i2c/drivers/ddc-panel/bind", "");
+    FakeLinuxSystem::write(sys / "module/ddc_panel/refcnt", "0\n");
+    std::filesystem::create_directory_symlink(sys / "bus/i2c/drivers/ddc-panel", client / "driver");
+    std::filesystem::create_directory_symlink(sys / "module/ddc_panel", sys / "bus/i2c/drivers/ddc-panel/module");
+    std::filesystem::create_directory_symlink(client, sys / "bus/i2c/devices/5-0037");
+    std::filesystem::create_directories(client / "ddcpanel5/backlight/ddcpanel5");
+    std::filesystem::create_directory_symlink(sys / "bus/i2c/drivers/ddc-panel", client / "subsystem");
+
+    const auto driver = KernelDriverAtAddress::find(sys, 5, 0x37);
+    EXPECT_EQ(driver.name, "ddc_panel");
+    EXPECT_EQ(driver.backlights, (std::vector<std::string>{"ddcpanel5"}));
+    EXPECT_TRUE(KernelDriverAtAddress::find(sys, 7, 0x37).name.empty());
+
+    linux.desk.system.bus(5).selectError = EBUSY;
+    std::array<std::uint8_t, 11> reply{};
+    const auto service = linux.platform.avServiceBus().openService(5);
+    EXPECT_EQ(service->readI2C(0x37, 0, reply), EBUSY);
+    EXPECT_EQ(service->readI2C(0x37, 0, reply), EBUSY);
+    ASSERT_EQ(linux.reported.size(), 1U) << "told once";
+    EXPECT_EQ(linux.reported[0], DDCProblems::heldByKernelDriver(node, driver));
+    EXPECT_EQ(DDCProblems::heldByKernelDriver("/dev/i2c-5", driver),
+              "The monitor on /dev/i2c-5 is held by a kernel driver (the module ddc_panel) bound at address 0x37, "
+              "so Lumadesk cannot reach it over DDC/CI. Release the monitor with \"sudo modprobe -r ddc_panel\" or "
+              "\"echo 5-0037 | sudo tee /sys/bus/i2c/devices/5-0037/driver/unbind\". Meanwhile its brightness can "
+              "be set through /sys/class/backlight/ddcpanel5, which that driver made.");
+    EXPECT_EQ(DDCProblems::heldByKernelDriver("/dev/i2c-7", {}),
+              "The monitor on /dev/i2c-7 is held by a kernel driver bound at address 0x37, so Lumadesk cannot reach "
+              "it over DDC/CI. See which one with \"ls -l /sys/bus/i2c/devices/7-0037/driver\", then release the "
+              "monitor with \"echo 7-0037 | sudo tee /sys/bus/i2c/devices/7-0037/driver/unbind\".");
+}
+
+// Monitors that need 40 to 150 ms before their reply: the first read already gives the right level, and
+// from the second on a read takes the monitor's own need plus the 10 ms before the request.
+TEST(LinuxPlatform, SlowMonitorsAreReadAtTheirOwnPace) {
+    for (const auto need : {40ms, 60ms, 90ms, 150ms}) {
+        SCOPED_TRACE(need.count());
+        LinuxHarness linux;
+        linux.platform.windowServer().onlineDisplayIDs();
+        PrivateDisplayBridge bridge(linux.platform.avServiceBus(), linux.platform.windowServer());
+        MonitorReplyWaits waits;
+        Arm64DDC transport(linux.platform.windowServer(), bridge, linux.sleeper, &waits);
+        linux.desk.monitorA->setExtraReplyDelay(need - 40ms);
+        linux.desk.monitorA->setBrightness(37);
+        for (int run = 0; run < 3; ++run) {
+            const auto start = linux.desk.clock.monotonicNow();
+            EXPECT_EQ(transport.readVCP(0x10, 103), 37);
+            if (run > 0) {
+                EXPECT_EQ(linux.desk.clock.monotonicNow() - start, 10ms + std::max<Duration>(need, 50ms));
+            }
+        }
+    }
 }
 
 // The platform's problems are those still true: each goes once its bus or the module is seen working,
@@ -433,7 +607,7 @@ TEST(LinuxPlatform, AProblemStaysCurrentUntilItIsSeenGone) {
     EXPECT_EQ(readOn(5), ioSuccess);
     seven.transferError = EREMOTEIO;
     for (int attempt = 0; attempt < LinuxDDCBuses::refusalsBeforeReport; ++attempt) readOn(7);
-    EXPECT_EQ(linux.platform.problems(), std::vector<std::string>{DDCProblems::noAnswer(node(7))});
+    EXPECT_EQ(linux.platform.problems(), std::vector<std::string>{DDCProblems::ddcSwitchedOff(node(7))});
     seven.transferError = 0;
     EXPECT_EQ(readOn(7), ioSuccess);
     EXPECT_TRUE(linux.platform.problems().empty());
@@ -451,7 +625,7 @@ TEST(LinuxPlatform, AProblemStaysCurrentUntilItIsSeenGone) {
               (std::vector<std::string>{DDCProblems::permissionDenied(node(5)),
                                         DDCProblems::permissionDenied(node(7)),
                                         DDCProblems::lockedByAnotherProgram(node(5)),
-                                        DDCProblems::noAnswer(node(7)), DDCProblems::moduleNotLoaded()}));
+                                        DDCProblems::ddcSwitchedOff(node(7)), DDCProblems::moduleNotLoaded()}));
 }
 
 namespace {

@@ -3,9 +3,11 @@
 #include <fcntl.h>
 #include <linux/i2c-dev.h>
 #include <sys/file.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -22,7 +24,8 @@ namespace lumadesk {
 
 // A Linux machine in a temporary directory: a sysfs tree built with the helpers below and i2c-dev nodes
 // served by fake buses, on which simulated monitors answer byte for byte. Records every node opened and
-// every transfer made without the node's lock.
+// every transfer made without the node's lock. The nodes are real files and their flocks real ones, so
+// another party (the test, another process) can contend for them with flock(2) itself.
 class FakeLinuxSystem final : public LinuxSystem {
 public:
     // A fake /dev/i2c-N: the monitor on it (none: nothing answers) and its faults.
@@ -31,10 +34,18 @@ public:
         int openError = 0;                     // errno of every open (EACCES: no permission)
         int transferError = 0;                 // errno of every read and write (ENXIO, ENODEV, EIO, ...)
         bool lockedElsewhere = false;          // another program holds its flock
+        int selectError = 0;                   // errno of I2C_SLAVE (EBUSY: a kernel driver has the chip)
         std::optional<std::size_t> readLimit;  // reads return at most this many bytes
         // Writes take at most this many bytes.
         std::optional<std::size_t> writeLimit;
+        // Runs after each write the monitor took, as the next read or open begins: another program acting
+        // on the bus between a request and the read of its reply.
+        std::function<void()> afterWrite;
     };
+
+    ~FakeLinuxSystem() override {
+        for (const auto& [descriptor, file] : m_open) ::close(file.node);
+    }
 
     const std::filesystem::path& root() const override { return m_root.path(); }
 
@@ -128,18 +139,20 @@ public:
     // --- the system calls ---
 
     int open(const std::filesystem::path& path, int) override {
+        runAfterWrite();
         std::lock_guard lock(m_mutex);
         m_opened.push_back(path);
         const auto bus = m_buses.find(path);
         if (bus == m_buses.end()) return fail(ENOENT);
         if (bus->second.openError) return fail(bus->second.openError);
-        m_open[++m_lastDescriptor] = {&bus->second};
+        m_open[++m_lastDescriptor] = {&bus->second, 0, false, ::open(path.c_str(), O_RDWR | O_CLOEXEC)};
         return m_lastDescriptor;
     }
     int ioctl(int descriptor, unsigned long request, unsigned long argument) override {
         std::lock_guard lock(m_mutex);
         auto* file = find(descriptor);
         if (!file || request != I2C_SLAVE || argument > 0x7F) return fail(EINVAL);
+        if (file->bus->selectError) return fail(file->bus->selectError);
         file->address = static_cast<std::uint8_t>(argument);
         return 0;
     }
@@ -151,9 +164,11 @@ public:
         if (file->address == SimulatedMonitor::edidAddress && bytes.size() == 1)
             file->bus->eepromOffset = bytes[0];
         if (file->bus->monitor->write(file->address, bytes) != ioSuccess) return fail(ENXIO);
+        m_afterWrite = file->bus->afterWrite;
         return static_cast<ssize_t>(bytes.size());
     }
     ssize_t read(int descriptor, std::span<std::uint8_t> buffer) override {
+        runAfterWrite();
         std::lock_guard lock(m_mutex);
         auto* file = transferTarget(descriptor);
         if (!file) return -1;
@@ -167,12 +182,17 @@ public:
         auto* file = find(descriptor);
         if (!file) return fail(EBADF);
         if ((operation & LOCK_EX) && file->bus->lockedElsewhere) return fail(EWOULDBLOCK);
+        if (::flock(file->node, operation) != 0) return -1;
         file->locked = (operation & LOCK_EX) != 0;
         return 0;
     }
     int close(int descriptor) override {
         std::lock_guard lock(m_mutex);
-        return m_open.erase(descriptor) ? 0 : fail(EBADF);
+        const auto file = m_open.find(descriptor);
+        if (file == m_open.end()) return fail(EBADF);
+        ::close(file->second.node);  // which lets go of its flock
+        m_open.erase(file);
+        return 0;
     }
     std::unique_ptr<DeviceEvents> watchDevices() override {
         if (!m_deviceEvents.reachable) return nullptr;
@@ -197,8 +217,17 @@ private:
         BusState* bus = nullptr;
         std::uint8_t address = 0;
         bool locked = false;
+        int node = -1;  // the node's real file, which carries the flock
     };
 
+    void runAfterWrite() {
+        std::function<void()> pending;
+        {
+            std::lock_guard lock(m_mutex);
+            pending = std::exchange(m_afterWrite, nullptr);
+        }
+        if (pending) pending();
+    }
     static int fail(int error) {
         errno = error;
         return -1;
@@ -229,6 +258,7 @@ private:
     int m_lastDescriptor = 100;
     std::vector<std::filesystem::path> m_opened;
     int m_unlockedTransfers = 0;
+    std::function<void()> m_afterWrite;  // due before the next read or open
     DeviceEventQueue m_deviceEvents;
 };
 

@@ -68,9 +68,11 @@ std::string DiagnosticsContent::copiedText() const {
         text += std::string("Managed: ") + flag(isManaged(display)) + "\n";
         text += "Sort order: " + std::to_string(display.sortOrder);
     }
-    std::string platform;
-    for (const auto& line : platformLines()) platform += (platform.empty() ? "" : "\n") + line;
-    if (!platform.empty()) text += (text.empty() ? "" : "\n\n") + platform;
+    for (const auto& lines : {platformLines(), replyWaitLines()}) {
+        std::string block;
+        for (const auto& line : lines) block += (block.empty() ? "" : "\n") + line;
+        if (!block.empty()) text += (text.empty() ? "" : "\n\n") + block;
+    }
     return text;
 }
 
@@ -79,6 +81,16 @@ std::vector<std::string> DiagnosticsContent::platformLines() const {
     if (!m_platform.displayConfigurationService.empty())
         lines.push_back("Display configuration: " + m_platform.displayConfigurationService);
     for (const auto& problem : m_platform.problems) lines.push_back("Problem: " + problem);
+    return lines;
+}
+
+std::vector<std::string> DiagnosticsContent::replyWaitLines() const {
+    std::vector<std::string> lines;
+    for (const auto& [hardwareID, wait] : m_platform.replyWaits) {
+        const auto milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(wait.wait).count();
+        lines.push_back("DDC reply wait " + hardwareID + ": " + std::to_string(milliseconds) + " ms, last read " +
+                        (wait.lastReadFailed ? "failed" : "ok"));
+    }
     return lines;
 }
 

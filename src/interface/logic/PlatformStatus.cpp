@@ -3,7 +3,8 @@
 namespace lumadesk {
 
 PlatformFacts PlatformStatus::facts() const {
-    return {displayConfigurationService, problems ? problems() : std::vector<std::string>{}};
+    return {displayConfigurationService, problems ? problems() : std::vector<std::string>{},
+            replyWaits ? replyWaits() : std::map<std::string, ReplyWait>{}};
 }
 
 std::optional<std::string> errorStripMessage(const std::optional<std::string>& lastError,

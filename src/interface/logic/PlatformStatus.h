@@ -1,9 +1,12 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "hardware/MonitorReplyWaits.h"
 
 namespace lumadesk {
 
@@ -13,6 +16,8 @@ struct PlatformFacts {
     std::string displayConfigurationService;
     // What keeps monitors out of reach, each in the user's words with its fix.
     std::vector<std::string> problems;
+    // How long each online monitor's DDC/CI replies are waited for, by hardware ID.
+    std::map<std::string, ReplyWait> replyWaits{};
 };
 
 // Where the views read the platform's facts from. The problems are read afresh each time: they come and
@@ -21,6 +26,8 @@ struct PlatformStatus {
     // None: a platform that never has problems.
     std::function<std::vector<std::string>()> problems;
     std::string displayConfigurationService;
+    // None: no monitor's replies are waited for.
+    std::function<std::map<std::string, ReplyWait>()> replyWaits{};
 
     PlatformFacts facts() const;
 };

@@ -54,6 +54,31 @@ std::string DDCProblems::lockedByAnotherProgram(const std::filesystem::path& nod
            "this time.";
 }
 
+std::string DDCProblems::heldByKernelDriver(const std::filesystem::path& node,
+                                            const KernelDriverAtAddress& driver) {
+    const std::string bus = node.filename().string().substr(std::string("i2c-").size());
+    const std::string client = "/sys/bus/i2c/devices/" + bus + "-0037";
+    std::string message = "The monitor on " + node.string() + " is held by a kernel driver" +
+                          (driver.name.empty() ? "" : " (the module " + driver.name + ")") +
+                          " bound at address 0x37, so Lumadesk cannot reach it over DDC/CI. ";
+    message += driver.name.empty()
+                   ? "See which one with \"ls -l " + client + "/driver\", then release the monitor with "
+                   : "Release the monitor with \"sudo modprobe -r " + driver.name + "\" or ";
+    message += "\"echo " + bus + "-0037 | sudo tee " + client + "/driver/unbind\".";
+    for (std::size_t i = 0; i < driver.backlights.size(); ++i) {
+        message += (i == 0 ? " Meanwhile its brightness can be set through " : " or ");
+        message += "/sys/class/backlight/" + driver.backlights[i];
+    }
+    if (!driver.backlights.empty()) message += ", which that driver made.";
+    return message;
+}
+
+std::string DDCProblems::ddcSwitchedOff(const std::filesystem::path& node) {
+    return "The monitor on " + node.string() +
+           " acknowledges nothing at the DDC/CI address 0x37 although its EDID reads fine: DDC/CI may be "
+           "switched off in the monitor's own menu. Switch it on there.";
+}
+
 std::string DDCProblems::noExternalMonitor() {
     return "No external monitor is connected: the kernel's DRM connectors in /sys/class/drm list none.";
 }

@@ -13,10 +13,38 @@ constexpr std::uint8_t ddcciAddress = 0x37;
 constexpr std::uint8_t edidAddress = 0x50;
 constexpr std::uint32_t largestUnit = 0xFFFF;
 
+std::vector<std::uint8_t> withDataAddress(std::uint8_t dataAddress, std::span<const std::uint8_t> buffer) {
+    std::vector<std::uint8_t> bytes{dataAddress};
+    bytes.insert(bytes.end(), buffer.begin(), buffer.end());
+    return bytes;
+}
+
+// An exchange on a bus, each step's outcome counted towards the monitor's refusals.
+class LinuxExchange final : public AVServiceExchange {
+public:
+    LinuxExchange(LinuxDDCBuses& buses, unsigned bus, std::uint8_t chipAddress,
+                  std::unique_ptr<I2CDevice::Exchange> exchange)
+        : m_buses(buses), m_bus(bus), m_chipAddress(chipAddress), m_exchange(std::move(exchange)) {}
+
+    IOResult write(std::uint8_t dataAddress, std::span<const std::uint8_t> buffer) override {
+        return m_buses.countOutcome(m_bus, m_chipAddress, m_exchange->write(withDataAddress(dataAddress, buffer)));
+    }
+    IOResult read(std::span<std::uint8_t> buffer) override {
+        return m_buses.countOutcome(m_bus, m_chipAddress, m_exchange->read(buffer));
+    }
+
+private:
+    LinuxDDCBuses& m_buses;
+    unsigned m_bus;
+    std::uint8_t m_chipAddress;
+    std::unique_ptr<I2CDevice::Exchange> m_exchange;
+};
+
 // The I2C channel of one monitor. DDC/CI has no registers, so a read at 0x37 is a bare read; the EDID
 // EEPROM at 0x50 is read from the offset, written first. On a bus the driver links to its connector,
 // the EDID the kernel read from that EEPROM when the monitor was plugged in is served instead: the
-// same bytes, without traffic on the bus.
+// same bytes, without traffic on the bus. A request and its reply are one exchange under the node's
+// lock, whoever reads the reply.
 class LinuxAVService final : public AVService {
 public:
     LinuxAVService(LinuxDDCBuses& buses, unsigned bus, std::vector<std::uint8_t> kernelEDID)
@@ -36,9 +64,11 @@ public:
 
     IOResult writeI2C(std::uint8_t chipAddress, std::uint8_t dataAddress,
                       std::span<const std::uint8_t> buffer) override {
-        std::vector<std::uint8_t> bytes{dataAddress};
-        bytes.insert(bytes.end(), buffer.begin(), buffer.end());
-        return m_buses.transfer(m_bus, chipAddress, bytes, Duration{0}, {});
+        return m_buses.transfer(m_bus, chipAddress, withDataAddress(dataAddress, buffer), Duration{0}, {});
+    }
+
+    std::unique_ptr<AVServiceExchange> openExchange(std::uint8_t chipAddress, IOResult& result) override {
+        return m_buses.openExchange(m_bus, chipAddress, result);
     }
 
 private:
@@ -115,9 +145,24 @@ std::unique_ptr<I2CConnection> LinuxDDCBuses::openBus(const RegistryService& fra
 
 IOResult LinuxDDCBuses::transfer(unsigned bus, std::uint8_t chipAddress, std::span<const std::uint8_t> bytes,
                                  Duration waitBeforeRead, std::span<std::uint8_t> reply) {
-    const IOResult result = m_device.transfer(bus, chipAddress, bytes, waitBeforeRead, reply);
+    return countOutcome(bus, chipAddress, m_device.transfer(bus, chipAddress, bytes, waitBeforeRead, reply));
+}
+
+std::unique_ptr<AVServiceExchange> LinuxDDCBuses::openExchange(unsigned bus, std::uint8_t chipAddress,
+                                                               IOResult& result) {
+    // Opening touches no monitor: only the exchange's steps count.
+    auto exchange = m_device.openExchange(bus, chipAddress, result);
+    if (!exchange) return nullptr;
+    return std::make_unique<LinuxExchange>(*this, bus, chipAddress, std::move(exchange));
+}
+
+IOResult LinuxDDCBuses::countOutcome(unsigned bus, std::uint8_t chipAddress, IOResult result) {
     if (chipAddress != ddcciAddress) return result;
-    if (result == ioSuccess) m_problems.resolve(DDCProblems::noAnswer(m_device.node(bus)));
+    const auto node = m_device.node(bus);
+    if (result == ioSuccess) {
+        m_problems.resolve(DDCProblems::noAnswer(node));
+        m_problems.resolve(DDCProblems::ddcSwitchedOff(node));
+    }
     const bool refused = result == ENXIO || result == EREMOTEIO || result == EIO;
     {
         std::lock_guard lock(m_mutex);
@@ -125,8 +170,17 @@ IOResult LinuxDDCBuses::transfer(unsigned bus, std::uint8_t chipAddress, std::sp
         refusals = refused ? refusals + 1 : 0;
         if (refusals < refusalsBeforeReport) return result;
     }
-    m_problems.report(DDCProblems::noAnswer(m_device.node(bus)));
+    m_problems.report(edidReadsFine(bus) ? DDCProblems::ddcSwitchedOff(node) : DDCProblems::noAnswer(node));
     return result;
+}
+
+bool LinuxDDCBuses::edidReadsFine(unsigned bus) {
+    // A connector keeps only a valid EDID, which was read over this very bus: by the kernel through the
+    // bus it links, or here when the bus was found by it.
+    const auto displays = m_directory.displays();
+    return std::any_of(displays.begin(), displays.end(), [bus](const LinuxDisplay& display) {
+        return display.ddcBus == bus && !display.connector.edid.empty();
+    });
 }
 
 }  // namespace lumadesk
