@@ -80,7 +80,9 @@ TEST_F(TransactionsTest, FailuresChangeNothingAndSayWhy) {
 }
 
 TEST_F(TransactionsTest, RestoreBringsBackEveryOutputAndOneFailureDoesNotKeepTheOthersOff) {
-    EXPECT_EQ(transactions.restorePermanentConfiguration(), windowServerSuccess);
+    // Nothing held: nothing comes back, and that is not reported as a display brought back.
+    EXPECT_EQ(transactions.restorePermanentConfiguration(), OutputConfigurationTransactions::failure);
+    EXPECT_EQ(transactions.lastErrorMessage(), OutputConfigurationTransactions::nothingHeldMessage);
     EXPECT_TRUE(backend.applied.empty());
 
     change({{3, false}});
@@ -113,7 +115,7 @@ TEST_F(TransactionsTest, AnUnsupportedSessionNeverReportsADisconnectAsDone) {
     EXPECT_EQ(unsupported.completeConfiguration(1, ConfigureOption::forSession),
               OutputConfigurationTransactions::illegalArgument);
     EXPECT_THROW(none.apply({{{"DP-1", {}}, false}}), OutputConfigurationError);
-    EXPECT_EQ(unsupported.restorePermanentConfiguration(), windowServerSuccess);
+    EXPECT_EQ(unsupported.restorePermanentConfiguration(), OutputConfigurationTransactions::failure);
 }
 
 TEST(OutputConfigurationSelectorTest, PicksTheSessionsService) {

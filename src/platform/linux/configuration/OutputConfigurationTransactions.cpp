@@ -54,6 +54,9 @@ void OutputConfigurationTransactions::cancelConfiguration(DisplayConfigurationRe
 
 WindowServerError OutputConfigurationTransactions::restorePermanentConfiguration() {
     m_lastErrorMessage.clear();
+    // Bringing back nothing is no success: a caller falling back on the restore after a failed enable
+    // must not take it for that display being on.
+    if (m_disabled.empty()) return fail(failure, nothingHeldMessage);
     std::vector<Request> all;
     for (const auto& [displayID, output] : m_disabled) all.push_back({displayID, {output, true}});
     if (applyRequests(all) == windowServerSuccess) return windowServerSuccess;
@@ -73,6 +76,7 @@ WindowServerError OutputConfigurationTransactions::fail(WindowServerError code, 
 }
 
 WindowServerError OutputConfigurationTransactions::applyRequests(const std::vector<Request>& requests) {
+    // A transaction that asks for nothing has nothing to apply.
     if (requests.empty()) return windowServerSuccess;
     std::vector<OutputChange> changes;
     for (const Request& request : requests) changes.push_back(request.change);
