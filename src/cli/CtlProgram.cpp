@@ -42,8 +42,13 @@ std::string foundDisplaysLine(const std::vector<Display>& displays) {
 
 }  // namespace
 
-CtlProgram::CtlProgram(MainQueue& queue, Sleeper& sleeper, EnvironmentLookup environment, LinuxSystem* system)
-    : m_queue(queue), m_sleeper(sleeper), m_environment(std::move(environment)), m_system(system) {}
+CtlProgram::CtlProgram(MainQueue& queue, Sleeper& sleeper, EnvironmentLookup environment, LinuxSystem* system,
+                       bool usesSessionService)
+    : m_queue(queue),
+      m_sleeper(sleeper),
+      m_environment(std::move(environment)),
+      m_system(system),
+      m_usesSessionService(usesSessionService) {}
 
 int CtlProgram::run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
     return runReportingFailures(programName, err, [&] {
@@ -81,9 +86,10 @@ bool CtlProgram::perform(Task<void> task) {
 int CtlProgram::execute(const CtlInvocation& invocation, std::ostream& out, std::ostream& err) {
     using Command = CtlInvocation::Command;
     const auto configDirectory = defaultConfigDirectory(m_environment);
-    const auto platform = makePlatform(
-        {invocation.simulated, invocation.deskFile, m_system}, configDirectory, m_queue.clock(), m_sleeper,
-        [&err](const std::string& problem) { err << programName << ": " << problem << "\n"; });
+    const auto platform =
+        makePlatform({invocation.simulated, invocation.deskFile, m_system, m_usesSessionService},
+                     configDirectory, m_queue.clock(), m_sleeper,
+                     [&err](const std::string& problem) { err << programName << ": " << problem << "\n"; });
     int status = exitDone;
     {
         DisplayStack stack(*platform, m_queue, {configDirectory, invocation.chosenTransport()});
@@ -100,8 +106,8 @@ int CtlProgram::execute(const CtlInvocation& invocation, std::ostream& out, std:
                 case Command::list:
                     // The JSON stays exact: the line goes to standard error beside it.
                     if (invocation.verbose)
-                        (invocation.json ? err : out) << "Display configuration: "
-                                                      << platform->displayConfigurationService() << "\n";
+                        (invocation.json ? err : out)
+                            << "Display configuration: " << platform->displayConfigurationService() << "\n";
                     out << (invocation.json ? DisplayListFormatter::json(manager.displays())
                                             : DisplayListFormatter::table(manager.displays()));
                     break;

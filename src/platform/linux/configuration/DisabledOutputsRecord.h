@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -13,6 +14,8 @@ namespace lumadesk {
 struct HeldOutput {
     OutputIdentity output;
     std::optional<OutputHolder> holder;
+    // Where it was on the desktop; none in a record of an older version, or from a server that did not tell.
+    std::optional<OutputPlace> place{};
 
     friend bool operator==(const HeldOutput&, const HeldOutput&) = default;
 };
@@ -35,7 +38,11 @@ public:
     // Notes changes that were applied: an output turned off is held by this process, one turned on is
     // held by no one. Best effort: a failure to write only loses the undo of a crash, so it is not
     // reported.
-    void note(const std::vector<OutputChange>& applied) const;
+    // `places` tells, by connector, where the outputs turned off were.
+    void note(const std::vector<OutputChange>& applied,
+              const std::map<std::string, OutputPlace>& places = {}) const;
+    // Hands the backend the recorded place of each output it is to turn on and knows no place of itself.
+    void tellPlaces(OutputConfigurationBackend& backend, const std::vector<OutputChange>& changes) const;
     const OutputHolder& self() const { return m_self; }
 
 private:

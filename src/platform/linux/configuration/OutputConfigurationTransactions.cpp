@@ -80,6 +80,7 @@ WindowServerError OutputConfigurationTransactions::applyRequests(const std::vect
     if (requests.empty()) return windowServerSuccess;
     std::vector<OutputChange> changes;
     for (const Request& request : requests) changes.push_back(request.change);
+    if (m_record) m_record->tellPlaces(m_backend, changes);
     try {
         m_backend.apply(changes, m_deadline);
     } catch (const std::exception& error) {
@@ -95,7 +96,13 @@ WindowServerError OutputConfigurationTransactions::applyRequests(const std::vect
                    held.second.connector == request.change.output.connector;
         });
     }
-    if (m_record) m_record->note(changes);
+    if (m_record) {
+        std::map<std::string, OutputPlace> places;
+        for (const OutputChange& change : changes)
+            if (const auto place = m_backend.placeOf(change.output); place && !change.enabled)
+                places[change.output.connector] = *place;
+        m_record->note(changes, places);
+    }
     m_lastErrorMessage.clear();
     return windowServerSuccess;
 }
