@@ -7,6 +7,7 @@
 #include "assembly/ProgramFailures.h"
 #include "cli/ActionCommand.h"
 #include "cli/DisplayListFormatter.h"
+#include "platform/linux/configuration/OutputConfigurationSelector.h"
 #include "runtime/PrintableText.h"
 
 namespace lumadesk {
@@ -105,9 +106,13 @@ int CtlProgram::execute(const CtlInvocation& invocation, std::ostream& out, std:
             switch (invocation.command) {
                 case Command::list:
                     // The JSON stays exact: the line goes to standard error beside it.
-                    if (invocation.verbose)
-                        (invocation.json ? err : out)
-                            << "Display configuration: " << platform->displayConfigurationService() << "\n";
+                    if (invocation.verbose) {
+                        std::ostream& notes = invocation.json ? err : out;
+                        notes << "Display configuration: " << platform->displayConfigurationService() << "\n";
+                        // What the choice rests on, where it was made from this session.
+                        if (!invocation.simulated && (!m_system || m_usesSessionService))
+                            notes << "Session: " << describeSession(thisSession()) << "\n";
+                    }
                     out << (invocation.json ? DisplayListFormatter::json(manager.displays())
                                             : DisplayListFormatter::table(manager.displays()));
                     break;

@@ -135,10 +135,27 @@ TEST(OutputConfigurationSelectorTest, PicksTheSessionsService) {
         {{"", "Hyprland", "wayland-1", ":0", false}, OutputConfigurationKind::wlroots},
         {{"wayland", "SomethingNew", "wayland-0", ":0", false}, OutputConfigurationKind::none},
         {{"tty", "", "", "", false}, OutputConfigurationKind::none},
+        // Sway started from a text console names no desktop, yet its socket tells.
+        {{"tty", "", "wayland-1", "", false, "/run/user/1000/sway-ipc.1000.5.sock"},
+         OutputConfigurationKind::wlroots},
+        {{"", "", "wayland-1", "", false, "", "abc_123"}, OutputConfigurationKind::wlroots},
+        // What the compositor offers outweighs what the environment claims.
+        {{"wayland", "sway", "wayland-0", "", true}, OutputConfigurationKind::gnomeMutter},
+        {{"wayland", "GNOME", "wayland-1", "", false, "/run/user/1000/sway-ipc.sock"},
+         OutputConfigurationKind::wlroots},
+        // A session type that claims Wayland without a reachable Wayland display is not one; one that
+        // says X11 beside a reachable Wayland display (a nested compositor) stays X11.
+        {{"wayland", "GNOME", "", ":0", true}, OutputConfigurationKind::x11RandR},
+        {{"x11", "XFCE", "wayland-0", ":0", false}, OutputConfigurationKind::x11RandR},
     };
     for (const Case& c : cases)
         EXPECT_EQ(chooseOutputConfiguration(c.facts), c.expected)
             << c.facts.sessionType << " " << c.facts.currentDesktop;
+
+    EXPECT_EQ(describeSession({"tty", "", "wayland-1", "", false, "/run/user/1000/sway-ipc.sock"}),
+              "Wayland (socket wayland-1 reachable); sway's socket (SWAYSOCK); session type tty");
+    EXPECT_EQ(describeSession({"x11", "XFCE", "", ":0", false}),
+              "X11 (display :0 reachable); desktop XFCE; session type x11");
 }
 
 }  // namespace
