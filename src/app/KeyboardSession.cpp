@@ -3,28 +3,21 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/linux/configuration/OutputConfigurationSelector.h"
+
 namespace lumadesk {
-
-namespace {
-
-bool waylandSession() {
-    const char* type = std::getenv("XDG_SESSION_TYPE");
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    return (wayland && *wayland) || (type && std::string(type) == "wayland");
-}
-
-}  // namespace
 
 KeyboardSession::KeyboardSession(std::ostream& err) {
     // On Wayland an X connection reaches only XWayland, whose grabs never see keys meant for the
     // desktop's own windows: no connection is made there.
-    const bool wayland = waylandSession();
+    // The session as the display configuration judges it.
+    const bool wayland = isWaylandSession(thisSession());
     if (wayland) {
         m_shortcuts = std::make_unique<PortalGlobalShortcuts>(
             m_watcher, [&err](const std::string& line) { err << line << "\n"; });
     }
-    m_keyboard =
-        std::make_unique<X11KeyboardEvents>(m_watcher, nullptr, !wayland, &m_brightnessKeys, m_shortcuts.get());
+    m_keyboard = std::make_unique<X11KeyboardEvents>(m_watcher, nullptr, !wayland, &m_brightnessKeys,
+                                                     m_shortcuts.get());
     const bool x11 = !wayland && m_keyboard->connected();
     if (!x11) {
         err << "lumadesk: brightness keys cannot be taken from the desktop in this session (that needs an "
@@ -33,7 +26,8 @@ KeyboardSession::KeyboardSession(std::ostream& err) {
                                                : "the tray and lumadesk-ctl work as usual.\n");
     }
     m_permissions = std::make_unique<SessionPermissionServices>(
-        x11, m_brightnessKeys, [&err](const std::string& message) { err << "lumadesk: " << message << "\n"; });
+        x11, m_brightnessKeys,
+        [&err](const std::string& message) { err << "lumadesk: " << message << "\n"; });
 }
 
 LumadeskKeys KeyboardSession::keys(ScreenList& screens) {

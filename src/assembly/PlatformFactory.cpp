@@ -15,10 +15,10 @@ std::unique_ptr<Platform> makePlatform(const PlatformChoice& choice,
                                          std::move(reportProblem)};
         return SimulatedPlatform::create(options, clock, sleeper);
     }
-    if (choice.system) {
-        return std::make_unique<LinuxPlatform>(*choice.system, sleeper, std::move(reportProblem));
-    }
     static RealLinuxSystem realSystem;
+    LinuxSystem& system = choice.system ? *choice.system : realSystem;
+    if (choice.system && !choice.usesSessionService)
+        return std::make_unique<LinuxPlatform>(system, sleeper, std::move(reportProblem));
     auto outputConfiguration = makeSessionOutputConfiguration();
     const ProcessTable processes;
     // The tray puts back at its quit what it took off; a command's changes last until logout.
@@ -29,7 +29,7 @@ std::unique_ptr<Platform> makePlatform(const PlatformChoice& choice,
         reportProblem);
     if (choice.restoresLeftOverOutputs)
         restoreLeftOverOutputs(*outputConfiguration, disabledOutputs, processes);
-    return std::make_unique<LinuxPlatform>(realSystem, sleeper, std::move(reportProblem),
+    return std::make_unique<LinuxPlatform>(system, sleeper, std::move(reportProblem),
                                            std::move(outputConfiguration), std::move(disabledOutputs));
 }
 

@@ -20,6 +20,10 @@ struct PlatformChoice {
     // The machine the Linux platform reads; none: this one, through its real /sys and /dev, with the
     // session's own service for taking displays off the desktop (another machine has none).
     LinuxSystem* system = nullptr;
+    // Takes displays off the desktop through the running session's own service (and keeps the record of
+    // the outputs held off) on another machine too: a harness that shows a real window server's outputs
+    // as that machine's connectors. This machine always does.
+    bool usesSessionService = false;
     // Brings back, at start, the outputs an earlier run left off the desktop and could not restore (a
     // crash, a desktop that keeps every applied layout, an earlier session), and puts back at quit what
     // this run takes off. The tray program does; the command line does not, since its changes are meant

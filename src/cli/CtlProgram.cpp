@@ -10,6 +10,7 @@
 #include "cli/ActionCommand.h"
 #include "cli/ActionCommandLine.h"
 #include "cli/DisplayListFormatter.h"
+#include "platform/linux/configuration/OutputConfigurationSelector.h"
 #include "runtime/PrintableText.h"
 
 namespace lumadesk {
@@ -40,8 +41,13 @@ std::string foundDisplaysLine(const std::vector<Display>& displays) {
 
 }  // namespace
 
-CtlProgram::CtlProgram(MainQueue& queue, Sleeper& sleeper, EnvironmentLookup environment, LinuxSystem* system)
-    : m_queue(queue), m_sleeper(sleeper), m_environment(std::move(environment)), m_system(system) {}
+CtlProgram::CtlProgram(MainQueue& queue, Sleeper& sleeper, EnvironmentLookup environment, LinuxSystem* system,
+                       bool usesSessionService)
+    : m_queue(queue),
+      m_sleeper(sleeper),
+      m_environment(std::move(environment)),
+      m_system(system),
+      m_usesSessionService(usesSessionService) {}
 
 int CtlProgram::run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
     const int status = runCommand(arguments, out, err);
@@ -90,9 +96,10 @@ bool CtlProgram::perform(Task<void> task) {
 int CtlProgram::execute(const CtlInvocation& invocation, std::ostream& out, std::ostream& err) {
     using Command = CtlInvocation::Command;
     const auto configDirectory = defaultConfigDirectory(m_environment);
-    const auto platform = makePlatform(
-        {invocation.simulated, invocation.deskFile, m_system}, configDirectory, m_queue.clock(), m_sleeper,
-        [&err](const std::string& problem) { err << programName << ": " << problem << "\n"; });
+    const auto platform =
+        makePlatform({invocation.simulated, invocation.deskFile, m_system, m_usesSessionService},
+                     configDirectory, m_queue.clock(), m_sleeper,
+                     [&err](const std::string& problem) { err << programName << ": " << problem << "\n"; });
     int status = exitDone;
     {
         DisplayStack stack(*platform, m_queue, {configDirectory, invocation.chosenTransport()});
@@ -108,9 +115,13 @@ int CtlProgram::execute(const CtlInvocation& invocation, std::ostream& out, std:
             switch (invocation.command) {
                 case Command::list:
                     // The JSON stays exact: the line goes to standard error beside it.
-                    if (invocation.verbose)
-                        (invocation.json ? err : out)
-                            << "Display configuration: " << platform->displayConfigurationService() << "\n";
+                    if (invocation.verbose) {
+                        std::ostream& notes = invocation.json ? err : out;
+                        notes << "Display configuration: " << platform->displayConfigurationService() << "\n";
+                        // What the choice rests on, where it was made from this session.
+                        if (!invocation.simulated && (!m_system || m_usesSessionService))
+                            notes << "Session: " << describeSession(thisSession()) << "\n";
+                    }
                     out << (invocation.json ? DisplayListFormatter::json(manager.displays())
                                             : DisplayListFormatter::table(manager.displays()));
                     break;

@@ -19,9 +19,10 @@ namespace lumadesk {
 class CtlProgram {
 public:
     // The queue (its clock included), the sleeper, the environment and the system must outlive the
-    // program. Without a system the real monitors are this machine's.
+    // program. Without a system the real monitors are this machine's; with one, the session's own
+    // display-configuration service is used only when asked for.
     CtlProgram(MainQueue& queue, Sleeper& sleeper, EnvironmentLookup environment,
-               LinuxSystem* system = nullptr);
+               LinuxSystem* system = nullptr, bool usesSessionService = false);
 
     // Runs one command line (the arguments after the program name); the exit status. Output that
     // cannot be written makes it exitFailed, with a line on `err`.
@@ -41,6 +42,7 @@ private:
     Sleeper& m_sleeper;
     EnvironmentLookup m_environment;
     LinuxSystem* m_system;
+    bool m_usesSessionService;
     std::optional<std::string> m_interruption;
     // The command task at work, so that an interruption can cancel it.
     std::optional<TaskHandle> m_command;

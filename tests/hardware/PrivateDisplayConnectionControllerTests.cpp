@@ -16,6 +16,7 @@ TEST(PrivateDisplayConnectionController, TakesTheWindowServerStepsOfEachOutcome)
         std::array<WindowServerError, 4> codes;  // of begin, configure, complete and restore
         std::string steps;
         std::string error;
+        bool restoreBringsDisplaysBack = false;
     };
     const std::vector<Case> cases = {
         // Success completes for this session only ("complete 1").
@@ -29,9 +30,23 @@ TEST(PrivateDisplayConnectionController, TakesTheWindowServerStepsOfEachOutcome)
          {0, 0, 1004},
          "begin, configure 3 false, complete 1, cancel",
          "Failed to complete display configuration (CGError 1004)."},
-        // The permanent configuration has every display on: restoring it enables the display all the same,
-        // and only when that fails too is the enable reported.
-        {true, {0, 1001}, "begin, configure 3 true, cancel, restore", "no error"},
+        // The permanent configuration has every display on: restoring it may enable the display all the
+        // same, but only an enable the window server then confirms makes it a success.
+        {true,
+         {0, 1001},
+         "begin, configure 3 true, cancel, restore, begin, configure 3 true, complete 1",
+         "no error",
+         true},
+        // A restore that succeeds yet leaves the display off (it held nothing, or only others) is no
+        // success: the first failure is reported in its own words.
+        {true,
+         {0, 1001},
+         "begin, configure 3 true, cancel, restore, begin, configure 3 true, cancel",
+         "Failed to set display 3 enabled=true (CGError 1001)."},
+        {true,
+         {0, 0, 1004},
+         "begin, configure 3 true, complete 1, cancel, restore, begin, configure 3 true, complete 1, cancel",
+         "Failed to complete display configuration (CGError 1004)."},
         {true,
          {0, 0, 1004, 1000},
          "begin, configure 3 true, complete 1, cancel, restore",
@@ -45,6 +60,7 @@ TEST(PrivateDisplayConnectionController, TakesTheWindowServerStepsOfEachOutcome)
         windowServer.configureError = c.codes[1];
         windowServer.completeError = c.codes[2];
         windowServer.restoreError = c.codes[3];
+        windowServer.restoreBringsDisplaysBack = c.restoreBringsDisplaysBack;
         PrivateDisplayConnectionController controller(
             std::make_unique<SystemDisplayConfigurationBridge>(windowServer));
         EXPECT_EQ(hardwareErrorText([&] { controller.setDisplay(3, c.enabled); }), c.error);

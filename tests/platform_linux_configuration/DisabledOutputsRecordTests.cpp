@@ -204,5 +204,25 @@ TEST(DisabledOutputsRecordTest, SetsAsideAndReportsEveryDamagedRecordWithoutWait
     }
 }
 
+TEST(DisabledOutputsRecordTest, KeepsEachOutputsPlaceAndReadsRecordsWithoutOne) {
+    const TemporaryDirectory directory;
+    const auto file = directory.path() / DisabledOutputsRecord::fileName;
+    const DisabledOutputsRecord record(file, {Role::command, 300, 70, "boot-2", "c3"});
+    const OutputPlace place{-1920, 120, 2560, 1440, 143.998, 1.25, 3, true};
+    record.note({{{"DP-1", {1}}, false}, {{"DP-2", {2}}, false}}, {{"DP-1", place}});
+    const auto held = record.load();
+    ASSERT_EQ(held.size(), 2u);
+    EXPECT_EQ(held[0].place, place);
+    EXPECT_EQ(held[1].place, std::nullopt);
+
+    // A record of the version before: no place, read as an output with no place known.
+    std::ofstream(file) << R"({"outputs": [{"connector": "DP-1", "edid": "AQ==", "place": {"x": 5}}]})";
+    EXPECT_TRUE(record.load().empty()) << "a place without its size is damaged, not half read";
+    std::ofstream(file) << R"({"outputs": [{"connector": "DP-1", "edid": "AQ==",
+                               "place": {"x": 5, "y": 0, "width": 800, "height": 600}}]})";
+    ASSERT_EQ(record.load().size(), 1u);
+    EXPECT_EQ(record.load()[0].place, (OutputPlace{5, 0, 800, 600, 0, 1, 0, false}));
+}
+
 }  // namespace
 }  // namespace lumadesk

@@ -64,6 +64,11 @@ public:
         state.size = size;
         return true;
     }
+    bool setPrimary(RandRID output) override {
+        log.push_back("primary " + std::to_string(output));
+        state.primary = output;
+        return true;
+    }
     int eventDescriptor() const override { return -1; }
     bool takeLayoutChanges() override { return std::exchange(changesPending, false); }
 

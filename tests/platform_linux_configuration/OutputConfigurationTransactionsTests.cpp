@@ -87,7 +87,9 @@ TEST_F(TransactionsTest, FailuresChangeNothingAndSayWhy) {
 }
 
 TEST_F(TransactionsTest, RestoreBringsBackEveryOutputAndOneFailureDoesNotKeepTheOthersOff) {
-    EXPECT_EQ(transactions.restorePermanentConfiguration(), windowServerSuccess);
+    // Nothing held: nothing comes back, and that is not reported as a display brought back.
+    EXPECT_EQ(transactions.restorePermanentConfiguration(), OutputConfigurationTransactions::failure);
+    EXPECT_EQ(transactions.lastErrorMessage(), OutputConfigurationTransactions::nothingHeldMessage);
     EXPECT_TRUE(backend.applied.empty());
 
     change({{3, false}});
@@ -120,7 +122,7 @@ TEST_F(TransactionsTest, AnUnsupportedSessionNeverReportsADisconnectAsDone) {
     EXPECT_EQ(unsupported.completeConfiguration(1, ConfigureOption::forSession),
               OutputConfigurationTransactions::illegalArgument);
     EXPECT_THROW(none.apply({{{"DP-1", {}}, false}}), OutputConfigurationError);
-    EXPECT_EQ(unsupported.restorePermanentConfiguration(), windowServerSuccess);
+    EXPECT_EQ(unsupported.restorePermanentConfiguration(), OutputConfigurationTransactions::failure);
 }
 
 TEST(OutputConfigurationSelectorTest, PicksTheSessionsService) {
@@ -140,10 +142,27 @@ TEST(OutputConfigurationSelectorTest, PicksTheSessionsService) {
         {{"", "Hyprland", "wayland-1", ":0", false}, OutputConfigurationKind::wlroots},
         {{"wayland", "SomethingNew", "wayland-0", ":0", false}, OutputConfigurationKind::none},
         {{"tty", "", "", "", false}, OutputConfigurationKind::none},
+        // Sway started from a text console names no desktop, yet its socket tells.
+        {{"tty", "", "wayland-1", "", false, "/run/user/1000/sway-ipc.1000.5.sock"},
+         OutputConfigurationKind::wlroots},
+        {{"", "", "wayland-1", "", false, "", "abc_123"}, OutputConfigurationKind::wlroots},
+        // What the compositor offers outweighs what the environment claims.
+        {{"wayland", "sway", "wayland-0", "", true}, OutputConfigurationKind::gnomeMutter},
+        {{"wayland", "GNOME", "wayland-1", "", false, "/run/user/1000/sway-ipc.sock"},
+         OutputConfigurationKind::wlroots},
+        // A session type that claims Wayland without a reachable Wayland display is not one; one that
+        // says X11 beside a reachable Wayland display (a nested compositor) stays X11.
+        {{"wayland", "GNOME", "", ":0", true}, OutputConfigurationKind::x11RandR},
+        {{"x11", "XFCE", "wayland-0", ":0", false}, OutputConfigurationKind::x11RandR},
     };
     for (const Case& c : cases)
         EXPECT_EQ(chooseOutputConfiguration(c.facts), c.expected)
             << c.facts.sessionType << " " << c.facts.currentDesktop;
+
+    EXPECT_EQ(describeSession({"tty", "", "wayland-1", "", false, "/run/user/1000/sway-ipc.sock"}),
+              "Wayland (socket wayland-1 reachable); sway's socket (SWAYSOCK); session type tty");
+    EXPECT_EQ(describeSession({"x11", "XFCE", "", ":0", false}),
+              "X11 (display :0 reachable); desktop XFCE; session type x11");
 }
 
 }  // namespace

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/linux/configuration/DisabledOutputsRecord.h"
 #include "platform/linux/configuration/OutputConfigurationError.h"
+#include "platform/linux/configuration/OutputConfigurationTransactions.h"
 #include "platform_linux_configuration/FakeRandRServer.h"
+#include "support/TemporaryDirectory.h"
 
 namespace lumadesk {
 namespace {
@@ -116,6 +119,53 @@ TEST_F(X11RandRBackendTest, ListsTheConnectedOutputsWithTheirEDIDs) {
                           {"eDP-1", {0, 1}}, {"DP-1", {0, 2}}, {"HDMI-1", {0, 3}}}));
     server->describesOutputs = false;
     EXPECT_TRUE(backend->connectedOutputs().empty());
+}
+
+// Two runs of the program (the command that took the panel off, the one that puts it back) against one
+// X server, sharing the record file: the second knows nothing but what the record says.
+TEST(X11RandRPlacesTest, AnOutputTakenOffByOneProcessComesBackWhereItWasThroughAnother) {
+    const TemporaryDirectory directory;
+    const auto file = directory.path() / DisabledOutputsRecord::fileName;
+    RandRLayout shared = threeOutputLayout();
+    shared.primary = 101;
+    const OutputIdentity panel{"eDP-1", {0, 1}};
+    const auto run = [&](bool enabled, const std::function<void(FakeRandRServer&)>& before = {}) {
+        auto fake = std::make_unique<FakeRandRServer>();
+        FakeRandRServer& server = *fake;
+        server.state = shared;
+        if (before) before(server);
+        X11RandRBackend backend(std::move(fake));
+        const DisabledOutputsRecord record(file, {OutputHolder::Role::command, 100 + enabled, 1, "b", "s"});
+        OutputConfigurationTransactions transactions(
+            backend, [&](DisplayID) { return panel; }, &record);
+        const auto configuration = *transactions.beginConfiguration().configuration;
+        EXPECT_EQ(transactions.configureDisplayEnabled(configuration, 7, enabled), windowServerSuccess);
+        EXPECT_EQ(transactions.completeConfiguration(configuration, ConfigureOption::forSession),
+                  windowServerSuccess)
+            << transactions.lastErrorMessage();
+        shared = server.state;
+        return server.log;
+    };
+
+    run(false);
+    const auto held = DisabledOutputsRecord(file, {}).load();
+    ASSERT_EQ(held.size(), 1u);
+    // 1920x1080 at 0,0, unturned, and the primary output; the fake's modes tell no rate.
+    EXPECT_EQ(held[0].place, (OutputPlace{0, 0, 1920, 1080, 0, 1, 0, true}));
+
+    // Meanwhile the desktop made DP-1 primary; the second run puts the panel back with its mode at its
+    // place (not right of DP-1), primary again, and the record forgets it.
+    EXPECT_EQ(run(true, [](FakeRandRServer& server) { server.state.primary = 102; }),
+              (std::vector<std::string>{"grab", "crtc 11 mode 1 at 0,0", "primary 101", "ungrab"}));
+    EXPECT_EQ(shared.primary, 101u);
+    EXPECT_TRUE(DisabledOutputsRecord(file, {}).load().empty());
+
+    // Off again; when its recorded mode is gone, it comes back with its preferred mode right of the
+    // rightmost output rather than not at all.
+    run(false);
+    EXPECT_EQ(run(true, [](FakeRandRServer& server) { server.state.outputs[0].modes = {3}; }),
+              (std::vector<std::string>{"grab", "size 5760x1440 1440x360mm", "crtc 11 mode 3 at 4480,0",
+                                        "primary 101", "ungrab"}));
 }
 
 }  // namespace

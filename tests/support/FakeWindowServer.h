@@ -59,6 +59,8 @@ public:
     void cancelConfiguration(DisplayConfigurationRef) override { calls.push_back("cancel"); }
     WindowServerError restorePermanentConfiguration() override {
         calls.push_back("restore");
+        if (restoreError == windowServerSuccess && restoreBringsDisplaysBack)
+            configureError = completeError = windowServerSuccess;
         return restoreError;
     }
 
@@ -79,6 +81,8 @@ public:
     WindowServerError completeError = windowServerSuccess;
     WindowServerError restoreError = windowServerSuccess;
     bool beginOpensNothing = false;  // reports success without a transaction
+    // A successful restore puts every display back on, so that enabling one succeeds afterwards.
+    bool restoreBringsDisplaysBack = false;
     std::vector<std::string> calls;
 
 private:

@@ -28,6 +28,14 @@ std::optional<OutputHolder> holderFrom(const nlohmann::json& entry) {
         by.at("session").get<std::string>()};
 }
 
+std::optional<OutputPlace> placeFrom(const nlohmann::json& entry) {
+    if (!entry.contains("place")) return std::nullopt;
+    const nlohmann::json& at = entry.at("place");
+    return OutputPlace{at.at("x").get<int>(),      at.at("y").get<int>(),     at.at("width").get<int>(),
+                       at.at("height").get<int>(), at.value("refresh", 0.0),  at.value("scale", 1.0),
+                       at.value("transform", 0),   at.value("primary", false)};
+}
+
 nlohmann::json entryOf(const HeldOutput& held) {
     nlohmann::json entry{{"connector", held.output.connector}, {"edid", encodeBase64(held.output.edid)}};
     if (const auto& by = held.holder)
@@ -36,6 +44,15 @@ nlohmann::json entryOf(const HeldOutput& held) {
                            {"started", by->processStart},
                            {"boot", by->bootID},
                            {"session", by->sessionID}};
+    if (const auto& place = held.place)
+        entry["place"] = {{"x", place->x},
+                          {"y", place->y},
+                          {"width", place->width},
+                          {"height", place->height},
+                          {"refresh", place->refresh},
+                          {"scale", place->scale},
+                          {"transform", place->transform},
+                          {"primary", place->primary}};
     return entry;
 }
 
@@ -46,8 +63,9 @@ std::vector<HeldOutput> parseHeldOutputs(std::string_view text) {
     const nlohmann::json document = nlohmann::json::parse(text);
     for (const nlohmann::json& entry : document.at("outputs")) {
         const auto edid = decodeBase64(entry.value("edid", ""));
-        outputs.push_back(
-            {{entry.at("connector").get<std::string>(), edid ? *edid : Data{}}, holderFrom(entry)});
+        outputs.push_back({{entry.at("connector").get<std::string>(), edid ? *edid : Data{}},
+                           holderFrom(entry),
+                           placeFrom(entry)});
     }
     return outputs;
 }
@@ -104,7 +122,8 @@ std::filesystem::path DisabledOutputsRecord::lockPath() const {
     return m_file.parent_path() / (std::string(fileName) + ".lock");
 }
 
-void DisabledOutputsRecord::note(const std::vector<OutputChange>& applied) const {
+void DisabledOutputsRecord::note(const std::vector<OutputChange>& applied,
+                                 const std::map<std::string, OutputPlace>& places) const {
     try {
         std::filesystem::create_directories(m_file.parent_path());
         // Another run (the tray, a command) may note its own changes at the same time.
@@ -114,11 +133,26 @@ void DisabledOutputsRecord::note(const std::vector<OutputChange>& applied) const
             std::erase_if(outputs, [&](const HeldOutput& held) {
                 return held.output.connector == change.output.connector;
             });
-            if (!change.enabled) outputs.push_back({change.output, m_self});
+            if (change.enabled) continue;
+            const auto place = places.find(change.output.connector);
+            outputs.push_back(
+                {change.output, m_self, place == places.end() ? std::nullopt : std::optional(place->second)});
         }
         write(outputs);
     } catch (const std::exception&) {
         // Only the undo after a crash is lost.
+    }
+}
+
+void DisabledOutputsRecord::tellPlaces(OutputConfigurationBackend& backend,
+                                       const std::vector<OutputChange>& changes) const {
+    std::vector<HeldOutput> held;
+    for (const OutputChange& change : changes) {
+        if (!change.enabled || backend.placeOf(change.output)) continue;
+        if (held.empty()) held = load();
+        for (const HeldOutput& output : held)
+            if (output.output.connector == change.output.connector && output.place)
+                backend.rememberPlace(change.output, *output.place);
     }
 }
 
@@ -136,6 +170,7 @@ void restoreLeftOverOutputs(OutputConfigurationBackend& backend, const DisabledO
     for (const HeldOutput& held : record.load())
         if (isLeftBehind(held.holder, record.self(), processes)) leftBehind.push_back({held.output, true});
     if (leftBehind.empty()) return;
+    record.tellPlaces(backend, leftBehind);
     try {
         backend.apply(leftBehind);
         record.note(leftBehind);

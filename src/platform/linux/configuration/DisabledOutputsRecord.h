@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,6 +17,8 @@ namespace lumadesk {
 struct HeldOutput {
     OutputIdentity output;
     std::optional<OutputHolder> holder;
+    // Where it was on the desktop; none in a record of an older version, or from a server that did not tell.
+    std::optional<OutputPlace> place{};
 
     friend bool operator==(const HeldOutput&, const HeldOutput&) = default;
 };
@@ -50,7 +53,11 @@ public:
     // Notes changes that were applied: an output turned off is held by this process, one turned on is
     // held by no one. Best effort: a failure to write only loses the undo of a crash, so it is not
     // reported.
-    void note(const std::vector<OutputChange>& applied) const;
+    // `places` tells, by connector, where the outputs turned off were.
+    void note(const std::vector<OutputChange>& applied,
+              const std::map<std::string, OutputPlace>& places = {}) const;
+    // Hands the backend the recorded place of each output it is to turn on and knows no place of itself.
+    void tellPlaces(OutputConfigurationBackend& backend, const std::vector<OutputChange>& changes) const;
     const OutputHolder& self() const { return m_self; }
 
 private:

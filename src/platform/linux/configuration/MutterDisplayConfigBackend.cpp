@@ -84,6 +84,7 @@ struct MutterDisplayConfigBackend::State {
         std::string id;
         int width = 0;
         int height = 0;
+        double refresh = 0;
         bool current = false;
         bool preferred = false;
     };
@@ -106,6 +107,44 @@ struct MutterDisplayConfigBackend::State {
         return transform % 2 == 1 ? std::pair{height, width} : std::pair{width, height};
     }
 };
+
+namespace {
+
+// The monitor's mode of the place: the one it had, else one of the same size at the nearest rate.
+template <typename State, typename Placement>
+const typename State::Mode* modeFor(const State& state, const std::string& connector,
+                                    const Placement& place) {
+    if (const auto* mode = state.mode(connector, place.modeID)) return mode;
+    const typename State::Mode* nearest = nullptr;
+    for (const auto& mode : state.modes.at(connector))
+        if (mode.width == place.width && mode.height == place.height &&
+            (!nearest || std::abs(mode.refresh - place.refresh) < std::abs(nearest->refresh - place.refresh)))
+            nearest = &mode;
+    return nearest;
+}
+
+}  // namespace
+
+std::optional<OutputPlace> MutterDisplayConfigBackend::placeOf(const OutputIdentity& output) const {
+    for (const auto& [connector, place] : m_saved)
+        if (outputNameMatches(output.connector, connector))
+            return OutputPlace{place.x,
+                               place.y,
+                               place.width,
+                               place.height,
+                               place.refresh,
+                               place.scale,
+                               static_cast<int>(place.transform),
+                               place.primary};
+    return std::nullopt;
+}
+
+void MutterDisplayConfigBackend::rememberPlace(const OutputIdentity& output, const OutputPlace& place) {
+    m_remembered[output.connector] = {
+        place.x,     place.y,      place.scale,  static_cast<std::uint32_t>(place.transform),
+        {},          false,        false,        place.primary,
+        place.width, place.height, place.refresh};
+}
 
 MutterDisplayConfigBackend::MutterDisplayConfigBackend() {
     sd_bus_slot* slot = nullptr;
@@ -164,6 +203,7 @@ MutterDisplayConfigBackend::State MutterDisplayConfigBackend::currentState(const
             double refresh = 0, preferredScale = 0;
             check(sd_bus_message_read(m, "siidd", &id, &mode.width, &mode.height, &refresh, &preferredScale));
             mode.id = id;
+            mode.refresh = refresh;
             check(sd_bus_message_skip(m, "ad"));
             const auto flags = readFlags(m);
             mode.current = flags.contains("is-current") && flags.at("is-current");
@@ -254,9 +294,15 @@ bool MutterDisplayConfigBackend::applyOnce(const std::vector<OutputChange>& chan
         const auto logical = showing(connector);
         if ((logical != layout.end()) == change.enabled) continue;
         if (!change.enabled) {
-            Placement placement{logical->x, logical->y, logical->scale, logical->transform, {}, false, false};
+            Placement placement{logical->x, logical->y, logical->scale, logical->transform,
+                                {},         false,      false,          logical->primary};
             for (const auto& monitor : logical->monitors)
                 if (monitor.first == connector) placement.modeID = monitor.second;
+            if (const State::Mode* mode = state.mode(connector, placement.modeID)) {
+                placement.width = mode->width;
+                placement.height = mode->height;
+                placement.refresh = mode->refresh;
+            }
             std::erase_if(logical->monitors, [&](const auto& monitor) { return monitor.first == connector; });
             if (logical->monitors.empty()) {
                 const LogicalMonitor gone = *logical;
@@ -288,18 +334,33 @@ bool MutterDisplayConfigBackend::applyOnce(const std::vector<OutputChange>& chan
         const auto preferred =
             std::find_if(modes.begin(), modes.end(), [](const State::Mode& mode) { return mode.preferred; });
         LogicalMonitor back{0, 0, 1, 0, layout.empty(), {}, 0, 0};
-        const auto place = saved.find(connector);
-        const State::Mode* mode =
-            place == saved.end() ? nullptr : state.mode(connector, place->second.modeID);
+        auto place = saved.find(connector);
+        if (place == saved.end()) {
+            // Taken off by another process: the place it recorded.
+            for (const auto& [name, remembered] : m_remembered)
+                if (outputNameMatches(name, connector)) place = saved.emplace(connector, remembered).first;
+        }
+        const State::Mode* mode = place == saved.end() ? nullptr : modeFor(state, connector, place->second);
         if (mode) {
             back.x = place->second.x;
             back.y = place->second.y;
             back.scale = place->second.scale;
             back.transform = place->second.transform;
             std::tie(back.width, back.height) = state.extent(*mode, back.scale, back.transform);
+            // The column it left was closed (by this process or another): open it again, moving the
+            // monitors that now stand there to the right, as they were.
+            const bool taken = std::any_of(layout.begin(), layout.end(), [&](const LogicalMonitor& other) {
+                return other.x < back.x + back.width && back.x < other.x + other.width &&
+                       other.y < back.y + back.height && back.y < other.y + other.height;
+            });
+            const bool reopenColumn = place->second.closedColumn || (taken && !place->second.closedRow);
             for (LogicalMonitor& other : layout) {
-                if (place->second.closedColumn && other.x >= back.x) other.x += back.width;
+                if (reopenColumn && other.x >= back.x) other.x += back.width;
                 if (place->second.closedRow && other.y >= back.y) other.y += back.height;
+            }
+            if (place->second.primary) {
+                for (LogicalMonitor& other : layout) other.primary = false;
+                back.primary = true;
             }
         } else {
             mode = preferred != modes.end() ? &*preferred : &modes.front();
@@ -309,6 +370,8 @@ bool MutterDisplayConfigBackend::applyOnce(const std::vector<OutputChange>& chan
         back.monitors.emplace_back(connector, mode->id);
         layout.push_back(back);
         saved.erase(connector);
+        std::erase_if(m_remembered,
+                      [&](const auto& remembered) { return outputNameMatches(remembered.first, connector); });
     }
     std::size_t enabled = 0;
     for (const LogicalMonitor& logical : layout) enabled += logical.monitors.size();

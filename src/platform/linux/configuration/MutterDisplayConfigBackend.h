@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,7 +36,16 @@ public:
         std::string modeID;
         bool closedColumn = false;  // the monitors right of it moved left by its width
         bool closedRow = false;     // the monitors below it moved up by its height
+        bool primary = false;
+        // The mode's size and rate, to find it again when its ID is not known (another process took the
+        // monitor off).
+        int width = 0;
+        int height = 0;
+        double refresh = 0;
     };
+
+    std::optional<OutputPlace> placeOf(const OutputIdentity& output) const override;
+    void rememberPlace(const OutputIdentity& output, const OutputPlace& place) override;
 
 protected:
     void applyWithin(const std::vector<OutputChange>& changes, const Deadline& deadline) override;
@@ -54,6 +64,8 @@ private:
     BusSlot m_signalSlot;
     std::function<void()> m_changeHandler;
     std::map<std::string, Placement> m_saved;  // by connector
+    // Places told by rememberPlace(), by the program's connector name, until the monitor comes back.
+    std::map<std::string, Placement> m_remembered;
 };
 
 }  // namespace lumadesk

@@ -3,10 +3,12 @@
 #include <chrono>
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/linux/configuration/OutputIdentity.h"
+#include "platform/linux/configuration/OutputPlace.h"
 #include "runtime/Deadline.h"
 
 namespace lumadesk {
@@ -62,6 +64,14 @@ public:
     // The connected outputs by the window system's own names, with the EDIDs it reads from them; empty
     // when the service does not list them (its names are then the kernel's connector names).
     virtual std::vector<OutputCandidate> connectedOutputs() { return {}; }
+    // Where the output was when this backend last took it off the desktop; none when it did not, or when
+    // the service does not tell.
+    virtual std::optional<OutputPlace> placeOf(const OutputIdentity& /*output*/) const {
+        return std::nullopt;
+    }
+    // Where to put the output back when it is next enabled, for an output this backend did not take off
+    // itself (another process did, or an earlier run); a backend that cannot place outputs ignores it.
+    virtual void rememberPlace(const OutputIdentity& /*output*/, const OutputPlace& /*place*/) {}
 
 protected:
     // apply() of the service.

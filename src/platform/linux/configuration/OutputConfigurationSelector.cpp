@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <filesystem>
 #include <sstream>
 #include <string_view>
 
@@ -40,12 +41,18 @@ std::string environmentValue(const char* name) {
 
 }  // namespace
 
+bool isWaylandSession(const SessionFacts& facts) {
+    if (facts.waylandDisplay.empty()) return false;
+    return facts.x11Display.empty() || facts.sessionType != "x11";
+}
+
 OutputConfigurationKind chooseOutputConfiguration(const SessionFacts& facts) {
-    const bool wayland =
-        facts.sessionType == "wayland" || (facts.sessionType.empty() && !facts.waylandDisplay.empty());
-    if (wayland) {
-        if (facts.mutterOnBus ||
-            desktopIsOneOf(facts.currentDesktop, {"gnome", "gnome-classic", "ubuntu", "unity"}))
+    if (isWaylandSession(facts)) {
+        // What the compositor offers decides; the desktop's name only where it offers nothing telling.
+        if (facts.mutterOnBus) return OutputConfigurationKind::gnomeMutter;
+        if (!facts.swaySocket.empty() || !facts.hyprlandSignature.empty())
+            return OutputConfigurationKind::wlroots;
+        if (desktopIsOneOf(facts.currentDesktop, {"gnome", "gnome-classic", "ubuntu", "unity"}))
             return OutputConfigurationKind::gnomeMutter;
         if (desktopIsOneOf(facts.currentDesktop, {"kde"})) return OutputConfigurationKind::kdePlasma;
         if (desktopIsOneOf(facts.currentDesktop,
@@ -53,23 +60,76 @@ OutputConfigurationKind chooseOutputConfiguration(const SessionFacts& facts) {
             return OutputConfigurationKind::wlroots;
         return OutputConfigurationKind::none;
     }
-    const bool x11 = facts.sessionType == "x11" || (facts.sessionType.empty() && !facts.x11Display.empty());
-    return x11 && !facts.x11Display.empty() ? OutputConfigurationKind::x11RandR
-                                            : OutputConfigurationKind::none;
+    return facts.x11Display.empty() ? OutputConfigurationKind::none : OutputConfigurationKind::x11RandR;
 }
 
-SessionFacts currentSessionFacts() {
-    SessionFacts facts{environmentValue("XDG_SESSION_TYPE"), environmentValue("XDG_CURRENT_DESKTOP"),
-                       environmentValue("WAYLAND_DISPLAY"), environmentValue("DISPLAY"), false};
+std::string describeSession(const SessionFacts& facts) {
+    std::string text;
+    const auto add = [&text](const std::string& part) { text += (text.empty() ? "" : "; ") + part; };
+    if (isWaylandSession(facts)) {
+        add("Wayland (socket " + facts.waylandDisplay + " reachable)");
+    } else if (!facts.x11Display.empty()) {
+        add("X11 (display " + facts.x11Display + " reachable)");
+    } else {
+        add("no reachable Wayland or X11 display");
+    }
+    if (facts.mutterOnBus) add("org.gnome.Mutter.DisplayConfig on the session bus");
+    if (!facts.swaySocket.empty()) add("sway's socket (SWAYSOCK)");
+    if (!facts.hyprlandSignature.empty()) add("Hyprland (HYPRLAND_INSTANCE_SIGNATURE)");
+    if (!facts.currentDesktop.empty()) add("desktop " + facts.currentDesktop);
+    if (!facts.sessionType.empty()) add("session type " + facts.sessionType);
+    return text;
+}
+
+namespace {
+
+// The Wayland display's socket: an absolute WAYLAND_DISPLAY, or a name in XDG_RUNTIME_DIR.
+bool waylandReachable(const std::string& display) {
+    if (display.empty()) return false;
+    const std::filesystem::path socket =
+        display.front() == '/' ? std::filesystem::path(display)
+                               : std::filesystem::path(environmentValue("XDG_RUNTIME_DIR")) / display;
+    std::error_code error;
+    return std::filesystem::is_socket(socket, error);
+}
+
+// A local X display (":N", ":N.S", "unix:N") has its socket in /tmp/.X11-unix; another host's is taken
+// as reachable, since only connecting would tell.
+bool x11Reachable(const std::string& display) {
+    const auto colon = display.rfind(':');
+    if (colon == std::string::npos) return false;
+    const std::string host = display.substr(0, colon);
+    if (!host.empty() && host != "unix") return true;
+    const std::string number = display.substr(colon + 1, display.find('.', colon) - colon - 1);
+    std::error_code error;
+    return std::filesystem::is_socket("/tmp/.X11-unix/X" + number, error);
+}
+
+SessionFacts readSessionFacts() {
+    SessionFacts facts;
+    facts.sessionType = environmentValue("XDG_SESSION_TYPE");
+    facts.currentDesktop = environmentValue("XDG_CURRENT_DESKTOP");
+    if (const std::string wayland = environmentValue("WAYLAND_DISPLAY"); waylandReachable(wayland))
+        facts.waylandDisplay = wayland;
+    if (const std::string x11 = environmentValue("DISPLAY"); x11Reachable(x11)) facts.x11Display = x11;
+    facts.swaySocket = environmentValue("SWAYSOCK");
+    facts.hyprlandSignature = environmentValue("HYPRLAND_INSTANCE_SIGNATURE");
     // Only a Wayland session asks the bus: under X11 RandR is the answer whoever else is there.
-    if (facts.sessionType == "wayland" || !facts.waylandDisplay.empty())
+    if (isWaylandSession(facts))
         facts.mutterOnBus = SessionBus::nameHasOwner("org.gnome.Mutter.DisplayConfig");
+    return facts;
+}
+
+}  // namespace
+
+const SessionFacts& thisSession() {
+    static const SessionFacts facts = readSessionFacts();
     return facts;
 }
 
 std::unique_ptr<OutputConfigurationBackend> makeSessionOutputConfiguration() {
     try {
-        switch (chooseOutputConfiguration(currentSessionFacts())) {
+        switch (chooseOutputConfiguration(thisSession())) {
             case OutputConfigurationKind::x11RandR:
                 return std::make_unique<X11RandRBackend>(std::make_unique<XlibRandRServer>());
             case OutputConfigurationKind::gnomeMutter:
@@ -83,6 +143,11 @@ std::unique_ptr<OutputConfigurationBackend> makeSessionOutputConfiguration() {
             case OutputConfigurationKind::wlroots:
                 return std::make_unique<WlrRandrBackend>();
             case OutputConfigurationKind::none:
+#if LUMADESK_KDE_OUTPUT_MANAGEMENT
+                // A compositor that names itself nowhere may still offer KWin's output management.
+                if (isWaylandSession(thisSession()))
+                    if (auto native = KdeOutputManagementBackend::connect()) return native;
+#endif
                 break;
         }
     } catch (const OutputConfigurationError&) {

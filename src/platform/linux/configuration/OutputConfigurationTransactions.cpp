@@ -54,6 +54,9 @@ void OutputConfigurationTransactions::cancelConfiguration(DisplayConfigurationRe
 
 WindowServerError OutputConfigurationTransactions::restorePermanentConfiguration() {
     m_lastErrorMessage.clear();
+    // Bringing back nothing is no success: a caller falling back on the restore after a failed enable
+    // must not take it for that display being on.
+    if (m_disabled.empty()) return fail(failure, nothingHeldMessage);
     std::vector<Request> all;
     for (const auto& [displayID, output] : m_disabled) all.push_back({displayID, {output, true}});
     if (applyRequests(all) == windowServerSuccess) return windowServerSuccess;
@@ -73,9 +76,11 @@ WindowServerError OutputConfigurationTransactions::fail(WindowServerError code, 
 }
 
 WindowServerError OutputConfigurationTransactions::applyRequests(const std::vector<Request>& requests) {
+    // A transaction that asks for nothing has nothing to apply.
     if (requests.empty()) return windowServerSuccess;
     std::vector<OutputChange> changes;
     for (const Request& request : requests) changes.push_back(request.change);
+    if (m_record) m_record->tellPlaces(m_backend, changes);
     try {
         m_backend.apply(changes, m_deadline);
     } catch (const std::exception& error) {
@@ -91,7 +96,13 @@ WindowServerError OutputConfigurationTransactions::applyRequests(const std::vect
                    held.second.connector == request.change.output.connector;
         });
     }
-    if (m_record) m_record->note(changes);
+    if (m_record) {
+        std::map<std::string, OutputPlace> places;
+        for (const OutputChange& change : changes)
+            if (const auto place = m_backend.placeOf(change.output); place && !change.enabled)
+                places[change.output.connector] = *place;
+        m_record->note(changes, places);
+    }
     m_lastErrorMessage.clear();
     return windowServerSuccess;
 }

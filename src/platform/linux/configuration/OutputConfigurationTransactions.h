@@ -43,7 +43,11 @@ public:
     WindowServerError completeConfiguration(DisplayConfigurationRef configuration, ConfigureOption option);
     // Drops the transaction.
     void cancelConfiguration(DisplayConfigurationRef configuration);
-    // Puts every output this program took off the desktop back on it.
+    // The reason of a restore while this program holds no output off the desktop.
+    static constexpr char nothingHeldMessage[] =
+        "This program holds no display off the desktop to bring back.";
+
+    // Puts every output this program took off the desktop back on it; fails when it holds none.
     WindowServerError restorePermanentConfiguration();
     // From now on every change ends by the deadline, failing when it would not (quitting must not wait
     // for a window system that stopped answering); an unset deadline lifts the limit.

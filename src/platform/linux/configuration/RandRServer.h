@@ -18,6 +18,7 @@ struct RandRMode {
     RandRID id = 0;
     int width = 0;
     int height = 0;
+    double refresh = 0;  // in Hz; 0 when the server did not tell
 };
 
 struct RandROutput {
@@ -59,6 +60,7 @@ struct RandRLayout {
     RandRScreenSize size;
     int maxWidth = 0;
     int maxHeight = 0;
+    RandRID primary = 0;  // the primary output; 0 when none is
 };
 
 // The RandR requests the X11 backend makes, so that its planning runs against a fake X server.
@@ -79,6 +81,8 @@ public:
     virtual bool setCrtc(const RandRCrtc& crtc) = 0;
     // Resizes the screen; false when the server refused.
     virtual bool setScreenSize(const RandRScreenSize& size) = 0;
+    // Makes the output the primary one; false when the server refused.
+    virtual bool setPrimary(RandRID output) = 0;
     // The connection's descriptor, readable when events arrived.
     virtual int eventDescriptor() const = 0;
     // Reads the arrived events; true when a screen, CRTC or output change was among them.

@@ -1,6 +1,7 @@
 #include "platform/linux/configuration/X11RandRBackend.h"
 
 #include <algorithm>
+#include <cmath>
 #include <variant>
 
 #include "platform/linux/configuration/OutputConfigurationError.h"
@@ -167,6 +168,50 @@ private:
 
 X11RandRBackend::X11RandRBackend(std::unique_ptr<RandRServer> server) : m_server(std::move(server)) {}
 
+namespace {
+
+// RandR's rotation and reflection bits as wl_output's transform, and back.
+constexpr unsigned randRReflectX = 16;
+
+int transformOf(unsigned rotation) {
+    int quarterTurns = 0;
+    while (quarterTurns < 3 && (rotation & (1u << quarterTurns)) == 0) ++quarterTurns;
+    return quarterTurns + ((rotation & randRReflectX) ? 4 : 0);
+}
+
+unsigned rotationOf(int transform) {
+    return (1u << (transform % 4)) | (transform >= 4 ? randRReflectX : 0);
+}
+
+// The output's mode of the place's size at the nearest rate; none when it has no mode of that size.
+RandRID modeFor(const RandRLayout& layout, const RandROutput& output, const OutputPlace& place) {
+    RandRID nearest = 0;
+    double distance = 0;
+    for (RandRID id : output.modes) {
+        const auto mode = std::find_if(layout.modes.begin(), layout.modes.end(),
+                                       [id](const RandRMode& m) { return m.id == id; });
+        if (mode == layout.modes.end() || mode->width != place.width || mode->height != place.height)
+            continue;
+        if (nearest == 0 || std::abs(mode->refresh - place.refresh) < distance) {
+            nearest = id;
+            distance = std::abs(mode->refresh - place.refresh);
+        }
+    }
+    return nearest;
+}
+
+}  // namespace
+
+std::optional<OutputPlace> X11RandRBackend::placeOf(const OutputIdentity& output) const {
+    const auto place = m_places.find(output.connector);
+    if (place == m_places.end()) return std::nullopt;
+    return place->second;
+}
+
+void X11RandRBackend::rememberPlace(const OutputIdentity& output, const OutputPlace& place) {
+    m_places[output.connector] = place;
+}
+
 std::vector<OutputCandidate> X11RandRBackend::connectedOutputs() {
     std::vector<OutputCandidate> outputs;
     try {
@@ -188,6 +233,7 @@ void X11RandRBackend::applyWithin(const std::vector<OutputChange>& changes, cons
     for (const RandROutput& output : layout.outputs) candidates.push_back({output.name, output.edid});
 
     std::vector<const RandROutput*> toDisable, toEnable;
+    std::map<const RandROutput*, std::string> connectors;  // the program's name of each output changed
     std::size_t enabled = std::count_if(layout.outputs.begin(), layout.outputs.end(),
                                         [](const RandROutput& output) { return output.crtc != 0; });
     std::string names;
@@ -201,17 +247,45 @@ void X11RandRBackend::applyWithin(const std::vector<OutputChange>& changes, cons
         const bool isOn = output.crtc != 0;
         if (isOn == change.enabled) continue;
         (change.enabled ? toEnable : toDisable).push_back(&output);
+        connectors[&output] = change.output.connector;
         enabled = change.enabled ? enabled + 1 : enabled - 1;
     }
     requireAnEnabledOutput(enabled);
     if (toDisable.empty() && toEnable.empty()) return;
 
     std::map<std::string, RandRCrtc> saved = m_saved;
+    // An output another process took off goes back to the place it recorded, while its mode is there.
+    for (const RandROutput* output : toEnable) {
+        const auto place = m_places.find(connectors[output]);
+        if (saved.contains(output->name) || place == m_places.end()) continue;
+        if (const RandRID mode = modeFor(layout, *output, place->second))
+            saved[output->name] = {
+                0, mode, place->second.x, place->second.y, rotationOf(place->second.transform), {}};
+    }
     Plan plan(layout, saved);
     for (const RandROutput* output : toDisable) plan.disable(*output);
     for (const RandROutput* output : toEnable) plan.enable(*output);
     plan.send(*m_server, names);
-    for (const RandROutput* output : toEnable) saved.erase(output->name);
+    for (const RandROutput* output : toDisable) {
+        const RandRCrtc& crtc = saved.at(output->name);
+        const auto mode = std::find_if(layout.modes.begin(), layout.modes.end(),
+                                       [&](const RandRMode& m) { return m.id == crtc.mode; });
+        m_places[connectors[output]] = OutputPlace{crtc.x,
+                                                   crtc.y,
+                                                   mode == layout.modes.end() ? 0 : mode->width,
+                                                   mode == layout.modes.end() ? 0 : mode->height,
+                                                   mode == layout.modes.end() ? 0 : mode->refresh,
+                                                   1,
+                                                   transformOf(crtc.rotation),
+                                                   layout.primary == output->id};
+    }
+    for (const RandROutput* output : toEnable) {
+        const auto place = m_places.find(connectors[output]);
+        // The primary display is primary again; a refusal leaves it a display like the others.
+        if (place != m_places.end() && place->second.primary) m_server->setPrimary(output->id);
+        if (place != m_places.end()) m_places.erase(place);
+        saved.erase(output->name);
+    }
     m_saved = std::move(saved);
 }
 

@@ -22,6 +22,8 @@ public:
     void processEvents() override;
     // X drivers name outputs their own way (some number them from 0), so the EDIDs tell which is which.
     std::vector<OutputCandidate> connectedOutputs() override;
+    std::optional<OutputPlace> placeOf(const OutputIdentity& output) const override;
+    void rememberPlace(const OutputIdentity& output, const OutputPlace& place) override;
 
 protected:
     void applyWithin(const std::vector<OutputChange>& changes, const Deadline& deadline) override;
@@ -32,6 +34,9 @@ private:
     std::unique_ptr<RandRServer> m_server;
     std::function<void()> m_changeHandler;
     std::map<std::string, RandRCrtc> m_saved;  // by output name: the CRTC state before it was disabled
+    // By the program's connector name: where each output this backend took off was, and where the ones
+    // another process took off were (rememberPlace()).
+    std::map<std::string, OutputPlace> m_places;
 };
 
 }  // namespace lumadesk

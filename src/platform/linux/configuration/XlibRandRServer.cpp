@@ -99,9 +99,13 @@ RandRLayout XlibRandRServer::layout() {
     const XRRScreenResources* resources = m_connection->resources.get();
     if (!resources) throw OutputConfigurationError("The X server did not describe its outputs.");
     RandRLayout layout;
-    for (int i = 0; i < resources->nmode; ++i)
-        layout.modes.push_back({resources->modes[i].id, static_cast<int>(resources->modes[i].width),
-                                static_cast<int>(resources->modes[i].height)});
+    for (int i = 0; i < resources->nmode; ++i) {
+        const XRRModeInfo& mode = resources->modes[i];
+        const double pixels = static_cast<double>(mode.hTotal) * mode.vTotal;
+        layout.modes.push_back({mode.id, static_cast<int>(mode.width), static_cast<int>(mode.height),
+                                pixels > 0 ? static_cast<double>(mode.dotClock) / pixels : 0});
+    }
+    layout.primary = XRRGetOutputPrimary(display, m_connection->root);
     for (int i = 0; i < resources->ncrtc; ++i) {
         const std::unique_ptr<XRRCrtcInfo, CrtcInfoFreer> info(
             XRRGetCrtcInfo(display, m_connection->resources.get(), resources->crtcs[i]));
@@ -155,6 +159,13 @@ bool XlibRandRServer::setScreenSize(const RandRScreenSize& size) {
     Display* display = m_connection->display.get();
     XErrorTrap trap(display);
     XRRSetScreenSize(display, m_connection->root, size.width, size.height, size.widthMM, size.heightMM);
+    return !trap.failed();
+}
+
+bool XlibRandRServer::setPrimary(RandRID output) {
+    Display* display = m_connection->display.get();
+    XErrorTrap trap(display);
+    XRRSetOutputPrimary(display, m_connection->root, output);
     return !trap.failed();
 }
 

@@ -20,6 +20,7 @@ public:
     void ungrab() override;
     bool setCrtc(const RandRCrtc& crtc) override;
     bool setScreenSize(const RandRScreenSize& size) override;
+    bool setPrimary(RandRID output) override;
     int eventDescriptor() const override;
     bool takeLayoutChanges() override;
 

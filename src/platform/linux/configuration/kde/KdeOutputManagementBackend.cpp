@@ -40,6 +40,7 @@ struct KdeOutputManagementBackend::Device {
     Data edid;
     bool enabled = false;
     int x = 0;
+    int y = 0;
     double scale = 1;
     std::vector<std::unique_ptr<Mode>> modes;
     const Mode* current = nullptr;
@@ -54,9 +55,10 @@ struct KdeOutputManagementBackend::Device {
 struct KdeOutputManagementBackend::Listeners {
     static Device& device(void* data) { return *static_cast<Device*>(data); }
 
-    static void geometry(void* data, kde_output_device_v2*, int32_t x, int32_t, int32_t, int32_t, int32_t,
+    static void geometry(void* data, kde_output_device_v2*, int32_t x, int32_t y, int32_t, int32_t, int32_t,
                          const char*, const char*, int32_t) {
         device(data).x = x;
+        device(data).y = y;
     }
     static void currentMode(void* data, kde_output_device_v2*, kde_output_device_mode_v2* mode) {
         Device& d = device(data);
@@ -225,18 +227,30 @@ void KdeOutputManagementBackend::roundTrip(const Deadline& deadline) {
     wl_callback_destroy(callback);
 }
 
+std::optional<OutputPlace> KdeOutputManagementBackend::placeOf(const OutputIdentity& output) const {
+    const auto place = m_places.find(output.connector);
+    if (place == m_places.end()) return std::nullopt;
+    return place->second;
+}
+
+void KdeOutputManagementBackend::rememberPlace(const OutputIdentity& output, const OutputPlace& place) {
+    m_places[output.connector] = place;
+}
+
 void KdeOutputManagementBackend::applyWithin(const std::vector<OutputChange>& changes,
                                              const Deadline& deadline) {
     roundTrip(deadline);
     std::vector<OutputCandidate> candidates;
     for (const auto& device : m_devices) candidates.push_back({device->name, device->edid});
     std::vector<std::pair<Device*, bool>> wanted;
+    std::map<const Device*, std::string> connectors;  // the program's name of each device changed
     for (const OutputChange& change : changes) {
         const auto index = findOutput(change.output, candidates);
         if (!index)
             throw OutputConfigurationError("KDE Plasma shows no display " + change.output.connector + ".");
         Device* device = m_devices[*index].get();
         if (device->enabled != change.enabled) wanted.emplace_back(device, change.enabled);
+        connectors[device] = change.output.connector;
     }
     std::size_t enabled = 0;
     int rightEdge = 0;
@@ -253,9 +267,21 @@ void KdeOutputManagementBackend::applyWithin(const std::vector<OutputChange>& ch
     const std::unique_ptr<kde_output_configuration_v2, void (*)(kde_output_configuration_v2*)> configuration(
         kde_output_management_v2_create_configuration(m_management), &kde_output_configuration_v2_destroy);
     kde_output_configuration_v2_add_listener(configuration.get(), &Listeners::configurationListener, &answer);
+    std::map<const Device*, OutputPlace> before;
     for (const auto& [device, on] : wanted) {
         kde_output_configuration_v2_enable(configuration.get(), device->proxy, on ? 1 : 0);
-        if (on && !m_disabledHere.contains(device->name))
+        if (!on) {
+            before[device] = {device->x, device->y, device->current ? device->current->width : 0,
+                              0,         0,         device->scale,
+                              0,         false};
+            continue;
+        }
+        // Where another process recorded it; KWin itself remembers where this process took it off;
+        // an output never seen on goes right of the others.
+        if (const auto place = m_places.find(connectors[device]); place != m_places.end())
+            kde_output_configuration_v2_position(configuration.get(), device->proxy, place->second.x,
+                                                 place->second.y);
+        else if (!m_disabledHere.contains(device->name))
             kde_output_configuration_v2_position(configuration.get(), device->proxy, rightEdge, 0);
     }
     kde_output_configuration_v2_apply(configuration.get());
@@ -267,8 +293,10 @@ void KdeOutputManagementBackend::applyWithin(const std::vector<OutputChange>& ch
         if (device->enabled != on) throw refused();
         if (on) {
             m_disabledHere.erase(device->name);
+            m_places.erase(connectors[device]);
         } else {
             m_disabledHere.insert(device->name);
+            m_places[connectors[device]] = before[device];
         }
     }
 }

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <functional>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -34,6 +35,8 @@ public:
     bool isSupported() const override { return true; }
     void setChangeHandler(std::function<void()> handler) override { m_changeHandler = std::move(handler); }
     int eventDescriptor() const override;
+    std::optional<OutputPlace> placeOf(const OutputIdentity& output) const override;
+    void rememberPlace(const OutputIdentity& output, const OutputPlace& place) override;
     void processEvents() override;
 
     struct Device;
@@ -59,6 +62,9 @@ private:
     kde_output_management_v2* m_management = nullptr;
     std::vector<std::unique_ptr<Device>> m_devices;
     std::set<std::string> m_disabledHere;  // outputs this program turned off, which KWin remembers
+    // By the program's connector name: where the outputs turned off were (KWin tells position and scale;
+    // it keeps their modes itself), and where another process recorded them (rememberPlace()).
+    std::map<std::string, OutputPlace> m_places;
     std::function<void()> m_changeHandler;
     bool m_ready = false;
 };
