@@ -44,7 +44,8 @@ Duration readWaits(Duration need) {
 // The fake desk with monitors A (at level 37) and B (at 64) needing `need` before each reply; monitor C's
 // connector is unplugged, so two monitors answer DDC/CI.
 void slowDown(FakeLinuxDesk& desk, Duration need) {
-    for (const auto& monitor : {desk.monitorA, desk.monitorB}) monitor->setExtraReplyDelay(need - deskReplyDelay);
+    for (const auto& monitor : {desk.monitorA, desk.monitorB})
+        monitor->setExtraReplyDelay(need - deskReplyDelay);
     desk.monitorA->setBrightness(37);
     desk.monitorB->setBrightness(64);
     FakeLinuxSystem::write(desk.system.sys() / "class/drm/card2-DP-4/status", "disconnected\n");

@@ -24,7 +24,8 @@ std::unique_ptr<DisplayDDCTransporting> makeTransport(TransportKind kind, Platfo
 }
 
 std::unique_ptr<DDCInterface> makeDDCInterface(Platform& platform, MainQueue& queue, BackgroundPool& pool,
-                                               const DisplayStackOptions& options, PrivateDisplayBridge& bridge,
+                                               const DisplayStackOptions& options,
+                                               PrivateDisplayBridge& bridge,
                                                ReplyTransactionTypeProbe& replyTypeProbe,
                                                MonitorReplyWaits& replyWaits) {
     auto transport = makeTransport(options.transport, platform, bridge, replyTypeProbe, replyWaits);

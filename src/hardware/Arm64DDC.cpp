@@ -20,9 +20,9 @@ constexpr Duration pauseAfterFailure = 20ms;
 // How one attempt at reading a reply ended.
 struct ReplyAttempt {
     std::optional<std::uint16_t> value;
-    Duration waited{0};   // from the request to the read that gave the value
-    bool polled = false;  // the monitor said "not ready" first
-    bool late = false;    // the reply was missing or short: a longer wait may help
+    Duration waited{0};       // from the request to the read that gave the value
+    bool polled = false;      // the monitor said "not ready" first
+    bool late = false;        // the reply was missing or short: a longer wait may help
     bool neverReady = false;  // "not ready" until the longest wait: asking again is all that helps
 };
 
@@ -82,7 +82,8 @@ bool Arm64DDC::send(AVService& service, const DDCPacket& packet) {
     });
 }
 
-std::optional<std::uint16_t> Arm64DDC::request(AVService& service, std::uint8_t feature, DisplayID displayID) {
+std::optional<std::uint16_t> Arm64DDC::request(AVService& service, std::uint8_t feature,
+                                               DisplayID displayID) {
     const auto packet = DDCPacket::vcpGet(feature);
     Duration wait = m_replyWaits.firstWait(displayID);
     bool polls = true;

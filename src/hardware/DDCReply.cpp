@@ -22,14 +22,16 @@ bool hasValidChecksum(std::span<const std::uint8_t> reply) {
 
 }  // namespace
 
-std::optional<std::uint16_t> DDCReply::currentValue(std::uint8_t feature, std::span<const std::uint8_t> reply) {
+std::optional<std::uint16_t> DDCReply::currentValue(std::uint8_t feature,
+                                                    std::span<const std::uint8_t> reply) {
     if (reply.size() < length || !hasValidChecksum(reply)) return std::nullopt;
     if (reply[2] != vcpReplyOpcode || reply[3] != noError || reply[4] != feature) return std::nullopt;
     return static_cast<std::uint16_t>(reply[8] << 8 | reply[9]);
 }
 
 bool DDCReply::isNullMessage(std::span<const std::uint8_t> reply) {
-    return reply.size() >= nullMessage.size() && std::equal(nullMessage.begin(), nullMessage.end(), reply.begin());
+    return reply.size() >= nullMessage.size() &&
+           std::equal(nullMessage.begin(), nullMessage.end(), reply.begin());
 }
 
 }  // namespace lumadesk

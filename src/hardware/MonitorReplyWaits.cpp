@@ -32,7 +32,8 @@ Duration MonitorReplyWaits::firstWait(DisplayID displayID) {
 }
 
 Duration MonitorReplyWaits::lengthened(Duration wait) {
-    return std::min<Duration>(longestWait, std::chrono::duration_cast<std::chrono::milliseconds>(wait * 3 / 2));
+    return std::min<Duration>(longestWait,
+                              std::chrono::duration_cast<std::chrono::milliseconds>(wait * 3 / 2));
 }
 
 void MonitorReplyWaits::readSucceeded(DisplayID displayID, Duration waited, bool polled) {

@@ -21,7 +21,8 @@ std::map<std::string, ReplyWait> ReplyWaitFile::load() {
         if (!entry.is_object()) continue;
         const auto wait = entry.find("replyWaitMs");
         const auto failed = entry.find("lastReadFailed");
-        if (wait == entry.end() || !wait->is_number_unsigned() || failed == entry.end() || !failed->is_boolean())
+        if (wait == entry.end() || !wait->is_number_unsigned() || failed == entry.end() ||
+            !failed->is_boolean())
             continue;
         waits[hardwareID] = {std::chrono::milliseconds(wait->get<std::uint32_t>()), failed->get<bool>()};
     }

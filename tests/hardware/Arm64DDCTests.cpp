@@ -8,11 +8,11 @@
 
 #include "hardware/Arm64DDC.h"
 #include "hardware/ReplyWaitFile.h"
-#include "support/TemporaryDirectory.h"
 #include "runtime/VirtualSleeper.h"
 #include "support/FakeAVService.h"
 #include "support/FakeWindowServer.h"
 #include "support/HardwareErrorText.h"
+#include "support/TemporaryDirectory.h"
 
 using namespace lumadesk;
 using namespace std::chrono_literals;
@@ -162,18 +162,23 @@ TEST(Arm64DDC, BadRepliesAreRetriedAndNeverTakenForALevel) {
     };
     const std::vector<Case> cases{
         {"short read, then the wait is lengthened", {{shortRead, {}}}, {10ms, 50ms, 20ms, 10ms, 75ms}},
-        {"monitor asleep mid-exchange (no acknowledge)", {{notResponding, {}}, {notResponding, {}}},
+        {"monitor asleep mid-exchange (no acknowledge)",
+         {{notResponding, {}}, {notResponding, {}}},
          {10ms, 50ms, 20ms, 10ms, 75ms, 20ms, 10ms, 112ms}},
-        {"bad checksum: asked again at the same pace", {{ioSuccess, badChecksum}}, {10ms, 50ms, 20ms, 10ms, 50ms}},
+        {"bad checksum: asked again at the same pace",
+         {{ioSuccess, badChecksum}},
+         {10ms, 50ms, 20ms, 10ms, 50ms}},
         {"the answer for another feature", {{ioSuccess, otherFeature}}, {10ms, 50ms, 20ms, 10ms, 50ms}},
-        {"truncated to the null message's length", {{ioSuccess, Bytes(nullMessage.begin(), nullMessage.begin() + 2)}},
+        {"truncated to the null message's length",
+         {{ioSuccess, Bytes(nullMessage.begin(), nullMessage.begin() + 2)}},
          {10ms, 50ms, 20ms, 10ms, 50ms}},
     };
     for (const auto& testCase : cases) {
         SCOPED_TRACE(testCase.name);
         Arm64Harness h;
         h.service->replies = testCase.replies;
-        h.service->reply = {ioSuccess, Bytes{0x6E, 0x88, 0x02, 0x00, 0x10, 0x00, 0x00, 0x64, 0x00, 0x4B, 0x8B}};
+        h.service->reply = {ioSuccess,
+                            Bytes{0x6E, 0x88, 0x02, 0x00, 0x10, 0x00, 0x00, 0x64, 0x00, 0x4B, 0x8B}};
         EXPECT_EQ(h.ddc.readVCP(0x10, h.external), 75);
         EXPECT_EQ(h.sleeper.sleeps(), testCase.sleeps);
     }
@@ -187,15 +192,16 @@ TEST(Arm64DDC, BadRepliesAreRetriedAndNeverTakenForALevel) {
               "Failed to read VCP 0x10 for display 2.");
     EXPECT_EQ(never.service->writes.size(), 5U);
     EXPECT_EQ(never.service->reads.size(), 16U + 4U);
-    EXPECT_EQ(never.clock.monotonicNow().time_since_epoch(), (10ms + 200ms + 20ms) + 4 * (10ms + 50ms + 20ms));
+    EXPECT_EQ(never.clock.monotonicNow().time_since_epoch(),
+              (10ms + 200ms + 20ms) + 4 * (10ms + 50ms + 20ms));
     EXPECT_EQ(never.replyWaits.onlineWaits(), (std::map<std::string, ReplyWait>{{"4268-1-2", {50ms, true}}}));
 
     // The longest wait is 200 ms, however often the reply is missing.
     Arm64Harness missing;
     missing.service->reply = {notResponding, {}};
     EXPECT_THROW(missing.ddc.readVCP(0x10, missing.external), DisplayHardwareError);
-    EXPECT_EQ(missing.sleeper.sleeps(),
-              (Sleeps{10ms, 50ms, 20ms, 10ms, 75ms, 20ms, 10ms, 112ms, 20ms, 10ms, 168ms, 20ms, 10ms, 200ms, 20ms}));
+    EXPECT_EQ(missing.sleeper.sleeps(), (Sleeps{10ms, 50ms, 20ms, 10ms, 75ms, 20ms, 10ms, 112ms, 20ms, 10ms,
+                                                168ms, 20ms, 10ms, 200ms, 20ms}));
 }
 
 TEST(Arm64DDC, LearnedWaitsAreKeptByHardwareIDForTheNextRun) {
@@ -205,10 +211,12 @@ TEST(Arm64DDC, LearnedWaitsAreKeptByHardwareIDForTheNextRun) {
         MonitorReplyWaits waits(std::make_unique<ReplyWaitFile>(directory.path()));
         Arm64DDC ddc(first.windowServer, first.locator, first.sleeper, &waits);
         waits.assign({{first.external, "4268-1-2"}});
-        first.service->replies = {{ioSuccess, nullMessage}, {ioSuccess, nullMessage}, {ioSuccess, nullMessage}};
+        first.service->replies = {
+            {ioSuccess, nullMessage}, {ioSuccess, nullMessage}, {ioSuccess, nullMessage}};
         EXPECT_EQ(ddc.readVCP(0x10, first.external), 50);
     }
-    EXPECT_EQ(ReplyWaitFile(directory.path()).load(), (std::map<std::string, ReplyWait>{{"4268-1-2", {80ms, false}}}));
+    EXPECT_EQ(ReplyWaitFile(directory.path()).load(),
+              (std::map<std::string, ReplyWait>{{"4268-1-2", {80ms, false}}}));
 
     // The next run reads the same monitor, on whatever display ID it has now, after 80 ms at once.
     Arm64Harness next;
@@ -224,7 +232,8 @@ TEST(Arm64DDC, LearnedWaitsAreKeptByHardwareIDForTheNextRun) {
     };
     write("{\"4268-1-2\": {\"replyWait");
     EXPECT_TRUE(ReplyWaitFile(directory.path()).load().empty());
-    write(R"({"a": {"replyWaitMs": 5000, "lastReadFailed": true}, "b": {"replyWaitMs": 1, "lastReadFailed": false},
+    write(
+        R"({"a": {"replyWaitMs": 5000, "lastReadFailed": true}, "b": {"replyWaitMs": 1, "lastReadFailed": false},
              "c": {"replyWaitMs": -4, "lastReadFailed": false}, "d": 60, "e": {"replyWaitMs": 60}})");
     MonitorReplyWaits bounded(std::make_unique<ReplyWaitFile>(directory.path()));
     bounded.assign({{1, "a"}, {2, "b"}, {3, "c"}, {4, "d"}, {5, "e"}});

@@ -145,7 +145,8 @@ TEST(DisplayHardwareService, TellsTheReplyWaitsTheHardwareIDOfEachDisplay) {
     EXPECT_TRUE(waits.onlineWaits().empty());
     service.snapshots({});
     waits.readSucceeded(20, std::chrono::milliseconds(90), false);
-    EXPECT_EQ(waits.onlineWaits(), (std::map<std::string, ReplyWait>{{"4268-41234-0", {std::chrono::milliseconds(90), false}},
-                                                                     {"4268-41234-1", {MonitorReplyWaits::protocolWait, false}},
-                                                                     {"4268-41234-2", {MonitorReplyWaits::protocolWait, false}}}));
+    EXPECT_EQ(waits.onlineWaits(),
+              (std::map<std::string, ReplyWait>{{"4268-41234-0", {std::chrono::milliseconds(90), false}},
+                                                {"4268-41234-1", {MonitorReplyWaits::protocolWait, false}},
+                                                {"4268-41234-2", {MonitorReplyWaits::protocolWait, false}}}));
 }

@@ -106,7 +106,8 @@ TEST_F(PlatformStatusViews, TheDiagnosticsSheetNamesTheServiceAndTheProblems) {
         waits = {{"4268-41234-12345", {std::chrono::milliseconds(90), true}}};
         refresh();
         EXPECT_EQ(sheet.platformText().toStdString(),
-                  "Display configuration: GNOME (Mutter)\n\nDDC reply wait 4268-41234-12345: 90 ms, last read failed");
+                  "Display configuration: GNOME (Mutter)\n\nDDC reply wait 4268-41234-12345: 90 ms, last "
+                  "read failed");
         sheet.close();
     }
     QApplication::setQuitOnLastWindowClosed(quitOnLastWindowClosed);

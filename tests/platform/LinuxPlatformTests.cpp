@@ -401,12 +401,13 @@ TEST(LinuxPlatform, AMonitorThatNeverAnswersDDCIsToldAfterAWholeTransaction) {
         EXPECT_EQ(service->writeI2C(0x37, 0x51, getLuminance), ENXIO);
         const auto node = linux.desk.system.dev() / "i2c-5";
         EXPECT_EQ(linux.reported, (std::vector<std::string>{edidReadsFine ? DDCProblems::ddcSwitchedOff(node)
-                                                                         : DDCProblems::noAnswer(node)}));
+                                                                          : DDCProblems::noAnswer(node)}));
         EXPECT_EQ(linux.platform.problems(), linux.reported);
     }
-    EXPECT_EQ(DDCProblems::ddcSwitchedOff("/dev/i2c-5"),
-              "The monitor on /dev/i2c-5 acknowledges nothing at the DDC/CI address 0x37 although its EDID reads "
-              "fine: DDC/CI may be switched off in the monitor's own menu. Switch it on there.");
+    EXPECT_EQ(
+        DDCProblems::ddcSwitchedOff("/dev/i2c-5"),
+        "The monitor on /dev/i2c-5 acknowledges nothing at the DDC/CI address 0x37 although its EDID reads "
+        "fine: DDC/CI may be switched off in the monitor's own menu. Switch it on there.");
 }
 
 // Another program that locks the node as Lumadesk does (flock on /dev/i2c-N) and, whenever it gets the
@@ -417,8 +418,8 @@ TEST(LinuxPlatform, ARequestAndItsReplyAreOneExchangeUnderOneLock) {
     PrivateDisplayBridge bridge(linux.platform.avServiceBus(), linux.platform.windowServer());
     Arm64DDC arm64(linux.platform.windowServer(), bridge, linux.sleeper);
     ReplyTransactionTypeProbe probe(linux.platform.displayRegistry());
-    IntelDDC intel(linux.platform.windowServer(), linux.platform.displayRegistry(), linux.platform.framebufferI2C(),
-                   probe);
+    IntelDDC intel(linux.platform.windowServer(), linux.platform.displayRegistry(),
+                   linux.platform.framebufferI2C(), probe);
     const auto node = linux.desk.system.dev() / "i2c-5";
     int refused = 0;
     int stolen = 0;
@@ -518,7 +519,8 @@ TEST(LinuxPlatform, AKernelDriverHoldingTheMonitorIsNamedWithHowToReleaseItAndIt
     FakeLinuxSystem::write(sys / "bus/i2c/drivers/ddc-panel/bind", "");
     FakeLinuxSystem::write(sys / "module/ddc_panel/refcnt", "0\n");
     std::filesystem::create_directory_symlink(sys / "bus/i2c/drivers/ddc-panel", client / "driver");
-    std::filesystem::create_directory_symlink(sys / "module/ddc_panel", sys / "bus/i2c/drivers/ddc-panel/module");
+    std::filesystem::create_directory_symlink(sys / "module/ddc_panel",
+                                              sys / "bus/i2c/drivers/ddc-panel/module");
     std::filesystem::create_directory_symlink(client, sys / "bus/i2c/devices/5-0037");
     std::filesystem::create_directories(client / "ddcpanel5/backlight/ddcpanel5");
     std::filesystem::create_directory_symlink(sys / "bus/i2c/drivers/ddc-panel", client / "subsystem");
@@ -535,15 +537,18 @@ TEST(LinuxPlatform, AKernelDriverHoldingTheMonitorIsNamedWithHowToReleaseItAndIt
     EXPECT_EQ(service->readI2C(0x37, 0, reply), EBUSY);
     ASSERT_EQ(linux.reported.size(), 1U) << "told once";
     EXPECT_EQ(linux.reported[0], DDCProblems::heldByKernelDriver(node, driver));
-    EXPECT_EQ(DDCProblems::heldByKernelDriver("/dev/i2c-5", driver),
-              "The monitor on /dev/i2c-5 is held by a kernel driver (the module ddc_panel) bound at address 0x37, "
-              "so Lumadesk cannot reach it over DDC/CI. Release the monitor with \"sudo modprobe -r ddc_panel\" or "
-              "\"echo 5-0037 | sudo tee /sys/bus/i2c/devices/5-0037/driver/unbind\". Meanwhile its brightness can "
-              "be set through /sys/class/backlight/ddcpanel5, which that driver made.");
-    EXPECT_EQ(DDCProblems::heldByKernelDriver("/dev/i2c-7", {}),
-              "The monitor on /dev/i2c-7 is held by a kernel driver bound at address 0x37, so Lumadesk cannot reach "
-              "it over DDC/CI. See which one with \"ls -l /sys/bus/i2c/devices/7-0037/driver\", then release the "
-              "monitor with \"echo 7-0037 | sudo tee /sys/bus/i2c/devices/7-0037/driver/unbind\".");
+    EXPECT_EQ(
+        DDCProblems::heldByKernelDriver("/dev/i2c-5", driver),
+        "The monitor on /dev/i2c-5 is held by a kernel driver (the module ddc_panel) bound at address 0x37, "
+        "so Lumadesk cannot reach it over DDC/CI. Release the monitor with \"sudo modprobe -r ddc_panel\" or "
+        "\"echo 5-0037 | sudo tee /sys/bus/i2c/devices/5-0037/driver/unbind\". Meanwhile its brightness can "
+        "be set through /sys/class/backlight/ddcpanel5, which that driver made.");
+    EXPECT_EQ(
+        DDCProblems::heldByKernelDriver("/dev/i2c-7", {}),
+        "The monitor on /dev/i2c-7 is held by a kernel driver bound at address 0x37, so Lumadesk cannot "
+        "reach "
+        "it over DDC/CI. See which one with \"ls -l /sys/bus/i2c/devices/7-0037/driver\", then release the "
+        "monitor with \"echo 7-0037 | sudo tee /sys/bus/i2c/devices/7-0037/driver/unbind\".");
 }
 
 // Monitors that need 40 to 150 ms before their reply: the first read already gives the right level, and
@@ -622,10 +627,10 @@ TEST(LinuxPlatform, AProblemStaysCurrentUntilItIsSeenGone) {
     EXPECT_TRUE(linux.platform.problems().empty());
 
     EXPECT_EQ(linux.reported,
-              (std::vector<std::string>{DDCProblems::permissionDenied(node(5)),
-                                        DDCProblems::permissionDenied(node(7)),
-                                        DDCProblems::lockedByAnotherProgram(node(5)),
-                                        DDCProblems::ddcSwitchedOff(node(7)), DDCProblems::moduleNotLoaded()}));
+              (std::vector<std::string>{
+                  DDCProblems::permissionDenied(node(5)), DDCProblems::permissionDenied(node(7)),
+                  DDCProblems::lockedByAnotherProgram(node(5)), DDCProblems::ddcSwitchedOff(node(7)),
+                  DDCProblems::moduleNotLoaded()}));
 }
 
 namespace {

@@ -88,8 +88,8 @@ std::vector<std::string> DiagnosticsContent::replyWaitLines() const {
     std::vector<std::string> lines;
     for (const auto& [hardwareID, wait] : m_platform.replyWaits) {
         const auto milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(wait.wait).count();
-        lines.push_back("DDC reply wait " + hardwareID + ": " + std::to_string(milliseconds) + " ms, last read " +
-                        (wait.lastReadFailed ? "failed" : "ok"));
+        lines.push_back("DDC reply wait " + hardwareID + ": " + std::to_string(milliseconds) +
+                        " ms, last read " + (wait.lastReadFailed ? "failed" : "ok"));
     }
     return lines;
 }

@@ -44,7 +44,9 @@ public:
     std::vector<std::string> platformLines() const;
     // "DDC reply wait <hardware ID>: 60 ms, last read ok" (or "failed") for each online monitor.
     std::vector<std::string> replyWaitLines() const;
-    bool canCopy() const { return !m_records.empty() || !platformLines().empty() || !replyWaitLines().empty(); }
+    bool canCopy() const {
+        return !m_records.empty() || !platformLines().empty() || !replyWaitLines().empty();
+    }
     // What "Copy Diagnostics" puts on the clipboard: a block of nine lines per record, then a block of the
     // platform lines and one of the reply-wait lines, blocks apart by one empty line, no line feed at the
     // end.

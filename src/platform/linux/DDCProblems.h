@@ -37,7 +37,8 @@ public:
     static std::string noAnswer(const std::filesystem::path& node);
     static std::string lockedByAnotherProgram(const std::filesystem::path& node);
     // A kernel driver holds the monitor's DDC/CI address (I2C_SLAVE answered EBUSY).
-    static std::string heldByKernelDriver(const std::filesystem::path& node, const KernelDriverAtAddress& driver);
+    static std::string heldByKernelDriver(const std::filesystem::path& node,
+                                          const KernelDriverAtAddress& driver);
     // The monitor acknowledges nothing at 0x37 while its EDID reads fine.
     static std::string ddcSwitchedOff(const std::filesystem::path& node);
     static std::string noExternalMonitor();

@@ -27,7 +27,8 @@ public:
         : m_buses(buses), m_bus(bus), m_chipAddress(chipAddress), m_exchange(std::move(exchange)) {}
 
     IOResult write(std::uint8_t dataAddress, std::span<const std::uint8_t> buffer) override {
-        return m_buses.countOutcome(m_bus, m_chipAddress, m_exchange->write(withDataAddress(dataAddress, buffer)));
+        return m_buses.countOutcome(m_bus, m_chipAddress,
+                                    m_exchange->write(withDataAddress(dataAddress, buffer)));
     }
     IOResult read(std::span<std::uint8_t> buffer) override {
         return m_buses.countOutcome(m_bus, m_chipAddress, m_exchange->read(buffer));
