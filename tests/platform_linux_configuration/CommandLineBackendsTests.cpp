@@ -121,6 +121,17 @@ TEST(CommandLineBackendsTest, EachToolRunsOncePerChangeAndItsResultIsChecked) {
     }
 }
 
+// An output that marks no mode preferred (virtual and some headless ones): "--preferred" would fail,
+// so an output never seen on gets its first listed mode.
+TEST(CommandLineBackendsTest, WlrRandrGivesAnOutputWithoutAPreferredModeItsFirstMode) {
+    const FakeTool tool("wlr-randr", wlrRandrScript);
+    tool.write("no-preferred", "");
+    WlrRandrBackend backend;
+    backend.apply({{{"HDMI-A-1", {}}, true}});
+    EXPECT_EQ(callsOf(tool), (std::vector<std::string>{"--output HDMI-A-1 --on --mode 1024x768@60.004002Hz "
+                                                       "--pos 4480,0"}));
+}
+
 using namespace std::chrono_literals;
 
 TEST(ProcessRunnerTest, CollectsWhatAProgramLeftAndKillsOneThatOutlivesItsTimeout) {

@@ -39,7 +39,9 @@ if [ "$#" -eq 0 ]; then
     echo "  Enabled: $([ "$state" = on ] && echo yes || echo no)"
     echo "  Modes:"
     echo "    1024x768 px, 60.004002 Hz"
-    echo "    ${width}x1080 px, 59.951000 Hz (preferred$([ "$state" = on ] && echo ', current'))"
+    flags=$([ -f "$dir/no-preferred" ] || echo preferred)
+    [ "$state" = on ] && flags="${flags:+$flags, }current"
+    echo "    ${width}x1080 px, 59.951000 Hz${flags:+ ($flags)}"
     [ "$state" = on ] && { echo "  Position: $x,0"; echo "  Transform: normal"; echo "  Scale: 1.000000"; }
   done < "$dir/state"
   exit 0

@@ -17,6 +17,8 @@ struct ToolOutput {
     std::string mode;      // the current mode in the tool's own spelling; empty when off
     std::string position;  // "x,y"; empty when off
     int rightEdge = 0;     // x plus width when on
+    // The first mode listed, in the tool's spelling, when the tool marks none preferred; empty otherwise.
+    std::string unpreferredMode{};
 };
 
 // A session whose compositor is configured through its command-line tool: list the outputs, run the

@@ -23,7 +23,9 @@ std::vector<ToolOutput> WlrRandrBackend::parseListing(const std::string& listing
     std::string line;
     int width = 0;
     double scale = 1;
+    bool preferred = false;
     const auto finish = [&] {
+        if (!outputs.empty() && preferred) outputs.back().unpreferredMode.clear();
         if (!outputs.empty() && outputs.back().enabled && scale > 0) {
             const int x = std::atoi(outputs.back().position.c_str());
             outputs.back().rightEdge = x + static_cast<int>(std::lround(width / scale));
@@ -36,6 +38,7 @@ std::vector<ToolOutput> WlrRandrBackend::parseListing(const std::string& listing
             outputs.push_back({line.substr(0, line.find(' ')), false, {}, {}, 0});
             width = 0;
             scale = 1;
+            preferred = false;
             continue;
         }
         if (outputs.empty()) continue;
@@ -47,12 +50,18 @@ std::vector<ToolOutput> WlrRandrBackend::parseListing(const std::string& listing
             output.position = trimmed(field.substr(9));
         } else if (field.starts_with("Scale:")) {
             scale = std::atof(field.substr(6).c_str());
-        } else if (field.find(" px, ") != std::string::npos && field.find("current") != std::string::npos) {
+        } else if (field.find(" px, ") != std::string::npos) {
             // "1920x1080 px, 59.951000 Hz (current)" becomes the option value "1920x1080@59.951000Hz".
             std::istringstream mode(field);
             std::string size, px, rate;
             mode >> size >> px >> rate;
-            output.mode = size + "@" + rate + "Hz";
+            const std::string value = size + "@" + rate + "Hz";
+            preferred = preferred || field.find("preferred") != std::string::npos;
+            // A mode of no size or rate ("0x0 px", as outputs without modes list) cannot be asked for.
+            if (output.unpreferredMode.empty() && !rate.empty() && !size.starts_with("0x"))
+                output.unpreferredMode = value;
+            if (field.find("current") == std::string::npos) continue;
+            output.mode = value;
             width = std::atoi(size.c_str());
         }
     }
@@ -62,8 +71,17 @@ std::vector<ToolOutput> WlrRandrBackend::parseListing(const std::string& listing
 
 std::vector<std::string> WlrRandrBackend::enableArguments(const ToolOutput& output, const ToolOutput& saved,
                                                           int rightEdge) const {
-    if (saved.mode.empty())
-        return {"--output", output.name, "--on", "--preferred", "--pos", std::to_string(rightEdge) + ",0"};
+    if (saved.mode.empty()) {
+        // "--preferred" fails on an output that marks no mode preferred: its first mode serves instead.
+        std::vector<std::string> arguments{"--output", output.name, "--on"};
+        if (output.unpreferredMode.empty()) {
+            arguments.emplace_back("--preferred");
+        } else {
+            arguments.insert(arguments.end(), {"--mode", output.unpreferredMode});
+        }
+        arguments.insert(arguments.end(), {"--pos", std::to_string(rightEdge) + ",0"});
+        return arguments;
+    }
     return {"--output", output.name, "--on", "--mode", saved.mode, "--pos", saved.position};
 }
 
