@@ -3,9 +3,12 @@
 # private session bus by scripts/soak. The command lines read and set brightness through the running
 # program (over the bus) and list, refresh, disconnect and connect in their own processes. After each
 # round every display is still listed and the program still answers within a second.
-#   dbus-run-session -- soak/app-and-clients.sh LUMADESK LUMADESK-CTL CLIENTS ROUNDS
+# Then QUITS times (none unless given): a tray program on a desk of ten monitors is sent SIGTERM, SIGINT
+# or SIGHUP in turn while CLIENTS command lines change levels and names, each its own display and kind;
+# afterwards every change reported done (exit 0) is stored and every one that failed changed nothing.
+#   dbus-run-session -- soak/app-and-clients.sh LUMADESK LUMADESK-CTL CLIENTS ROUNDS [QUITS]
 set -euo pipefail
-app=$1 ctl=$2 clients=$3 rounds=$4
+app=$1 ctl=$2 clients=$3 rounds=$4 quits=${5:-0}
 work=$(mktemp -d)
 app_pid=""
 cleanup() {
@@ -56,3 +59,90 @@ done
 ((failures == 0)) || { echo "FAILED: $failures runs failed without a message" >&2; exit 1; }
 echo "ok: $((clients * rounds)) command lines beside the tray program, no record lost," \
      "slowest answer after a round $slowest ms, $((SECONDS - started)) s"
+
+((quits > 0)) || exit 0
+kill "$app_pid" 2>/dev/null || true
+wait "$app_pid" 2>/dev/null || true
+app_pid=""
+desk=$work/ten.json
+{
+  echo '{"displays": ['
+  for ((unit = 1; unit <= 10; unit++)); do
+    ((unit > 1)) && echo ','
+    echo "{\"name\": \"Soak $unit\", \"productName\": \"Soak\", \"vendor\": 4321, \"product\": 77, \"serial\": $unit,"
+    echo " \"unit\": $unit, \"frame\": [$((unit * 1920)), 0, 1920, 1080], \"ddc\": {\"brightness\": 50, \"maximum\": 100},"
+    echo " \"avServicePath\": \"IOService:/soak/av$unit\"}"
+  done
+  echo ']}'
+} >"$desk"
+# One client keeps changing its display's level (the first ten) or name (the others), each value new,
+# and logs "VALUE STATUS" for every call until told to stop.
+client_loop() {
+  local client=$1 id=$2 log=$3 step=0 value status
+  while [[ ! -e $work/stop ]]; do
+    step=$((step + 1))
+    if ((client < 10)); then
+      value=$(((client * 37 + step) % 101))
+      ((value == 50)) && continue
+      "$ctl" --simulated="$desk" set-brightness "$id" "$value" >/dev/null 2>>"$log.err" && status=0 || status=$?
+    else
+      value="c$client-$step"
+      "$ctl" --simulated="$desk" rename "$id" "$value" >/dev/null 2>>"$log.err" && status=0 || status=$?
+    fi
+    echo "$value $status" >>"$log"
+  done
+}
+signals=(TERM INT HUP)
+changes=0 lost=0 misreported=0 refused=0 started=$SECONDS
+for ((run = 1; run <= quits; run++)); do
+  rm -rf "$work/config" "$work/stop" "$work"/client.*
+  "$app" --simulated="$desk" >"$work/app.log" 2>&1 &
+  app_pid=$!
+  for _ in $(seq 200); do answers && break; sleep 0.05; done
+  answers || { echo "FAILED: the tray program does not answer in quit run $run:"; cat "$work/app.log"; exit 1; }
+  ids=($("$ctl" --simulated="$desk" list | awk 'NR > 1 { print $1 }'))
+  ((${#ids[@]} == 10)) || { echo "FAILED: the soak desk lists ${#ids[@]} displays"; exit 1; }
+  pids=()
+  for ((client = 0; client < clients; client++)); do
+    client_loop "$client" "${ids[$((client % 10))]}" "$work/client.$client" &
+    pids+=($!)
+  done
+  sleep "$(printf '0.%03d' $((RANDOM % 700 + 300)))"
+  signal=${signals[$((run % 3))]}
+  # No call starts after the signal, so the last call of each client is the one that meets the quit
+  # (answered by the tray, refused, or run in its own process once the tray has gone).
+  touch "$work/stop"
+  kill -s "$signal" "$app_pid"
+  status=0
+  wait "$app_pid" || status=$?
+  app_pid=""
+  ((status == 0)) || { echo "FAILED: the tray program exited $status on SIG$signal:"; cat "$work/app.log"; exit 1; }
+  for pid in "${pids[@]}"; do wait "$pid"; done
+  stored=$("$ctl" --simulated="$desk" list --json)
+  for ((client = 0; client < clients; client++)); do
+    id=${ids[$((client % 10))]}
+    if ((client < 10)); then
+      now=$(jq -r --arg id "$id" '.[] | select(.hardwareID == $id) | .brightness' <<<"$stored")
+    else
+      now=$(jq -r --arg id "$id" '.[] | select(.hardwareID == $id) | .customName // ""' <<<"$stored")
+    fi
+    # Before any call succeeds the display holds the desk's level, and no name.
+    initial=""
+    ((client < 10)) && initial=50
+    done_value=$(awk -v value="$initial" '$2 == 0 { value = $1 } END { print value }' "$work/client.$client")
+    changes=$((changes + $(wc -l <"$work/client.$client")))
+    refused=$((refused + $(awk '$2 != 0' "$work/client.$client" | wc -l)))
+    if [[ $now != "$done_value" ]]; then
+      if awk -v now="$now" '$1 == now && $2 != 0 { found = 1 } END { exit !found }' "$work/client.$client"; then
+        misreported=$((misreported + 1))
+        echo "run $run SIG$signal: client $client $id holds $now from a call that failed; last done $done_value" >&2
+      else
+        lost=$((lost + 1))
+        echo "run $run SIG$signal: client $client $id holds $now; last done $done_value was lost" >&2
+      fi
+    fi
+  done
+done
+echo "quit runs: $quits, changes: $changes (failed while quitting: $refused), lost: $lost," \
+     "misreported: $misreported, $((SECONDS - started)) s"
+((lost == 0 && misreported == 0)) || { echo "FAILED: changes lost or misreported" >&2; exit 1; }

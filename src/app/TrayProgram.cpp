@@ -110,13 +110,28 @@ int TrayProgram::run(const std::vector<std::string>& arguments, std::ostream& er
             err << programName << ": Display actions are not offered on the session bus: " << *problem
                 << "\n";
         }
+        // The desk is saved after every change as well as at quit, so that a kill loses nothing reported
+        // done; a failure is told once until a save succeeds again.
+        bool saveFailed = false;
+        const auto saveDesk = [&platform, &err, &saveFailed] {
+            try {
+                platform->persistState();
+                saveFailed = false;
+            } catch (const std::exception& error) {
+                if (!saveFailed)
+                    err << programName << ": The desk's state could not be saved: " << error.what() << "\n";
+                saveFailed = true;
+            }
+        };
+        const Subscription savesEachChange = stack.displayManager().subscribeToDisplays(
+            [&saveDesk](const std::vector<Display>&) { saveDesk(); });
         TrayQuit quit(
             clock, quitLimit,
             {.stopTakingCalls = [&automation] { automation.stopTakingCalls(); },
              .limitDisplayConfiguration =
                  [&platform](const Deadline& deadline) { platform->limitDisplayConfigurationTime(deadline); },
              .drainQueue = [&queue](Duration limit) { return queue.drain(limit); },
-             .save = [&platform] { platform->persistState(); },
+             .save = saveDesk,
              .releaseName = [&instance] { instance.release(); }});
         {
             // Connected before the application's own handler, which puts the displays back: every way

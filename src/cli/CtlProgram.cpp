@@ -157,7 +157,10 @@ int CtlProgram::execute(const CtlInvocation& invocation, std::ostream& out, std:
             out << done;
         }
     }
-    platform->persistState();
+    // Only a change of connection changes the desk; a list or a refresh must not put back an older state
+    // over what a running tray saved meanwhile.
+    if (invocation.command == Command::connect || invocation.command == Command::disconnect)
+        platform->persistState();
     return status;
 }
 

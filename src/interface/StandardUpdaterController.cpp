@@ -8,10 +8,12 @@ namespace lumadesk {
 
 StandardUpdaterController::StandardUpdaterController(bool startingUpdater, QUrl feedURL,
                                                      QString currentVersion,
-                                                     UpdateUserDriverDelegate& delegate, QObject* parent)
+                                                     UpdateUserDriverDelegate& delegate, QObject* parent,
+                                                     UpdateChecker::FeedAddresses acceptedFeeds)
     : QObject(parent), m_delegate(delegate), m_started(startingUpdater) {
     if (feedURL.isValid() && !feedURL.isEmpty()) {
-        m_checker = std::make_unique<UpdateChecker>(std::move(feedURL), std::move(currentVersion));
+        m_checker = std::make_unique<UpdateChecker>(std::move(feedURL), std::move(currentVersion),
+                                                    UpdateChecker::timeLimit, nullptr, acceptedFeeds);
         connect(m_checker.get(), &UpdateChecker::finished, this, &StandardUpdaterController::finished);
         connect(m_checker.get(), &UpdateChecker::isCheckingChanged, this,
                 [this] { Q_EMIT canCheckForUpdatesChanged(canCheckForUpdates()); });

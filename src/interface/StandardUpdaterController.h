@@ -41,8 +41,10 @@ public:
     static constexpr std::chrono::hours scheduledCheckInterval{24};
 
     // `delegate` must outlive the controller. With `startingUpdater` false the schedule never runs.
-    StandardUpdaterController(bool startingUpdater, QUrl feedURL, QString currentVersion,
-                              UpdateUserDriverDelegate& delegate, QObject* parent = nullptr);
+    StandardUpdaterController(
+        bool startingUpdater, QUrl feedURL, QString currentVersion, UpdateUserDriverDelegate& delegate,
+        QObject* parent = nullptr,
+        UpdateChecker::FeedAddresses acceptedFeeds = UpdateChecker::FeedAddresses::httpsOnly);
     ~StandardUpdaterController() override;
 
     bool isStarted() const { return m_started; }

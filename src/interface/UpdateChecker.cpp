@@ -1,8 +1,10 @@
 #include "interface/UpdateChecker.h"
 
 #include "interface/AppcastParser.h"
+#include "runtime/PrintableText.h"
 
 #include <QFutureWatcher>
+#include <QHostAddress>
 #include <QNetworkReply>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -20,9 +22,10 @@ QString tooLarge() {
 }  // namespace
 
 UpdateChecker::UpdateChecker(QUrl feedURL, QString currentVersion, std::chrono::milliseconds timeout,
-                             QObject* parent)
+                             QObject* parent, FeedAddresses accepted)
     : QObject(parent),
       m_feedURL(std::move(feedURL)),
+      m_accepted(accepted),
       m_currentVersion(std::move(currentVersion)),
       m_timeout(timeout) {
     m_network.setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
@@ -40,8 +43,34 @@ UpdateChecker::~UpdateChecker() {
     m_reply->abort();
 }
 
+bool UpdateChecker::acceptsFeedAddress() const {
+    if (!m_feedURL.isValid()) return false;
+    if (m_feedURL.scheme() == QLatin1String("https")) return true;
+    return m_accepted == FeedAddresses::httpsOrLoopback && m_feedURL.scheme() == QLatin1String("http") &&
+           QHostAddress(m_feedURL.host()).isLoopback();
+}
+
+void UpdateChecker::finishLater(const UpdateOutcome& outcome) {
+    m_refusing = true;
+    Q_EMIT isCheckingChanged(true);
+    QMetaObject::invokeMethod(
+        this,
+        [this, outcome] {
+            m_refusing = false;
+            finish(outcome);
+        },
+        Qt::QueuedConnection);
+}
+
 void UpdateChecker::check() {
     if (isChecking()) return;
+    // A feed read over anything but https could be forged on the way, and a local one is no feed.
+    if (!acceptsFeedAddress()) {
+        finishLater(
+            UpdateOutcome::failedBecause("The update feed's address must start with https://, not \"" +
+                                         echoedText(m_feedURL.toString().toStdString()) + "\"."));
+        return;
+    }
     QNetworkRequest request(m_feedURL);
     request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("Lumadesk/") + m_currentVersion);
     m_feed.clear();

@@ -23,12 +23,15 @@ class UpdateChecker : public QObject {
 public:
     static constexpr qint64 maximumFeedSize = 1024 * 1024;
     static constexpr std::chrono::milliseconds timeLimit{15000};
+    // The feed addresses that are fetched: https alone; tests add plain http to a loopback address of
+    // a server they run themselves. Any other address is refused without a request.
+    enum class FeedAddresses { httpsOnly, httpsOrLoopback };
 
     UpdateChecker(QUrl feedURL, QString currentVersion, std::chrono::milliseconds timeout = timeLimit,
-                  QObject* parent = nullptr);
+                  QObject* parent = nullptr, FeedAddresses accepted = FeedAddresses::httpsOnly);
     ~UpdateChecker() override;
 
-    bool isChecking() const { return m_reply != nullptr || m_parsing; }
+    bool isChecking() const { return m_reply != nullptr || m_parsing || m_refusing; }
     // Starts a check unless one runs; its outcome arrives through `finished`.
     void check();
 
@@ -39,8 +42,12 @@ Q_SIGNALS:
 private:
     void received();
     void finish(const UpdateOutcome& outcome);
+    bool acceptsFeedAddress() const;
+    // Tells the outcome once check() has returned, as every other outcome is told.
+    void finishLater(const UpdateOutcome& outcome);
 
     QUrl m_feedURL;
+    FeedAddresses m_accepted;
     QString m_currentVersion;
     std::chrono::milliseconds m_timeout;
     QTimer m_deadline;
@@ -48,6 +55,7 @@ private:
     QPointer<QNetworkReply> m_reply;
     QByteArray m_feed;
     bool m_parsing = false;
+    bool m_refusing = false;  // a refused address is told on the next turn of the event loop
 };
 
 }  // namespace lumadesk

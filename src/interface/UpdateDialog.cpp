@@ -2,6 +2,8 @@
 
 #include "interface/AppInfo.h"
 #include "interface/Theme.h"
+#include "runtime/PrintableText.h"
+#include "runtime/TextLimits.h"
 
 #include <QDesktopServices>
 #include <QDialogButtonBox>
@@ -12,6 +14,13 @@
 #include <QVBoxLayout>
 
 namespace lumadesk {
+
+namespace {
+
+// A failure's text may quote the feed; a few lines of it are enough to tell what went wrong.
+constexpr std::size_t maximumFailureLength = 500;
+
+}  // namespace
 
 UpdateDialog::UpdateDialog(const UpdateOutcome& outcome, QWidget* parent)
     : QDialog(parent), m_headline(new QLabel(this)), m_detail(new QLabel(this)) {
@@ -27,6 +36,8 @@ UpdateDialog::UpdateDialog(const UpdateOutcome& outcome, QWidget* parent)
     auto* column = new QVBoxLayout;
     column->setSpacing(6);
     m_headline->setFont(Theme::systemFont(13, QFont::DemiBold));
+    // Texts from the feed are shown as they are, never as markup that could load a file or a page.
+    m_headline->setTextFormat(Qt::PlainText);
     m_detail->setFont(Theme::font(Theme::TextStyle::callout));
     m_detail->setTextFormat(Qt::PlainText);
     m_detail->setWordWrap(true);
@@ -46,8 +57,8 @@ UpdateDialog::UpdateDialog(const UpdateOutcome& outcome, QWidget* parent)
             m_detail->setText(QStringLiteral("Lumadesk %1 is the newest version available.").arg(current));
             break;
         case UpdateOutcome::Kind::updateFound:
-            m_headline->setText(
-                QStringLiteral("Lumadesk %1 is available.").arg(QString::fromStdString(outcome.version)));
+            m_headline->setText(QStringLiteral("Lumadesk %1 is available.")
+                                    .arg(QString::fromStdString(echoedText(outcome.version))));
             m_detail->setText(
                 QStringLiteral("You have version %1. Install the new version with your package manager.")
                     .arg(current));
@@ -63,7 +74,7 @@ UpdateDialog::UpdateDialog(const UpdateOutcome& outcome, QWidget* parent)
             break;
         case UpdateOutcome::Kind::failed:
             m_headline->setText(QStringLiteral("Update check failed"));
-            m_detail->setText(QString::fromStdString(outcome.failure));
+            m_detail->setText(QString::fromStdString(cutToCharacters(outcome.failure, maximumFailureLength)));
             break;
     }
 }

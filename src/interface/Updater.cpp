@@ -8,9 +8,9 @@ Updater::Updater(QObject* parent) : Updater(UpdaterOptions{}, parent) {}
 
 Updater::Updater(UpdaterOptions options, QObject* parent)
     : QObject(parent), m_isRunningTests(qEnvironmentVariableIsSet(testHarnessVariable)) {
-    m_controller = std::make_unique<StandardUpdaterController>(!m_isRunningTests, std::move(options.feedURL),
-                                                               std::move(options.currentVersion),
-                                                               static_cast<UpdateUserDriverDelegate&>(*this));
+    m_controller = std::make_unique<StandardUpdaterController>(
+        !m_isRunningTests, std::move(options.feedURL), std::move(options.currentVersion),
+        static_cast<UpdateUserDriverDelegate&>(*this), nullptr, options.acceptedFeeds);
     setCanCheckForUpdates(m_controller->canCheckForUpdates());
     connect(m_controller.get(), &StandardUpdaterController::canCheckForUpdatesChanged, this,
             &Updater::setCanCheckForUpdates);

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "interface/StandardUpdaterController.h"
+#include "interface/UpdateChecker.h"
 
 #include <QObject>
 #include <QUrl>
@@ -13,6 +14,8 @@ namespace lumadesk {
 struct UpdaterOptions {
     QUrl feedURL;
     QString currentVersion;
+    // The program fetches https feeds only; tests serve theirs over http on a loopback address.
+    UpdateChecker::FeedAddresses acceptedFeeds = UpdateChecker::FeedAddresses::httpsOnly;
 };
 
 // What the interface knows of software updates: whether a check can start, and whether a check in the

@@ -180,6 +180,10 @@ TEST(CtlProgram, ABrokenStateFileIsMentionedAndIgnored) {
     EXPECT_EQ(ctl.run({"list"}), exitDone);
     EXPECT_EQ(ctl.out, defaultDeskTable);
     EXPECT_NE(ctl.err.find("cannot be read and is ignored"), std::string::npos);
+    // A listing changes nothing, so it leaves the file as it is; the next change replaces it.
+    EXPECT_EQ(ctl.run({"list"}), 0);
+    EXPECT_NE(ctl.err.find("cannot be read and is ignored"), std::string::npos);
+    EXPECT_EQ(ctl.run({"connect", "4268-41234-0"}), 0);
     EXPECT_EQ(ctl.run({"list"}), 0);
     EXPECT_NE(ctl.out.find(southgateRow), std::string::npos) << ctl.out;
     EXPECT_EQ(ctl.err, "");  // replaced by a good one

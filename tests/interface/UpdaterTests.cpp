@@ -8,6 +8,7 @@
 #include "interface/UpdateDialog.h"
 #include "interface/Updater.h"
 
+#include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -88,7 +89,8 @@ private:
 
 template <typename Server>
 UpdateOutcome checkOnce(const Server& server, std::chrono::milliseconds timeout = 5s) {
-    UpdateChecker checker(server.url(), QStringLiteral("7"), timeout);
+    UpdateChecker checker(server.url(), QStringLiteral("7"), timeout, nullptr,
+                          UpdateChecker::FeedAddresses::httpsOrLoopback);
     QSignalSpy finished(&checker, &UpdateChecker::finished);
     checker.check();
     EXPECT_TRUE(checker.isChecking());
@@ -165,7 +167,9 @@ TEST(UpdateCheckerTest, TellsNewerSameOlderMalformedSlowAndHugeFeedsApart) {
     closed.listen(QHostAddress::LocalHost);
     const auto port = closed.serverPort();
     closed.close();
-    UpdateChecker unreachable(QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(port)), QStringLiteral("1"));
+    UpdateChecker unreachable(QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(port)), QStringLiteral("1"),
+                              UpdateChecker::timeLimit, nullptr,
+                              UpdateChecker::FeedAddresses::httpsOrLoopback);
     QSignalSpy finished(&unreachable, &UpdateChecker::finished);
     unreachable.check();
     ASSERT_TRUE(finished.wait(10000));
@@ -177,7 +181,8 @@ TEST(UpdateCheckerTest, TellsNewerSameOlderMalformedSlowAndHugeFeedsApart) {
 TEST(UpdaterTest, ScheduledFindingsWaitForTheUserWhoseChecksShowTheirOutcome) {
     qRegisterMetaType<UpdateOutcome>();
     FeedServer server(appcast("9"));
-    Updater updater(UpdaterOptions{server.url(), QStringLiteral("7")});
+    Updater updater(
+        UpdaterOptions{server.url(), QStringLiteral("7"), UpdateChecker::FeedAddresses::httpsOrLoopback});
     EXPECT_TRUE(updater.canCheckForUpdates());
     CheckForUpdatesButton button(updater);
     EXPECT_EQ(button.text(), "Check for Updates…");
@@ -245,4 +250,43 @@ TEST(UpdateDialogTest, SaysUpToDateOrWhyTheCheckFailed) {
     EXPECT_EQ(failed.detail(), "The update server did not answer in time.");
     UpdateDialog withoutNotes({UpdateOutcome::Kind::updateFound, "2.0", "", {}});
     EXPECT_EQ(withoutNotes.releaseNotesButton(), nullptr) << "no https link, no button";
+}
+
+// Only an https feed is fetched (the tests' loopback server aside, which needs the test seam): plain
+// http could be forged on the way, a file or data address is no feed. Nothing is requested for them.
+TEST(UpdateCheckerTest, RefusesEveryFeedAddressButHttpsWithoutARequest) {
+    const FeedServer server(appcast("9"));
+    const QString refused[] = {server.url().toString(), QStringLiteral("http://updates.example/appcast.xml"),
+                               QStringLiteral("file:///etc/passwd"),
+                               QStringLiteral("data:application/rss+xml,%3Crss/%3E"),
+                               QStringLiteral("ftp://x/")};
+    for (const QString& address : refused) {
+        SCOPED_TRACE(address.toStdString());
+        UpdateChecker checker{QUrl(address), QStringLiteral("7")};
+        QSignalSpy finished(&checker, &UpdateChecker::finished);
+        checker.check();
+        EXPECT_TRUE(checker.isChecking());
+        ASSERT_TRUE(finished.wait(5000));
+        EXPECT_FALSE(checker.isChecking());
+        EXPECT_EQ(
+            finished.first().first().value<UpdateOutcome>().failure,
+            "The update feed's address must start with https://, not \"" + address.toStdString() + "\".");
+    }
+}
+
+// A version from the feed is plain text, however it is written, and cut short.
+TEST(UpdateDialogTest, ShowsTextsFromTheFeedAsPlainTextCutShort) {
+    const std::string markup = R"(<h1>Huge</h1><img src="file:///usr/share/pixmaps/debian-logo.png">)";
+    UpdateDialog withMarkup({UpdateOutcome::Kind::updateFound, markup, "", {}});
+    EXPECT_EQ(withMarkup.headline(), QString::fromStdString("Lumadesk " + markup + " is available."));
+    for (const QLabel* label : withMarkup.findChildren<QLabel*>()) {
+        if (!label->text().isEmpty()) {
+            EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->text().toStdString();
+        }
+    }
+    UpdateDialog huge({UpdateOutcome::Kind::updateFound, std::string(1'000'000, '9'), "", {}});
+    EXPECT_EQ(huge.headline(),
+              QString::fromStdString("Lumadesk " + std::string(200, '9') + "\u2026 is available."));
+    UpdateDialog hugeFailure(UpdateOutcome::failedBecause(std::string(1'000'000, 'x')));
+    EXPECT_EQ(hugeFailure.detail().size(), 500);
 }
