@@ -28,7 +28,8 @@ constexpr int maximumLevel = 100;
 // Whether the window server lists the display as online; false when it cannot say.
 bool isOnline(WindowServer& windowServer, DisplayID displayID) {
     const auto online = windowServer.onlineDisplayIDs();
-    return online.error == windowServerSuccess && std::ranges::find(online.displayIDs, displayID) != online.displayIDs.end();
+    return online.error == windowServerSuccess &&
+           std::ranges::find(online.displayIDs, displayID) != online.displayIDs.end();
 }
 
 int clampedLevel(std::int64_t level) {
@@ -84,10 +85,11 @@ Task<void> DisplayManager::setBrightness(int level, std::string hardwareID) {
     if (!display || !display->isPresent) co_return;
     const int clamped = clampedLevel(level);
     const DisplayID displayID = display->id;
+    const int written = monitorLevel(display->brightnessRange, clamped);
 
     std::optional<std::string> failure;
     try {
-        co_await m_ddcInterface.setBrightness(clamped, displayID);
+        co_await m_ddcInterface.setBrightness(written, displayID);
     } catch (...) {
         failure = failureDescription(std::current_exception());
     }
@@ -102,19 +104,19 @@ Task<void> DisplayManager::setBrightness(int level, std::string hardwareID) {
 Task<void> DisplayManager::setBrightnessForAllDisplays(int level) {
     const int clamped = clampedLevel(level);
     std::vector<Display> list = displays();
-    std::vector<DisplayID> targets;
+    std::vector<std::pair<DisplayID, int>> targets;  // with the monitor's level
     for (auto& display : list) {
         if (!drivesBrightness(display)) continue;
         display.brightness = clamped;
-        targets.push_back(display.id);
+        targets.emplace_back(display.id, monitorLevel(display.brightnessRange, clamped));
     }
     // The views move at once; the hardware follows.
     m_displays.set(std::move(list));
 
     std::vector<TaskHandle> writes;
     writes.reserve(targets.size());
-    for (const DisplayID displayID : targets) {
-        writes.push_back(spawn(m_queue, writeBrightnessQuietly(&m_ddcInterface, clamped, displayID)));
+    for (const auto& [displayID, written] : targets) {
+        writes.push_back(spawn(m_queue, writeBrightnessQuietly(&m_ddcInterface, written, displayID)));
     }
     for (const auto& write : writes) co_await write;
 }
@@ -131,6 +133,24 @@ void DisplayManager::setCustomName(std::optional<std::string> name, const std::s
     if (!findDisplay(hardwareID)) return;
     updateDisplay(hardwareID,
                   [name = normalizedCustomName(name)](Display& display) { display.customName = name; });
+    persistDisplays();
+}
+
+void DisplayManager::setBrightnessRange(std::optional<BrightnessRange> range, const std::string& hardwareID) {
+    clearLastErrorMessage();
+    if (!findDisplay(hardwareID)) return;
+    if (range && !range->isValid()) {
+        m_lastErrorMessage.set(
+            "The brightness range must have a minimum below its maximum, both between 0 and 100.");
+        return;
+    }
+    updateDisplay(hardwareID, [range](Display& display) { display.brightnessRange = range; });
+    persistDisplays();
+}
+
+void DisplayManager::setFollowsBuiltInScreen(bool follows, const std::string& hardwareID) {
+    if (!findDisplay(hardwareID)) return;
+    updateDisplay(hardwareID, [follows](Display& display) { display.followsBuiltInScreen = follows; });
     persistDisplays();
 }
 
