@@ -2,6 +2,7 @@
 
 #include "app/AppCommandLine.h"
 #include "app/KeyboardSession.h"
+#include "app/ScheduleSession.h"
 #include "app/ShortcutProgram.h"
 #include "app/SingleInstance.h"
 #include "assembly/DisplayStack.h"
@@ -11,6 +12,7 @@
 #include "interface/LumadeskApp.h"
 #include "interface/QtMainQueue.h"
 #include "interface/QtScreenList.h"
+#include "interface/TrayMenu.h"
 #include "platform/linux/XdgAutostartLoginItemService.h"
 #include "platform/linux/configuration/OutputConfigurationError.h"
 #include "platform/linux/configuration/ShutdownDelay.h"
@@ -135,6 +137,12 @@ int TrayProgram::run(const std::vector<std::string>& arguments, std::ostream& er
                     err << programName << ": Display actions are not offered on the session bus: " << *problem
                         << "\n";
                 }
+                // The brightness schedule, paused from the tray menu.
+                ScheduleSession schedule(stack.displayManager(), stack.defaults(), queue,
+                                         QDBusConnection::systemBus());
+                if (const auto& problem = schedule.problem()) showSettingsProblem(*problem);
+                schedule.addPauseMenu(app.trayMenu());
+                schedule.runner().start();
                 // Started after the first refresh is queued: a signal that came early quits after it,
                 // so the displays held from an earlier run are known and put back.
                 const QuitSignals quitSignals(queue, [](int) { QCoreApplication::quit(); });

@@ -29,6 +29,15 @@ ScheduleRunner::~ScheduleRunner() {
 }
 
 void ScheduleRunner::start() {
+    // The level due needs the displays: before the first refresh there are none.
+    if (!m_manager.hasLoaded()) {
+        m_loadedSubscription = m_manager.subscribeToHasLoaded([this](bool loaded) {
+            if (!loaded) return;
+            m_loadedSubscription = {};
+            start();
+        });
+        return;
+    }
     if (m_settings.applyAtStart) {
         tick();
     } else {

@@ -34,7 +34,8 @@ public:
     ScheduleRunner& operator=(const ScheduleRunner&) = delete;
     ~ScheduleRunner();
 
-    // Applies the level due now (when the settings ask for it) and waits for the next entry.
+    // Applies the level due now (when the settings ask for it) and waits for the next entry; before the
+    // manager's first refresh has finished, once it has.
     void start();
     // Takes new settings; what is due is applied from the next entry on.
     void setSettings(ScheduleSettings settings);
@@ -75,6 +76,7 @@ private:
     std::map<std::string, int> m_shown;
     Subscription m_displaysSubscription;
     Subscription m_wakeSubscription;
+    Subscription m_loadedSubscription;
 };
 
 }  // namespace lumadesk

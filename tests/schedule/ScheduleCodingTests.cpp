@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "runtime/InMemoryDefaults.h"
+#include "schedule/ScheduleStore.h"
+
 namespace lumadesk {
 namespace {
 
@@ -52,6 +55,31 @@ TEST(ScheduleCodingTest, RoundTripsAndRefusesBadValuesWithAReadableMessage) {
                 << stored;
         }
     }
+}
+
+}  // namespace
+}  // namespace lumadesk
+
+namespace lumadesk {
+namespace {
+
+TEST(ScheduleStoreTest, KeepsTheScheduleInTheDefaultsAndReadsDamageAsEmpty) {
+    InMemoryDefaults defaults;
+    ScheduleStore store(defaults);
+    EXPECT_EQ(store.load(), ScheduleSettings{});
+    ScheduleSettings settings;
+    settings.entries = {{.anchor = ScheduleAnchor::sunrise, .minutes = 15, .level = 60}};
+    store.save(settings);
+    EXPECT_EQ(ScheduleStore(defaults).load(), settings);
+    EXPECT_FALSE(store.lastProblem());
+
+    defaults.setValue(ScheduleStore::storageKey, std::string(R"({"entries":[{"anchor":"noon"}]})"));
+    EXPECT_EQ(store.load(), ScheduleSettings{});
+    EXPECT_EQ(store.lastProblem(),
+              "The schedule could not be read: \"anchor\" must be \"time\", \"sunrise\" or \"sunset\".");
+    defaults.setValue(ScheduleStore::storageKey, std::int64_t{3});
+    EXPECT_EQ(store.load(), ScheduleSettings{});
+    EXPECT_EQ(store.lastProblem(), "The schedule could not be read: it is not text.");
 }
 
 }  // namespace

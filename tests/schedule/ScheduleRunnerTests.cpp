@@ -165,6 +165,19 @@ TEST_F(ScheduleRunnerTest, AManualChangeDuringATransitionPausesTheScheduleUntilT
     EXPECT_FALSE(runner->pausedUntil());
 }
 
+TEST_F(ScheduleRunnerTest, AtStartTheLevelDueWaitsForTheFirstRefresh) {
+    clock.setWallNow(local(local_days{2026y / June / 10}, 12));
+    start();
+    runner = std::make_unique<ScheduleRunner>(
+        ScheduleRunner::Dependencies{*manager, counting, berlin, wakeSignals}, settings);
+    runner->start();
+    queue.runUntilIdle();
+    EXPECT_TRUE(takeWrites().empty());
+    refresh();
+    queue.runUntilIdle();
+    EXPECT_EQ(takeWrites(), (Writes{{11, 80}, {12, 80}}));
+}
+
 TEST_F(ScheduleRunnerTest, PausesForAnHourOrUntilTomorrowAndResumes) {
     const local_days day{2026y / June / 10};
     startAt(local(day, 6, 30));
