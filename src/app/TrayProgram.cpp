@@ -13,6 +13,7 @@
 #include "interface/QtMainQueue.h"
 #include "interface/QtScreenList.h"
 #include "interface/TrayMenu.h"
+#include "platform/linux/LinuxBacklight.h"
 #include "platform/linux/XdgAutostartLoginItemService.h"
 #include "platform/linux/configuration/OutputConfigurationError.h"
 #include "platform/linux/configuration/ShutdownDelay.h"
@@ -21,6 +22,7 @@
 #include "runtime/QuitSignals.h"
 #include "runtime/Sleeper.h"
 #include "runtime/SystemClock.h"
+#include "schedule/BuiltInScreenFollower.h"
 
 #include <QApplication>
 #include <QSessionManager>
@@ -143,6 +145,14 @@ int TrayProgram::run(const std::vector<std::string>& arguments, std::ostream& er
                 if (const auto& problem = schedule.problem()) showSettingsProblem(*problem);
                 schedule.addPauseMenu(app.trayMenu());
                 schedule.runner().start();
+                // External monitors that follow the built-in screen: its backlight's udev events on a real
+                // machine; a simulated desk has no built-in screen to follow.
+                LinuxBacklight backlight(
+                    "/sys", invocation.simulated ? nullptr : LinuxBacklight::watchBacklightEvents());
+                const BuiltInScreenFollower follower(stack.displayManager(), queue, backlight);
+                std::vector<PlatformWatch> backlightWatch;
+                if (auto watch = backlight.watch()) backlightWatch.push_back(std::move(*watch));
+                const auto backlightNotifier = notifiersFor(std::move(backlightWatch));
                 // Started after the first refresh is queued: a signal that came early quits after it,
                 // so the displays held from an earlier run are known and put back.
                 const QuitSignals quitSignals(queue, [](int) { QCoreApplication::quit(); });

@@ -23,6 +23,9 @@ struct Display {
     std::optional<BrightnessRange> brightnessRange{};
     bool followsBuiltInScreen = false;  // takes the built-in screen's level when that one changes
 
+    // Whether brightness can be written to it: on the desktop, online and answering DDC/CI.
+    bool drivesBrightness() const { return isConnected && isPresent && supportsDDC; }
+
     // The name shown everywhere: the user's name when there is one, else the model name.
     const std::string& displayName() const { return customName ? *customName : modelName; }
 

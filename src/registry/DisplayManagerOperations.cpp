@@ -36,11 +36,6 @@ int clampedLevel(std::int64_t level) {
     return static_cast<int>(std::clamp<std::int64_t>(level, minimumLevel, maximumLevel));
 }
 
-// Displays whose brightness the all-displays operations drive.
-bool drivesBrightness(const Display& display) {
-    return display.isConnected && display.isPresent && display.supportsDDC;
-}
-
 // Waits for the window server to settle; cancelling the task cuts the wait short but not what follows,
 // so that a connection change is never left half done.
 Task<void> settle(Duration duration) {
@@ -106,7 +101,7 @@ Task<void> DisplayManager::setBrightnessForAllDisplays(int level) {
     std::vector<Display> list = displays();
     std::vector<std::pair<DisplayID, int>> targets;  // with the monitor's level
     for (auto& display : list) {
-        if (!drivesBrightness(display)) continue;
+        if (!display.drivesBrightness()) continue;
         display.brightness = clamped;
         targets.emplace_back(display.id, monitorLevel(display.brightnessRange, clamped));
     }
@@ -123,7 +118,7 @@ Task<void> DisplayManager::setBrightnessForAllDisplays(int level) {
 
 Task<void> DisplayManager::adjustBrightnessForAllDisplays(int delta) {
     const auto& list = displays();
-    const auto first = std::ranges::find_if(list, drivesBrightness);
+    const auto first = std::ranges::find_if(list, &Display::drivesBrightness);
     if (first == list.end()) co_return;
     const int level = clampedLevel(std::int64_t{first->brightness} + delta);
     co_await setBrightnessForAllDisplays(level);

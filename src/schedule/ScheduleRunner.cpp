@@ -86,7 +86,7 @@ void ScheduleRunner::tick() {
 
 void ScheduleRunner::applyDueLevels(WallInstant now) {
     for (const Display& display : m_manager.displays()) {
-        if (!display.isConnected || !display.isPresent || !display.supportsDDC) continue;
+        if (!display.drivesBrightness()) continue;
         const std::optional<int> level = m_timeline.levelDue(display.hardwareID, now);
         if (!level || *level == display.brightness) continue;
         m_written[display.hardwareID] = *level;
