@@ -1,8 +1,8 @@
 # Fails when a file under src/ includes a header of a higher layer. Each folder of src/ is a layer; a
 # file may include its own layer and any lower one. Folders of one rank (assembly and bus, cli and
-# interface) are siblings and include neither each other.
+# interface, keys and schedule) are siblings and include neither each other.
 #   cmake -DSOURCE_DIR=<checkout> -P cmake/CheckLayers.cmake
-set(layer_ranks runtime=0 edid=1 platform=2 hardware=3 registry=4 keys=5 intents=6 assembly=7 bus=7 cli=8
+set(layer_ranks runtime=0 edid=1 platform=2 hardware=3 registry=4 keys=5 schedule=5 intents=6 assembly=7 bus=7 cli=8
                 interface=8 app=9)
 foreach(entry IN LISTS layer_ranks)
   string(REPLACE "=" ";" pair ${entry})

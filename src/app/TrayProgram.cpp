@@ -2,6 +2,7 @@
 
 #include "app/AppCommandLine.h"
 #include "app/KeyboardSession.h"
+#include "app/ScheduleSession.h"
 #include "app/ShortcutProgram.h"
 #include "app/SingleInstance.h"
 #include "app/TrayQuit.h"
@@ -12,6 +13,8 @@
 #include "interface/LumadeskApp.h"
 #include "interface/QtMainQueue.h"
 #include "interface/QtScreenList.h"
+#include "interface/TrayMenu.h"
+#include "platform/linux/LinuxBacklight.h"
 #include "platform/linux/XdgAutostartLoginItemService.h"
 #include "platform/linux/configuration/OutputConfigurationError.h"
 #include "platform/linux/configuration/ShutdownDelay.h"
@@ -20,6 +23,7 @@
 #include "runtime/QuitSignals.h"
 #include "runtime/Sleeper.h"
 #include "runtime/SystemClock.h"
+#include "schedule/BuiltInScreenFollower.h"
 
 #include <QApplication>
 #include <QSessionManager>
@@ -152,6 +156,20 @@ int TrayProgram::run(const std::vector<std::string>& arguments, std::ostream& er
             const auto showSettingsProblem = [&app](const std::string& problem) { app.showNotice(problem); };
             if (const auto& problem = stack.defaults().lastProblem()) showSettingsProblem(*problem);
             const Subscription settingsProblems = stack.defaults().observeProblems(showSettingsProblem);
+            // The brightness schedule, paused from the tray menu.
+            ScheduleSession schedule(stack.displayManager(), stack.defaults(), queue,
+                                     QDBusConnection::systemBus());
+            if (const auto& problem = schedule.problem()) showSettingsProblem(*problem);
+            schedule.addPauseMenu(app.trayMenu());
+            schedule.runner().start();
+            // External monitors that follow the built-in screen: its backlight's udev events on a real
+            // machine; a simulated desk has no built-in screen to follow.
+            LinuxBacklight backlight("/sys",
+                                     invocation.simulated ? nullptr : LinuxBacklight::watchBacklightEvents());
+            const BuiltInScreenFollower follower(stack.displayManager(), queue, backlight);
+            std::vector<PlatformWatch> backlightWatch;
+            if (auto watch = backlight.watch()) backlightWatch.push_back(std::move(*watch));
+            const auto backlightNotifier = notifiersFor(std::move(backlightWatch));
             // Started after the first refresh is queued: a signal that came early quits after it, so the
             // displays held from an earlier run are known and put back.
             const QuitSignals quitSignals(queue, [](int) { QCoreApplication::quit(); });

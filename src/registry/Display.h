@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/DisplayID.h"
+#include "registry/BrightnessRange.h"
 
 namespace lumadesk {
 
@@ -18,6 +19,12 @@ struct Display {
     bool isPresent = true;                    // seen in the last snapshot
     bool supportsDDC = false;
     int sortOrder = 0;  // position in the user's order
+    // The monitor's part of the scale that brightness spans; none: the whole scale.
+    std::optional<BrightnessRange> brightnessRange{};
+    bool followsBuiltInScreen = false;  // takes the built-in screen's level when that one changes
+
+    // Whether brightness can be written to it: on the desktop, online and answering DDC/CI.
+    bool drivesBrightness() const { return isConnected && isPresent && supportsDDC; }
 
     // The name shown everywhere: the user's name when there is one, else the model name.
     const std::string& displayName() const { return customName ? *customName : modelName; }

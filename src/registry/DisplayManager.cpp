@@ -145,6 +145,8 @@ std::vector<PersistedDisplay> recordsForDisplays(const std::vector<Display>& dis
         }
         record.modelName = display.modelName;
         record.customName = display.customName;
+        record.brightnessRange = display.brightnessRange;
+        record.followsBuiltInScreen = display.followsBuiltInScreen;
         record.sortOrder = display.sortOrder;
         record.isConnected = display.isConnected;
         record.savedDisplayID = savedDisplayID;
@@ -325,7 +327,11 @@ void DisplayManager::readBrightness(std::vector<Display>& displays) {
     for (auto& display : displays) {
         if (!display.isPresent || !display.isConnected || !display.supportsDDC) continue;
         try {
-            display.brightness = m_ddcInterface.readBrightness(display.id);
+            const int monitorReading = m_ddcInterface.readBrightness(display.id);
+            // Within a range several levels stand for one of the monitor's: the one shown is kept when it
+            // is one of them, so that a refresh never moves a slider the user has just set.
+            if (monitorLevel(display.brightnessRange, display.brightness) != monitorReading)
+                display.brightness = userLevel(display.brightnessRange, monitorReading);
         } catch (const DisplayHardwareError&) {
             // Not reported: it only decides the level shown.
             if (display.brightness == 0) display.brightness = assumedBrightness;

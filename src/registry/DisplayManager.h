@@ -129,6 +129,11 @@ public:
     // Sets or clears the user's name for the display and stores it; false when there is no such display
     // or the store failed (its reason is then in lastErrorMessage).
     bool setCustomName(std::optional<std::string> name, const std::string& hardwareID);
+    // Sets or clears the part of the monitor's scale that levels span and stores it; levels written
+    // afterwards are mapped into it. An invalid range is refused with an error message.
+    void setBrightnessRange(std::optional<BrightnessRange> range, const std::string& hardwareID);
+    // Sets whether the display takes the built-in screen's level, and stores it.
+    void setFollowsBuiltInScreen(bool follows, const std::string& hardwareID);
     // Moves the visible rows at fromOffsets (in sortOrder order) to toOffset and stores the new order.
     void moveDisplays(const std::set<std::size_t>& fromOffsets, std::size_t toOffset);
     // Disconnects the display from the desktop, or reconnects one this program disconnected.

@@ -36,11 +36,6 @@ int clampedLevel(std::int64_t level) {
     return static_cast<int>(std::clamp<std::int64_t>(level, minimumLevel, maximumLevel));
 }
 
-// Displays whose brightness the all-displays operations drive.
-bool drivesBrightness(const Display& display) {
-    return display.isConnected && display.isPresent && display.supportsDDC;
-}
-
 // Waits for the window server to settle; cancelling the task cuts the wait short but not what follows,
 // so that a connection change is never left half done.
 Task<void> settle(Duration duration) {
@@ -85,10 +80,11 @@ Task<void> DisplayManager::setBrightness(int level, std::string hardwareID) {
     if (!display || !display->isPresent) co_return;
     const int clamped = clampedLevel(level);
     const DisplayID displayID = display->id;
+    const int written = monitorLevel(display->brightnessRange, clamped);
 
     std::optional<std::string> failure;
     try {
-        co_await m_ddcInterface.setBrightness(clamped, displayID);
+        co_await m_ddcInterface.setBrightness(written, displayID);
     } catch (...) {
         failure = failureDescription(std::current_exception());
     }
@@ -103,26 +99,26 @@ Task<void> DisplayManager::setBrightness(int level, std::string hardwareID) {
 Task<void> DisplayManager::setBrightnessForAllDisplays(int level) {
     const int clamped = clampedLevel(level);
     std::vector<Display> list = displays();
-    std::vector<DisplayID> targets;
+    std::vector<std::pair<DisplayID, int>> targets;  // with the monitor's level
     for (auto& display : list) {
-        if (!drivesBrightness(display)) continue;
+        if (!display.drivesBrightness()) continue;
         display.brightness = clamped;
-        targets.push_back(display.id);
+        targets.emplace_back(display.id, monitorLevel(display.brightnessRange, clamped));
     }
     // The views move at once; the hardware follows.
     m_displays.set(std::move(list));
 
     std::vector<TaskHandle> writes;
     writes.reserve(targets.size());
-    for (const DisplayID displayID : targets) {
-        writes.push_back(spawn(m_queue, writeBrightnessQuietly(&m_ddcInterface, clamped, displayID)));
+    for (const auto& [displayID, written] : targets) {
+        writes.push_back(spawn(m_queue, writeBrightnessQuietly(&m_ddcInterface, written, displayID)));
     }
     for (const auto& write : writes) co_await write;
 }
 
 Task<void> DisplayManager::adjustBrightnessForAllDisplays(int delta) {
     const auto& list = displays();
-    const auto first = std::ranges::find_if(list, drivesBrightness);
+    const auto first = std::ranges::find_if(list, &Display::drivesBrightness);
     if (first == list.end()) co_return;
     const int level = clampedLevel(std::int64_t{first->brightness} + delta);
     co_await setBrightnessForAllDisplays(level);
@@ -133,6 +129,24 @@ bool DisplayManager::setCustomName(std::optional<std::string> name, const std::s
     updateDisplay(hardwareID,
                   [name = normalizedCustomName(name)](Display& display) { display.customName = name; });
     return persistDisplays();
+}
+
+void DisplayManager::setBrightnessRange(std::optional<BrightnessRange> range, const std::string& hardwareID) {
+    clearLastErrorMessage();
+    if (!findDisplay(hardwareID)) return;
+    if (range && !range->isValid()) {
+        m_lastErrorMessage.set(
+            "The brightness range must have a minimum below its maximum, both between 0 and 100.");
+        return;
+    }
+    updateDisplay(hardwareID, [range](Display& display) { display.brightnessRange = range; });
+    persistDisplays();
+}
+
+void DisplayManager::setFollowsBuiltInScreen(bool follows, const std::string& hardwareID) {
+    if (!findDisplay(hardwareID)) return;
+    updateDisplay(hardwareID, [follows](Display& display) { display.followsBuiltInScreen = follows; });
+    persistDisplays();
 }
 
 void DisplayManager::moveDisplays(const std::set<std::size_t>& fromOffsets, std::size_t toOffset) {

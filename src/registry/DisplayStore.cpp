@@ -45,6 +45,8 @@ Entry returningEntry(const Display& online, const PersistedDisplay& stored, Wall
     const int brightness = shownBrightness(online.brightness, stored.lastBrightness);
     Entry entry{online, stored, stored.sortOrder};
     entry.display.customName = stored.customName;
+    entry.display.brightnessRange = stored.brightnessRange;
+    entry.display.followsBuiltInScreen = stored.followsBuiltInScreen;
     entry.display.brightness = brightness;
     entry.display.isPresent = true;
     entry.record.modelName = online.modelName;
@@ -92,6 +94,8 @@ Entry absentEntry(const PersistedDisplay& stored) {
         .isPresent = false,
         .supportsDDC = false,
         .sortOrder = stored.sortOrder,
+        .brightnessRange = stored.brightnessRange,
+        .followsBuiltInScreen = stored.followsBuiltInScreen,
     };
     return Entry{std::move(display), stored, stored.sortOrder};
 }

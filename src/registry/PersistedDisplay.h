@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/DisplayID.h"
+#include "registry/BrightnessRange.h"
 #include "runtime/Clock.h"
 
 namespace lumadesk {
@@ -19,6 +20,8 @@ struct PersistedDisplay {
     WallInstant lastSeenAt{};                   // last time a refresh saw the display online
     std::optional<DisplayID> savedDisplayID{};  // the ID to re-enable while we hold the display disconnected
     std::optional<int> lastBrightness{};        // last level that was at least 1
+    std::optional<BrightnessRange> brightnessRange{};  // stored only when the user set one
+    bool followsBuiltInScreen = false;                 // stored only when on
 
     friend bool operator==(const PersistedDisplay&, const PersistedDisplay&) = default;
 };

@@ -107,6 +107,18 @@ std::string nameValue(const json& value, const char* key) {
     return cutToCharacters(stringValue(value, key), maximumNameLength);
 }
 
+BrightnessRange rangeValue(const json& value, const char* key) {
+    if (!value.is_object()) throw RecordError(quoted(key) + " must be an object.");
+    const BrightnessRange range{
+        .minimum = integerValue<int>(requiredField(value, "minimum"), "minimum"),
+        .maximum = integerValue<int>(requiredField(value, "maximum"), "maximum"),
+    };
+    if (!range.isValid()) {
+        throw RecordError(quoted(key) + " must have a minimum below its maximum, both between 0 and 100.");
+    }
+    return range;
+}
+
 json encodeRecord(const PersistedDisplay& record) {
     json object = json::object();
     object["hardwareID"] = record.hardwareID;
@@ -117,6 +129,11 @@ json encodeRecord(const PersistedDisplay& record) {
     object["lastSeenAt"] = secondsSinceReferenceDate(record.lastSeenAt);
     if (record.savedDisplayID) object["savedDisplayID"] = *record.savedDisplayID;
     if (record.lastBrightness) object["lastBrightness"] = *record.lastBrightness;
+    if (record.brightnessRange) {
+        object["brightnessRange"] = {{"minimum", record.brightnessRange->minimum},
+                                     {"maximum", record.brightnessRange->maximum}};
+    }
+    if (record.followsBuiltInScreen) object["followsBuiltInScreen"] = true;
     return object;
 }
 
@@ -131,6 +148,9 @@ PersistedDisplay decodeRecord(const json& object) {
     record.lastSeenAt = instantValue(requiredField(object, "lastSeenAt"), "lastSeenAt");
     record.savedDisplayID = optionalValue<DisplayID>(object, "savedDisplayID", integerValue<DisplayID>);
     record.lastBrightness = optionalValue<int>(object, "lastBrightness", integerValue<int>);
+    record.brightnessRange = optionalValue<BrightnessRange>(object, "brightnessRange", rangeValue);
+    record.followsBuiltInScreen =
+        optionalValue<bool>(object, "followsBuiltInScreen", boolValue).value_or(false);
     return record;
 }
 

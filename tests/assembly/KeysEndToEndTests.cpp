@@ -60,3 +60,20 @@ TEST(KeysEndToEnd, AHeldKeyRepeatsAtTheSystemPaceAndTheWritesKeepTheirSpacing) {
     EXPECT_EQ(d.monitorLevels(), (std::vector<int>{32, 32, 32}));
     EXPECT_EQ(d.panel(), "32 All Displays");
 }
+
+TEST(KeysEndToEnd, AKeyStepAtTheTopOfARangeWritesTheRangesMaximum) {
+    KeyedDesk d;
+    d.launch();
+    auto& manager = d.stack->displayManager();
+    manager.setBrightnessRange(BrightnessRange{20, 80}, "4268-41234-0");
+    runSync(d.queue, manager.setBrightnessForAllDisplays(96));
+    d.queue.runUntilIdle();
+    EXPECT_EQ(d.monitorLevels(), (std::vector<int>{78, 96, 96}));
+    d.keyboard.pressBrightnessKey(true, true);
+    d.queue.runUntilIdle();
+    d.keyboard.pressBrightnessKey(true, false);
+    d.queue.advanceBy(1s);
+    // The panel shows the user's level; the ranged monitor gets its own top.
+    EXPECT_EQ(d.monitorLevels(), (std::vector<int>{80, 100, 100}));
+    EXPECT_EQ(d.panel(), "100 All Displays");
+}

@@ -16,15 +16,16 @@ UdevMonitor::UdevMonitor(Key, std::unique_ptr<udev, Deleter> context,
                          std::unique_ptr<udev_monitor, Deleter> monitor)
     : m_context(std::move(context)), m_monitor(std::move(monitor)) {}
 
-std::unique_ptr<UdevMonitor> UdevMonitor::open() {
+std::unique_ptr<UdevMonitor> UdevMonitor::open(std::initializer_list<const char*> subsystems) {
     std::unique_ptr<udev, Deleter> context(udev_new());
     if (!context) return nullptr;
     std::unique_ptr<udev_monitor, Deleter> monitor(udev_monitor_new_from_netlink(context.get(), "udev"));
     if (!monitor) return nullptr;
-    if (udev_monitor_filter_add_match_subsystem_devtype(monitor.get(), "drm", nullptr) < 0 ||
-        udev_monitor_filter_add_match_subsystem_devtype(monitor.get(), "i2c-dev", nullptr) < 0 ||
-        udev_monitor_enable_receiving(monitor.get()) < 0)
-        return nullptr;
+    for (const char* subsystem : subsystems) {
+        if (udev_monitor_filter_add_match_subsystem_devtype(monitor.get(), subsystem, nullptr) < 0)
+            return nullptr;
+    }
+    if (udev_monitor_enable_receiving(monitor.get()) < 0) return nullptr;
     return std::make_unique<UdevMonitor>(Key{}, std::move(context), std::move(monitor));
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <initializer_list>
 #include <memory>
 
 #include "platform/linux/LinuxSystem.h"
@@ -24,7 +25,9 @@ class UdevMonitor final : public DeviceEvents {
 
 public:
     // A running monitor; none when udev cannot be reached (no netlink in a container, for instance).
-    static std::unique_ptr<UdevMonitor> open();
+    // Other subsystems may be asked for instead (the built-in screen's "backlight").
+    static std::unique_ptr<UdevMonitor> open(std::initializer_list<const char*> subsystems = {"drm",
+                                                                                              "i2c-dev"});
 
     UdevMonitor(Key, std::unique_ptr<udev, Deleter> context, std::unique_ptr<udev_monitor, Deleter> monitor);
 
