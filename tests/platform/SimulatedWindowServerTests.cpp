@@ -109,9 +109,9 @@ TEST(SimulatedWindowServer, PluggingAndUnpluggingAnnounceTheChangeAfterTheBeginN
 TEST(SimulatedScreenList, ShowsTheScreensOfOnlineDisplaysAndFindsTheMainOne) {
     SimulatedWindowServer windowServer{{{.displayID = 1}, {.displayID = 2}, {.displayID = 3}}};
     SimulatedScreenList screens(
-        windowServer, {{{1920, 0, 1920, 1080}, 3, "Right"}, {{0, 0, 1920, 1080}, 2, "Left"}}, {5, 6});
-    EXPECT_EQ(screens.screens(),
-              (std::vector<Screen>{{{0, 0, 1920, 1080}, 2, "Left"}, {{1920, 0, 1920, 1080}, 3, "Right"}}));
+        windowServer, {{{1920, 0, 1920, 1080}, 3, "Right", {}}, {{0, 0, 1920, 1080}, 2, "Left", {}}}, {5, 6});
+    EXPECT_EQ(screens.screens(), (std::vector<Screen>{{{0, 0, 1920, 1080}, 2, "Left", {}},
+                                                      {{1920, 0, 1920, 1080}, 3, "Right", {}}}));
     EXPECT_EQ(screens.mainScreen()->displayID, 2U);
     EXPECT_EQ(screens.pointerLocation(), (ScreenPoint{5, 6}));
     screens.setPointerLocation({7, 8});

@@ -53,7 +53,7 @@ SimulatedDesk::SimulatedDesk(SimulatedDeskConfig config, const Clock& clock, Sle
                            .isPlugged = displayState ? displayState->plugged : display.online,
                            .isEnabled = displayState ? displayState->enabled : display.enabled,
                            .isPermanentlyEnabled = display.enabled});
-        if (display.name) screens.push_back({display.frame, displayID(i), *display.name});
+        if (display.name) screens.push_back({display.frame, displayID(i), *display.name, std::nullopt});
         framebuffers.push_back({.unitNumber = display.unit,
                                 .busCount = display.framebufferBuses,
                                 .transactionTypes = display.i2cTransactionTypes,
@@ -61,8 +61,8 @@ SimulatedDesk::SimulatedDesk(SimulatedDeskConfig config, const Clock& clock, Sle
                                 .productNames = display.productNames,
                                 .monitor = monitor});
         if (display.avServicePath) {
-            avServices.push_back({firstAVServiceHandle + static_cast<std::uint32_t>(i), *display.avServicePath,
-                                  monitor});
+            avServices.push_back(
+                {firstAVServiceHandle + static_cast<std::uint32_t>(i), *display.avServicePath, monitor});
         }
     }
 
@@ -71,7 +71,8 @@ SimulatedDesk::SimulatedDesk(SimulatedDeskConfig config, const Clock& clock, Sle
     m_windowServer->setBeginError(faults.beginError);
     m_windowServer->setConfigureError(faults.configureError);
     m_windowServer->setCompleteError(faults.completeError);
-    m_screenList = std::make_unique<SimulatedScreenList>(*m_windowServer, std::move(screens), m_config.pointer);
+    m_screenList =
+        std::make_unique<SimulatedScreenList>(*m_windowServer, std::move(screens), m_config.pointer);
     m_registry = std::make_unique<SimulatedDisplayRegistry>(framebuffers);
     m_avServiceBus = std::make_unique<SimulatedAVServiceBus>(std::move(avServices));
     m_framebufferI2C = std::make_unique<SimulatedFramebufferI2C>(std::move(framebuffers), sleeper);
@@ -94,8 +95,8 @@ std::vector<SimulatedDisplayState> SimulatedDesk::state() const {
     std::vector<SimulatedDisplayState> states;
     for (std::size_t i = 0; i < m_monitors.size(); ++i) {
         const auto entry = m_windowServer->display(displayID(i));
-        states.push_back({m_monitors[i]->brightness(), m_monitors[i]->powerMode(), entry->isEnabled,
-                          entry->isPlugged});
+        states.push_back(
+            {m_monitors[i]->brightness(), m_monitors[i]->powerMode(), entry->isEnabled, entry->isPlugged});
     }
     return states;
 }
