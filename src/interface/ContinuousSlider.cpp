@@ -1,5 +1,6 @@
 #include "interface/ContinuousSlider.h"
 
+#include "interface/ListWheelLatch.h"
 #include "interface/Theme.h"
 
 #include <QAccessible>
@@ -70,7 +71,18 @@ void ContinuousSlider::setPosition(double position) {
     setValue(static_cast<int>(std::lround(position * stepsPerUnit)));
 }
 
+// The list's latch is made when the slider first shows in it, so that it has seen the notches the
+// list scrolled with before the slider came under the pointer.
+void ContinuousSlider::showEvent(QShowEvent* event) {
+    QSlider::showEvent(event);
+    m_listLatch = ListWheelLatch::around(*this);
+}
+
 void ContinuousSlider::wheelEvent(QWheelEvent* event) {
+    if (!hasFocus() && m_listLatch && !m_listLatch->latch().controlTakes(event->timestamp())) {
+        event->ignore();
+        return;
+    }
     QSlider::wheelEvent(event);
     event->accept();
 }
