@@ -42,11 +42,11 @@ QString sliderStyleSheet(const QColor& accent, const QColor& track) {
                "QSlider { min-height: 16px; max-height: 16px; }"
                "QSlider::groove:horizontal { height: 4px; border-radius: 2px; background: %2; }"
                "QSlider::sub-page:horizontal { height: 4px; border-radius: 2px; background: %1; }"
-               "QSlider::sub-page:horizontal:disabled { background: %2; }"
+               "QSlider::sub-page:horizontal:disabled { background: transparent; }"
                "QSlider::handle:horizontal { width: 14px; height: 14px; margin: -5px 0; border-radius: 7px;"
                " background: white; border: 1px solid rgba(0, 0, 0, 0.22); }"
-               "QSlider::handle:horizontal:disabled { background: #f2f2f2; border-color: rgba(0, 0, 0, 0.1); "
-               "}")
+               // A slider that cannot act has no level to show: an empty track, no knob.
+               "QSlider::handle:horizontal:disabled { background: transparent; border-color: transparent; }")
         .arg(accent.name(QColor::HexArgb), track.name(QColor::HexArgb));
 }
 
