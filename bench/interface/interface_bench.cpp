@@ -32,7 +32,7 @@ std::vector<lumadesk::Display> eightDisplays(DisplayID firstID, int brightness) 
 }
 
 DisplayRowCallbacks noCallbacks(const lumadesk::Display&) {
-    return {[](std::optional<std::string>) {}, {}, [](int) {}};
+    return {[](std::optional<std::string>) {}, {}, [](int) -> Task<void> { co_return; }};
 }
 
 struct ListFixture {

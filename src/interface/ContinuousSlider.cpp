@@ -1,5 +1,6 @@
 #include "interface/ContinuousSlider.h"
 
+#include "interface/ListWheelLatch.h"
 #include "interface/Theme.h"
 
 #include <QAccessible>
@@ -41,11 +42,11 @@ QString sliderStyleSheet(const QColor& accent, const QColor& track) {
                "QSlider { min-height: 16px; max-height: 16px; }"
                "QSlider::groove:horizontal { height: 4px; border-radius: 2px; background: %2; }"
                "QSlider::sub-page:horizontal { height: 4px; border-radius: 2px; background: %1; }"
-               "QSlider::sub-page:horizontal:disabled { background: %2; }"
+               "QSlider::sub-page:horizontal:disabled { background: transparent; }"
                "QSlider::handle:horizontal { width: 14px; height: 14px; margin: -5px 0; border-radius: 7px;"
                " background: white; border: 1px solid rgba(0, 0, 0, 0.22); }"
-               "QSlider::handle:horizontal:disabled { background: #f2f2f2; border-color: rgba(0, 0, 0, 0.1); "
-               "}")
+               // A slider that cannot act has no level to show: an empty track, no knob.
+               "QSlider::handle:horizontal:disabled { background: transparent; border-color: transparent; }")
         .arg(accent.name(QColor::HexArgb), track.name(QColor::HexArgb));
 }
 
@@ -70,7 +71,18 @@ void ContinuousSlider::setPosition(double position) {
     setValue(static_cast<int>(std::lround(position * stepsPerUnit)));
 }
 
+// The list's latch is made when the slider first shows in it, so that it has seen the notches the
+// list scrolled with before the slider came under the pointer.
+void ContinuousSlider::showEvent(QShowEvent* event) {
+    QSlider::showEvent(event);
+    m_listLatch = ListWheelLatch::around(*this);
+}
+
 void ContinuousSlider::wheelEvent(QWheelEvent* event) {
+    if (!hasFocus() && m_listLatch && !m_listLatch->latch().controlTakes(event->timestamp())) {
+        event->ignore();
+        return;
+    }
     QSlider::wheelEvent(event);
     event->accept();
 }

@@ -1,14 +1,18 @@
 #pragma once
 
+#include <QPointer>
 #include <QSlider>
 #include <QString>
 
 namespace lumadesk {
 
+class ListWheelLatch;
+
 // A horizontal slider over 0...100 in hundredths, so values between whole levels reach the logic.
-// Positions set by the program are not reported back; every position the user gives is. A wheel over the
-// slider moves the slider only, never a list it sits in. Like the other controls it takes the focus
-// from Tab only, and shows it with a ring round its knob.
+// Positions set by the program are not reported back; every position the user gives is. In a scrolling
+// list the wheel moves the slider only when it has the focus or when the list has not just scrolled under
+// the pointer; otherwise the notch scrolls the list. A notch the slider takes never reaches the list.
+// Like the other controls it takes the focus from Tab only, and shows it with a ring round its knob.
 class ContinuousSlider : public QSlider {
     Q_OBJECT
 
@@ -32,12 +36,14 @@ Q_SIGNALS:
     void editingChanged(bool editing);
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void initStyleOption(QStyleOptionSlider* option) const override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
     QString m_accessibleValue;
+    QPointer<ListWheelLatch> m_listLatch;  // owned by the list the slider sits in
 };
 
 }  // namespace lumadesk

@@ -1,8 +1,6 @@
 #include "interface/DisplayRowCallbacks.h"
 
 #include "registry/DisplayManager.h"
-#include "runtime/MainQueue.h"
-#include "runtime/Spawn.h"
 
 #include <utility>
 
@@ -19,10 +17,9 @@ Task<std::optional<std::string>> setConnectedAndReport(DisplayManager* manager, 
 
 }  // namespace
 
-DisplayRowCallbacks managerRowCallbacks(DisplayManager& manager, MainQueue& queue, std::string hardwareID,
+DisplayRowCallbacks managerRowCallbacks(DisplayManager& manager, std::string hardwareID,
                                         RowRenaming renaming) {
     DisplayManager* owner = &manager;
-    MainQueue* jobs = &queue;
     std::function<void(std::optional<std::string>)> rename = [](std::optional<std::string>) {};
     if (renaming == RowRenaming::offered)
         rename = [owner, hardwareID](std::optional<std::string> name) {
@@ -31,7 +28,7 @@ DisplayRowCallbacks managerRowCallbacks(DisplayManager& manager, MainQueue& queu
     return {
         std::move(rename),
         [owner, hardwareID](bool connect) { return setConnectedAndReport(owner, connect, hardwareID); },
-        [owner, jobs, hardwareID](int level) { spawn(*jobs, owner->setBrightness(level, hardwareID)); },
+        [owner, hardwareID](int level) { return owner->setBrightness(level, hardwareID); },
     };
 }
 

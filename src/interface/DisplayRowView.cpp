@@ -10,14 +10,17 @@
 #include "interface/logic/BrightnessLevel.h"
 #include "interface/logic/ConnectionStatus.h"
 #include "interface/logic/DisplayPresentation.h"
+#include "runtime/Spawn.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPointer>
 #include <QVBoxLayout>
 
+#include <functional>
 #include <utility>
 
 namespace lumadesk {
@@ -25,6 +28,16 @@ namespace lumadesk {
 namespace {
 
 constexpr int iconSide = 28;
+
+// Awaits a brightness write, whatever its outcome, then reports that it settled.
+Task<void> writeThenSettle(Task<void> write, std::function<void()> settled) {
+    try {
+        co_await std::move(write);
+    } catch (...) {
+        // A failed write is reported by the owner; the slider only needs to know it is over.
+    }
+    settled();
+}
 
 QString text(const std::string& value) {
     return QString::fromStdString(value);
@@ -57,6 +70,7 @@ DisplayRowView::DisplayRowView(Display display, DisplayRowContext context, Displ
       m_display(std::move(display)),
       m_context(context),
       m_callbacks(std::move(callbacks)),
+      m_queue(queue),
       m_slider(m_display.brightness),
       m_connection(queue, [this] { refresh(); }),
       m_rename(context) {
@@ -203,8 +217,7 @@ QWidget* DisplayRowView::buildNameBlock() {
 
 void DisplayRowView::connectControls() {
     connect(m_brightnessSlider, &ContinuousSlider::moved, this, [this](double position) {
-        const auto level = m_slider.moved(position);
-        if (level && m_callbacks.onBrightnessChange) m_callbacks.onBrightnessChange(*level);
+        if (const auto level = m_slider.moved(position)) writeBrightness(*level);
         refreshSlider();
     });
     connect(m_brightnessSlider, &ContinuousSlider::editingChanged, this, [this](bool editing) {
@@ -292,6 +305,20 @@ void DisplayRowView::refreshSlider() {
     m_brightnessSlider->setAccessibleValue(
         text(controllable ? percentSpoken(level) : presentation.brightnessHelpText()));
     m_levelLabel->setText(controllable ? text(percentText(level)) : QStringLiteral("—"));
+}
+
+// The slider holds the user's value until the write has settled, so the next step starts from it and
+// not from a level an earlier write left in the model.
+void DisplayRowView::writeBrightness(int level) {
+    if (!m_callbacks.onBrightnessChange) {
+        m_slider.writeSettled();
+        return;
+    }
+    spawn(m_queue, writeThenSettle(m_callbacks.onBrightnessChange(level), [row = QPointer(this)] {
+              if (!row) return;
+              row->m_slider.writeSettled();
+              row->refreshSlider();
+          }));
 }
 
 void DisplayRowView::beginRename() {

@@ -59,6 +59,7 @@ private:
     void refresh();
     void refreshName();
     void refreshSlider();
+    void writeBrightness(int level);
     void commitRename();
     void cancelRename();
     void setHovering(bool hovering);
@@ -66,6 +67,7 @@ private:
     Display m_display;
     DisplayRowContext m_context;
     DisplayRowCallbacks m_callbacks;
+    MainQueue& m_queue;
     BrightnessSliderState m_slider;
     ConnectionSwitchState m_connection;
     RenameFlow m_rename;

@@ -228,7 +228,7 @@ QWidget* DisplaysPage::buildAllDisplaysLine() {
 }
 
 DisplayRowCallbacks DisplaysPage::rowCallbacks(const Display& display) {
-    return managerRowCallbacks(m_manager, m_queue, display.hardwareID, RowRenaming::offered);
+    return managerRowCallbacks(m_manager, display.hardwareID, RowRenaming::offered);
 }
 
 QString DisplaysPage::allDisplaysLevelText() const {

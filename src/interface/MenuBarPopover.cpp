@@ -191,7 +191,7 @@ QWidget* MenuBarPopover::buildListView() {
 }
 
 DisplayRowCallbacks MenuBarPopover::rowCallbacks(const Display& display) {
-    return managerRowCallbacks(m_manager, m_queue, display.hardwareID, RowRenaming::notOffered);
+    return managerRowCallbacks(m_manager, display.hardwareID, RowRenaming::notOffered);
 }
 
 void MenuBarPopover::refreshDisplays() {
@@ -236,9 +236,9 @@ void MenuBarPopover::renderRefreshing() {
 }
 
 void MenuBarPopover::renderErrorStrip() {
-    const auto message = errorStripMessage(
-        m_manager.lastErrorMessage(),
-        m_actions.platformProblems ? m_actions.platformProblems() : std::vector<std::string>{});
+    const auto message = errorStripMessage(m_manager.lastErrorMessage(), m_actions.platformProblems
+                                                                             ? m_actions.platformProblems()
+                                                                             : std::vector<std::string>{});
     m_errorStrip->setVisible(message.has_value());
     if (message) m_errorStrip->setMessage(QString::fromStdString(*message));
 }

@@ -30,6 +30,12 @@ NoticeRow::NoticeRow(const QString& symbol, const QString& title, const QString&
     auto* titleLabel = new QLabel(title, this);
     titleLabel->setFont(Theme::font(Theme::TextStyle::caption, QFont::DemiBold));
     texts->addWidget(titleLabel);
+    // The explanation stays under the title in weight: caption size, secondary colour.
+    m_text->setObjectName(QStringLiteral("explanation"));
+    m_text->setFont(Theme::font(Theme::TextStyle::caption));
+    QPalette textPalette = m_text->palette();
+    textPalette.setColor(QPalette::WindowText, Theme::secondary(*this));
+    m_text->setPalette(textPalette);
     texts->addWidget(m_text);
     row->addLayout(texts);
     row->addStretch(1);

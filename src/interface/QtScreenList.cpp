@@ -8,12 +8,16 @@ namespace lumadesk {
 
 namespace {
 
+ScreenFrame frameOf(const QRect& g) {
+    return {static_cast<double>(g.x()), static_cast<double>(g.y()), static_cast<double>(g.width()),
+            static_cast<double>(g.height())};
+}
+
 Screen screenOf(const QScreen& screen) {
-    const QRect g = screen.geometry();
-    return {.frame = {static_cast<double>(g.x()), static_cast<double>(g.y()), static_cast<double>(g.width()),
-                      static_cast<double>(g.height())},
+    return {.frame = frameOf(screen.geometry()),
             .displayID = 0,
-            .localizedName = screen.name().toStdString()};
+            .localizedName = screen.name().toStdString(),
+            .availableFrame = frameOf(screen.availableGeometry())};
 }
 
 }  // namespace

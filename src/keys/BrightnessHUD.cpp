@@ -29,7 +29,7 @@ void BrightnessHUD::show(int brightness, const std::string& displayName, const B
         m_window = m_services.makePanel(*m_state, BrightnessHUDPlacement::initialFrame(screen->frame));
     }
     const auto trayItem = m_services.trayItemFrame ? m_services.trayItemFrame() : std::nullopt;
-    m_window->moveTo(BrightnessHUDPlacement::origin(screen->frame, trayItem));
+    m_window->moveTo(BrightnessHUDPlacement::origin(*screen, m_services.screens.screens(), trayItem));
     m_target = target;
     m_state->brightness().set(brightness);
     m_state->displayName().set(displayName);

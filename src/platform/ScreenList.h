@@ -36,6 +36,10 @@ struct Screen {
     ScreenFrame frame;
     DisplayID displayID = 0;
     std::string localizedName;
+    // The part of the frame that panels and docks leave free; none when the platform does not tell.
+    std::optional<ScreenFrame> availableFrame = std::nullopt;
+
+    const ScreenFrame& freeFrame() const { return availableFrame ? *availableFrame : frame; }
 
     friend bool operator==(const Screen&, const Screen&) = default;
 };

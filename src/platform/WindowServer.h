@@ -17,6 +17,9 @@ inline constexpr WindowServerError windowServerSuccess = 0;
 // The code of a configuration call in a session whose display configuration this program cannot change
 // (the window server's "not implemented").
 inline constexpr WindowServerError configurationUnsupportedInSession = 1006;
+// Why a configuration that would leave no display on the desktop is refused, in the user's words.
+inline constexpr char lastDisplayRefusal[] =
+    "The last display on the desktop cannot be taken off it: at least one display must stay on.";
 
 // The online displays in the window server's order, with the code of the call that listed them.
 struct OnlineDisplayList {

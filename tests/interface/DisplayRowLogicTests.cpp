@@ -40,20 +40,31 @@ Task<std::optional<std::string>> brokenChange(bool) {
 
 }  // namespace
 
-TEST(BrightnessSliderStateTest, DeliversEachNewWholeLevelAndIgnoresTheDisplayOnlyWhileDragged) {
+TEST(BrightnessSliderStateTest,
+     DeliversEachNewWholeLevelAndHoldsTheUserValueWhileDraggedOrWritesAreOnTheirWay) {
     BrightnessSliderState slider(40);
     slider.modelChanged(55);
     EXPECT_EQ(slider.position(), 55) << "not dragged, the slider follows the display";
 
-    // A move is delivered, rounded half away from zero, only when it changes the whole level.
+    // A move is delivered, rounded half away from zero, only when it changes the whole level. Until the
+    // writes have settled, a level reported by an earlier one does not move the knob.
     EXPECT_EQ(slider.moved(55.3), std::nullopt) << "still the display's level";
     EXPECT_EQ(slider.moved(49.5), 50);
     EXPECT_EQ(slider.moved(49.6), std::nullopt);
     EXPECT_EQ(slider.moved(49.4), 49);
+    slider.modelChanged(50);
+    EXPECT_DOUBLE_EQ(slider.position(), 49.4);
+    EXPECT_EQ(slider.shownLevel(), 49);
+    slider.writeSettled();
+    EXPECT_DOUBLE_EQ(slider.position(), 49.4) << "one write is still on its way";
+    slider.modelChanged(49);
+    slider.writeSettled();
+    EXPECT_EQ(slider.position(), 49);
+    EXPECT_FALSE(slider.holdsUserValue());
 
     // A slow drag from 49 to 51 in hundredths delivers 50 and 51, once each, in order. While dragged,
     // an earlier write landing does not pull the knob back, and the label shows the knob's level; when
-    // the drag ends both jump to the display's level.
+    // the drag ends with its writes settled, both show the display's level.
     slider.setEditing(true);
     std::vector<int> delivered;
     for (int hundredths = 4900; hundredths <= 5100; ++hundredths) {
@@ -65,11 +76,21 @@ TEST(BrightnessSliderStateTest, DeliversEachNewWholeLevelAndIgnoresTheDisplayOnl
     slider.modelChanged(50);
     EXPECT_DOUBLE_EQ(slider.position(), 60.5);
     EXPECT_EQ(slider.shownLevel(), 61);
+    for (int write = 0; write < 3; ++write) slider.writeSettled();
     slider.setEditing(false);
     EXPECT_EQ(slider.position(), 50);
     EXPECT_EQ(slider.shownLevel(), 50);
     EXPECT_EQ(slider.moved(61), 61) << "the level last written is not the display's any more";
     EXPECT_EQ(slider.moved(50.2), 50);
+
+    // A drag released while its writes are on their way keeps the knob where it was let go.
+    slider.setEditing(true);
+    EXPECT_EQ(slider.moved(91), 91);
+    slider.setEditing(false);
+    slider.modelChanged(61);
+    EXPECT_EQ(slider.position(), 91);
+    for (int write = 0; write < 3; ++write) slider.writeSettled();
+    EXPECT_EQ(slider.position(), 61) << "settled, the slider shows what the display has";
 }
 
 TEST(RenameFlowTest, OnlyTheSettingsRowRenamesAndReturnStoresTheTrimmedNameUnlessItIsBlank) {

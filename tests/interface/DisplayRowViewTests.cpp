@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "DisplayFixtures.h"
+#include "interface/ContinuousSlider.h"
 #include "interface/DisplayRowView.h"
 #include "interface/PlainButton.h"
 #include "runtime/ManualMainQueue.h"
@@ -59,4 +60,22 @@ TEST(DisplayRowViewTest, RenamingStoresTheTrimmedNameOnReturnEscapeCancelsAndFoc
     EXPECT_FALSE(field.isHidden());
     EXPECT_TRUE(view.renameFlow().isRenaming());
     EXPECT_EQ(renames, (std::vector<std::optional<std::string>>{"Left screen"}));
+}
+
+// A display without DDC has no level to show: its disabled slider is an empty track without a knob, the
+// same wherever the stored level stands.
+TEST(DisplayRowViewTest, ADisplayWithoutDDCShowsAnEmptyTrackWithoutAKnob) {
+    VirtualClock clock;
+    ManualMainQueue queue{clock};
+    lumadesk::Display display = controllableDisplay("a", 100);
+    display.supportsDDC = false;
+    DisplayRowView view(display, DisplayRowContext::settings, {}, queue);
+    view.resize(700, view.sizeHint().height());
+    auto& slider = *view.findChild<ContinuousSlider*>(QStringLiteral("brightnessSlider"));
+    ASSERT_FALSE(slider.isEnabled());
+    const QImage atFull = slider.grab().toImage();
+    slider.setPosition(0);
+    EXPECT_EQ(slider.grab().toImage(), atFull);
+    slider.setPosition(50);
+    EXPECT_EQ(slider.grab().toImage(), atFull);
 }

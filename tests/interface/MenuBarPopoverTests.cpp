@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -23,8 +24,10 @@
 #include "interface/SymbolView.h"
 #include "interface/ToggleSwitch.h"
 #include "interface/Updater.h"
+#include "interface/logic/WheelLatch.h"
 #include "support/DisplayManagerHarness.h"
 
+#include <QtTest/qtestspontaneevent.h>
 #include <QAccessible>
 #include <QPushButton>
 #include <QScrollArea>
@@ -199,6 +202,68 @@ TEST_F(MenuBarPopoverTest, ARowWritesEveryMoveToItsOwnDisplayAndADragIgnoresTheD
     EXPECT_EQ(desk.ddc.connectionRequests, (std::vector<std::pair<DisplayID, bool>>{{1, false}}));
 }
 
+TEST_F(MenuBarPopoverTest, KeyStepsFasterThanTheWritesAllCountOnARowAndOnTheCardAndADragNeverSnapsBack) {
+    plugIn(1, "a", 60);
+    plugIn(2, "b", 60);
+    desk.ddc.writeDuration = 100ms;  // a monitor answers after the pacing of its writes
+    auto& view = open();
+    desk.queue.advanceBy(1s);
+    const auto levelsOf = [&](DisplayID id) {
+        std::vector<int> levels;
+        for (const auto& [display, level] : desk.ddc.writes)
+            if (display == id) levels.push_back(level);
+        return levels;
+    };
+
+    // Ten Left presses 30 ms apart, on the first row's slider and then on the card: every press is one
+    // level, written in order, and the knob never goes back to a level an earlier write reported.
+    struct Case {
+        const char* name;
+        ContinuousSlider* slider;
+    };
+    for (const auto& [name, slider] : {Case{"row", &sliderOf(0)}, Case{"card", &view.card().slider()}}) {
+        desk.ddc.writes.clear();
+        const int start = static_cast<int>(std::lround(slider->position()));
+        slider->setFocus(Qt::TabFocusReason);
+        for (int press = 1; press <= 10; ++press) {
+            QTest::keyClick(slider, Qt::Key_Left);
+            EXPECT_EQ(std::lround(slider->position()), start - press) << name << " press " << press;
+            desk.queue.advanceBy(30ms);
+        }
+        desk.queue.advanceBy(2s);
+        std::vector<int> expected;
+        for (int level = start - 1; level >= start - 10; --level) expected.push_back(level);
+        EXPECT_EQ(levelsOf(1), expected) << name;
+        EXPECT_EQ(desk.manager->displays()[0].brightness, start - 10) << name;
+        EXPECT_EQ(std::lround(slider->position()), start - 10) << name;
+    }
+
+    // A quick drag released at 91: the knob stays at 91 while the writes land, and 91 is the last one.
+    desk.ddc.writes.clear();
+    auto& dragged = sliderOf(1);
+    dragged.setSliderDown(true);
+    for (int value : {6500, 7800, 8600, 9100}) {
+        dragged.setValue(value);
+        desk.queue.advanceBy(10ms);
+    }
+    dragged.setSliderDown(false);
+    for (int step = 0; step < 5; ++step) {
+        EXPECT_EQ(dragged.position(), 91) << step;
+        desk.queue.advanceBy(50ms);
+    }
+    desk.queue.advanceBy(1s);
+    EXPECT_EQ(levelsOf(2), (std::vector<int>{65, 78, 86, 91}));
+    EXPECT_EQ(dragged.position(), 91);
+
+    // A failed last write lets the knob go back to the level the display really has.
+    desk.ddc.failingWrites.insert(2);
+    dragged.setFocus(Qt::TabFocusReason);
+    QTest::keyClick(&dragged, Qt::Key_Right);
+    EXPECT_EQ(dragged.position(), 92);
+    desk.queue.advanceBy(1s);
+    EXPECT_EQ(dragged.position(), 91);
+}
+
 TEST_F(MenuBarPopoverTest, AConnectionChangeSpinsThenAFailureShowsOnTheRowAndInTheErrorStrip) {
     plugIn(1, "a", 30);
     desk.ddc.failingConnectionChanges.insert(1);
@@ -295,36 +360,99 @@ TEST_F(MenuBarPopoverTest, AConnectionChangeShowsTheRequestAndTheRowOutlivesRefr
     EXPECT_EQ(rows()[0]->display().id, 9u);
 }
 
-TEST_F(MenuBarPopoverTest, AWheelOverARowSliderMovesThatSliderOnlyAndNeverScrollsTheList) {
+// Notches of a mouse wheel with the window system's timestamps, sent to the widget under the pointer;
+// Qt passes a notch on to the parents (at last the list) unless a widget accepts it.
+TEST_F(MenuBarPopoverTest, TheWheelScrollsTheListAndMovesASliderOnlyAtRestOrWithTheFocus) {
+    for (DisplayID id = 1; id <= 9; ++id) plugIn(id, "d" + std::to_string(id), 50);
+    desk.ddc.writeDuration = 100ms;
+    auto& view = open();
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    QWidget& viewport = *view.listArea().viewport();
+    const QScrollBar& scroll = *view.listArea().verticalScrollBar();
+    ASSERT_GT(scroll.maximum(), 0) << "the list scrolls";
+    // A notch at a point of the list, delivered as the window system delivers it: to the window, which
+    // hands it to the widget under the pointer and on up until one takes it. Yields that widget.
+    const auto notchAt = [&](QPoint point, ulong timestamp) {
+        QWidget& window = *viewport.window();
+        const QPointF local = viewport.mapTo(&window, QPointF(point));
+        QWheelEvent wheel(local, window.mapToGlobal(local), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        wheel.setTimestamp(timestamp);
+        QSpontaneKeyEvent::setSpontaneous(&wheel);  // kept by notify(), which sendEvent() would reset
+        QWidget* under = viewport.childAt(point);
+        QCoreApplication::instance()->notify(window.windowHandle(), &wheel);
+        return under;
+    };
+    const auto notch = [&](QWidget& target, ulong timestamp) {
+        notchAt(target.mapTo(&viewport, target.rect().center()), timestamp);
+    };
+    const auto levelsOf = [&](DisplayID id) {
+        std::vector<int> levels;
+        for (const auto& [display, level] : desk.ddc.writes)
+            if (display == id) levels.push_back(level);
+        return levels;
+    };
+
+    // The wheel rests over the first slider: the notch is the slider's, and the list stays.
+    notch(sliderOf(0), 1000);
+    desk.queue.advanceBy(1s);
+    EXPECT_EQ(scroll.value(), 0);
+    EXPECT_EQ(levelsOf(1), (std::vector<int>{47}));
+
+    // Notches 80 ms apart meant for the list, the first over a name: the list scrolls on under the
+    // pointer, and the sliders that pass under it take nothing.
+    const QPoint pointer = rows()[1]->mapTo(&viewport, QPoint(154, 15));
+    ASSERT_EQ(viewport.childAt(pointer), rows()[1]->findChild<QWidget*>(QStringLiteral("name")));
+    bool sliderPassedUnder = false;
+    ulong timestamp = 3000;
+    for (int notches = 0; notches < 4 || (!sliderPassedUnder && scroll.value() < scroll.maximum());
+         ++notches, timestamp += 80) {
+        const int before = scroll.value();
+        sliderPassedUnder |= qobject_cast<ContinuousSlider*>(notchAt(pointer, timestamp)) != nullptr;
+        EXPECT_TRUE(scroll.value() > before || scroll.value() == scroll.maximum()) << timestamp;
+    }
+    EXPECT_TRUE(sliderPassedUnder) << "the test needs a slider to pass under the pointer";
+    desk.queue.advanceBy(1s);
+    EXPECT_EQ(desk.ddc.writes.size(), 1u);
+
+    // At rest again (half a second after the list's last notch) a slider under the pointer takes it.
+    ContinuousSlider& lastSlider = sliderOf(8);
+    const_cast<QScrollBar&>(scroll).setValue(scroll.maximum());
+    const int scrolled = scroll.value();
+    notch(lastSlider, timestamp - 80 + WheelLatch::holdMilliseconds);
+    desk.queue.advanceBy(1s);
+    EXPECT_EQ(levelsOf(9), (std::vector<int>{47}));
+    EXPECT_EQ(scroll.value(), scrolled);
+
+    // A focused slider takes the wheel even right after the list scrolled, and five notches 30 ms
+    // apart are five steps of three levels, the last one written last.
+    lastSlider.setFocus(Qt::TabFocusReason);
+    const_cast<QScrollBar&>(scroll).setValue(0);
+    QCoreApplication::processEvents();
+    notchAt(rows()[0]->mapTo(&viewport, QPoint(154, 15)), 5000);
+    EXPECT_GT(scroll.value(), 0);
+    const_cast<QScrollBar&>(scroll).setValue(scroll.maximum());
+    for (ulong step = 0; step < 5; ++step) {
+        notch(lastSlider, 5030 + 30 * step);
+        desk.queue.advanceBy(30ms);
+    }
+    desk.queue.advanceBy(1s);
+    EXPECT_EQ(levelsOf(9), (std::vector<int>{47, 44, 41, 38, 35, 32}));
+    EXPECT_EQ(lastSlider.position(), 32);
+}
+
+TEST_F(MenuBarPopoverTest, TheLastVisibleRowsDividerShowsOnlyOnceTheListScrolls) {
     plugIn(1, "a", 30);
     plugIn(2, "b", 0);
     for (DisplayID id = 3; id <= 5; ++id) plugIn(id, "d" + std::to_string(id), 50);
     auto& view = open();
     QCoreApplication::processEvents();
     QCoreApplication::processEvents();
-    const QScrollBar& scroll = *view.listArea().verticalScrollBar();
-    ASSERT_GT(scroll.maximum(), 0) << "the list scrolls";
-    // A notch of the mouse wheel. Qt passes a notch from the window system on to the parents (the
-    // list) unless the slider accepts it.
-    const auto wheelDown = [](ContinuousSlider& slider) {
-        const QPointF centre = QRectF(slider.rect()).center();
-        QWheelEvent notch(centre, slider.mapToGlobal(centre), QPoint(), QPoint(0, -120), Qt::NoButton,
-                          Qt::NoModifier, Qt::NoScrollPhase, false);
-        QCoreApplication::sendEvent(&slider, &notch);
-        return notch.isAccepted();
-    };
-    EXPECT_TRUE(wheelDown(sliderOf(0)));
-    EXPECT_TRUE(wheelDown(sliderOf(1)));
-    desk.queue.advanceBy(1s);
-    EXPECT_EQ(scroll.value(), 0);
-    ASSERT_EQ(desk.ddc.writes.size(), 1u);
-    EXPECT_EQ(desk.ddc.writes[0].first, 1u);
-    EXPECT_LT(desk.ddc.writes[0].second, 30);
-
     // Unscrolled, the fourth row ends the visible part exactly: its divider would double the one under
     // the list, so it is left out until the list scrolls.
     EXPECT_EQ(view.rowList().dividerLines().size(), 3u);
-    const_cast<QScrollBar&>(scroll).setValue(10);
+    view.listArea().verticalScrollBar()->setValue(10);
     EXPECT_EQ(view.rowList().dividerLines().size(), 4u);
 }
 

@@ -18,6 +18,7 @@
 #include "interface/PlainButton.h"
 #include "interface/RowReorderer.h"
 #include "interface/SettingsView.h"
+#include "interface/Theme.h"
 #include "interface/ToggleSwitch.h"
 #include "interface/TrayMenu.h"
 #include "interface/Updater.h"
@@ -30,6 +31,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
@@ -89,6 +91,15 @@ struct SettingsFixture : ::testing::Test {
 };
 
 }  // namespace
+
+// A notice row's explanation line is drawn smaller and lighter than the page's text.
+void expectCaptionInSecondary(const NoticeRow& row) {
+    const auto* explanation = row.findChild<QLabel*>(QStringLiteral("explanation"));
+    ASSERT_NE(explanation, nullptr);
+    EXPECT_EQ(explanation->font().pointSizeF(), Theme::font(Theme::TextStyle::caption).pointSizeF());
+    EXPECT_LT(explanation->font().pointSizeF(), row.font().pointSizeF());
+    EXPECT_EQ(explanation->palette().color(QPalette::WindowText), Theme::secondary(row));
+}
 
 TEST_F(SettingsFixture, WindowHasTwoTabsAFixedSizeAndRefreshesEachTimeItAppears) {
     plugIn(2);
@@ -294,6 +305,7 @@ TEST_F(SettingsFixture, GeneralPageBindsTheSettingsLiveAndShowsWhatIsMissing) {
     // the manager.
     EXPECT_FALSE(page.approvalRow().isHidden());
     EXPECT_EQ(page.approvalRow().text(), "Allow Lumadesk in Login Items to finish setup.");
+    expectCaptionInSecondary(page.approvalRow());
     QTest::mouseClick(&page.approvalRow().button(), Qt::LeftButton);
     EXPECT_EQ(loginSettingsOpened, 1);
     desk.loginItems.currentStatus = LoginItemStatus::enabled;
@@ -309,6 +321,7 @@ TEST_F(SettingsFixture, GeneralPageBindsTheSettingsLiveAndShowsWhatIsMissing) {
     // the program becomes active again.
     EXPECT_FALSE(page.keyboardRow().isHidden());
     EXPECT_EQ(page.keyboardRow().text(), "Allow Lumadesk in Input Monitoring.");
+    expectCaptionInSecondary(page.keyboardRow());
     QTest::mouseClick(&page.keyboardRow().button(), Qt::LeftButton);
     EXPECT_EQ(permissions.requests, 1);
     auto* dialog = page.keyboardAccessDialog();

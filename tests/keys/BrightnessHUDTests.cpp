@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "keys/BrightnessHUD.h"
 #include "keys/BrightnessHUDPlacement.h"
 #include "keys/KeysFakes.h"
@@ -23,6 +25,10 @@ struct Panel {
 
     bool visible() { return hud.state()->isVisible().get(); }
 };
+
+Screen screenWith(ScreenFrame frame, std::optional<ScreenFrame> available = std::nullopt) {
+    return {.frame = frame, .displayID = 1, .localizedName = "Screen", .availableFrame = available};
+}
 
 }  // namespace
 
@@ -105,18 +111,72 @@ TEST(BrightnessHUD, WithoutAScreenTheShowIsDropped) {
 }
 
 TEST(BrightnessHUDPlacement, HangsUnderOrOverTheTrayIconElseTakesTheTopRightCorner) {
-    const ScreenFrame screen{0, 0, 1920, 1080};
+    const Screen screen = screenWith({0, 0, 1920, 1080});
     struct Case {
         std::optional<ScreenFrame> tray;
         ScreenPoint origin;
     };
     const std::vector<Case> cases{
-        {ScreenFrame{1800, 0, 24, 28}, {1661, 36}},      // top panel: 8 below, centred
-        {ScreenFrame{1800, 1052, 24, 28}, {1661, 972}},  // bottom panel: 8 above
-        {ScreenFrame{1800, 500, 24, 28}, {1602, 32}},    // icon in the middle of the screen
-        {ScreenFrame{1700, 0, 100, 28}, {1602, 32}},     // not icon-sized
+        {ScreenFrame{1000, 0, 24, 28}, {861, 36}},      // top panel: 8 below, centred
+        {ScreenFrame{1000, 1052, 24, 28}, {861, 972}},  // bottom panel: 8 above
+        {ScreenFrame{1800, 500, 24, 28}, {1602, 32}},   // icon in the middle of the screen
+        {ScreenFrame{1700, 0, 100, 28}, {1602, 32}},    // not icon-sized
         {std::nullopt, {1602, 32}},
     };
-    for (const auto& c : cases) EXPECT_EQ(BrightnessHUDPlacement::origin(screen, c.tray), c.origin);
-    EXPECT_EQ(BrightnessHUDPlacement::initialFrame(screen), (ScreenFrame{1606, 32, 302, 72}));
+    for (const auto& c : cases) EXPECT_EQ(BrightnessHUDPlacement::origin(screen, {screen}, c.tray), c.origin);
+    EXPECT_EQ(BrightnessHUDPlacement::initialFrame(screen.frame), (ScreenFrame{1606, 32, 302, 72}));
+}
+
+// Icons in every corner of panels on every side, on a second screen, and on a screen at scale 2 (whose
+// desktop coordinates are half its pixels): the whole panel lies inside the screen's free area, as close
+// to the icon as that allows.
+TEST(BrightnessHUDPlacement, ThePanelLiesInsideTheFreeAreaOfTheIconsScreenAtEveryEdge) {
+    const Screen left = screenWith({0, 0, 1920, 1080}, ScreenFrame{0, 28, 1920, 1052});
+    const Screen right = screenWith({1920, 0, 2560, 1440}, ScreenFrame{1920, 0, 2560, 1400});
+    const Screen docked = screenWith({1920, 0, 2560, 1440}, ScreenFrame{1920, 0, 2500, 1440});
+    const Screen scaled = screenWith({0, 0, 1280, 800}, ScreenFrame{48, 0, 1232, 800});
+    struct Case {
+        const char* name;
+        Screen main;
+        std::vector<Screen> screens;
+        std::optional<ScreenFrame> tray;
+        ScreenPoint origin;
+    };
+    const std::vector<Case> cases{
+        {"top right", left, {left, right}, ScreenFrame{1890, 2, 24, 24}, {1618, 34}},
+        {"top left", left, {left, right}, ScreenFrame{4, 2, 24, 24}, {0, 34}},
+        {"bottom right of the second screen",
+         left,
+         {left, right},
+         ScreenFrame{4440, 1414, 24, 24},
+         {4178, 1328}},
+        {"bottom left of the second screen",
+         left,
+         {left, right},
+         ScreenFrame{1922, 1414, 24, 24},
+         {1920, 1328}},
+        {"scale 2, top right", scaled, {scaled}, ScreenFrame{1250, 0, 22, 22}, {978, 30}},
+        {"scale 2, top left beside a dock", scaled, {scaled}, ScreenFrame{50, 0, 22, 22}, {48, 30}},
+        {"scale 2, bottom right", scaled, {scaled}, ScreenFrame{1255, 778, 22, 22}, {978, 698}},
+        {"no icon, a panel on the right", docked, {docked}, std::nullopt, {4118, 32}},
+    };
+    for (const auto& c : cases) {
+        const ScreenPoint origin = BrightnessHUDPlacement::origin(c.main, c.screens, c.tray);
+        EXPECT_EQ(origin, c.origin) << c.name;
+        const ScreenFrame& free = std::ranges::find_if(c.screens, [&](const Screen& s) {
+                                      return s.frame.contains(origin);
+                                  })->freeFrame();
+        EXPECT_GE(origin.x, free.x) << c.name;
+        EXPECT_GE(origin.y, free.y) << c.name;
+        EXPECT_LE(origin.x + BrightnessHUDPlacement::width, free.x + free.width) << c.name;
+        EXPECT_LE(origin.y + BrightnessHUDPlacement::height, free.y + free.height) << c.name;
+    }
+}
+
+TEST(BrightnessHUD, ShowsInsideTheScreenWhenTheTrayIconSitsAtTheRightEdge) {
+    Panel p;
+    p.screens.screenList[0].availableFrame = ScreenFrame{0, 28, 1920, 1052};
+    p.trayItem = ScreenFrame{1890, 2, 24, 24};
+    p.hud.show(40, "All Displays", BrightnessHUDTarget::all());
+    EXPECT_EQ(p.panels.log.front(), "move 1618,34");
 }

@@ -19,8 +19,8 @@ struct FakeScreenList final : ScreenList {
     ScreenPoint pointerLocation() override { return pointer; }
 
     std::vector<Screen> screenList{
-        {.frame = {0, 0, 1920, 1080}, .displayID = 1, .localizedName = "Left"},
-        {.frame = {1920, 0, 2560, 1440}, .displayID = 2, .localizedName = "Right"}};
+        {.frame = {0, 0, 1920, 1080}, .displayID = 1, .localizedName = "Left", .availableFrame = {}},
+        {.frame = {1920, 0, 2560, 1440}, .displayID = 2, .localizedName = "Right", .availableFrame = {}}};
     ScreenPoint pointer{100, 100};
 };
 

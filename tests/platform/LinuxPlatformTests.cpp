@@ -647,7 +647,7 @@ struct FakeDesktopScreens final : ScreenList {
 };
 
 Screen screenNamed(const std::string& output, double x) {
-    return {.frame = {x, 0, 1000, 800}, .displayID = 0, .localizedName = output};
+    return {.frame = {x, 0, 1000, 800}, .displayID = 0, .localizedName = output, .availableFrame = {}};
 }
 
 LinuxDisplay connector(const std::string& name, DisplayID id, bool online,

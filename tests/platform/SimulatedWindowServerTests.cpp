@@ -71,6 +71,33 @@ TEST(SimulatedWindowServer, TransactionsChangeTheListOnlyWhenCompletedAndFailWit
     EXPECT_EQ(h.setEnabled(99, false), SimulatedWindowServer::illegalArgument);
 }
 
+TEST(SimulatedWindowServer, RefusesToTakeTheLastDisplayOffTheDesktopWithTheRealSessionsMessage) {
+    WindowServerHarness h;
+    EXPECT_EQ(h.setEnabled(1, false), windowServerSuccess);
+    EXPECT_EQ(h.setEnabled(2, false), windowServerSuccess);
+    EXPECT_EQ(h.windowServer.configurationFailureReason(), "");
+
+    // The third is the last one on: refused, with the message every real session gives, and kept.
+    h.notices.clear();
+    EXPECT_EQ(h.setEnabled(3, false), SimulatedWindowServer::cannotComplete);
+    EXPECT_EQ(h.windowServer.configurationFailureReason(),
+              "The last display on the desktop cannot be taken off it: at least one display must stay on.");
+    EXPECT_EQ(h.online(), (std::vector<DisplayID>{3}));
+    EXPECT_TRUE(h.notices.empty());
+    EXPECT_EQ(h.windowServer.openConfigurationCount(), 1U) << "a refused transaction stays open to cancel";
+
+    // Swapping it for another in one transaction leaves a display on; a display that is not plugged in
+    // does not count.
+    const auto begun = h.windowServer.beginConfiguration();
+    h.windowServer.configureDisplayEnabled(*begun.configuration, 3, false);
+    h.windowServer.configureDisplayEnabled(*begun.configuration, 1, true);
+    EXPECT_EQ(h.windowServer.completeConfiguration(*begun.configuration, ConfigureOption::forSession),
+              windowServerSuccess);
+    EXPECT_EQ(h.windowServer.configurationFailureReason(), "");
+    EXPECT_EQ(h.online(), (std::vector<DisplayID>{1}));
+    EXPECT_EQ(h.setEnabled(1, false), SimulatedWindowServer::cannotComplete) << "display 4 is unplugged";
+}
+
 TEST(SimulatedWindowServer, RestoringThePermanentConfigurationUndoesSessionChangesOnly) {
     WindowServerHarness h;
     h.setEnabled(2, false);
@@ -109,9 +136,9 @@ TEST(SimulatedWindowServer, PluggingAndUnpluggingAnnounceTheChangeAfterTheBeginN
 TEST(SimulatedScreenList, ShowsTheScreensOfOnlineDisplaysAndFindsTheMainOne) {
     SimulatedWindowServer windowServer{{{.displayID = 1}, {.displayID = 2}, {.displayID = 3}}};
     SimulatedScreenList screens(
-        windowServer, {{{1920, 0, 1920, 1080}, 3, "Right"}, {{0, 0, 1920, 1080}, 2, "Left"}}, {5, 6});
-    EXPECT_EQ(screens.screens(),
-              (std::vector<Screen>{{{0, 0, 1920, 1080}, 2, "Left"}, {{1920, 0, 1920, 1080}, 3, "Right"}}));
+        windowServer, {{{1920, 0, 1920, 1080}, 3, "Right", {}}, {{0, 0, 1920, 1080}, 2, "Left", {}}}, {5, 6});
+    EXPECT_EQ(screens.screens(), (std::vector<Screen>{{{0, 0, 1920, 1080}, 2, "Left", {}},
+                                                      {{1920, 0, 1920, 1080}, 3, "Right", {}}}));
     EXPECT_EQ(screens.mainScreen()->displayID, 2U);
     EXPECT_EQ(screens.pointerLocation(), (ScreenPoint{5, 6}));
     screens.setPointerLocation({7, 8});

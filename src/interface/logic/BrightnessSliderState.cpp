@@ -8,18 +8,16 @@ BrightnessSliderState::BrightnessSliderState(int modelBrightness)
     : m_modelBrightness(modelBrightness), m_sliderValue(modelBrightness), m_lastLevel(modelBrightness) {}
 
 double BrightnessSliderState::position() const {
-    return m_isDragging ? m_sliderValue : m_modelBrightness;
+    return holdsUserValue() ? m_sliderValue : m_modelBrightness;
 }
 
 int BrightnessSliderState::shownLevel() const {
-    return m_isDragging ? roundedLevel(m_sliderValue) : m_modelBrightness;
+    return holdsUserValue() ? roundedLevel(m_sliderValue) : m_modelBrightness;
 }
 
 void BrightnessSliderState::modelChanged(int brightness) {
     m_modelBrightness = brightness;
-    if (m_isDragging) return;
-    m_sliderValue = brightness;
-    m_lastLevel = brightness;
+    if (!holdsUserValue()) followModel();
 }
 
 std::optional<int> BrightnessSliderState::moved(double value) {
@@ -27,12 +25,21 @@ std::optional<int> BrightnessSliderState::moved(double value) {
     const int level = roundedLevel(value);
     if (level == m_lastLevel) return std::nullopt;
     m_lastLevel = level;
+    ++m_pendingWrites;
     return level;
+}
+
+void BrightnessSliderState::writeSettled() {
+    if (m_pendingWrites > 0) --m_pendingWrites;
+    if (!holdsUserValue()) followModel();
 }
 
 void BrightnessSliderState::setEditing(bool editing) {
     m_isDragging = editing;
-    if (editing) return;
+    if (!holdsUserValue()) followModel();
+}
+
+void BrightnessSliderState::followModel() {
     m_sliderValue = m_modelBrightness;
     m_lastLevel = m_modelBrightness;
 }

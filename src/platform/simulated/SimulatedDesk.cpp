@@ -56,7 +56,7 @@ SimulatedDesk::SimulatedDesk(SimulatedDeskConfig config, const Clock& clock, Sle
                            .isPlugged = displayState ? displayState->plugged : display.online,
                            .isEnabled = displayState ? displayState->enabled : display.enabled,
                            .isPermanentlyEnabled = display.enabled});
-        if (display.name) screens.push_back({display.frame, displayID(i), *display.name});
+        if (display.name) screens.push_back({display.frame, displayID(i), *display.name, std::nullopt});
         framebuffers.push_back({.unitNumber = display.unit,
                                 .busCount = display.framebufferBuses,
                                 .transactionTypes = display.i2cTransactionTypes,

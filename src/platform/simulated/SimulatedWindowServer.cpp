@@ -66,8 +66,13 @@ WindowServerError SimulatedWindowServer::completeConfiguration(DisplayConfigurat
     {
         std::lock_guard lock(m_mutex);
         if (m_completeError != windowServerSuccess) return m_completeError;
+        m_failureReason.clear();
         const auto open = m_openConfigurations.find(configuration);
         if (open == m_openConfigurations.end()) return illegalArgument;
+        if (leavesADisplayOn({}) && !leavesADisplayOn(open->second)) {
+            m_failureReason = lastDisplayRefusal;
+            return cannotComplete;
+        }
         notices = applyEnabled(open->second, option == ConfigureOption::permanently);
         m_openConfigurations.erase(open);
     }
@@ -90,6 +95,11 @@ WindowServerError SimulatedWindowServer::restorePermanentConfiguration() {
     }
     m_callbacks.notify(notices);
     return windowServerSuccess;
+}
+
+std::string SimulatedWindowServer::configurationFailureReason() {
+    std::lock_guard lock(m_mutex);
+    return m_failureReason;
 }
 
 ReconfigurationToken SimulatedWindowServer::registerReconfigurationCallback(
@@ -147,6 +157,13 @@ template <typename Field>
 Field SimulatedWindowServer::field(DisplayID displayID, Field SimulatedDisplayEntry::*member) const {
     const auto entry = display(displayID);
     return entry ? (*entry).*member : Field{};
+}
+
+bool SimulatedWindowServer::leavesADisplayOn(const std::map<DisplayID, bool>& requests) const {
+    return std::ranges::any_of(m_displays, [&](const SimulatedDisplayEntry& display) {
+        const auto request = requests.find(display.displayID);
+        return display.isPlugged && (request == requests.end() ? display.isEnabled : request->second);
+    });
 }
 
 std::vector<SimulatedWindowServer::Notice> SimulatedWindowServer::applyEnabled(

@@ -4,6 +4,7 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -29,7 +30,8 @@ struct SimulatedDisplayEntry {
 
 // A window server over a fixed set of displays. A display is online while it is plugged in and enabled;
 // the online list keeps the order the displays were given in. Configuration transactions collect enable
-// requests and apply them on completion; each call can be made to fail with a given code. Plugging,
+// requests and apply them on completion, refusing, as every real session does, one that would leave no
+// display on the desktop; each call can be made to fail with a given code. Plugging,
 // unplugging, enabling and disabling call the reconfiguration callbacks on the calling thread: first a
 // notice with the begin-configuration flag for every display touched, then the change. Safe to use from
 // any thread.
@@ -42,6 +44,8 @@ public:
     static constexpr ReconfigurationFlags disabledFlag = 1U << 9;
     // The code of a call with a transaction or display the window server does not know.
     static constexpr WindowServerError illegalArgument = 1001;
+    // The code of a transaction the window server refuses to apply.
+    static constexpr WindowServerError cannotComplete = 1004;
 
     explicit SimulatedWindowServer(std::vector<SimulatedDisplayEntry> displays);
 
@@ -60,6 +64,7 @@ public:
                                             ConfigureOption option) override;
     void cancelConfiguration(DisplayConfigurationRef configuration) override;
     WindowServerError restorePermanentConfiguration() override;
+    std::string configurationFailureReason() override;
 
     ReconfigurationToken registerReconfigurationCallback(ReconfigurationCallback callback) override;
     void removeReconfigurationCallback(ReconfigurationToken token) override;
@@ -85,6 +90,8 @@ private:
     // Reads one field of a known display; zero for an unknown one, as the window server answers.
     template <typename Field>
     Field field(DisplayID displayID, Field SimulatedDisplayEntry::*member) const;
+    // Whether a display would stay on the desktop after the requests. The caller holds m_mutex.
+    bool leavesADisplayOn(const std::map<DisplayID, bool>& requests) const;
     // Applies the enable states and lists the notices they cause. The caller holds m_mutex.
     std::vector<Notice> applyEnabled(const std::map<DisplayID, bool>& requests, bool permanently);
 
@@ -97,6 +104,7 @@ private:
     WindowServerError m_beginError = windowServerSuccess;
     WindowServerError m_configureError = windowServerSuccess;
     WindowServerError m_completeError = windowServerSuccess;
+    std::string m_failureReason;
     ReconfigurationCallbacks m_callbacks;
 };
 

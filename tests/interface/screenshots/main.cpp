@@ -115,7 +115,7 @@ void shootSettingsRows(const Shooter& shooter) {
     disconnected.isPresent = false;
     auto renaming = display(4, "1552-44052-7", "Studio 27", 50);
 
-    DisplayRowCallbacks nothing{[](std::optional<std::string>) {}, {}, [](int) {}};
+    DisplayRowCallbacks nothing{[](std::optional<std::string>) {}, {}, [](int) -> Task<void> { co_return; }};
     auto* hovered = new DisplayRowView(named, DisplayRowContext::settings, nothing, queue, &page);
     auto* renamed = new DisplayRowView(renaming, DisplayRowContext::settings, nothing, queue, &page);
     column->addWidget(hovered);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/WindowServer.h"
 #include "platform/linux/configuration/OutputIdentity.h"
 #include "platform/linux/configuration/OutputPlace.h"
 #include "runtime/Deadline.h"
@@ -20,8 +21,7 @@ struct OutputChange {
 };
 
 // The message of every backend that is asked to switch off the last display on the desktop.
-inline constexpr char lastOutputMessage[] =
-    "The last display on the desktop cannot be taken off it: at least one display must stay on.";
+inline constexpr auto& lastOutputMessage = lastDisplayRefusal;
 
 // Throws the last-output refusal when a layout would be left with no enabled output.
 void requireAnEnabledOutput(std::size_t enabledAfterwards);
