@@ -13,9 +13,11 @@ constexpr std::uint8_t ddcciAddress = 0x37;
 constexpr std::uint8_t edidAddress = 0x50;
 constexpr std::uint32_t largestUnit = 0xFFFF;
 
+// Sized once and filled in place: GCC 12 at -O2 takes an insert after a one-byte start for an overflow.
 std::vector<std::uint8_t> withDataAddress(std::uint8_t dataAddress, std::span<const std::uint8_t> buffer) {
-    std::vector<std::uint8_t> bytes{dataAddress};
-    bytes.insert(bytes.end(), buffer.begin(), buffer.end());
+    std::vector<std::uint8_t> bytes(buffer.size() + 1);
+    bytes.front() = dataAddress;
+    std::copy(buffer.begin(), buffer.end(), bytes.begin() + 1);
     return bytes;
 }
 
