@@ -25,6 +25,9 @@ BusActionArguments busActionArguments(DisplayActionKind kind, const QString& dis
                 case ActionOperand::name:
                     setOperand(request, operand, name.toStdString());
                     break;
+                case ActionOperand::step:
+                    request.step = level;
+                    break;
             }
         }
     } catch (const std::invalid_argument& problem) {

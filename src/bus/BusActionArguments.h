@@ -18,7 +18,7 @@ struct BusActionArguments {
 
 // `display` is a hardware ID; an empty one stands for every display where the action allows it
 // (GetDisplayInfo) and is refused elsewhere. `state` is "on" or "off" (ToggleConnection).
-// Only the arguments the action takes are read.
+// `level` carries the step of StepBrightness. Only the arguments the action takes are read.
 BusActionArguments busActionArguments(DisplayActionKind kind, const QString& display, int level = 0,
                                       const QString& state = {}, const QString& name = {});
 

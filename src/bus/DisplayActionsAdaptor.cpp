@@ -134,6 +134,12 @@ QString DisplayActionsAdaptor::SleepDisplay(const QString& display, const QDBusM
     return {};
 }
 
+QString DisplayActionsAdaptor::StepBrightness(const QString& display, int step, const QDBusMessage& message,
+                                              int&) {
+    start(busActionArguments(Kind::stepBrightness, display, step), message);
+    return {};
+}
+
 BusDisplayEntities DisplayActionsAdaptor::Displays(const QDBusMessage& message) {
     if (refused(message)) return {};
     message.setDelayedReply(true);

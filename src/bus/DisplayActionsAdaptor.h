@@ -49,6 +49,8 @@ public Q_SLOTS:
     QString GetDisplayInfo(const QString& display, const QDBusMessage& message, QString& info);
     QString SetDisplayName(const QString& display, const QString& name, const QDBusMessage& message);
     QString SleepDisplay(const QString& display, const QDBusMessage& message);
+    // display "all": every display the brightness keys drive; level is then their mean.
+    QString StepBrightness(const QString& display, int step, const QDBusMessage& message, int& level);
     // Every visible display, as pickers offer them.
     QList<lumadesk::DisplayEntity> Displays(const QDBusMessage& message);
     QString Desk() const { return m_desk; }

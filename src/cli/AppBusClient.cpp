@@ -31,7 +31,7 @@ void check(int result, const char* what) {
     if (result < 0) throw AppBusError(std::string(what) + ": " + std::strerror(-result) + ".");
 }
 
-// The request's operands as the action's bus method takes them, in order: a level as "i", the rest
+// The request's operands as the action's bus method takes them, in order: a level and a step as "i", the rest
 // as "s" (an absent display as the empty text).
 void appendArguments(sd_bus_message* call, const DisplayActionRequest& request) {
     for (const ActionOperand operand : displayActionInfo(request.kind).operands) {
@@ -48,6 +48,9 @@ void appendArguments(sd_bus_message* call, const DisplayActionRequest& request) 
                 break;
             case ActionOperand::name:
                 result = sd_bus_message_append(call, "s", request.newName.c_str());
+                break;
+            case ActionOperand::step:
+                result = sd_bus_message_append(call, "i", request.step);
                 break;
         }
         check(result, "Cannot build the call");

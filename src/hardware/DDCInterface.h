@@ -22,6 +22,7 @@ public:
     }
     int readBrightness(DisplayID displayID) override { return m_hardwareService->readBrightness(displayID); }
     Task<void> setBrightness(int level, DisplayID displayID) override;
+    Task<int> setNewestBrightness(std::function<int()> newestLevel, DisplayID displayID) override;
     void sleepDisplay(DisplayID displayID) override { m_hardwareService->sleepDisplay(displayID); }
     void setDisplay(DisplayID displayID, bool enabled) override {
         m_hardwareService->setDisplay(displayID, enabled);

@@ -25,8 +25,9 @@ constexpr std::array<Operand, 1> display{Operand::display};
 constexpr std::array<Operand, 2> displayAndLevel{Operand::display, Operand::level};
 constexpr std::array<Operand, 2> displayAndState{Operand::display, Operand::state};
 constexpr std::array<Operand, 2> displayAndName{Operand::display, Operand::name};
+constexpr std::array<Operand, 2> displayAndStep{Operand::display, Operand::step};
 
-const std::array<DisplayActionInfo, 7> actions{{
+const std::array<DisplayActionInfo, 8> actions{{
     {Kind::getBrightness, "get-brightness", "GetBrightness", display, 1, "DISPLAY", Value::level,
      GetBrightnessIntent::description},
     {Kind::setBrightness, "set-brightness", "SetBrightness", displayAndLevel, 2, "DISPLAY LEVEL", Value::none,
@@ -41,6 +42,8 @@ const std::array<DisplayActionInfo, 7> actions{{
      SetDisplayNameIntent::description},
     {Kind::sleepDisplay, "sleep", "SleepDisplay", display, 1, "DISPLAY", Value::none,
      SleepDisplayIntent::description},
+    {Kind::stepBrightness, "step-brightness", "StepBrightness", displayAndStep, 2, "DISPLAY|all +N|-N",
+     Value::level, StepBrightnessIntent::description},
 }};
 
 std::string quoted(const std::string& text) {
@@ -53,6 +56,10 @@ std::optional<int> wholeNumber(const std::string& text) {
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
     if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
     return number;
+}
+
+bool isStep(int number) {
+    return number >= -StepBrightnessIntent::largestStep && number <= StepBrightnessIntent::largestStep;
 }
 
 // Counts code points; none when the text is not UTF-8 (the JSON library checks it strictly).
@@ -86,6 +93,10 @@ Task<IntentResult> makeTask(const DisplayActionRequest& request, const std::opti
             return SetDisplayNameIntent{*entity, request.newName}.perform(manager);
         case Kind::sleepDisplay:
             return SleepDisplayIntent{*entity}.perform(manager);
+        case Kind::stepBrightness: {
+            const bool everyDisplay = entity->hardwareID == everyDisplayArgument;
+            return StepBrightnessIntent{everyDisplay ? std::nullopt : entity, request.step}.perform(manager);
+        }
     }
     throw std::invalid_argument("Unknown display action.");
 }
@@ -139,6 +150,14 @@ void setOperand(DisplayActionRequest& request, ActionOperand operand, const std:
         case Operand::name:
             request.newName = text;
             return;
+        case Operand::step: {
+            const auto step = wholeNumber(text.starts_with('+') ? text.substr(1) : text);
+            if (!step || text.starts_with("+-") || !isStep(*step))
+                throw std::invalid_argument("STEP must be a whole number from -100 to +100, not " +
+                                            quoted(text) + ".");
+            request.step = *step;
+            return;
+        }
     }
 }
 
@@ -150,6 +169,8 @@ std::optional<std::string> requestProblem(const DisplayActionRequest& request) {
                                                 request.level > SetBrightnessIntent::maximumLevel)) {
         return "The level must be a whole number from 0 to 100.";
     }
+    if (request.kind == Kind::stepBrightness && !isStep(request.step))
+        return "The step must be a whole number from -100 to 100.";
     if (request.kind == Kind::setDisplayName) {
         const auto length = utf8Length(request.newName);
         if (!length) return "The name is not valid UTF-8.";

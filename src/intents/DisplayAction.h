@@ -13,7 +13,8 @@
 
 namespace lumadesk {
 
-// The seven actions, for front ends that run them by name (the command line, the bus, the launcher).
+// The seven actions and the brightness step, for front ends that run them by name (the command line, the bus,
+// the launcher).
 enum class DisplayActionKind {
     toggleConnection,
     getBrightness,
@@ -22,6 +23,7 @@ enum class DisplayActionKind {
     setBrightness,
     setDisplayName,
     sleepDisplay,
+    stepBrightness,
 };
 
 // One parameter of an action, in the order the command line and the bus method take them.
@@ -30,6 +32,7 @@ enum class ActionOperand {
     level,    // a whole number 0...100
     state,    // "on" or "off"
     name,     // a new display name
+    step,     // a whole number -100...100, on the command line with or without its sign ("+5", "-5")
 };
 
 // What an action's answer carries besides its dialog.
@@ -73,6 +76,7 @@ struct DisplayActionRequest {
     int level = 0;
     ConnectionState state = ConnectionState::on;
     std::string newName{};
+    int step = 0;
 };
 
 // The longest new name the front ends accept, in characters: a name is for a menu row, and a huge one
@@ -80,13 +84,17 @@ struct DisplayActionRequest {
 inline constexpr std::size_t maximumNameLength = 256;
 
 // Sets the operand of the request from its text: a level must be a whole decimal number and nothing
-// else ("40"; not "4O", "1e3", " 40", "+40"), a state "on" or "off". Throws std::invalid_argument saying
+// else ("40"; not "4O", "1e3", " 40", "+40"), a step the same with an optional sign, a state "on" or
+// "off". Throws std::invalid_argument saying
 // what is wrong with the text.
 void setOperand(DisplayActionRequest& request, ActionOperand operand, const std::string& text);
 
-// Why the request cannot run as given: a missing or empty display, a level outside 0...100, a name that is
-// not UTF-8 or is too long. None when it can run.
+// Why the request cannot run as given: a missing or empty display, a level outside 0...100, a step
+// outside -100...100, a name that is not UTF-8 or is too long. None when it can run.
 std::optional<std::string> requestProblem(const DisplayActionRequest& request);
+
+// The display operand of a brightness step that stands for every display the brightness keys drive.
+inline constexpr std::string_view everyDisplayArgument = "all";
 
 // Makes the entity of the hardware ID as the display query knows it (so dialogs carry the display's
 // name) and runs the action on the manager, which must outlive the task. Throws DisplayIntentError, and

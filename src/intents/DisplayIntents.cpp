@@ -97,6 +97,29 @@ Task<IntentResult> setBrightness(SetBrightnessIntent intent, DisplayManager& man
                            std::to_string(intent.level) + "%."};
 }
 
+Task<IntentResult> stepBrightness(StepBrightnessIntent intent, DisplayManager& manager) {
+    co_await refreshIfStale(manager);
+    if (intent.display) {
+        const Display display = lookUpDisplay(manager, intent.display->hardwareID);
+        co_await manager.stepBrightness(intent.step, display.hardwareID);
+        throwIfFailed(manager);
+        const int level = lookUpDisplay(manager, display.hardwareID).brightness;
+        co_return IntentResult{
+            "Set " + intent.display->displayName + " brightness to " + std::to_string(level) + "%.", level};
+    }
+    const std::vector<std::string> stepped = co_await manager.stepBrightnessForAllDisplays(intent.step);
+    if (stepped.empty())
+        throw DisplayIntentError::operationFailed("No connected display takes brightness changes.");
+    throwIfFailed(manager);
+    int sum = 0;
+    for (const std::string& hardwareID : stepped) sum += lookUpDisplay(manager, hardwareID).brightness;
+    const int mean = sum / static_cast<int>(stepped.size());
+    const std::string displays = stepped.size() == 1 ? " display to " : " displays to ";
+    co_return IntentResult{"Set the brightness of " + std::to_string(stepped.size()) + displays +
+                               std::to_string(mean) + "% on average.",
+                           mean};
+}
+
 Task<IntentResult> setDisplayName(SetDisplayNameIntent intent, DisplayManager& manager) {
     co_await refreshIfStale(manager);
     const Display display = lookUpDisplay(manager, intent.display.hardwareID);
@@ -128,6 +151,9 @@ const IntentDescription GetDisplayInfoIntent::description{
     "Get Display Info", {{"display", "Display", false}}, "Get info for ${display}"};
 const IntentDescription SetBrightnessIntent::description{
     "Set Brightness", {{"display", "Display"}, {"level", "Level"}}, "Set ${display} brightness to ${level}%"};
+const IntentDescription StepBrightnessIntent::description{"Step Brightness",
+                                                          {{"display", "Display"}, {"step", "Step"}},
+                                                          "Change ${display} brightness by ${step}%"};
 const IntentDescription SetDisplayNameIntent::description{
     "Set Display Name", {{"display", "Display"}, {"newName", "Name"}}, "Rename ${display} to ${newName}"};
 const IntentDescription SleepDisplayIntent::description{
@@ -147,6 +173,9 @@ Task<IntentResult> GetDisplayInfoIntent::perform(DisplayManager& manager) const 
 }
 Task<IntentResult> SetBrightnessIntent::perform(DisplayManager& manager) const {
     return setBrightness(*this, manager);
+}
+Task<IntentResult> StepBrightnessIntent::perform(DisplayManager& manager) const {
+    return stepBrightness(*this, manager);
 }
 Task<IntentResult> SetDisplayNameIntent::perform(DisplayManager& manager) const {
     return setDisplayName(*this, manager);

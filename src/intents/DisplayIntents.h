@@ -49,6 +49,17 @@ struct SetBrightnessIntent {
     Task<IntentResult> perform(DisplayManager& manager) const;
 };
 
+// Moves the brightness by a step from the newest level asked of the display, so that a scrolling wheel or
+// a key binding can fire steps faster than the monitor takes writes; without a display, every display the
+// brightness keys drive moves by the step from its own level.
+struct StepBrightnessIntent {
+    static const IntentDescription description;
+    static constexpr int largestStep = 100;
+    std::optional<DisplayEntity> display;
+    int step = 0;
+    Task<IntentResult> perform(DisplayManager& manager) const;
+};
+
 struct SetDisplayNameIntent {
     static const IntentDescription description;
     DisplayEntity display;

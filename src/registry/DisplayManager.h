@@ -121,6 +121,14 @@ public:
 
     // Writes the level (clamped to 0...100) to one online display and shows it once written.
     Task<void> setBrightness(int level, std::string hardwareID);
+    // Moves one online display's level by delta from the newest level asked of it (clamped to 0...100)
+    // and writes it. Steps that come faster than the paced writes merge: each write carries the newest
+    // level, so a fast wheel never queues stale ones. Completes once the display holds the newest level
+    // (shown then) or a write failed (lastErrorMessage).
+    Task<void> stepBrightness(int delta, std::string hardwareID);
+    // Steps every connected DDC display by delta from its own level, side by side; the hardware IDs of
+    // the displays stepped. A failed write is reported in lastErrorMessage.
+    Task<std::vector<std::string>> stepBrightnessForAllDisplays(int delta);
     // Shows the level (clamped) on every connected DDC display at once and writes them concurrently;
     // failed writes are not reported.
     Task<void> setBrightnessForAllDisplays(int level);
@@ -154,6 +162,7 @@ private:
     void markRefreshFinished();
     void readBrightness(std::vector<Display>& displays);
     void updateDisplay(const std::string& hardwareID, const std::function<void(Display&)>& change);
+    Task<void> writeBrightnessSteps(std::string hardwareID, DisplayID displayID);
     void setHeldDisplayID(const std::string& hardwareID, std::optional<DisplayID> displayID);
     void redisableHeldDisplays(const DisconnectedDisplayIDs& setAside);
     // The displays this program holds disconnected; before the first refresh, also those the records
@@ -199,6 +208,13 @@ private:
         MonotonicInstant madeAt{};
     };
     std::map<std::string, ConnectionChange> m_latestConnectionChanges;
+
+    // Per hardware ID, the newest level stepped to and the task writing it, while one runs.
+    struct BrightnessStep {
+        int target = 0;
+        TaskHandle writer;
+    };
+    std::map<std::string, BrightnessStep> m_brightnessSteps;
     std::uint64_t m_connectionChangeCount = 0;
 };
 

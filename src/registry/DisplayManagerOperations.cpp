@@ -96,6 +96,62 @@ Task<void> DisplayManager::setBrightness(int level, std::string hardwareID) {
     updateDisplay(hardwareID, [clamped](Display& written) { written.brightness = clamped; });
 }
 
+Task<void> DisplayManager::stepBrightness(int delta, std::string hardwareID) {
+    clearLastErrorMessage();
+    const Display* display = findDisplay(hardwareID);
+    if (!display || !display->isPresent) co_return;
+    const auto running = m_brightnessSteps.find(hardwareID);
+    const int from = running == m_brightnessSteps.end() ? display->brightness : running->second.target;
+    BrightnessStep& step = m_brightnessSteps[hardwareID];
+    step.target = clampedLevel(std::int64_t{from} + delta);
+    // One writer per display: it picks up the newest target each time the scheduler lets it write.
+    if (!step.writer.isValid()) step.writer = spawn(m_queue, writeBrightnessSteps(hardwareID, display->id));
+    const TaskHandle writer = step.writer;
+    co_await writer;
+}
+
+Task<std::vector<std::string>> DisplayManager::stepBrightnessForAllDisplays(int delta) {
+    std::vector<std::string> stepped;
+    std::vector<TaskHandle> steps;
+    for (const Display& display : displays()) {
+        if (!drivesBrightness(display)) continue;
+        stepped.push_back(display.hardwareID);
+        steps.push_back(spawn(m_queue, stepBrightness(delta, display.hardwareID)));
+    }
+    std::optional<std::string> failure;
+    for (const TaskHandle& step : steps) {
+        co_await step;
+        // Each step clears the message as it starts: keep the first failure seen.
+        if (!failure) failure = lastErrorMessage();
+    }
+    if (failure) m_lastErrorMessage.set(std::move(failure));
+    co_return stepped;
+}
+
+Task<void> DisplayManager::writeBrightnessSteps(std::string hardwareID, DisplayID displayID) {
+    const std::function<int()> newestTarget = [this, hardwareID] {
+        return m_brightnessSteps.at(hardwareID).target;
+    };
+    while (true) {
+        int level = 0;
+        std::optional<std::string> failure;
+        try {
+            Task<int> write = m_ddcInterface.setNewestBrightness(newestTarget, displayID);
+            level = co_await std::move(write);
+        } catch (...) {
+            failure = failureDescription(std::current_exception());
+        }
+        if (failure) {
+            m_brightnessSteps.erase(hardwareID);
+            m_lastErrorMessage.set(std::move(failure));
+            co_return;
+        }
+        updateDisplay(hardwareID, [level](Display& written) { written.brightness = level; });
+        if (m_brightnessSteps.at(hardwareID).target == level) break;
+    }
+    m_brightnessSteps.erase(hardwareID);
+}
+
 Task<void> DisplayManager::setBrightnessForAllDisplays(int level) {
     const int clamped = clampedLevel(level);
     std::vector<Display> list = displays();

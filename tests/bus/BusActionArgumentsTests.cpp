@@ -55,8 +55,9 @@ TEST(BusActionArguments, EveryActionHasItsMethodWithItsOperandsAndValue) {
         SCOPED_TRACE(std::string(action.busMethod));
         QList<QByteArray> expected;
         for (const ActionOperand operand : action.operands)
-            expected << (operand == ActionOperand::level ? QByteArrayLiteral("int")
-                                                         : QByteArrayLiteral("QString"));
+            expected << (operand == ActionOperand::level || operand == ActionOperand::step
+                             ? QByteArrayLiteral("int")
+                             : QByteArrayLiteral("QString"));
         expected << QByteArrayLiteral("QDBusMessage");
         switch (action.value) {
             case ActionValue::none:

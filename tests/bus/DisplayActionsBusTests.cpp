@@ -136,6 +136,10 @@ TEST_F(DisplayActionsBusTest, EveryActionAnswersWithItsDialogValueOrError) {
         {{Kind::sleepDisplay, "10-1-1"}, "Sent Model 10-1-1 to sleep."},
         {{Kind::setBrightness, "10-2-2", 20}, "error: R\xC3\xA9 is disconnected."},
         {{Kind::sleepDisplay, "10-2-2"}, "error: R\xC3\xA9 is disconnected."},
+        {{.kind = Kind::stepBrightness, .hardwareID = "10-1-1", .step = -70},
+         "Set Model 10-1-1 brightness to 0%. | 0"},
+        {{.kind = Kind::stepBrightness, .hardwareID = "all", .step = 9},
+         "Set the brightness of 1 display to 9% on average. | 9"},
         {{Kind::getBrightness, "10-9-9"}, "error: Display 10-9-9 not found."},
         {{Kind::setBrightness, "10-1-1", 101},
          "error: Lumadesk refused the call: The level must be a whole number from 0 to 100."},
@@ -147,7 +151,7 @@ TEST_F(DisplayActionsBusTest, EveryActionAnswersWithItsDialogValueOrError) {
     ddc.failingWrites = {11};
     EXPECT_EQ(call({Kind::setBrightness, "10-1-1", 30}),
               "error: Failed to write VCP 0x10=30 for display 11.");
-    EXPECT_EQ(ddc.writes, (std::vector<std::pair<DisplayID, int>>{{11, 65}}));
+    EXPECT_EQ(ddc.writes, (std::vector<std::pair<DisplayID, int>>{{11, 65}, {11, 0}, {11, 9}}));
     EXPECT_EQ(record("10-2-2").customName, "R\xC3\xA9");
     EXPECT_EQ(ddc.sleeps, std::vector<DisplayID>{11});
 }
@@ -297,7 +301,7 @@ TEST_F(DisplayActionsBusTest, TheShippedInterfaceFileDescribesTheLiveObject) {
     std::ifstream shipped(std::string(LUMADESK_SOURCE_DIR) + "/data/io.lumadesk.Lumadesk1.xml");
     const std::string shippedXml{std::istreambuf_iterator<char>(shipped), {}};
     const auto live = methodsOf(reply.arguments().value(0).toString());
-    EXPECT_EQ(live.size(), 9u);
+    EXPECT_EQ(live.size(), 10u);
     EXPECT_EQ(live, methodsOf(QString::fromStdString(shippedXml)))
         << reply.arguments().value(0).toString().toStdString();
 }

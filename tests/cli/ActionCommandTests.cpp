@@ -207,6 +207,53 @@ TEST(ActionCommand, BadInputIsRefusedWithItsStatusAndChangesNothing) {
     EXPECT_EQ(ctl.settings(), stored);
 }
 
+TEST(ActionCommand, StepBrightnessMovesFromTheCurrentLevelWithinTheRangeForOneOrEveryDisplay) {
+    ActionCtl ctl;
+    const std::string hint = " Try \"lumadesk-ctl --help\".\n";
+    struct Case {
+        std::vector<std::string> arguments;
+        int status;
+        std::string out;
+        std::string err;
+    };
+    const std::vector<Case> cases{
+        {{"step-brightness", eastlake, "+5"}, 0, "Set Eastlake 32U brightness to 75%.\n", ""},
+        {{"step-brightness", "Eastlake 32U", "-10"}, 0, "Set Eastlake 32U brightness to 65%.\n", ""},
+        {{"step-brightness", eastlake, "40"}, 0, "Set Eastlake 32U brightness to 100%.\n", ""},
+        {{"--json", "step-brightness", left, "-100"},
+         0,
+         R"({"dialog":"Set Northwind 27Q (1) brightness to 0%.","value":0})"
+         "\n",
+         ""},
+        // Every DDC display from its own level (0, 65, 100): Southgate speaks no DDC and stays.
+        {{"step-brightness", "all", "+3"}, 0, "Set the brightness of 3 displays to 57% on average.\n", ""},
+        {{"display-info"},
+         0,
+         "Fetched info for 4 displays.\n"
+         "Northwind 27Q (1): brightness 3%, connected yes, present yes\n"
+         "Northwind 27Q (2): brightness 68%, connected yes, present yes\n"
+         "Southgate 24: brightness 100%, connected yes, present yes\n"
+         "Eastlake 32U: brightness 100%, connected yes, present yes\n",
+         ""},
+        {{"step-brightness", "10-9-9", "+5"}, 3, "", "lumadesk-ctl: Display 10-9-9 not found.\n"},
+        {{"step-brightness", eastlake},
+         2,
+         "",
+         "lumadesk-ctl: Usage: lumadesk-ctl step-brightness DISPLAY|all +N|-N." + hint},
+    };
+    for (const auto& [arguments, status, out, err] : cases) {
+        SCOPED_TRACE(arguments.front() + " " + arguments.back());
+        EXPECT_EQ(ctl(arguments), status);
+        EXPECT_EQ(ctl.out, out);
+        EXPECT_EQ(ctl.err, err);
+    }
+    for (const std::string step : {"+101", "-101", "++5", "+-5", "5%", " 5", "", "+", "-2147483648"}) {
+        EXPECT_EQ(ctl({"step-brightness", left, step}), 2);
+        EXPECT_EQ(ctl.err, "lumadesk-ctl: STEP must be a whole number from -100 to +100, not \"" + step +
+                               "\"." + hint);
+    }
+}
+
 TEST(ActionCommand, WithoutARunningAppTheBusIsLeftAlone) {
     ActionCtl ctl;
     // A bus that cannot be reached counts as no application on it.

@@ -277,7 +277,7 @@ TEST_F(DisplayIntentsTest, RequestsWithBadParametersAreRefusedBeforeAnythingRuns
 
 TEST(DisplayIntentDescriptionsTest, TitlesSummariesStatesAndShortcutsAreTheActionsOwn) {
     const std::map<std::string, std::string, std::less<>> values{
-        {"display", "Desk"}, {"state", "On"}, {"level", "40"}, {"newName", "Left"}};
+        {"display", "Desk"}, {"state", "On"}, {"level", "40"}, {"newName", "Left"}, {"step", "+5"}};
     std::vector<std::string> described;
     for (const DisplayActionInfo& action : displayActions()) {
         std::string line =
@@ -297,6 +297,7 @@ TEST(DisplayIntentDescriptionsTest, TitlesSummariesStatesAndShortcutsAreTheActio
                   "display-info: Get Display Info [Display? ] Get info for Desk",
                   "rename: Set Display Name [Display Name ] Rename Desk to Left",
                   "sleep: Sleep Display [Display ] Put Desk to sleep",
+                  "step-brightness: Step Brightness [Display Step ] Change Desk brightness by +5%",
               }));
     EXPECT_EQ(SetBrightnessIntent::description.renderSummary({}), "Set ${display} brightness to ${level}%");
     EXPECT_EQ(findDisplayAction("rename"), &displayActionInfo(Kind::setDisplayName));

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 #include <new>
 #include <system_error>
@@ -54,6 +55,61 @@ TEST_F(DisplayManagerOperationsTest, SetBrightnessClampsShowsTheLevelOnceWritten
     EXPECT_EQ(display("10-2-2").brightness, 55);
     runSync(queue, manager->setBrightness(30, "10-1-1"));
     EXPECT_FALSE(manager->lastErrorMessage());
+}
+
+TEST_F(DisplayManagerOperationsTest, StepsMergeWhileAWriteRunsSoTheNewestLevelIsWrittenNext) {
+    // A step from the shown level, clamped.
+    runSync(queue, manager->stepBrightness(5, "10-1-1"));
+    runSync(queue, manager->stepBrightness(-200, "10-2-2"));
+    EXPECT_EQ(ddc.writes, (Writes{{11, 45}, {12, 0}}));
+    EXPECT_EQ(display("10-1-1").brightness, 45);
+
+    // Steps during a write build on the newest level asked for, and only the newest is written next;
+    // every caller's step completes when the display holds it.
+    ddc.writes.clear();
+    ddc.writeDuration = 100ms;
+    std::vector<TaskHandle> steps;
+    for (int i = 0; i < 4; ++i) {
+        steps.push_back(spawn(queue, manager->stepBrightness(10, "10-1-1")));
+        queue.runUntilIdle();
+    }
+    EXPECT_EQ(display("10-1-1").brightness, 45);
+    queue.advanceBy(100ms);
+    EXPECT_EQ(display("10-1-1").brightness, 55);
+    EXPECT_FALSE(steps.back().isDone());
+    queue.advanceBy(100ms);
+    EXPECT_EQ(ddc.writes, (Writes{{11, 55}, {11, 85}}));
+    EXPECT_EQ(display("10-1-1").brightness, 85);
+    EXPECT_TRUE(std::ranges::all_of(steps, &TaskHandle::isDone));
+
+    // With the writes done, a step starts from the level shown, and one to the top stays there.
+    ddc.writes.clear();
+    ddc.writeDuration = 0ms;
+    runSync(queue, manager->stepBrightness(50, "10-1-1"));
+    EXPECT_EQ(ddc.writes, (Writes{{11, 100}}));
+
+    // A failed write is reported to every step waiting on it, and the next step starts afresh.
+    ddc.failingWrites = {12};
+    runSync(queue, manager->stepBrightness(7, "10-2-2"));
+    EXPECT_EQ(manager->lastErrorMessage(), "Failed to write VCP 0x10=7 for display 12.");
+    ddc.failingWrites.clear();
+    runSync(queue, manager->stepBrightness(3, "10-2-2"));
+    EXPECT_FALSE(manager->lastErrorMessage());
+    EXPECT_EQ(display("10-2-2").brightness, 3);
+
+    // All: every DDC display from its own level; the one without DDC is left alone.
+    ddc.writes.clear();
+    EXPECT_EQ(runSync(queue, manager->stepBrightnessForAllDisplays(-2)),
+              (std::vector<std::string>{"10-1-1", "10-2-2"}));
+    EXPECT_EQ(rows(), "10-1-1 #0 98, 10-2-2 #1 1, 10-3-3 #2 0 noDDC");
+
+    // Unknown and absent displays are not stepped.
+    runSync(queue, manager->stepBrightness(5, "no-such-display"));
+    ddc.unplug(11);
+    refresh();
+    ddc.writes.clear();
+    runSync(queue, manager->stepBrightness(5, "10-1-1"));
+    EXPECT_TRUE(ddc.writes.empty());
 }
 
 TEST_F(DisplayManagerOperationsTest, AllDisplaysShowTheLevelAtOnceAndAreWrittenSideBySide) {
