@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <utility>
 
 #include "registry/CustomName.h"
@@ -114,7 +115,7 @@ Task<std::vector<std::string>> DisplayManager::stepBrightnessForAllDisplays(int 
     std::vector<std::string> stepped;
     std::vector<TaskHandle> steps;
     for (const Display& display : displays()) {
-        if (!drivesBrightness(display)) continue;
+        if (!display.drivesBrightness()) continue;
         stepped.push_back(display.hardwareID);
         steps.push_back(spawn(m_queue, stepBrightness(delta, display.hardwareID)));
     }
@@ -129,15 +130,20 @@ Task<std::vector<std::string>> DisplayManager::stepBrightnessForAllDisplays(int 
 }
 
 Task<void> DisplayManager::writeBrightnessSteps(std::string hardwareID, DisplayID displayID) {
-    const std::function<int()> newestTarget = [this, hardwareID] {
-        return m_brightnessSteps.at(hardwareID).target;
+    // The newest target goes out through the display's range as it is when the write's turn comes.
+    const auto target = std::make_shared<int>();
+    const std::function<int()> newestMonitorLevel = [this, hardwareID, target] {
+        *target = m_brightnessSteps.at(hardwareID).target;
+        const Display* display = findDisplay(hardwareID);
+        return monitorLevel(display ? display->brightnessRange : std::nullopt, *target);
     };
     while (true) {
         int level = 0;
         std::optional<std::string> failure;
         try {
-            Task<int> write = m_ddcInterface.setNewestBrightness(newestTarget, displayID);
-            level = co_await std::move(write);
+            Task<int> write = m_ddcInterface.setNewestBrightness(newestMonitorLevel, displayID);
+            co_await std::move(write);
+            level = *target;
         } catch (...) {
             failure = failureDescription(std::current_exception());
         }

@@ -115,6 +115,11 @@ TEST_F(DisplayManagerRangeTest, EveryWriteIsMappedIntoTheRangeAndReadsAreMappedB
     runSync(queue, manager->adjustBrightnessForAllDisplays(50));
     EXPECT_EQ(ddc.writes, (Writes{{11, 80}, {11, 20}, {11, 50}, {12, 50}, {11, 80}, {12, 100}}));
     EXPECT_EQ(rows(), "10-1-1 #0 100, 10-2-2 #1 100");
+    // A relative step moves the user's level and goes out through the range as well.
+    ddc.writes.clear();
+    runSync(queue, manager->stepBrightness(-25, "10-1-1"));
+    EXPECT_EQ(ddc.writes, (Writes{{11, 65}}));
+    EXPECT_EQ(display("10-1-1").brightness, 75);
 
     // The monitor's 35 is a quarter of the way up the range.
     ddc.brightnessByID[11] = 35;

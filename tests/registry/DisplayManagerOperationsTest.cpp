@@ -101,7 +101,7 @@ TEST_F(DisplayManagerOperationsTest, StepsMergeWhileAWriteRunsSoTheNewestLevelIs
     ddc.writes.clear();
     EXPECT_EQ(runSync(queue, manager->stepBrightnessForAllDisplays(-2)),
               (std::vector<std::string>{"10-1-1", "10-2-2"}));
-    EXPECT_EQ(rows(), "10-1-1 #0 98, 10-2-2 #1 1, 10-3-3 #2 0 noDDC");
+    EXPECT_EQ(rows(), "10-1-1 #0 98, 10-2-2 #1 1, 10-3-3 #2 100 noDDC");
 
     // Unknown and absent displays are not stepped.
     runSync(queue, manager->stepBrightness(5, "no-such-display"));
