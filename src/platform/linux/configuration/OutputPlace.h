@@ -1,5 +1,9 @@
 #pragma once
 
+#include <map>
+#include <optional>
+#include <string>
+
 namespace lumadesk {
 
 // Where an output was on the desktop before it was taken off, as the window server told it: its
@@ -16,5 +20,16 @@ struct OutputPlace {
 
     friend bool operator==(const OutputPlace&, const OutputPlace&) = default;
 };
+
+// Places kept by connector name, as the backends that bring outputs back where they were keep them.
+using OutputPlacesByConnector = std::map<std::string, OutputPlace>;
+
+// The place kept for the connector; none when there is none.
+inline std::optional<OutputPlace> placeFor(const OutputPlacesByConnector& places,
+                                           const std::string& connector) {
+    const auto place = places.find(connector);
+    if (place == places.end()) return std::nullopt;
+    return place->second;
+}
 
 }  // namespace lumadesk

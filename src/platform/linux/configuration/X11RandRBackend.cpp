@@ -203,9 +203,7 @@ RandRID modeFor(const RandRLayout& layout, const RandROutput& output, const Outp
 }  // namespace
 
 std::optional<OutputPlace> X11RandRBackend::placeOf(const OutputIdentity& output) const {
-    const auto place = m_places.find(output.connector);
-    if (place == m_places.end()) return std::nullopt;
-    return place->second;
+    return placeFor(m_places, output.connector);
 }
 
 void X11RandRBackend::rememberPlace(const OutputIdentity& output, const OutputPlace& place) {

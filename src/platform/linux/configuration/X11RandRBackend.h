@@ -36,7 +36,7 @@ private:
     std::map<std::string, RandRCrtc> m_saved;  // by output name: the CRTC state before it was disabled
     // By the program's connector name: where each output this backend took off was, and where the ones
     // another process took off were (rememberPlace()).
-    std::map<std::string, OutputPlace> m_places;
+    OutputPlacesByConnector m_places;
 };
 
 }  // namespace lumadesk

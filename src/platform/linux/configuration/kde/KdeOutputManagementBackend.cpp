@@ -228,9 +228,7 @@ void KdeOutputManagementBackend::roundTrip(const Deadline& deadline) {
 }
 
 std::optional<OutputPlace> KdeOutputManagementBackend::placeOf(const OutputIdentity& output) const {
-    const auto place = m_places.find(output.connector);
-    if (place == m_places.end()) return std::nullopt;
-    return place->second;
+    return placeFor(m_places, output.connector);
 }
 
 void KdeOutputManagementBackend::rememberPlace(const OutputIdentity& output, const OutputPlace& place) {

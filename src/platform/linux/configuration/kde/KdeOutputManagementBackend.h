@@ -64,7 +64,7 @@ private:
     std::set<std::string> m_disabledHere;  // outputs this program turned off, which KWin remembers
     // By the program's connector name: where the outputs turned off were (KWin tells position and scale;
     // it keeps their modes itself), and where another process recorded them (rememberPlace()).
-    std::map<std::string, OutputPlace> m_places;
+    OutputPlacesByConnector m_places;
     std::function<void()> m_changeHandler;
     bool m_ready = false;
 };
