@@ -9,6 +9,7 @@
 #   dbus-run-session -- soak/app-and-clients.sh LUMADESK LUMADESK-CTL CLIENTS ROUNDS [QUITS]
 set -euo pipefail
 app=$1 ctl=$2 clients=$3 rounds=$4 quits=${5:-0}
+source "$(dirname "$0")/../tests/support/tray-on-bus.sh"
 work=$(mktemp -d)
 app_pid=""
 cleanup() {
@@ -20,13 +21,7 @@ export LUMADESK_CONFIG_DIR=$work/config QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offsc
 
 "$app" --simulated >"$work/app.log" 2>&1 &
 app_pid=$!
-# Asked on the bus directly, so that only the tray program itself can answer.
-answers() {
-  dbus-send --session --print-reply --reply-timeout=1000 --dest=io.lumadesk.Lumadesk /io/lumadesk/Lumadesk \
-    io.lumadesk.Lumadesk1.Displays >/dev/null 2>&1
-}
-for _ in $(seq 200); do answers && break; sleep 0.05; done
-answers || { echo "FAILED: the tray program does not answer:"; cat "$work/app.log"; exit 1; }
+wait_for_tray "$work/app.log"
 
 ids=($("$ctl" --simulated list | awk 'NR > 1 { print $1 }'))
 failures=0 slowest=0 started=$SECONDS
@@ -48,7 +43,7 @@ for ((round = 1; round <= rounds; round++)); do
   for pid in "${pids[@]}"; do wait "$pid" || ((++failures)); done
   kill -0 "$app_pid" 2>/dev/null || { echo "FAILED: the tray program died in round $round:"; cat "$work/app.log"; exit 1; }
   before=$(date +%s%N)
-  answers || { echo "FAILED: the tray program stopped answering after round $round"; exit 1; }
+  tray_answers || { echo "FAILED: the tray program stopped answering after round $round"; exit 1; }
   took=$((($(date +%s%N) - before) / 1000000))
   ((took > slowest)) && slowest=$took
   listed=$("$ctl" --simulated list --json)
@@ -98,8 +93,7 @@ for ((run = 1; run <= quits; run++)); do
   rm -rf "$work/config" "$work/stop" "$work"/client.*
   "$app" --simulated="$desk" >"$work/app.log" 2>&1 &
   app_pid=$!
-  for _ in $(seq 200); do answers && break; sleep 0.05; done
-  answers || { echo "FAILED: the tray program does not answer in quit run $run:"; cat "$work/app.log"; exit 1; }
+  wait_for_tray "$work/app.log" "in quit run $run"
   ids=($("$ctl" --simulated="$desk" list | awk 'NR > 1 { print $1 }'))
   ((${#ids[@]} == 10)) || { echo "FAILED: the soak desk lists ${#ids[@]} displays"; exit 1; }
   pids=()

@@ -5,6 +5,7 @@
 set -euo pipefail
 [[ -n ${TRACE:-} ]] && set -x
 app=$1 ctl=$2
+source "$(dirname "$0")/../../support/tray-on-bus.sh"
 
 if [[ ${3:-} != --on-private-bus ]]; then
   if ! command -v dbus-run-session >/dev/null || ! command -v dbus-send >/dev/null; then
@@ -28,12 +29,7 @@ export LUMADESK_CONFIG_DIR=$work QT_QPA_PLATFORM=offscreen
 
 "$app" --simulated >"$work/tray.log" 2>&1 &
 tray=$!
-answers() {
-  dbus-send --session --print-reply --reply-timeout=1000 --dest=io.lumadesk.Lumadesk /io/lumadesk/Lumadesk \
-    io.lumadesk.Lumadesk1.Displays >/dev/null 2>&1
-}
-for _ in $(seq 200); do answers && break; sleep 0.05; done
-answers || { echo "FAILED: the tray program does not answer:"; cat "$work/tray.log"; exit 1; }
+wait_for_tray "$work/tray.log"
 
 "$ctl" --simulated set-brightness 4268-41234-0 17
 "$ctl" --simulated rename 4268-41234-1 Kept
